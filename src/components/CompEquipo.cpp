@@ -1,0 +1,41 @@
+#include "components/CompEquipo.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSysInfo>
+#include <QWidget>
+#include <pwd.h>
+#include <unistd.h>
+
+QString CompEquipo::NombreEquipo() const { return QSysInfo::machineHostName(); }
+
+QString CompEquipo::UsuarioEquipo() const
+{
+    const QString usuario = qEnvironmentVariable("USER");
+    if (!usuario.isEmpty())
+        return usuario;
+    if (const passwd* cuenta = getpwuid(getuid()))
+        return QString::fromLocal8Bit(cuenta->pw_name);
+    return {};
+}
+
+void CompEquipo::PrepararVentana(QWidget* ventana) const
+{
+    if (!ventana || !ventana->isWindow())
+        return;
+    QScreen* pantalla = ventana->screen() ? ventana->screen() : QGuiApplication::primaryScreen();
+    if (!pantalla)
+        return;
+    const QRect zona = pantalla->availableGeometry();
+    if (ventana->width() > zona.width() || ventana->height() > zona.height())
+        ventana->resize(std::min(ventana->width(), zona.width()),
+                        std::min(ventana->height(), zona.height()));
+    QRect marco = ventana->frameGeometry();
+    if (!zona.contains(marco)) {
+        marco.moveLeft(std::clamp(marco.left(), zona.left(),
+                                  std::max(zona.left(), zona.right() - marco.width() + 1)));
+        marco.moveTop(std::clamp(marco.top(), zona.top(),
+                                 std::max(zona.top(), zona.bottom() - marco.height() + 1)));
+        ventana->move(marco.topLeft());
+    }
+}

@@ -1,0 +1,130 @@
+#include "components/CompGeneral.h"
+
+#include "platform/ValueText.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextStream>
+#include <QWidget>
+#include <cstdio>
+
+QString CompGeneral::ValorNoNulo(const QVariant& valor) const { return valueText(valor); }
+
+Currency CompGeneral::ValorNumerico(const QString& texto) const
+{
+    Currency valor;
+    Currency::parse(texto, valor);
+    return valor;
+}
+
+QString CompGeneral::CompletarCodigo(const QString& codigo, int ancho) const
+{
+    return codigo.size() >= ancho ? codigo : codigo.leftJustified(ancho, QLatin1Char(' '));
+}
+
+QString CompGeneral::Reemplazar(const QString& texto, const QString& buscar,
+                                const QString& reemplazo) const
+{
+    if (buscar.isEmpty())
+        return texto;
+    QString resultado = texto;
+    return resultado.replace(buscar, reemplazo);
+}
+
+QString CompGeneral::CompletarRuta(const QString& ruta) const
+{
+    if (ruta.isEmpty() || ruta.endsWith(QLatin1Char('/')))
+        return ruta;
+    return ruta + QLatin1Char('/');
+}
+
+void CompGeneral::PrepararFormulario(QWidget* ventana, int) const
+{
+    if (!ventana || !ventana->isWindow())
+        return;
+    QScreen* pantalla = ventana->screen() ? ventana->screen() : QGuiApplication::primaryScreen();
+    if (!pantalla)
+        return;
+    const QRect zona = pantalla->availableGeometry();
+    QRect marco = ventana->frameGeometry();
+    marco.moveCenter(zona.center());
+    ventana->move(marco.topLeft().x() < zona.left() ? zona.left() : marco.topLeft().x(),
+                  marco.topLeft().y() < zona.top() ? zona.top() : marco.topLeft().y());
+}
+
+void CompGeneral::CentrarControl(QWidget* control) const
+{
+    if (!control || !control->parentWidget())
+        return;
+    const int ancho = control->parentWidget()->width();
+    control->move((ancho - control->width()) / 2, control->y());
+}
+
+void CompGeneral::registrar(const RuntimeError& error, const QString& etiqueta) const
+{
+    if (m_archivoLog.isEmpty())
+        return;
+    // The log is a courtesy to whoever supports the workstation: when it cannot
+    // be written the error is still shown, which is what matters to the operator.
+    QFile log(m_archivoLog);
+    if (!log.open(QIODevice::Append | QIODevice::Text))
+        return;
+    QTextStream out(&log);
+    out << QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd\tHH:mm:ss")) << '\t'
+        << etiqueta << '\t' << error.number() << '\t'
+        << QString(error.description()).replace(QLatin1Char('\n'), QLatin1Char(' ')) << '\n';
+}
+
+int CompGeneral::MostrarError(const RuntimeError& error, const std::optional<QString>& etiqueta)
+{
+    const QString tag = etiqueta.value_or(QString());
+    registrar(error, tag);
+    if (m_presentador)
+        return m_presentador(error, tag);
+
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        std::fprintf(stderr, "Error %d: %s%s\n", error.number(), qPrintable(error.description()),
+                     tag.isEmpty() ? "" : qPrintable(QStringLiteral(" (") + tag + QLatin1Char(')')));
+        return Abortar;
+    }
+    QMessageBox caja(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
+                     QStringLiteral("Error %1\n\n%2").arg(error.number()).arg(error.description()));
+    if (!tag.isEmpty())
+        caja.setInformativeText(QStringLiteral("Procedimiento: %1").arg(tag));
+    caja.setObjectName(QStringLiteral("MostrarError"));
+    QPushButton* abortar = caja.addButton(QStringLiteral("&Abortar"), QMessageBox::RejectRole);
+    QPushButton* reintentar = caja.addButton(QStringLiteral("&Reintentar"), QMessageBox::AcceptRole);
+    QPushButton* ignorar = caja.addButton(QStringLiteral("&Omitir"), QMessageBox::DestructiveRole);
+    abortar->setObjectName(QStringLiteral("Abortar"));
+    reintentar->setObjectName(QStringLiteral("Reintentar"));
+    ignorar->setObjectName(QStringLiteral("Omitir"));
+    caja.setDefaultButton(reintentar);
+    caja.setEscapeButton(abortar);
+    caja.exec();
+    if (caja.clickedButton() == reintentar)
+        return Reintentar;
+    if (caja.clickedButton() == ignorar)
+        return Ignorar;
+    return Abortar;
+}
+
+void CompGeneral::Mensaje(const QString& texto) const
+{
+    if (m_mensajero) {
+        m_mensajero(texto);
+        return;
+    }
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        std::fprintf(stderr, "%s\n", qPrintable(texto));
+        return;
+    }
+    QMessageBox caja(QMessageBox::Information, QGuiApplication::applicationDisplayName(), texto,
+                     QMessageBox::Ok);
+    caja.setObjectName(QStringLiteral("Mensaje"));
+    caja.exec();
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/Currency.h"
+#include "platform/RuntimeError.h"
+
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+// General utilities of the suite and its error dialog.
+class CompGeneral
+{
+public:
+    // Answers of the error dialog.
+    enum Respuesta { Abortar = 3, Reintentar = 4, Ignorar = 5 };
+
+    // Decides the answer to an error in place of the dialog: the batch report
+    // (no window to show it in) and tests install one. Takes the error and the
+    // tag (empty when the caller passed none).
+    using Presentador = std::function<int(const RuntimeError&, const QString& etiqueta)>;
+
+    // A field's value as text, never null: a null field is the empty text.
+    QString ValorNoNulo(const QVariant& valor) const;
+    // The text as a fixed-point amount; see Currency::parse for the texts it
+    // reads. An empty or non-numeric text is 0.
+    Currency ValorNumerico(const QString& texto) const;
+    // The code left-aligned and padded with blanks to `ancho`, the form in which
+    // codes are stored and compared. A longer code is returned as it is: cut,
+    // it could match another code.
+    QString CompletarCodigo(const QString& codigo, int ancho) const;
+    // The text with every occurrence of `buscar` replaced.
+    QString Reemplazar(const QString& texto, const QString& buscar,
+                       const QString& reemplazo = {}) const;
+    // The folder path ending in a folder separator ("" stays "": appending a
+    // file name to it names a file of the current folder, not of the root).
+    QString CompletarRuta(const QString& ruta) const;
+
+    // Every error shown is appended to this file with date, time, tag, number
+    // and description.
+    void setArchivoLog(const QString& archivo) { m_archivoLog = archivo; }
+    const QString& ArchivoLog() const { return m_archivoLog; }
+
+    // Sets a window up when it loads: it opens centred on its screen.
+    void PrepararFormulario(QWidget* ventana, int valor = 0) const;
+    // Centres the control horizontally inside its window.
+    void CentrarControl(QWidget* control) const;
+
+    // Shows the error (number, description, tag) with the buttons Abortar,
+    // Reintentar and Omitir, and returns 3, 4 or 5. Without a window system to
+    // show it on, it writes the error to standard error and answers 3.
+    int MostrarError(const RuntimeError& error, const std::optional<QString>& etiqueta = {});
+
+    void setPresentador(Presentador presentador) { m_presentador = std::move(presentador); }
+
+    // A message with only an OK button and the program's title. Without a
+    // window system it goes to standard error.
+    void Mensaje(const QString& texto) const;
+    // Receives the messages in place of the message box (the batch report, tests).
+    using Mensajero = std::function<void(const QString&)>;
+    void setMensajero(Mensajero mensajero) { m_mensajero = std::move(mensajero); }
+
+private:
+    void registrar(const RuntimeError& error, const QString& etiqueta) const;
+
+    QString m_archivoLog;
+    Presentador m_presentador;
+    Mensajero m_mensajero;
+};

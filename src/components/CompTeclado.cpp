@@ -1,0 +1,204 @@
+#include "components/CompTeclado.h"
+
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRegularExpression>
+
+namespace {
+
+const char* const PropiedadCampo = "Campo";
+const char* const PropiedadTipo = "TipoEntrada";
+
+int largoDe(CompTeclado::TipoEntrada tipo)
+{
+    switch (tipo) {
+    case CompTeclado::TipoEntrada::Sucursal:
+        return 4;
+    case CompTeclado::TipoEntrada::Numero:
+        return 8;
+    case CompTeclado::TipoEntrada::Letra:
+        return 1;
+    case CompTeclado::TipoEntrada::Fecha:
+        return 10;
+    case CompTeclado::TipoEntrada::Texto:
+        break;
+    }
+    return 32767;
+}
+
+QString soloDigitos(const QString& texto)
+{
+    QString out;
+    for (const QChar c : texto)
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            out += c;
+    return out;
+}
+
+} // namespace
+
+void CompTeclado::Configurar(QLineEdit* caja, const QString& campo, const QString& tipo)
+{
+    caja->setProperty(PropiedadCampo, campo);
+    caja->setProperty(PropiedadTipo, tipo);
+    caja->setMaxLength(largoDe(Clasificar(campo, tipo)));
+}
+
+CompTeclado::TipoEntrada CompTeclado::Clasificar(const QString& campo, const QString& tipo)
+{
+    if (tipo.compare(u"fecha", Qt::CaseInsensitive) == 0)
+        return TipoEntrada::Fecha;
+    if (tipo.compare(u"COMPROBANTES", Qt::CaseInsensitive) != 0)
+        return TipoEntrada::Texto;
+    if (campo.startsWith(u"Sucursal", Qt::CaseInsensitive))
+        return TipoEntrada::Sucursal;
+    if (campo.startsWith(u"Nro", Qt::CaseInsensitive))
+        return TipoEntrada::Numero;
+    if (campo.startsWith(u"Letra", Qt::CaseInsensitive))
+        return TipoEntrada::Letra;
+    return TipoEntrada::Texto;
+}
+
+QString CompTeclado::TipoTextoDe(const QLineEdit* caja)
+{
+    return caja ? caja->property(PropiedadTipo).toString() : QString();
+}
+
+QString CompTeclado::CampoDe(const QLineEdit* caja)
+{
+    return caja ? caja->property(PropiedadCampo).toString() : QString();
+}
+
+CompTeclado::TipoEntrada CompTeclado::TipoDe(const QLineEdit* caja)
+{
+    return Clasificar(CampoDe(caja), TipoTextoDe(caja));
+}
+
+int CompTeclado::IndiceCampo(const QString& campo, const ControlArray<QLineEdit>& grupo) const
+{
+    for (const int indice : grupo.indexes())
+        if (CampoDe(grupo.at(indice)).compare(campo, Qt::CaseInsensitive) == 0)
+            return indice;
+    return -1;
+}
+
+void CompTeclado::TeclaAbajo(int& codigoTecla) const
+{
+    if (codigoTecla == Qt::Key_Enter)
+        codigoTecla = Qt::Key_Return;
+}
+
+void CompTeclado::TeclaPresionada(QLineEdit* caja, int& codigoAscii) const
+{
+    if (!caja || codigoAscii == 0)
+        return;
+    if (codigoAscii == 13) {
+        // Enter goes to the next box, the way Tab does.
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QCoreApplication::sendEvent(caja, &tab);
+        codigoAscii = 0;
+        return;
+    }
+    if (codigoAscii < 32)
+        return; // backspace and other editing keys work as usual
+    const QChar c(codigoAscii);
+    const bool digito = c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    switch (TipoDe(caja)) {
+    case TipoEntrada::Texto:
+        return;
+    case TipoEntrada::Sucursal:
+    case TipoEntrada::Numero:
+        if (!digito)
+            codigoAscii = 0;
+        return;
+    case TipoEntrada::Letra:
+        codigoAscii = c.isLetter() ? c.toUpper().unicode() : 0;
+        return;
+    case TipoEntrada::Fecha: {
+        if (!digito && c != QLatin1Char('/')) {
+            codigoAscii = 0;
+            return;
+        }
+        const QString texto = caja->text();
+        const bool alFinal = caja->cursorPosition() == texto.size() && !caja->hasSelectedText();
+        if (c == QLatin1Char('/')) {
+            if (texto.count(QLatin1Char('/')) >= 2 && !caja->hasSelectedText())
+                codigoAscii = 0;
+            return;
+        }
+        static const QRegularExpression diaMes(QStringLiteral("^(\\d\\d|\\d{1,2}/\\d\\d)$"));
+        if (alFinal && diaMes.match(texto).hasMatch() && texto.size() + 2 <= 10)
+            caja->insert(QStringLiteral("/"));
+        return;
+    }
+    }
+}
+
+QString CompTeclado::TextoAlSalir(TipoEntrada tipo, const QString& texto)
+{
+    const QString t = texto.trimmed();
+    switch (tipo) {
+    case TipoEntrada::Texto:
+        return texto;
+    case TipoEntrada::Sucursal:
+    case TipoEntrada::Numero: {
+        const QString digitos = soloDigitos(t).right(largoDe(tipo));
+        return digitos.isEmpty() ? QString() : digitos.rightJustified(largoDe(tipo), QLatin1Char('0'));
+    }
+    case TipoEntrada::Letra:
+        for (const QChar c : t)
+            if (c.isLetter())
+                return QString(c.toUpper());
+        return {};
+    case TipoEntrada::Fecha: {
+        QString out;
+        for (const QChar c : t)
+            if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('/'))
+                out += c;
+        return out.left(10);
+    }
+    }
+    return t;
+}
+
+void CompTeclado::Atender(QLineEdit* caja)
+{
+    if (caja)
+        caja->installEventFilter(this);
+}
+
+bool CompTeclado::eventFilter(QObject* objeto, QEvent* evento)
+{
+    auto* caja = qobject_cast<QLineEdit*>(objeto);
+    if (!caja)
+        return false;
+    if (evento->type() == QEvent::FocusOut) {
+        const QString completo = TextoAlSalir(TipoDe(caja), caja->text());
+        if (completo != caja->text())
+            caja->setText(completo);
+        return false;
+    }
+    if (evento->type() != QEvent::KeyPress)
+        return false;
+    auto* tecla = static_cast<QKeyEvent*>(evento);
+    int codigo = tecla->key();
+    TeclaAbajo(codigo);
+    if (codigo == Qt::Key_Return) {
+        int ascii = 13;
+        TeclaPresionada(caja, ascii);
+        return true;
+    }
+    const QString texto = tecla->text();
+    if (texto.size() != 1 || texto.at(0).unicode() < 32 || (tecla->modifiers() & Qt::ControlModifier))
+        return false;
+    int ascii = texto.at(0).unicode();
+    const int tecleado = ascii;
+    TeclaPresionada(caja, ascii);
+    if (ascii == tecleado)
+        return false;
+    if (ascii != 0)
+        caja->insert(QString(QChar(ascii)));
+    return true;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/ControlArray.h"
+
+#include <QObject>
+#include <QString>
+
+class QLineEdit;
+
+// Keyboard handling of the filter boxes. Each box carries its key (the field
+// name the report looks it up by) and its input kind, as the suite's windows
+// design them: "COMPROBANTES" for the parts of a voucher number, "fecha" for
+// a date. From both the component knows what the box takes:
+//   Sucursal (kind COMPROBANTES, key Sucursal_...): digits only, padded with
+//             leading zeros to 4 when the box is left;
+//   Numero   (COMPROBANTES, key Nro_...): digits only, padded to 8;
+//   Letra    (COMPROBANTES, key Letra_...): one letter, upper-cased;
+//   Fecha    (fecha): digits and "/", at most 10 characters; the slashes after
+//             day and month are typed for the operator;
+//   Texto    (anything else): anything.
+// Enter moves to the next box, as Tab does.
+class CompTeclado : public QObject
+{
+    Q_OBJECT
+public:
+    enum class TipoEntrada { Texto, Sucursal, Numero, Letra, Fecha };
+
+    // Gives a box its key and input kind (and the length that goes with them).
+    static void Configurar(QLineEdit* caja, const QString& campo, const QString& tipo);
+    static QString CampoDe(const QLineEdit* caja);
+    static QString TipoTextoDe(const QLineEdit* caja);
+    static TipoEntrada TipoDe(const QLineEdit* caja);
+    static TipoEntrada Clasificar(const QString& campo, const QString& tipo);
+
+    // Index of the box whose field name matches, without regard to case; -1
+    // when no box has it.
+    int IndiceCampo(const QString& campo, const ControlArray<QLineEdit>& grupo) const;
+
+    // Key-down: the keypad's Enter acts as the main one.
+    void TeclaAbajo(int& codigoTecla) const;
+    // Key-press: may change the character or cancel it (0).
+    void TeclaPresionada(QLineEdit* caja, int& codigoAscii) const;
+    // What a box of that kind holds once the operator leaves it, whatever was
+    // typed or pasted into it (the batch report gives its values this way too).
+    static QString TextoAlSalir(TipoEntrada tipo, const QString& texto);
+
+    // Routes the box's key events through TeclaAbajo and TeclaPresionada, and
+    // completes its text when it loses the focus.
+    void Atender(QLineEdit* caja);
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+};

@@ -1,0 +1,57 @@
+#include "components/Componentes.h"
+
+#include <QCoreApplication>
+
+#include <memory>
+
+namespace {
+
+struct Instancias
+{
+    std::unique_ptr<CompGeneral> general;
+    std::unique_ptr<CompDatos> datos;
+    std::unique_ptr<CompIni> ini;
+    std::unique_ptr<CompEquipo> equipo;
+    std::unique_ptr<CompSesion> sesion;
+    std::unique_ptr<CompTeclado> teclado;
+    std::unique_ptr<CompProgreso> progreso;
+    std::unique_ptr<CompReportes> reportes;
+};
+
+Instancias& instancias()
+{
+    static Instancias todas;
+    // The connection and the windows must go while Qt is still there, not
+    // among the static destructors that run after it.
+    static const bool registrado = [] {
+        qAddPostRoutine([] { instancias() = Instancias(); });
+        return true;
+    }();
+    Q_UNUSED(registrado);
+    return todas;
+}
+
+template <class T> T& crearAlUsar(std::unique_ptr<T>& instancia)
+{
+    if (!instancia)
+        instancia = std::make_unique<T>();
+    return *instancia;
+}
+
+} // namespace
+
+CompGeneral& Componentes::General() { return crearAlUsar(instancias().general); }
+CompDatos& Componentes::Datos() { return crearAlUsar(instancias().datos); }
+CompIni& Componentes::Ini() { return crearAlUsar(instancias().ini); }
+CompEquipo& Componentes::Equipo() { return crearAlUsar(instancias().equipo); }
+CompSesion& Componentes::Sesion() { return crearAlUsar(instancias().sesion); }
+CompTeclado& Componentes::Teclado() { return crearAlUsar(instancias().teclado); }
+CompProgreso& Componentes::Progreso() { return crearAlUsar(instancias().progreso); }
+CompReportes& Componentes::Reportes() { return crearAlUsar(instancias().reportes); }
+
+void Componentes::ReiniciarParaPruebas() { instancias() = Instancias(); }
+
+void Componentes::SustituirDatos(std::unique_ptr<CompDatos> datos)
+{
+    instancias().datos = std::move(datos);
+}

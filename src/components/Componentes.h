@@ -1,0 +1,33 @@
+#pragma once
+
+#include "components/CompDatos.h"
+#include "components/CompEquipo.h"
+#include "components/CompGeneral.h"
+#include "components/CompIni.h"
+#include "components/CompProgreso.h"
+#include "components/CompReportes.h"
+#include "components/CompSesion.h"
+#include "components/CompTeclado.h"
+
+#include <memory>
+
+// The suite's components, one process-wide instance each, created on first
+// use and kept until the process ends. Every caller reaches them here.
+class Componentes
+{
+public:
+    static CompGeneral& General();
+    static CompDatos& Datos();
+    static CompIni& Ini();
+    static CompEquipo& Equipo();
+    static CompSesion& Sesion();
+    static CompTeclado& Teclado();
+    static CompProgreso& Progreso();
+    static CompReportes& Reportes();
+
+    // Test hook: drops every instance (the connection included), so the next
+    // use creates a fresh one. Never called by the program itself.
+    static void ReiniciarParaPruebas();
+    // Test hook: puts a stand-in in place of the data component.
+    static void SustituirDatos(std::unique_ptr<CompDatos> datos);
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+
+// One range of a report filter: a column and its two ends, as typed.
+struct RangoFiltro
+{
+    // Type codes of the database access layer.
+    static constexpr qint16 Caracter = 129;
+    static constexpr qint16 Fecha = 7;
+
+    QString Desde;
+    QString Hasta;
+    QString Campo;
+    qint16 TipoDato = Caracter;
+    bool Excluir = false;   // never set by this program
+    qint32 Reservado = 0;   // never set by this program
+};
+
+using ListaRangos = QList<RangoFiltro>;

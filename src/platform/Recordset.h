@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QString>
+#include <QVariant>
+
+class QSqlDatabase;
+
+// A forward-only, read-only result set, positioned on its first row when it
+// opens. atBof() is true only when the query returned no row at all (then
+// atEof() is true as well); fields are found by name without regard to case,
+// and a null field stays distinguishable from an empty text.
+class Recordset
+{
+public:
+    // Runs `sql` (already in the backend's dialect); throws RuntimeError with
+    // the driver's text when the database refuses it.
+    Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeconds = 0);
+
+    bool atBof() const { return m_empty; }
+    bool atEof() const { return m_eof; }
+    void moveNext();
+
+    int fieldCount() const { return m_row.count(); }
+    QString fieldName(int index) const { return m_row.fieldName(index); }
+    bool hasField(const QString& name) const { return m_row.indexOf(name) >= 0; }
+    // The value of a field of the current row; an unknown name, or no current
+    // row, raises a run-time error.
+    QVariant field(const QString& name) const;
+
+    void close();
+    bool isOpen() const { return m_open; }
+
+private:
+    void fetch();
+
+    QSqlQuery m_query;
+    QSqlRecord m_row;
+    QString m_sql;
+    bool m_empty = true;
+    bool m_eof = true;
+    bool m_open = false;
+};

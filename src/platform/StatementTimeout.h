@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class QSqlDatabase;
+class QSqlQuery;
+
+// Runs `sql` on `query` with a time-out in seconds (0: none). On ODBC the
+// time-out is the statement's own query time-out, which the driver enforces
+// (SQL Server cancels, PostgreSQL's driver sets statement_timeout); on SQLite
+// it is the limit armed by SqliteStatementTimer. Returns what QSqlQuery::exec
+// returns.
+bool execWithTimeout(QSqlQuery& query, const QSqlDatabase& db, const QString& sql,
+                     int timeoutSeconds);
+
+// SQLite has no statement time-out of its own: a progress handler interrupts
+// a statement that runs past the limit armed before it started.
+class SqliteStatementTimer
+{
+public:
+    // Installs the handler on an open SQLite connection (no-op otherwise).
+    static void install(const QSqlDatabase& db);
+    static void arm(int timeoutSeconds);
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+// How a value becomes text when the program shows it or joins it to a text,
+// the way the suite always has: numbers in their shortest form with up to 15
+// significant digits and the system's decimal separator, no thousands
+// separator; dates as day/month/year (with the time only when it has one);
+// a null value is the empty text.
+QString numberText(double value);
+QString valueText(const QVariant& value);

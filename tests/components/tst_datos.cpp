@@ -1,0 +1,225 @@
+#include "components/Componentes.h"
+#include "Soporte.h"
+
+#include <QFile>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+// The data component on a real SQLite file and on PostgreSQL through its ODBC
+// driver: every test runs on both.
+class TstDatos : public QObject
+{
+    Q_OBJECT
+
+    QString m_archivo;
+
+    void conectar(const QString& motor)
+    {
+        CompDatos& datos = Componentes::Datos();
+        if (motor == u"postgres"_s) {
+            if (!soporte::hayPostgres())
+                QSKIP("sin servidor PostgreSQL de prueba");
+            datos.setBaseDatos(soporte::dsnPostgres());
+            datos.setUsuario(soporte::usuarioPostgres());
+            datos.setClave(soporte::clavePostgres());
+        } else {
+            datos.setBaseDatos(m_archivo);
+        }
+        datos.Conectar(false, 2, QString());
+        QVERIFY(datos.Conectado());
+        const bool pg = motor == u"postgres"_s;
+        datos.Ejecutar(u"DROP TABLE IF EXISTS datos_art"_s);
+        datos.Ejecutar(pg ? u"CREATE TABLE datos_art (codigo varchar(25), descripcion varchar(60), "
+                           "ancho double precision, nota varchar(20))"_s
+                          : u"CREATE TABLE datos_art (codigo TEXT COLLATE NOCASE, descripcion "
+                           "TEXT, ancho REAL, nota TEXT)"_s);
+        datos.Ejecutar(u"INSERT INTO datos_art VALUES ('A1', 'Chapa', 1000, NULL)"_s);
+        datos.Ejecutar(u"INSERT INTO datos_art VALUES ('O''B', 'Con apóstrofo', 2.5, '')"_s);
+        datos.Ejecutar(u"INSERT INTO datos_art VALUES ('NUL', NULL, NULL, 'x')"_s);
+    }
+
+    void motores()
+    {
+        QTest::addColumn<QString>("motor");
+        QTest::newRow("sqlite") << u"sqlite"_s;
+        QTest::newRow("postgres") << u"postgres"_s;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_archivo = soporte::carpetaNueva(u"datos"_s) + u"/prueba.db"_s;
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"crear"_s);
+        db.setDatabaseName(m_archivo);
+        QVERIFY(db.open());
+        QSqlQuery(db).exec(u"CREATE TABLE vacia (x INTEGER)"_s);
+        db.close();
+    }
+    void init() { Componentes::ReiniciarParaPruebas(); }
+
+    void conectarFalla_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("mensaje");
+        const QString carpeta = soporte::carpetaNueva(u"falla"_s);
+        QFile basura(carpeta + u"/basura.db"_s);
+        QVERIFY(basura.open(QIODevice::WriteOnly));
+        basura.write(QByteArray(4096, 'x'));
+        basura.close();
+        QTest::newRow("archivo que no existe") << carpeta + u"/no_esta.db"_s << u"no_esta.db"_s;
+        QTest::newRow("archivo que no es una base") << basura.fileName() << u"basura.db"_s;
+        QTest::newRow("origen ODBC desconocido") << u"origen_que_no_existe"_s << u"ODBC"_s;
+        QTest::newRow("sin base") << QString() << u"base de datos"_s;
+    }
+    void conectarFalla()
+    {
+        QFETCH(QString, base);
+        QFETCH(QString, mensaje);
+        CompDatos& datos = Componentes::Datos();
+        datos.setBaseDatos(base);
+        try {
+            datos.Conectar();
+            QFAIL("conectó a lo que no existe");
+        } catch (const RuntimeError& e) {
+            QVERIFY2(e.description().contains(mensaje, Qt::CaseInsensitive),
+                     qPrintable(e.description()));
+            QCOMPARE(e.number(), ErrorNumber::Database);
+        }
+        QVERIFY(!datos.Conectado());
+        QVERIFY(!datos.Conexion().Errors().isEmpty());
+        QVERIFY(!datos.Conexion().Errors().first().Description.isEmpty());
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, datos.AbrirRecordset(u"SELECT 1"_s));
+    }
+
+    void recordset_data() { motores(); }
+    void recordset()
+    {
+        QFETCH(QString, motor);
+        conectar(motor);
+        CompDatos& datos = Componentes::Datos();
+        auto vacio = datos.AbrirRecordset(u"SELECT * FROM datos_art WHERE codigo = 'ZZ'"_s);
+        QVERIFY(vacio->atBof());
+        QVERIFY(vacio->atEof());
+
+        auto rs = datos.AbrirRecordset(
+            u"SELECT codigo, descripcion, ancho, nota FROM dbo.datos_art WITH(NOLOCK) ORDER BY codigo"_s);
+        QVERIFY(!rs->atBof());
+        QStringList vistos;
+        while (!rs->atEof()) {
+            vistos << rs->field(u"CODIGO"_s).toString().trimmed();
+            rs->moveNext();
+        }
+        QCOMPARE(vistos, (QStringList{u"A1"_s, u"NUL"_s, u"O'B"_s}));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, rs->moveNext());
+
+        rs = datos.AbrirRecordset(u"SELECT * FROM datos_art ORDER BY codigo"_s);
+        QCOMPARE(rs->field(u"Ancho"_s).toDouble(), 1000.0);
+        QVERIFY(rs->field(u"nota"_s).isNull());
+        rs->moveNext();
+        QVERIFY(rs->field(u"descripcion"_s).isNull());
+        rs->moveNext();
+        QVERIFY(!rs->field(u"nota"_s).isNull());
+        QCOMPARE(rs->field(u"nota"_s).toString(), QString());
+        QCOMPARE(rs->field(u"descripcion"_s).toString(), u"Con apóstrofo"_s);
+        try {
+            rs->field(u"no_hay"_s);
+            QFAIL("leyó un campo que no existe");
+        } catch (const RuntimeError& e) {
+            QCOMPARE(e.number(), ErrorNumber::ItemNotFound);
+            QVERIFY(e.description().contains(u"no_hay"_s));
+        }
+        datos.CerrarRecordset(rs);
+        QVERIFY(!rs);
+    }
+
+    void falloDeConsulta_data() { motores(); }
+    void falloDeConsulta()
+    {
+        QFETCH(QString, motor);
+        conectar(motor);
+        CompDatos& datos = Componentes::Datos();
+        try {
+            datos.AbrirRecordset(u"SELECT * FROM tabla_que_no_hay"_s);
+            QFAIL("la consulta no falló");
+        } catch (const RuntimeError& e) {
+            QCOMPARE(e.number(), ErrorNumber::Database);
+            QVERIFY2(e.description().contains(u"tabla_que_no_hay"_s), qPrintable(e.description()));
+            QCOMPARE(datos.Conexion().Errors().size(), 1);
+            QCOMPARE(datos.Conexion().Errors().first().Description, e.description());
+        }
+        // The connection is still good after a refused statement.
+        QVERIFY(!datos.AbrirRecordset(u"SELECT codigo FROM datos_art"_s)->atBof());
+        QVERIFY(datos.Conexion().Errors().isEmpty());
+    }
+
+    void buscarCampo_data() { motores(); }
+    void buscarCampo()
+    {
+        QFETCH(QString, motor);
+        conectar(motor);
+        CompDatos& datos = Componentes::Datos();
+        const auto buscar = [&](const QString& clave, const QString& columna) {
+            return datos.BuscarCampo(u"datos_art"_s, clave, columna, u"codigo"_s, 8, QString());
+        };
+        QCOMPARE(buscar(u"O'B"_s, u"descripcion"_s), u"Con apóstrofo"_s);
+        QCOMPARE(buscar(u"A1"_s, u"ANCHO"_s), u"1000"_s);
+        QCOMPARE(buscar(u"NO ESTA"_s, u"descripcion"_s), QString());
+        QCOMPARE(buscar(u"NUL"_s, u"descripcion"_s), QString());
+        QCOMPARE(buscar(u"x' OR '1'='1"_s, u"descripcion"_s), QString());
+    }
+
+    void ejecutarYContar_data() { motores(); }
+    void ejecutarYContar()
+    {
+        QFETCH(QString, motor);
+        conectar(motor);
+        CompDatos& datos = Componentes::Datos();
+        const qint64 antes = datos.SentenciasEmitidas();
+        datos.Ejecutar(u"INSERT INTO datos_art (codigo, descripcion) VALUES ('N2', 'Nuevo')"_s);
+        QCOMPARE(datos.BuscarCampo(u"datos_art"_s, u"N2"_s, u"descripcion"_s, u"codigo"_s),
+                 u"Nuevo"_s);
+        QCOMPARE(datos.SentenciasEmitidas(), antes + 2);
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, datos.Ejecutar(u"INSERT INTO nada VALUES (1)"_s));
+    }
+
+    void aislamiento_data() { motores(); }
+    void aislamiento()
+    {
+        QFETCH(QString, motor);
+        conectar(motor);
+        CompDatos& datos = Componentes::Datos();
+        datos.Conexion().setIsolationLevel(256);
+        QCOMPARE(datos.Conexion().IsolationLevel(), 256);
+        auto rs = datos.AbrirRecordset(motor == u"postgres"_s
+                                           ? u"SHOW default_transaction_isolation"_s
+                                           : u"PRAGMA read_uncommitted"_s);
+        QCOMPARE(rs->field(motor == u"postgres"_s ? u"default_transaction_isolation"_s
+                                                   : u"read_uncommitted"_s)
+                     .toString(),
+                 motor == u"postgres"_s ? u"read uncommitted"_s : u"1"_s);
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, datos.Conexion().setIsolationLevel(3));
+        QCOMPARE(datos.Conexion().IsolationLevel(), 256);
+    }
+
+    void tiempoLimite_data() { motores(); }
+    void tiempoLimite()
+    {
+        QFETCH(QString, motor);
+        conectar(motor);
+        CompDatos& datos = Componentes::Datos();
+        datos.Conexion().setCommandTimeout(1);
+        const QString larga =
+            motor == u"postgres"_s
+                ? u"SELECT pg_sleep(4) AS x"_s
+                : u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
+                  "SELECT count(*) AS x FROM (SELECT i FROM n LIMIT 2000000000)"_s;
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, datos.AbrirRecordset(larga));
+        datos.Conexion().setCommandTimeout(0);
+        QCOMPARE(datos.AbrirRecordset(u"SELECT 7 AS x"_s)->field(u"x"_s).toInt(), 7);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstDatos)
+#include "tst_datos.moc"

@@ -1,0 +1,101 @@
+#include "components/Componentes.h"
+#include "platform/ValueText.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class TstValores : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void valorNumerico_data()
+    {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<qint64>("diezmilesimos");
+        QTest::newRow("coma decimal") << u"12,50"_s << 125000LL;
+        QTest::newRow("punto decimal") << u"12.50"_s << 125000LL;
+        QTest::newRow("miles con punto") << u"1.234,56"_s << 12345600LL;
+        QTest::newRow("miles con coma") << u"1,234.56"_s << 12345600LL;
+        QTest::newRow("solo miles") << u"1.234.567"_s << 12345670000LL;
+        QTest::newRow("negativo") << u"-3,5"_s << -35000LL;
+        QTest::newRow("cero con decimales") << u"0,00"_s << 0LL;
+        QTest::newRow("blancos") << u"  7  "_s << 70000LL;
+        QTest::newRow("vacio") << QString() << 0LL;
+        QTest::newRow("solo blancos") << u"   "_s << 0LL;
+        QTest::newRow("no numerico") << u"abc"_s << 0LL;
+        QTest::newRow("numero y letras") << u"12kg"_s << 0LL;
+        QTest::newRow("dos comas decimales") << u"1,2,3.4,5"_s << 0LL;
+        QTest::newRow("exponente") << u"1E-05"_s << 0LL;
+        QTest::newRow("exponente grande") << u"2.5e3"_s << 25000000LL;
+        QTest::newRow("redondeo al par abajo") << u"0,00005"_s << 0LL;
+        QTest::newRow("redondeo al par arriba") << u"0,00015"_s << 2LL;
+        QTest::newRow("redondeo sobre la mitad") << u"0,000051"_s << 1LL;
+        QTest::newRow("medidas") << u"7.85"_s << 78500LL;
+    }
+    void valorNumerico()
+    {
+        QFETCH(QString, texto);
+        QFETCH(qint64, diezmilesimos);
+        QCOMPARE(Componentes::General().ValorNumerico(texto).units(), diezmilesimos);
+    }
+
+    void valorNumericoDesborda()
+    {
+        QVERIFY_THROWS_EXCEPTION(RuntimeError,
+                                 Componentes::General().ValorNumerico(u"999999999999999999"_s));
+        QCOMPARE(Componentes::General().ValorNumerico(u"922337203685477,5807"_s).units(),
+                 std::numeric_limits<qint64>::max());
+    }
+
+    void textoDeNumeros()
+    {
+        const bool coma = qEnvironmentVariableIsSet("RP_ESPERA_COMA");
+        QCOMPARE(QLocale::system().decimalPoint(), coma ? u","_s : u"."_s);
+        const QString sep = coma ? u","_s : u"."_s;
+        // The worked estimate: 10 pieces of 1000 x 2000 x 3 mm at 7.85.
+        const double x1 = 2000.0 / 1000;
+        const double x2 = (1000.0 / 1000) * x1;
+        const double x3 = ((3.0 * x2) / 1000) * 7.85;
+        QCOMPARE(numberText(10 * x3), u"0"_s + sep + u"471"_s);
+        QCOMPARE(numberText(0.1 + 0.2), u"0"_s + sep + u"3"_s);
+        QCOMPARE(numberText(1000), u"1000"_s);
+        QCOMPARE(numberText(1234567.25), u"1234567"_s + sep + u"25"_s);
+        QCOMPARE(numberText(-0.5), u"-0"_s + sep + u"5"_s);
+        QCOMPARE(numberText(0.00001), u"1E-05"_s);
+        // A number shown is read back to the same amount.
+        QCOMPARE(Componentes::General().ValorNumerico(numberText(1234.5678)).units(), 12345678LL);
+    }
+
+    void valorNoNulo()
+    {
+        CompGeneral& g = Componentes::General();
+        QCOMPARE(g.ValorNoNulo(QVariant()), QString());
+        QCOMPARE(g.ValorNoNulo(QVariant(QMetaType(QMetaType::QString))), QString());
+        QCOMPARE(g.ValorNoNulo(QVariant(u"  abc "_s)), u"  abc "_s);
+        QCOMPARE(g.ValorNoNulo(QVariant(42)), u"42"_s);
+        QCOMPARE(g.ValorNoNulo(QVariant(QDate(2026, 11, 5))), u"05/11/2026"_s);
+        QCOMPARE(g.ValorNoNulo(QVariant(QDateTime(QDate(2026, 11, 5), QTime(8, 5, 9)))),
+                 u"05/11/2026 08:05:09"_s);
+    }
+
+    void textos()
+    {
+        CompGeneral& g = Componentes::General();
+        QCOMPARE(g.CompletarCodigo(u"ART1"_s, 8), u"ART1    "_s);
+        QCOMPARE(g.CompletarCodigo(u"OP"_s, 4), u"OP  "_s);
+        QCOMPARE(g.CompletarCodigo(u"LARGO123"_s, 4), u"LARGO123"_s);
+        QCOMPARE(g.CompletarCodigo(QString(), 3), u"   "_s);
+        QCOMPARE(g.Reemplazar(u"=A=B"_s, u"="_s), u"AB"_s);
+        QCOMPARE(g.Reemplazar(u"sin"_s, u"="_s), u"sin"_s);
+        QCOMPARE(g.CompletarRuta(u"/opt/rp"_s), u"/opt/rp/"_s);
+        QCOMPARE(g.CompletarRuta(u"/opt/rp/"_s), u"/opt/rp/"_s);
+        QCOMPARE(g.CompletarRuta(QString()), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TstValores)
+#include "tst_valores.moc"

@@ -1,0 +1,76 @@
+#include "Soporte.h"
+
+#include "platform/RuntimeError.h"
+
+#include <QDir>
+#include <QSqlError>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSqlQuery>
+
+namespace soporte {
+
+QString carpetaNueva(const QString& nombre)
+{
+    QString raiz = qEnvironmentVariable("RP_TEST_TMP");
+    if (raiz.isEmpty())
+        raiz = QDir::tempPath() + QStringLiteral("/rp_tests");
+    const QString carpeta = raiz + QLatin1Char('/') + nombre;
+    QDir(carpeta).removeRecursively();
+    QDir().mkpath(carpeta);
+    return carpeta;
+}
+
+bool hayPostgres() { return !dsnPostgres().isEmpty(); }
+QString dsnPostgres() { return qEnvironmentVariable("RP_PG_DSN"); }
+QString usuarioPostgres() { return qEnvironmentVariable("RP_PG_USER"); }
+QString clavePostgres() { return qEnvironmentVariable("RP_PG_PASSWORD"); }
+
+QSqlDatabase abrirPostgres(const QString& nombreConexion, const QString& dsn)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), nombreConexion);
+    db.setDatabaseName(dsn.isEmpty() ? dsnPostgres() : dsn);
+    db.setUserName(usuarioPostgres());
+    db.setPassword(clavePostgres());
+    if (!db.open())
+        throw RuntimeError(ErrorNumber::Database, db.lastError().text(), QStringLiteral("soporte"));
+    return db;
+}
+
+QString postgresPropio(const QString& nombre)
+{
+    QFile base(qEnvironmentVariable("ODBCINI"));
+    if (!base.open(QIODevice::ReadOnly))
+        throw RuntimeError(ErrorNumber::FileNotFound,
+                           QStringLiteral("No está el odbc.ini del servidor de prueba: ") +
+                               base.fileName());
+    const QString ini = QString::fromUtf8(base.readAll());
+    // The server's own source, repeated under the new name with its database.
+    const qsizetype inicio = ini.indexOf(QLatin1Char('['));
+    QString fuente = ini.mid(inicio);
+    fuente.replace(QLatin1Char('[') + dsnPostgres() + QLatin1Char(']'),
+                   QLatin1Char('[') + nombre + QLatin1Char(']'));
+    static const QRegularExpression lineaBase(QStringLiteral("(?m)^Database\\s*=.*$"));
+    fuente.replace(lineaBase, QStringLiteral("Database = ") + nombre);
+
+    {
+        QSqlDatabase admin = abrirPostgres(QStringLiteral("admin-") + nombre);
+        QSqlQuery q(admin);
+        q.exec(QStringLiteral("DROP DATABASE IF EXISTS ") + nombre + QStringLiteral(" WITH (FORCE)"));
+        if (!q.exec(QStringLiteral("CREATE DATABASE ") + nombre))
+            throw RuntimeError(ErrorNumber::Database, q.lastError().text(), QStringLiteral("soporte"));
+        admin.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("admin-") + nombre);
+
+    const QString propio = carpetaNueva(QStringLiteral("odbc-") + nombre) + QStringLiteral("/odbc.ini");
+    QFile salida(propio);
+    if (!salida.open(QIODevice::WriteOnly))
+        throw RuntimeError(ErrorNumber::FileAccess, QStringLiteral("No se pudo escribir ") + propio);
+    salida.write((ini + QStringLiteral("\n") + fuente).toUtf8());
+    salida.close();
+    qputenv("ODBCINI", propio.toLocal8Bit());
+    return nombre;
+}
+
+} // namespace soporte
