@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <vector>
+
+// The report grid control: rows and columns of cell texts, the first
+// fixedRows rows and fixedCols columns fixed (titles), column widths in twips,
+// a current cell, and per-cell back colour (suite BGR form), font size and bold.
+// It starts as the grid control does: 2 rows, 2 columns, one fixed row and one
+// fixed column.
+//
+// For Qt views, the model's rows are the grid's rows below its first fixed
+// row; that first row is the horizontal header (the titles stay in sight when
+// scrolling). Columns map one to one.
+class GridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    static constexpr int DefaultColumnWidth = 960; // twips
+    static constexpr int NoColor = -1;
+
+    explicit GridModel(QObject* parent = nullptr);
+
+    int rows() const { return m_rows; }
+    int cols() const { return m_cols; }
+    void setRows(int rows);
+    void setCols(int cols);
+    int fixedRows() const { return m_fixedRows; }
+    int fixedCols() const { return m_fixedCols; }
+    void setFixedRows(int n);
+    void setFixedCols(int n);
+
+    QString text(int row, int col) const;
+    void setText(int row, int col, const QString& text);
+
+    int colWidth(int col) const;
+    void setColWidth(int col, int twips);
+
+    // The current cell, which the cell-format properties below address.
+    int row() const { return m_row; }
+    int col() const { return m_col; }
+    void setRow(int row);
+    void setCol(int col);
+    void setCellBackColor(int bgr) { setBackColor(m_row, m_col, bgr); }
+    void setCellFontSize(double points) { setFontSize(m_row, m_col, points); }
+    void setCellFontBold(bool bold) { setFontBold(m_row, m_col, bold); }
+
+    // Direct access to any cell's format.
+    int backColor(int row, int col) const;      // NoColor when not set
+    void setBackColor(int row, int col, int bgr);
+    double fontSize(int row, int col) const;    // 0 when not set (the grid's font)
+    void setFontSize(int row, int col, double points);
+    bool fontBold(int row, int col) const;
+    void setFontBold(int row, int col, bool bold);
+
+    // Empties every cell's text and format; rows, columns and widths stay.
+    void clear();
+
+    // While suspended the model tells views nothing; resuming resets them
+    // once. A load of many thousands of rows uses it so that views do not
+    // follow every cell.
+    void setUpdatesSuspended(bool suspended);
+
+    // QAbstractTableModel
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+signals:
+    void colWidthChanged(int col, int twips);
+
+private:
+    struct Cell
+    {
+        QString text;
+        int backColor = NoColor;
+        float fontSize = 0;
+        bool bold = false;
+    };
+
+    const Cell& cell(int row, int col) const;
+    Cell& cell(int row, int col);
+    void checkCell(int row, int col) const;
+    void cellChanged(int row, int col);
+    void resize(int rows, int cols);
+
+    std::vector<Cell> m_cells; // row-major
+    std::vector<int> m_widths;
+    int m_rows = 0;
+    int m_cols = 0;
+    int m_fixedRows = 1;
+    int m_fixedCols = 1;
+    int m_row = 1;
+    int m_col = 1;
+    bool m_suspended = false;
+};

@@ -1,0 +1,241 @@
+#include "report/RP_OProduccion.h"
+
+#include "components/Componentes.h"
+#include "components/ManejadorError.h"
+#include "platform/GridView.h"
+#include "platform/Twips.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+const QString Titulo = QStringLiteral("Reporte de Ordenes de Producción");
+
+template <class Control> Control* ubicar(Control* control, const QString& nombre, int indice,
+                                         int left, int top, int width, int height)
+{
+    control->setObjectName(nombre);
+    if (indice >= 0)
+        control->setProperty("Index", indice);
+    control->setGeometry(rectFromTwips(left, top, width, height));
+    return control;
+}
+
+} // namespace
+
+RP_OProduccion::RP_OProduccion(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("RP_OProduccion"));
+    setWindowTitle(Titulo);
+    resize(pixelsFromTwips(11850), pixelsFromTwips(4830));
+    // The design measures assume the suite's small dialog font (8 points).
+    QFont letra = font();
+    letra.setPointSizeF(8);
+    setFont(letra);
+    TerminarPrograma = [](int codigo) { QCoreApplication::exit(codigo); };
+    crearControles();
+    ordenDeTabulacion();
+}
+
+RP_OProduccion::~RP_OProduccion() = default;
+
+void RP_OProduccion::crearControles()
+{
+    auto caja = [this](QWidget* marco, int indice, const QString& clave, const QString& tipo,
+                       int left, int top, int width, int height) {
+        auto* c = ubicar(new QLineEdit(marco), QStringLiteral("txtFields"), indice, left, top,
+                         width, height);
+        CompTeclado::Configurar(c, clave, tipo);
+        Componentes::Teclado().Atender(c);
+        txtFields.add(indice, c);
+    };
+    auto etiqueta = [](QWidget* marco, const QString& nombre, int indice, const QString& texto,
+                       int left, int top, int width, int height) {
+        auto* l = ubicar(new QLabel(texto, marco), nombre, indice, left, top, width, height);
+        return l;
+    };
+    const QString comprobantes = QStringLiteral("COMPROBANTES");
+    const QString fecha = QStringLiteral("fecha");
+
+    FrmTipo = ubicar(new QGroupBox(QStringLiteral("Nº de Orden de Producción"), this),
+                     QStringLiteral("FrmTipo"), 0, 0, 0, 5415, 615);
+    Label1.add(0, etiqueta(FrmTipo, QStringLiteral("Label1"), 0, QStringLiteral("Desde:"), 120,
+                           240, 615, 255));
+    caja(FrmTipo, 0, QStringLiteral("Sucursal_desde"), comprobantes, 840, 240, 495, 285);
+    caja(FrmTipo, 1, QStringLiteral("Nro_desde"), comprobantes, 1380, 240, 855, 285);
+    caja(FrmTipo, 2, QStringLiteral("Letra_Desde"), comprobantes, 2280, 240, 255, 285);
+    Label2.add(0, etiqueta(FrmTipo, QStringLiteral("Label2"), 0, QStringLiteral("Hasta:"), 2880,
+                           240, 615, 255));
+    caja(FrmTipo, 3, QStringLiteral("Sucursal_Hasta"), comprobantes, 3480, 240, 495, 285);
+    caja(FrmTipo, 4, QStringLiteral("Nro_Hasta"), comprobantes, 4020, 240, 855, 285);
+    caja(FrmTipo, 5, QStringLiteral("Letra_Hasta"), comprobantes, 4920, 240, 255, 285);
+
+    auto* fechas = ubicar(new QGroupBox(QStringLiteral("Fecha"), this), QStringLiteral("Frame1"),
+                          2, 5520, 0, 5415, 615);
+    Frame1.add(2, fechas);
+    Label1.add(2, etiqueta(fechas, QStringLiteral("Label1"), 2, QStringLiteral("Desde:"), 120, 240,
+                           1575, 255));
+    caja(fechas, 8, QStringLiteral("Fecha_desde"), fecha, 840, 240, 1095, 285);
+    Label2.add(2, etiqueta(fechas, QStringLiteral("Label2"), 2, QStringLiteral("Hasta:"), 2880,
+                           240, 615, 255));
+    caja(fechas, 9, QStringLiteral("Fecha_hasta"), fecha, 3480, 240, 1215, 285);
+
+    Frame2 = ubicar(new QGroupBox(QStringLiteral("Estado"), this), QStringLiteral("Frame2"), -1,
+                    0, 600, 1695, 855);
+    ChkEstado.add(0, ubicar(new QCheckBox(QStringLiteral("&Pendientes"), Frame2),
+                            QStringLiteral("ChkEstado"), 0, 120, 240, 1455, 255));
+    ChkEstado.add(1, ubicar(new QCheckBox(QStringLiteral("&Finalizada"), Frame2),
+                            QStringLiteral("ChkEstado"), 1, 120, 480, 1455, 255));
+
+    auto* orden = ubicar(new QGroupBox(QStringLiteral("Orden"), this), QStringLiteral("Frame1"), 3,
+                         1800, 600, 1695, 855);
+    Frame1.add(3, orden);
+    OptOrden.add(0, ubicar(new QRadioButton(QStringLiteral("&Fecha"), orden),
+                           QStringLiteral("OptOrden"), 0, 120, 240, 975, 255));
+    OptOrden.add(1, ubicar(new QRadioButton(QStringLiteral("&Numero"), orden),
+                           QStringLiteral("OptOrden"), 1, 120, 480, 1095, 255));
+    OptOrden.at(0)->setProperty("Tag", QStringLiteral("{V_MV_Cpte.Fecha}"));
+    OptOrden.at(1)->setProperty("Tag", QStringLiteral("{V_MV_Cpte.IdComprobante}"));
+    OptOrden.at(0)->setChecked(true);
+
+    auto* tipo = ubicar(new QGroupBox(QStringLiteral("Tipo"), this), QStringLiteral("Frame1"), 4,
+                        11040, 0, 1695, 615);
+    Frame1.add(4, tipo);
+    OptTipo.add(2, ubicar(new QRadioButton(QStringLiteral("Estimativo"), tipo),
+                          QStringLiteral("OptTipo"), 2, 120, 240, 1215, 195));
+    OptTipo.add(0, ubicar(new QRadioButton(QStringLiteral("&Resumido"), tipo),
+                          QStringLiteral("OptTipo"), 0, 120, 240, 1335, 255));
+    OptTipo.add(1, ubicar(new QRadioButton(QStringLiteral("&Detallado"), tipo),
+                          QStringLiteral("OptTipo"), 1, 120, 555, 1335, 255));
+    OptTipo.at(2)->setChecked(true);
+    OptTipo.at(0)->hide();
+    OptTipo.at(1)->hide();
+
+    CmdCargar = ubicar(new QPushButton(QStringLiteral("Cargar"), this), QStringLiteral("CmdCargar"),
+                       -1, 3720, 720, 1575, 735);
+    CmdExcel = ubicar(new QPushButton(QStringLiteral("Exportar Excel"), this),
+                      QStringLiteral("CmdExcel"), -1, 5520, 720, 1575, 735);
+    CmdSalir = ubicar(new QPushButton(QStringLiteral("Salir"), this), QStringLiteral("CmdSalir"),
+                      -1, 7320, 720, 1575, 735);
+    connect(CmdCargar, &QPushButton::clicked, this, [this] { atender([this] { CmdCargar_Click(); }); });
+    connect(CmdExcel, &QPushButton::clicked, this, [this] { atender([this] { CmdExcel_Click(); }); });
+    connect(CmdSalir, &QPushButton::clicked, this, [this] { atender([this] { CmdSalir_Click(); }); });
+
+    MSFlexGrid1Vista = ubicar(new GridView(&MSFlexGrid1, this), QStringLiteral("MSFlexGrid1"), -1,
+                              120, 2160, 16455, 6735);
+}
+
+void RP_OProduccion::ordenDeTabulacion()
+{
+    QList<QWidget*> orden;
+    for (const int i : {0, 1, 2, 3, 4, 5, 8, 9})
+        orden << txtFields.at(i);
+    orden << ChkEstado.at(1) << ChkEstado.at(0) << OptOrden.at(0) << OptOrden.at(1)
+          << OptTipo.at(2) << OptTipo.at(0) << OptTipo.at(1) << CmdCargar << MSFlexGrid1Vista
+          << CmdExcel << CmdSalir;
+    for (qsizetype i = 1; i < orden.size(); ++i)
+        setTabOrder(orden.at(i - 1), orden.at(i));
+}
+
+ModGlobal::Inicio RP_OProduccion::Form_Load(const QString& lineaComandos)
+{
+    if (ModGlobal::IniciarSesion(lineaComandos) == ModGlobal::Inicio::Terminar)
+        return ModGlobal::Inicio::Terminar;
+    Componentes::General().PrepararFormulario(this, 0);
+    ModGlobal::DecorarFormulario(this);
+    return ModGlobal::Inicio::Seguir;
+}
+
+void RP_OProduccion::Form_Resize()
+{
+    ManejadorError enError = ManejadorError::omitiendo();
+    const auto invalido = [] {
+        return RuntimeError(380, QStringLiteral("Valor de propiedad no válido"),
+                            QStringLiteral("Form_Resize"));
+    };
+    enError.paso([&] { MSFlexGrid1Vista->move(0, MSFlexGrid1Vista->y()); });
+    enError.paso([&] {
+        const int ancho = twipsFromPixels(frameGeometry().width()) - 300;
+        if (ancho <= 0)
+            throw invalido();
+        MSFlexGrid1Vista->resize(pixelsFromTwips(ancho), MSFlexGrid1Vista->height());
+    });
+    enError.paso([&] {
+        const int alto = twipsFromPixels(frameGeometry().height()) -
+                         twipsFromPixels(MSFlexGrid1Vista->y()) - 600;
+        if (alto <= 0)
+            throw invalido();
+        MSFlexGrid1Vista->resize(MSFlexGrid1Vista->width(), pixelsFromTwips(alto));
+    });
+}
+
+void RP_OProduccion::resizeEvent(QResizeEvent* evento)
+{
+    QWidget::resizeEvent(evento);
+    Form_Resize();
+}
+
+void RP_OProduccion::closeEvent(QCloseEvent* evento)
+{
+    // Unload, in skip mode: each step runs even if the one before failed.
+    ManejadorError enError = ManejadorError::omitiendo();
+    enError.paso([&] { hide(); });
+    enError.paso([&] { deleteLater(); });
+    enError.paso([&] { TerminarPrograma(0); });
+    evento->accept();
+}
+
+void RP_OProduccion::atender(const std::function<void()>& manejador)
+{
+    try {
+        manejador();
+    } catch (const RuntimeError& error) {
+        Componentes::General().Mensaje(error.description());
+    } catch (const std::exception& error) {
+        Componentes::General().Mensaje(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void RP_OProduccion::IniciaGridInsumos()
+{
+    struct Columna
+    {
+        const char16_t* titulo;
+        int ancho;
+    };
+    // Column 7 holds the article's depth on order-line rows, hence its title.
+    static constexpr Columna Columnas[] = {{u"", 10},          {u"Nro OP", 1500},
+                                           {u"Insumo", 2500},  {u"Descrpcion", 4500},
+                                           {u"Cantidad", 1200}, {u"PE", 1200},
+                                           {u"Kg", 1200},      {u"Espesor", 1200}};
+    MSFlexGrid1.clear();
+    MSFlexGrid1.setCols(8);
+    MSFlexGrid1.setRows(2);
+    for (int c = 0; c < 8; ++c) {
+        MSFlexGrid1.setText(0, c, QString::fromUtf16(Columnas[c].titulo));
+        MSFlexGrid1.setColWidth(c, Columnas[c].ancho);
+    }
+}
+
+void RP_OProduccion::CFG2(const QVariant&, const QVariant&) {}
+
+void RP_OProduccion::CmdCargar_Click()
+{
+    Componentes::General().Mensaje(
+        QStringLiteral("La carga de órdenes todavía no está disponible en esta versión."));
+}
+
+void RP_OProduccion::CmdExcel_Click()
+{
+    Componentes::General().Mensaje(
+        QStringLiteral("La exportación a Excel todavía no está disponible en esta versión."));
+}
+
+void RP_OProduccion::CmdSalir_Click() { TerminarPrograma(0); }

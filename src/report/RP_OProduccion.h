@@ -1,0 +1,72 @@
+#pragma once
+
+#include "components/RangoFiltro.h"
+#include "platform/ControlArray.h"
+#include "platform/GridModel.h"
+#include "session/ModGlobal.h"
+
+#include <QWidget>
+#include <functional>
+
+class GridView;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// The production-order report window, the program's start-up window.
+class RP_OProduccion : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit RP_OProduccion(QWidget* parent = nullptr);
+    ~RP_OProduccion() override;
+
+    // Load: session start-up with the launcher's command line, the window's
+    // set-up and its decoration (icon, access-log row). Terminar means there is
+    // no database connection and the program must end.
+    ModGlobal::Inicio Form_Load(const QString& lineaComandos);
+
+    // Public operations a host may call.
+    void IniciaGridInsumos();
+    void CFG2(const QVariant& primero, const QVariant& segundo);
+
+    // What ends the program; tests replace it to see that it was asked for.
+    std::function<void(int codigo)> TerminarPrograma;
+
+    // The controls, by their suite names.
+    ControlArray<QLineEdit> txtFields;
+    ControlArray<QCheckBox> ChkEstado;
+    ControlArray<QRadioButton> OptOrden;
+    ControlArray<QRadioButton> OptTipo;
+    ControlArray<QGroupBox> Frame1;
+    ControlArray<QLabel> Label1;
+    ControlArray<QLabel> Label2;
+    QGroupBox* FrmTipo = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QPushButton* CmdCargar = nullptr;
+    QPushButton* CmdExcel = nullptr;
+    QPushButton* CmdSalir = nullptr;
+    GridModel MSFlexGrid1;
+    GridView* MSFlexGrid1Vista = nullptr;
+
+    // The filter ranges the load rebuilds each time.
+    ListaRangos Rangos;
+
+    void Form_Resize();
+    void CmdCargar_Click();
+    void CmdExcel_Click();
+    void CmdSalir_Click();
+
+protected:
+    void resizeEvent(QResizeEvent* evento) override;
+    void closeEvent(QCloseEvent* evento) override;
+
+private:
+    void crearControles();
+    void ordenDeTabulacion();
+    // Runs an event handler; a failure is shown with its text and the window stays.
+    void atender(const std::function<void()>& manejador);
+};

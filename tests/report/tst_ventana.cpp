@@ -1,0 +1,307 @@
+#include "BaseDatos.h"
+#include "components/Componentes.h"
+#include "platform/GridView.h"
+#include "platform/Twips.h"
+#include "report/RP_OProduccion.h"
+#include "Soporte.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+// A window whose class is the suite's main frame.
+class FRMMDI : public QWidget
+{
+    Q_OBJECT
+};
+
+// The report window, real, on the offscreen platform, over a demo database.
+class TstVentana : public QObject
+{
+    Q_OBJECT
+
+    QString m_carpeta;
+    QString m_base;
+    QStringList m_mensajes;
+    std::unique_ptr<RP_OProduccion> m_ventana;
+    QList<int> m_terminado;
+
+    struct Acceso
+    {
+        QString maquina, usuario, formulario, tarea, ingreso;
+    };
+    QList<Acceso> accesos()
+    {
+        QList<Acceso> filas;
+        auto rs = Componentes::Datos().AbrirRecordset(
+            u"SELECT Maquina, Usuario, Formulario, Tarea, Ingreso FROM CONTROL_ACCESO ORDER BY ID"_s);
+        for (; !rs->atEof(); rs->moveNext())
+            filas << Acceso{rs->field(u"Maquina"_s).toString(), rs->field(u"Usuario"_s).toString(),
+                            rs->field(u"Formulario"_s).toString(), rs->field(u"Tarea"_s).toString(),
+                            rs->field(u"Ingreso"_s).toString()};
+        return filas;
+    }
+
+    void abrir(const QString& extra = {})
+    {
+        m_ventana = std::make_unique<RP_OProduccion>();
+        m_ventana->TerminarPrograma = [this](int codigo) { m_terminado << codigo; };
+        QCOMPARE(m_ventana->Form_Load(u"@DbName="_s + m_base + u";"_s + extra),
+                 ModGlobal::Inicio::Seguir);
+        m_ventana->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_ventana.get()));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_carpeta = soporte::carpetaNueva(u"ventana"_s);
+        qputenv("RP_CARPETA_PROGRAMA", m_carpeta.toLocal8Bit());
+        m_base = m_carpeta + u"/demo.db"_s;
+        QSqlDatabase db = basedatos::abrirSqlite(m_base, u"crear"_s, true);
+        basedatos::crearEsquema(db);
+        basedatos::cargarDemo(db);
+        db.close();
+    }
+
+    void init()
+    {
+        Componentes::ReiniciarParaPruebas();
+        ModGlobal::ReiniciarSesionParaPruebas();
+        m_mensajes.clear();
+        m_terminado.clear();
+        Componentes::General().setMensajero([this](const QString& m) { m_mensajes << m; });
+        Componentes::General().setPresentador([](const RuntimeError&, const QString&) { return 3; });
+        QFile::remove(m_carpeta + u"/QX000LT.INI"_s);
+    }
+    void cleanup()
+    {
+        m_ventana.reset();
+        if (Componentes::Datos().Conectado())
+            Componentes::Datos().Ejecutar(u"DELETE FROM CONTROL_ACCESO"_s);
+    }
+
+    void controlesDelDisenio()
+    {
+        abrir(u"@UsuarioLogeado=ana;"_s);
+        RP_OProduccion& v = *m_ventana;
+        QCOMPARE(v.windowTitle(), u"Reporte de Ordenes de Producción"_s);
+        QCOMPARE(v.objectName(), u"RP_OProduccion"_s);
+        QCOMPARE(v.txtFields.indexes(), (QList<int>{0, 1, 2, 3, 4, 5, 8, 9}));
+        const QStringList claves = {u"Sucursal_desde"_s, u"Nro_desde"_s, u"Letra_Desde"_s,
+                                    u"Sucursal_Hasta"_s, u"Nro_Hasta"_s, u"Letra_Hasta"_s,
+                                    u"Fecha_desde"_s, u"Fecha_hasta"_s};
+        const QList<int> indices = v.txtFields.indexes();
+        for (int i = 0; i < indices.size(); ++i) {
+            QLineEdit* caja = v.txtFields.at(indices[i]);
+            QCOMPARE(CompTeclado::CampoDe(caja), claves[i]);
+            QCOMPARE(CompTeclado::TipoTextoDe(caja), i < 6 ? u"COMPROBANTES"_s : u"fecha"_s);
+            QCOMPARE(caja->property("Index").toInt(), indices[i]);
+            QCOMPARE(caja->objectName(), u"txtFields"_s);
+        }
+        QCOMPARE(v.txtFields.at(8)->maxLength(), 10);
+        QCOMPARE(v.txtFields.at(9)->maxLength(), 10);
+        QCOMPARE(Componentes::Teclado().IndiceCampo(u"Fecha_Hasta"_s, v.txtFields), 9);
+
+        QCOMPARE(v.ChkEstado.at(0)->text(), u"&Pendientes"_s);
+        QCOMPARE(v.ChkEstado.at(1)->text(), u"&Finalizada"_s);
+        QVERIFY(!v.ChkEstado.at(0)->isChecked() && !v.ChkEstado.at(1)->isChecked());
+        QVERIFY(v.OptOrden.at(0)->isChecked());
+        QCOMPARE(v.OptOrden.at(0)->property("Tag").toString(), u"{V_MV_Cpte.Fecha}"_s);
+        QCOMPARE(v.OptOrden.at(1)->property("Tag").toString(), u"{V_MV_Cpte.IdComprobante}"_s);
+        QVERIFY(v.OptTipo.at(2)->isChecked() && v.OptTipo.at(2)->isVisible());
+        QVERIFY(!v.OptTipo.at(0)->isVisible() && !v.OptTipo.at(1)->isVisible());
+        QCOMPARE(v.FrmTipo->title(), u"Nº de Orden de Producción"_s);
+        QCOMPARE(v.Frame1.at(2)->title(), u"Fecha"_s);
+        QCOMPARE(v.Frame1.at(3)->title(), u"Orden"_s);
+        QCOMPARE(v.Frame1.at(4)->title(), u"Tipo"_s);
+        QCOMPARE(v.Frame2->title(), u"Estado"_s);
+        QCOMPARE(v.CmdCargar->text(), u"Cargar"_s);
+        QCOMPARE(v.CmdExcel->text(), u"Exportar Excel"_s);
+        QCOMPARE(v.CmdSalir->text(), u"Salir"_s);
+        // Design positions, twips to pixels.
+        QCOMPARE(v.CmdCargar->geometry(), rectFromTwips(3720, 720, 1575, 735));
+        QCOMPARE(v.txtFields.at(4)->geometry(), rectFromTwips(4020, 240, 855, 285));
+        QCOMPARE(v.Frame1.at(4)->geometry(), rectFromTwips(11040, 0, 1695, 615));
+        QCOMPARE(v.MSFlexGrid1Vista->y(), pixelsFromTwips(2160));
+        // The grid as the control starts: one fixed row, one fixed column.
+        QCOMPARE(v.MSFlexGrid1.rows(), 2);
+        QCOMPARE(v.MSFlexGrid1.cols(), 2);
+        QCOMPARE(v.MSFlexGrid1.fixedRows(), 1);
+        QCOMPARE(v.MSFlexGrid1.fixedCols(), 1);
+        QVERIFY(!v.windowIcon().isNull());
+    }
+
+    void ordenDeTabulacion()
+    {
+        abrir();
+        RP_OProduccion& v = *m_ventana;
+        QList<QWidget*> orden;
+        for (const int i : {0, 1, 2, 3, 4, 5, 8, 9})
+            orden << v.txtFields.at(i);
+        orden << v.ChkEstado.at(1) << v.ChkEstado.at(0) << v.OptOrden.at(0) << v.OptOrden.at(1)
+              << v.OptTipo.at(2) << v.OptTipo.at(0) << v.OptTipo.at(1) << v.CmdCargar
+              << v.MSFlexGrid1Vista << v.CmdExcel << v.CmdSalir;
+        // The next widget of the focus chain that takes the focus with Tab.
+        const auto siguiente = [](QWidget* w) {
+            do
+                w = w->nextInFocusChain();
+            while (!(w->focusPolicy() & Qt::TabFocus));
+            return w;
+        };
+        for (qsizetype i = 1; i < orden.size(); ++i)
+            QCOMPARE(siguiente(orden.at(i - 1)), orden.at(i));
+        // Typing goes through the keyboard rules; Enter moves on.
+        v.activateWindow();
+        v.txtFields.at(0)->setFocus();
+        QTest::keyClicks(v.txtFields.at(0), u"1"_s);
+        QTest::keyClick(v.txtFields.at(0), Qt::Key_Return);
+        QTest::keyClicks(v.txtFields.at(1), u"1x0"_s);
+        QTest::keyClick(v.txtFields.at(1), Qt::Key_Return);
+        QTest::keyClicks(v.txtFields.at(2), u"a"_s);
+        QTest::keyClick(v.txtFields.at(2), Qt::Key_Tab);
+        QCOMPARE(v.txtFields.at(0)->text(), u"0001"_s);
+        QCOMPARE(v.txtFields.at(1)->text(), u"00000010"_s);
+        QCOMPARE(v.txtFields.at(2)->text(), u"A"_s);
+        QCOMPARE(QApplication::focusWidget(), v.txtFields.at(3));
+        v.txtFields.at(8)->setFocus();
+        QTest::keyClicks(v.txtFields.at(8), u"011020261234"_s);
+        QCOMPARE(v.txtFields.at(8)->text(), u"01/10/2026"_s);
+    }
+
+    void redimensionar()
+    {
+        abrir();
+        RP_OProduccion& v = *m_ventana;
+        v.resize(1000, 600);
+        QTRY_COMPARE(v.MSFlexGrid1Vista->width(), v.frameGeometry().width() - 20);
+        QCOMPARE(v.MSFlexGrid1Vista->x(), 0);
+        QCOMPARE(v.MSFlexGrid1Vista->height(),
+                 v.frameGeometry().height() - pixelsFromTwips(2160) - 40);
+        const QSize antes = v.MSFlexGrid1Vista->size();
+        v.resize(10, 60); // too small for a positive width or height
+        QTRY_COMPARE(v.width(), 10);
+        QCOMPARE(v.MSFlexGrid1Vista->size(), antes);
+        QVERIFY(m_mensajes.isEmpty());
+    }
+
+    void registroDeAcceso_data()
+    {
+        QTest::addColumn<QString>("linea");
+        QTest::addColumn<QString>("usuario");
+        QTest::newRow("usuario comun") << u"@UsuarioLogeado= ana ;"_s << u"ANA"_s;
+        QTest::newRow("con apostrofo") << u"@UsuarioLogeado=o'brien;"_s << u"O'BRIEN"_s;
+        QTest::newRow("sin usuario") << QString() << QString();
+    }
+    void registroDeAcceso()
+    {
+        QFETCH(QString, linea);
+        const QDateTime antes = QDateTime::currentDateTime().addSecs(-1);
+        abrir(linea);
+        const QList<Acceso> filas = accesos();
+        QCOMPARE(filas.size(), 1);
+        QCOMPARE(filas[0].maquina, Componentes::Equipo().NombreEquipo().trimmed().toUpper());
+        QTEST(filas[0].usuario, "usuario");
+        QCOMPARE(filas[0].formulario, u"REPORTE DE ORDENES DE PRODUCCIÓN"_s);
+        QCOMPARE(filas[0].tarea, u"REPORTE DE ORDENES DE PRODUCCIÓN"_s);
+        const QDateTime ingreso = QDateTime::fromString(filas[0].ingreso, u"yyyy-MM-dd HH:mm:ss"_s);
+        QVERIFY2(ingreso.isValid(), qPrintable(filas[0].ingreso));
+        QVERIFY(ingreso >= antes && ingreso <= QDateTime::currentDateTime().addSecs(1));
+    }
+
+    void ventanasSinRegistroYMarcoPrincipal()
+    {
+        abrir();
+        Componentes::Datos().Ejecutar(u"DELETE FROM CONTROL_ACCESO"_s);
+        for (const QString& nombre : {u"frmConsola"_s, u"FRM_LOGIN"_s, u"FrmVentana"_s}) {
+            QWidget w;
+            w.setObjectName(nombre);
+            w.setWindowTitle(u"Otra"_s);
+            ModGlobal::DecorarFormulario(&w);
+            QVERIFY(!w.windowIcon().isNull());
+        }
+        QCOMPARE(accesos().size(), 0);
+        FRMMDI marco; // the main frame: icon, nothing else
+        marco.setObjectName(u"FRMMDI"_s);
+        ModGlobal::DecorarFormulario(&marco);
+        QVERIFY(!marco.windowIcon().isNull());
+        QCOMPARE(accesos().size(), 0);
+        QWidget porNombre; // named so, of another type: the system's entry row
+        porNombre.setObjectName(u"frmMDI"_s);
+        porNombre.setWindowTitle(u"Menú"_s);
+        ModGlobal::DecorarFormulario(&porNombre);
+        QCOMPARE(accesos().size(), 1);
+        QCOMPARE(accesos()[0].formulario, u"INGRESO AL SISTEMA"_s);
+        QCOMPARE(accesos()[0].tarea, u"INGRESO AL SISTEMA"_s);
+    }
+
+    void iconoDelSistema()
+    {
+        abrir();
+        const auto leer = [] {
+            return Componentes::Ini().LeerValor(u"QX000LT.INI"_s, u"Iconos"_s,
+                                                u"IconoDelSistema"_s, u"(falta)"_s);
+        };
+        QCOMPARE(leer(), u"TELVARO"_s); // written back on the first window
+        const qint64 telvaro = ModGlobal::IconoDelSistema(u"TELVARO"_s).pixmap(32).toImage().cacheKey();
+        Q_UNUSED(telvaro);
+        Componentes::Ini().EscribirValor(u"QX000LT.INI"_s, u"iconos"_s, u"ICONODELSISTEMA"_s, u"quantum"_s);
+        QWidget w;
+        ModGlobal::DecorarFormulario(&w);
+        QCOMPARE(w.windowIcon().pixmap(32).toImage(),
+                 ModGlobal::IconoDelSistema(u"QUANTUM"_s).pixmap(32).toImage());
+        Componentes::Ini().EscribirValor(u"QX000LT.INI"_s, u"Iconos"_s, u"IconoDelSistema"_s, u"NOHAY"_s);
+        QWidget sinIcono;
+        ModGlobal::DecorarFormulario(&sinIcono);
+        QVERIFY(sinIcono.windowIcon().pixmap(32).toImage() !=
+                ModGlobal::IconoDelSistema(u"TELVARO"_s).pixmap(32).toImage());
+        QCOMPARE(leer(), u"NOHAY"_s);
+    }
+
+    void rejillaDeInsumos()
+    {
+        abrir();
+        RP_OProduccion& v = *m_ventana;
+        v.MSFlexGrid1.setText(1, 1, u"resto"_s);
+        v.IniciaGridInsumos();
+        GridModel& g = v.MSFlexGrid1;
+        QCOMPARE(g.cols(), 8);
+        QCOMPARE(g.rows(), 2);
+        const QStringList titulos = {QString(), u"Nro OP"_s, u"Insumo"_s, u"Descrpcion"_s,
+                                     u"Cantidad"_s, u"PE"_s, u"Kg"_s, u"Espesor"_s};
+        const QList<int> anchos = {10, 1500, 2500, 4500, 1200, 1200, 1200, 1200};
+        for (int c = 0; c < 8; ++c) {
+            QCOMPARE(g.text(0, c), titulos[c]);
+            QCOMPARE(g.colWidth(c), anchos[c]);
+            QCOMPARE(g.text(1, c), QString());
+        }
+        QCOMPARE(v.MSFlexGrid1Vista->columnWidth(3), 300);
+        QCOMPARE(v.MSFlexGrid1Vista->columnWidth(0), 1);
+        v.CFG2(1, u"x"_s); // does nothing
+        QCOMPARE(g.rows(), 2);
+    }
+
+    void salirYCerrar()
+    {
+        abrir();
+        m_ventana->CmdSalir->click();
+        QCOMPARE(m_terminado, QList<int>{0});
+        QVERIFY(m_ventana->isVisible()); // ends at once, without the unload steps
+        m_terminado.clear();
+        m_ventana->close();
+        QCOMPARE(m_terminado, QList<int>{0});
+        QVERIFY(!m_ventana->isVisible());
+        m_ventana.release()->deleteLater(); // the unload released it
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+QTEST_MAIN(TstVentana)
+#include "tst_ventana.moc"
