@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -203,33 +204,76 @@ void RP_OProduccion::atender(const std::function<void()>& manejador)
     }
 }
 
-void RP_OProduccion::IniciaGridInsumos()
-{
-    struct Columna
-    {
-        const char16_t* titulo;
-        int ancho;
-    };
-    // Column 7 holds the article's depth on order-line rows, hence its title.
-    static constexpr Columna Columnas[] = {{u"", 10},          {u"Nro OP", 1500},
-                                           {u"Insumo", 2500},  {u"Descrpcion", 4500},
-                                           {u"Cantidad", 1200}, {u"PE", 1200},
-                                           {u"Kg", 1200},      {u"Espesor", 1200}};
-    MSFlexGrid1.clear();
-    MSFlexGrid1.setCols(8);
-    MSFlexGrid1.setRows(2);
-    for (int c = 0; c < 8; ++c) {
-        MSFlexGrid1.setText(0, c, QString::fromUtf16(Columnas[c].titulo));
-        MSFlexGrid1.setColWidth(c, Columnas[c].ancho);
-    }
-}
+void RP_OProduccion::IniciaGridInsumos() { CargaOrdenes::IniciarGrilla(MSFlexGrid1); }
 
 void RP_OProduccion::CFG2(const QVariant&, const QVariant&) {}
 
+QString RP_OProduccion::textoDeCaja(const QString& clave) const
+{
+    return txtFields.at(Componentes::Teclado().IndiceCampo(clave, txtFields))->text().trimmed();
+}
+
+void RP_OProduccion::armarRangos()
+{
+    Rangos.clear();
+    RangoFiltro numero;
+    numero.Desde = textoDeCaja(QStringLiteral("Sucursal_Desde")) +
+                   textoDeCaja(QStringLiteral("Nro_Desde")) +
+                   textoDeCaja(QStringLiteral("Letra_Desde"));
+    numero.Hasta = textoDeCaja(QStringLiteral("Sucursal_Hasta")) +
+                   textoDeCaja(QStringLiteral("Nro_Hasta")) +
+                   textoDeCaja(QStringLiteral("Letra_Hasta"));
+    numero.Campo = QStringLiteral("V_MV_CPTE.IdComprobante");
+    numero.TipoDato = RangoFiltro::Caracter;
+    Rangos.append(numero);
+    RangoFiltro fecha;
+    fecha.Desde = textoDeCaja(QStringLiteral("Fecha_Desde"));
+    fecha.Hasta = textoDeCaja(QStringLiteral("Fecha_Hasta"));
+    fecha.Campo = QStringLiteral("V_MV_CPTE.Fecha");
+    fecha.TipoDato = RangoFiltro::Fecha;
+    Rangos.append(fecha);
+}
+
+CargaOrdenes::Resultado RP_OProduccion::Cargar(const CargaOrdenes::Avance& avance)
+{
+    armarRangos();
+    CargaOrdenes::Opciones opciones;
+    opciones.pendientes = ChkEstado.at(0)->isChecked();
+    opciones.finalizada = ChkEstado.at(1)->isChecked();
+    for (const int i : OptOrden.indexes())
+        if (OptOrden.at(i)->isChecked())
+            opciones.orden = OptOrden.at(i)->property("Tag").toString();
+    return CargaOrdenes().Cargar(Rangos, opciones, MSFlexGrid1, avance);
+}
+
 void RP_OProduccion::CmdCargar_Click()
 {
-    Componentes::General().Mensaje(
-        QStringLiteral("La carga de órdenes todavía no está disponible en esta versión."));
+    const QString titulo = QStringLiteral("Cargando órdenes de producción");
+    CompProgreso& progreso = Componentes::Progreso();
+    struct Cierre
+    {
+        CompProgreso& progreso;
+        ~Cierre() { progreso.CerrarProgreso(); }
+    } cierre{progreso};
+    progreso.MostrarProgreso(titulo, 0, true);
+    QElapsedTimer reloj;
+    reloj.start();
+    const CargaOrdenes::Resultado resultado = Cargar([&](int lineas) {
+        progreso.ActualizarProgreso(0, titulo, QStringLiteral("Espere Por Favor"),
+                                    QStringLiteral("%1 líneas cargadas").arg(lineas));
+        // Often enough for "Cancelar" to answer at once, seldom enough not to
+        // slow the load down.
+        if (reloj.elapsed() >= 50) {
+            QCoreApplication::processEvents();
+            reloj.restart();
+        }
+        return !progreso.Cancelado();
+    });
+    if (resultado.cancelada)
+        Componentes::General().Mensaje(
+            QStringLiteral("Carga cancelada: la grilla muestra las %1 líneas cargadas hasta ese "
+                           "momento.")
+                .arg(resultado.lineas));
 }
 
 void RP_OProduccion::CmdExcel_Click()

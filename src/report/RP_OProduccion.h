@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/RangoFiltro.h"
+#include "report/CargaOrdenes.h"
 #include "platform/ControlArray.h"
 #include "platform/GridModel.h"
 #include "session/ModGlobal.h"
@@ -55,6 +56,10 @@ public:
     // The filter ranges the load rebuilds each time.
     ListaRangos Rangos;
 
+    // The load with the window's filters, without progress window: the
+    // button's handler and the command-line report both run it.
+    CargaOrdenes::Resultado Cargar(const CargaOrdenes::Avance& avance = {});
+
     void Form_Resize();
     void CmdCargar_Click();
     void CmdExcel_Click();
@@ -66,6 +71,8 @@ protected:
 
 private:
     void crearControles();
+    void armarRangos();
+    QString textoDeCaja(const QString& clave) const;
     void ordenDeTabulacion();
     // Runs an event handler; a failure is shown with its text and the window stays.
     void atender(const std::function<void()>& manejador);

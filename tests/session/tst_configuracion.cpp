@@ -20,7 +20,7 @@ class TstConfiguracion : public QObject
     QStringList m_dialogo; // what the error dialog was shown
     QList<int> m_respuestas;
 
-    void conectar(const QString& motor)
+    bool conectar(const QString& motor)
     {
         Componentes::ReiniciarParaPruebas();
         Componentes::General().setPresentador([this](const RuntimeError& e, const QString& tag) {
@@ -32,8 +32,10 @@ class TstConfiguracion : public QObject
         CompDatos& datos = Componentes::Datos();
         const bool pg = motor == u"postgres"_s;
         if (pg) {
-            if (m_dsn.isEmpty())
-                QSKIP("sin servidor PostgreSQL de prueba");
+            if (m_dsn.isEmpty()) {
+                QTest::qSkip("sin servidor PostgreSQL de prueba", __FILE__, __LINE__);
+                return false;
+            }
             datos.setBaseDatos(m_dsn);
             datos.setUsuario(soporte::usuarioPostgres());
             datos.setClave(soporte::clavePostgres());
@@ -53,6 +55,7 @@ class TstConfiguracion : public QObject
                        "('NULO', NULL), ('O''Key', 'con apóstrofo'), ('cantidaddecimales', '2')"_s);
         datos.Ejecutar(u"INSERT INTO TA_REPORTES VALUES ('RP_OP', 'rp_op_v2.rpt'), "
                        "('SUC1|RP_OP', 'rp_op_suc1.rpt'), ('RP_VACIO', ''), ('RP_NULO', NULL)"_s);
+        return true;
     }
 
     static void motores()
@@ -78,7 +81,8 @@ private slots:
     void cfg()
     {
         QFETCH(QString, motor);
-        conectar(motor);
+        if (!conectar(motor))
+            return;
         QCOMPARE(Cfg(u"  TituloClientes  "_s), u" Clientes "_s);
         QCOMPARE(Cfg(u"CantidadDecimales"_s), u"2"_s);
         QCOMPARE(Cfg(u"NoExiste"_s), QString());
@@ -91,7 +95,8 @@ private slots:
     void cfgFallaMuestraElErrorYDevuelveVacio()
     {
         QFETCH(QString, motor);
-        conectar(motor);
+        if (!conectar(motor))
+            return;
         Componentes::Datos().Ejecutar(u"DROP TABLE TA_CONFIGURACION"_s);
         m_respuestas = {4, 3}; // retry once, then abort
         QCOMPARE(Cfg(u"TituloClientes"_s), QString());
@@ -106,7 +111,8 @@ private slots:
     void nombreReporte()
     {
         QFETCH(QString, motor);
-        conectar(motor);
+        if (!conectar(motor))
+            return;
         QString nombre = u"RP_OP"_s;
         QCOMPARE(NombreReporte(nombre, QString()), u"rp_op_v2.rpt"_s);
         QCOMPARE(nombre, u"RP_OP"_s);

@@ -1,0 +1,397 @@
+#include "BaseDatos.h"
+#include "components/Componentes.h"
+#include "platform/GridModel.h"
+#include "platform/ValueText.h"
+#include "report/CargaOrdenes.h"
+#include "report/RP_OProduccion.h"
+#include "Soporte.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The query as the suite has always sent it, piece by piece.
+const QStringList Piezas = {
+    u"SELECT dbo.V_MV_Cpte.TC, dbo.V_MV_Cpte.IDCOMPROBANTE, dbo.V_MV_Cpte.FECHA, dbo.V_MV_Cpte.CUENTA, dbo.V_MV_Cpte.NOMBRE,"_s,
+    u" dbo.V_MV_Cpte.OBSERVACIONES, dbo.V_MV_Cpte.IMPORTE, dbo.V_MV_Cpte.IMPORTE_S_IVA, dbo.V_MV_Cpte.FINALIZADA, dbo.V_MV_Cpte.ANULADA,"_s,
+    u" dbo.V_MV_Cpte.APROBADO, dbo.V_MV_CpteInsumos.IDARTICULO, dbo.V_MV_CpteInsumos.DESCRIPCION, dbo.V_MV_CpteInsumos.IDUNIDAD,"_s,
+    u" dbo.V_MV_CpteInsumos.CANTIDAD, dbo.V_MV_CpteInsumos.CANTIDADUD, dbo.V_MV_CpteInsumos.IMPORTE AS Expr1, dbo.V_MV_CpteInsumos.TOTAL"_s,
+    u" FROM dbo.V_MV_Cpte INNER JOIN"_s,
+    u" dbo.V_MV_CpteInsumos ON dbo.V_MV_Cpte.TC = dbo.V_MV_CpteInsumos.TC AND"_s,
+    u" dbo.V_MV_Cpte.IdComprobante = dbo.V_MV_CpteInsumos.IdComprobante And dbo.V_MV_Cpte.IdComplemento = dbo.V_MV_CpteInsumos.IdComplemento"_s};
+
+const QStringList PiezasInsumos = {
+    u"SELECT     dbo.V_MA_INSUMOS.IdArticulo, dbo.V_MA_INSUMOS.IdArticuloInsumo, dbo.V_MA_INSUMOS.Cantidad AS CantidadInsumo,"_s,
+    u" V_MA_ARTICULOS_1.DESCRIPCION AS DescInsumo, V_MA_ARTICULOS_1.PESO_ESPECIFICO AS PeInsumo, dbo.V_MA_ARTICULOS.LARGO,"_s,
+    u" dbo.V_MA_ARTICULOS.PROFUNDO , dbo.V_MA_ARTICULOS.Ancho, dbo.V_MA_ARTICULOS.LAMINADO, dbo.V_MA_ARTICULOS.Descripcion"_s,
+    u" FROM         dbo.V_MA_INSUMOS LEFT OUTER JOIN"_s,
+    u" dbo.V_MA_ARTICULOS ON dbo.V_MA_INSUMOS.IdArticulo = dbo.V_MA_ARTICULOS.IDARTICULO LEFT OUTER JOIN"_s,
+    u" dbo.V_MA_ARTICULOS AS V_MA_ARTICULOS_1 ON dbo.V_MA_INSUMOS.IdArticuloInsumo = V_MA_ARTICULOS_1.IDARTICULO"_s,
+    u" WHERE V_MA_INSUMOS.IDARTICULO='"_s};
+
+RangoFiltro rango(const QString& campo, const QString& desde, const QString& hasta, qint16 tipo)
+{
+    RangoFiltro r;
+    r.Campo = campo;
+    r.Desde = desde;
+    r.Hasta = hasta;
+    r.TipoDato = tipo;
+    return r;
+}
+
+ListaRangos rangos(const QString& desde, const QString& hasta, const QString& fechaDesde = {},
+                   const QString& fechaHasta = {})
+{
+    return {rango(u"V_MV_CPTE.IdComprobante"_s, desde, hasta, RangoFiltro::Caracter),
+            rango(u"V_MV_CPTE.Fecha"_s, fechaDesde, fechaHasta, RangoFiltro::Fecha)};
+}
+
+// A number as the grid shows it under the running locale.
+QString n(const QString& conPunto)
+{
+    QString t = conPunto;
+    return t.replace(u'.', QLocale::system().decimalPoint());
+}
+
+// A number the grid shows, read back.
+double numero(QString texto)
+{
+    return texto.replace(QLocale::system().decimalPoint(), u"."_s).toDouble();
+}
+
+} // namespace
+
+class TstCarga : public QObject
+{
+    Q_OBJECT
+
+    QString m_sqlite;
+    QString m_dsn;
+    GridModel m_g;
+
+    bool conectar(const QString& motor)
+    {
+        Componentes::ReiniciarParaPruebas();
+        CompDatos& datos = Componentes::Datos();
+        if (motor == u"postgres"_s) {
+            if (m_dsn.isEmpty()) {
+                QTest::qSkip("sin servidor PostgreSQL de prueba", __FILE__, __LINE__);
+                return false;
+            }
+            datos.setBaseDatos(m_dsn);
+            datos.setUsuario(soporte::usuarioPostgres());
+            datos.setClave(soporte::clavePostgres());
+        } else {
+            datos.setBaseDatos(m_sqlite);
+        }
+        datos.Conectar();
+        return true;
+    }
+
+    // Row of the grid whose column `col` holds `texto`, from `desde` on.
+    int fila(const QString& texto, int col = 2, int desde = 1)
+    {
+        for (int r = desde; r < m_g.rows(); ++r)
+            if (m_g.text(r, col) == texto)
+                return r;
+        return -1;
+    }
+    QStringList celdas(int r)
+    {
+        QStringList out;
+        for (int c = 0; c < m_g.cols(); ++c)
+            out << m_g.text(r, c);
+        return out;
+    }
+    QStringList ordenesCargadas()
+    {
+        QStringList out;
+        for (int r = 1; r < m_g.rows(); ++r)
+            if (!m_g.text(r, 1).isEmpty() && !out.contains(m_g.text(r, 1)))
+                out << m_g.text(r, 1);
+        return out;
+    }
+
+    static void motores()
+    {
+        QTest::addColumn<QString>("motor");
+        QTest::newRow("sqlite") << u"sqlite"_s;
+        QTest::newRow("postgres") << u"postgres"_s;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_sqlite = soporte::carpetaNueva(u"carga"_s) + u"/demo.db"_s;
+        {
+            QSqlDatabase db = basedatos::abrirSqlite(m_sqlite, u"crear"_s, true);
+            basedatos::crearEsquema(db);
+            basedatos::cargarDemo(db);
+        }
+        QSqlDatabase::removeDatabase(u"crear"_s);
+        if (soporte::hayPostgres() && !qEnvironmentVariableIsSet("LC_ALL")) {
+            m_dsn = soporte::postgresPropio(u"rp_carga"_s);
+            {
+                QSqlDatabase db = soporte::abrirPostgres(u"crear_pg"_s, m_dsn);
+                basedatos::crearEsquema(db);
+                basedatos::cargarDemo(db);
+            }
+            QSqlDatabase::removeDatabase(u"crear_pg"_s);
+        }
+    }
+
+    void consulta_data()
+    {
+        QTest::addColumn<bool>("pendientes");
+        QTest::addColumn<bool>("finalizada");
+        QTest::addColumn<QString>("estado");
+        QTest::newRow("solo pendientes") << true << false << u" AND V_MV_CPTE.Finalizada= 0"_s;
+        QTest::newRow("solo finalizada") << false << true << u" AND V_MV_CPTE.Finalizada= 1"_s;
+        QTest::newRow("las dos") << true << true << QString();
+        QTest::newRow("ninguna") << false << false << QString();
+    }
+    void consulta()
+    {
+        QFETCH(bool, pendientes);
+        QFETCH(bool, finalizada);
+        QFETCH(QString, estado);
+        const QString filtro = Componentes::Reportes().ArmarFiltroSQL(
+            rangos(u"000100000010A"_s, u"000100000020A"_s), SqlBackend::SqlServer);
+        CargaOrdenes::Opciones op{pendientes, finalizada, u"{V_MV_Cpte.Fecha}"_s};
+        QCOMPARE(CargaOrdenes::ArmarConsulta(CargaOrdenes::ArmarCondicion(filtro, op), op.orden),
+                 Piezas.join(QString()) + u" WHERE "_s + u" V_MV_CPTE.TC = 'OP'"_s + u" AND "_s +
+                     filtro + estado + u" ORDER BY V_MV_Cpte.Fecha, V_MV_Cpte.IdComprobante"_s);
+        // No range: the order type alone; blanks from the engine count as nothing.
+        QCOMPARE(CargaOrdenes::ArmarCondicion(u"   "_s, op), u" V_MV_CPTE.TC = 'OP'"_s + estado);
+        op.orden = u"{V_MV_Cpte.IdComprobante}"_s;
+        QVERIFY(CargaOrdenes::ArmarConsulta(u"x"_s, op.orden).endsWith(u" WHERE x ORDER BY V_MV_Cpte.IdComprobante"_s));
+    }
+
+    void consultaDeInsumos()
+    {
+        const QString codigo = Componentes::General().CompletarCodigo(u"BAN-1000X2000"_s, 25);
+        QCOMPARE(codigo.size(), 25);
+        QCOMPARE(CargaOrdenes::ConsultaInsumos(codigo), PiezasInsumos.join(QString()) + codigo + u"'"_s);
+        QVERIFY(CargaOrdenes::ConsultaInsumos(u"O'B"_s).endsWith(u"='O''B'"_s));
+    }
+
+    void ejemploDeLaOrdenUno_data() { motores(); }
+    void ejemploDeLaOrdenUno()
+    {
+        QFETCH(QString, motor);
+        if (!conectar(motor))
+            return;
+        const CargaOrdenes::Resultado r =
+            CargaOrdenes().Cargar(rangos(u"000100000001A"_s, u"000100000001A"_s), {}, m_g);
+        QCOMPARE(r.lineas, 2);
+        QCOMPARE(r.insumos, 3);
+        QCOMPARE(m_g.rows(), 7); // titles, 2 lines, 3 supplies, the empty row
+        const int banco = fila(u"BAN-1000X2000"_s);
+        QVERIFY(banco > 0);
+        QCOMPARE(celdas(banco).mid(1, 1), QStringList{u"000100000001A"_s});
+        QCOMPARE(celdas(banco).mid(4), (QStringList{u"10"_s, u"Ancho 1000"_s, u"Largo 2000"_s, u"Espesor 3"_s}));
+        for (int c = 0; c < 8; ++c)
+            QCOMPARE(m_g.backColor(banco, c), 65280);
+        // The worked example: 10 x ((3 x (1 x 2)) / 1000 x 7.85) kg.
+        QCOMPARE(celdas(banco + 1), (QStringList{QString(), QString(), u"CH-AC-SAE1010"_s,
+                                                 u"Chapa de acero SAE 1010"_s, n(u"1"_s), n(u"7.85"_s),
+                                                 n(u"0.471"_s), QString()}));
+        QCOMPARE(m_g.backColor(banco + 1, 0), GridModel::NoColor);
+        const int gabinete = fila(u"GAB-INOX-600"_s);
+        QCOMPARE(m_g.text(gabinete, 7), u"Espesor "_s + n(u"1.5"_s));
+        const int inox = fila(u"CH-AC-INOX304"_s, 2, gabinete);
+        QCOMPARE(m_g.text(inox, 6), n(u"0.0114192"_s));
+        // A supply without a specific weight weighs nothing.
+        const int tornillo = fila(u"TORN-M6"_s, 2, gabinete);
+        QCOMPARE(m_g.text(tornillo, 5), QString());
+        QCOMPARE(m_g.text(tornillo, 6), u"0"_s);
+        QCOMPARE(celdas(m_g.rows() - 1), QStringList(8, QString()));
+        // The current cell is left on the last painted line, last column.
+        QCOMPARE(m_g.col(), 7);
+        QCOMPARE(m_g.row(), std::max(banco, gabinete));
+    }
+
+    void laminadosYFaltantes_data() { motores(); }
+    void laminadosYFaltantes()
+    {
+        QFETCH(QString, motor);
+        if (!conectar(motor))
+            return;
+        CargaOrdenes().Cargar(rangos(QString(), QString()), {}, m_g);
+        QCOMPARE(ordenesCargadas().size(), 20);
+        // Laminated "SI": the specific weight doubles in the estimate, not in its column.
+        const int panel = fila(u"PAN-LAM-1220"_s);
+        const int pino = fila(u"TABLA-PINO"_s, 2, panel);
+        QCOMPARE(m_g.text(pino, 5), n(u"0.5"_s));
+        const double esperado = CargaOrdenes::EstimarKg(2440, 1220, 18, 0.5 * 2, 5);
+        QCOMPARE(m_g.text(pino, 6), numberText(esperado));
+        // An article without a bill of materials: the next line follows at once.
+        const int soporte = fila(u"SOP-PARED-150"_s);
+        QCOMPARE(m_g.backColor(soporte, 0), 65280);
+        QVERIFY(m_g.text(soporte + 1, 1).startsWith(u"0001"_s) || celdas(soporte + 1) == QStringList(8, QString()));
+        // No dimensions recorded: the labels with nothing after them, 0 kg.
+        const int sinMedidas = fila(u"EST-SOLD-ESP"_s);
+        QCOMPARE(celdas(sinMedidas).mid(5), (QStringList{u"Ancho "_s, u"Largo "_s, u"Espesor "_s}));
+        QCOMPARE(m_g.text(sinMedidas + 1, 6), u"0"_s);
+    }
+
+    void laminadoContraSinMarcar()
+    {
+        const QString copia = soporte::carpetaNueva(u"laminado"_s) + u"/l.db"_s;
+        QVERIFY(QFile::copy(m_sqlite, copia));
+        Componentes::ReiniciarParaPruebas();
+        Componentes::Datos().setBaseDatos(copia);
+        Componentes::Datos().Conectar();
+        const auto kgDelPino = [&] {
+            CargaOrdenes().Cargar(rangos(u"000100000002A"_s, u"000100000002A"_s), {}, m_g);
+            return m_g.text(fila(u"TABLA-PINO"_s, 2, fila(u"PAN-LAM-1220"_s)), 6);
+        };
+        const QString laminado = kgDelPino();
+        for (const QString& marca : {u"NULL"_s, u"' SI'"_s, u"'SIP'"_s}) {
+            Componentes::Datos().Ejecutar(u"UPDATE MA_ARTICULOS SET LAMINADO = "_s + marca +
+                                          u" WHERE IDARTICULO = 'PAN-LAM-1220'"_s);
+            const QString simple = kgDelPino();
+            QCOMPARE(numero(laminado), 2 * numero(simple));
+        }
+        for (const QString& marca : {u"'verdadero'"_s, u"'true'"_s, u"'s'"_s, u"'1'"_s}) {
+            Componentes::Datos().Ejecutar(u"UPDATE MA_ARTICULOS SET LAMINADO = "_s + marca +
+                                          u" WHERE IDARTICULO = 'PAN-LAM-1220'"_s);
+            QCOMPARE(kgDelPino(), laminado);
+        }
+    }
+
+    void rangosYEstados_data()
+    {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<ListaRangos>("filtro");
+        QTest::addColumn<bool>("pendientes");
+        QTest::addColumn<bool>("finalizada");
+        QTest::addColumn<QString>("contar");
+        const QString todas = u"TC = 'OP'"_s;
+        for (const QString& motor : {u"sqlite"_s, u"postgres"_s}) {
+            const QByteArray m = motor.toLatin1();
+            QTest::newRow(QByteArray(m + " numeros").constData()) << motor << rangos(u"000100000003A"_s, u"000100000005A"_s)
+                                          << false << false
+                                          << todas + u" AND IDCOMPROBANTE BETWEEN '000100000003A' AND '000100000005A'"_s;
+            QTest::newRow(QByteArray(m + " fechas con el ultimo dia").constData()) << motor
+                << rangos({}, {}, u"1/10/2026"_s, u"02/10/2026"_s) << false << false
+                << todas + u" AND FECHA >= '2026-10-01' AND FECHA < '2026-10-03'"_s;
+            QTest::newRow(QByteArray(m + " pendientes").constData()) << motor << rangos({}, {}) << true << false
+                                             << todas + u" AND FINALIZADA = 0"_s;
+            QTest::newRow(QByteArray(m + " finalizadas").constData()) << motor << rangos({}, {}) << false << true
+                                              << todas + u" AND FINALIZADA = 1"_s;
+            QTest::newRow(QByteArray(m + " ambas").constData()) << motor << rangos({}, {}) << true << true << todas;
+            QTest::newRow(QByteArray(m + " nada coincide").constData()) << motor << rangos(u"999"_s, u"9999"_s) << false
+                                                << false << todas + u" AND 1 = 0"_s;
+        }
+    }
+    void rangosYEstados()
+    {
+        QFETCH(QString, motor);
+        QFETCH(ListaRangos, filtro);
+        QFETCH(bool, pendientes);
+        QFETCH(bool, finalizada);
+        QFETCH(QString, contar);
+        if (!conectar(motor))
+            return;
+        CargaOrdenes().Cargar(filtro, {pendientes, finalizada, u"{V_MV_Cpte.IdComprobante}"_s}, m_g);
+        QStringList esperadas;
+        auto rs = Componentes::Datos().AbrirRecordset(
+            u"SELECT IDCOMPROBANTE FROM V_MV_CPTE WHERE "_s + contar + u" ORDER BY IDCOMPROBANTE"_s);
+        for (; !rs->atEof(); rs->moveNext())
+            esperadas << rs->field(u"IDCOMPROBANTE"_s).toString().trimmed();
+        QCOMPARE(ordenesCargadas(), esperadas);
+        if (esperadas.isEmpty())
+            QCOMPARE(m_g.rows(), 2);
+    }
+
+    void ordenElegido()
+    {
+        if (!conectar(u"sqlite"_s))
+            return;
+        CargaOrdenes().Cargar(rangos({}, {}), {false, false, u"{V_MV_Cpte.IdComprobante}"_s}, m_g);
+        QStringList porNumero = ordenesCargadas();
+        QStringList ordenada = porNumero;
+        ordenada.sort();
+        QCOMPARE(porNumero, ordenada);
+        CargaOrdenes().Cargar(rangos({}, {}), {false, false, u"{V_MV_Cpte.Fecha}"_s}, m_g);
+        QStringList fechas;
+        auto rs = Componentes::Datos().AbrirRecordset(
+            u"SELECT IDCOMPROBANTE FROM V_MV_CPTE WHERE TC = 'OP' ORDER BY FECHA, IDCOMPROBANTE"_s);
+        for (; !rs->atEof(); rs->moveNext())
+            fechas << rs->field(u"IDCOMPROBANTE"_s).toString();
+        QCOMPARE(ordenesCargadas(), fechas);
+    }
+
+    void fechaInvalidaAntesDeConsultar()
+    {
+        if (!conectar(u"sqlite"_s))
+            return;
+        const qint64 antes = Componentes::Datos().SentenciasEmitidas();
+        try {
+            CargaOrdenes().Cargar(rangos({}, {}, u"31/02/2026"_s, {}), {}, m_g);
+            QFAIL("cargó con una fecha que no existe");
+        } catch (const RuntimeError& e) {
+            QVERIFY(e.description().contains(u"\"31/02/2026\""_s));
+        }
+        QCOMPARE(Componentes::Datos().SentenciasEmitidas(), antes);
+    }
+
+    void cancelarConservaLoCargado()
+    {
+        if (!conectar(u"sqlite"_s))
+            return;
+        const CargaOrdenes::Resultado r =
+            CargaOrdenes().Cargar(rangos({}, {}), {}, m_g, [](int lineas) { return lineas < 3; });
+        QVERIFY(r.cancelada);
+        QCOMPARE(r.lineas, 3);
+        int verdes = 0;
+        for (int f = 1; f < m_g.rows(); ++f)
+            verdes += m_g.backColor(f, 1) == 65280;
+        QCOMPARE(verdes, 3);
+        QCOMPARE(celdas(m_g.rows() - 1), QStringList(8, QString()));
+    }
+
+    // The window: a failure half way is shown, the grid keeps what was loaded.
+    void falloEnLaVentana()
+    {
+        const QString carpeta = soporte::carpetaNueva(u"fallo"_s);
+        qputenv("RP_CARPETA_PROGRAMA", carpeta.toLocal8Bit());
+        const QString copia = carpeta + u"/f.db"_s;
+        QVERIFY(QFile::copy(m_sqlite, copia));
+        Componentes::ReiniciarParaPruebas();
+        QStringList mensajes;
+        Componentes::General().setMensajero([&](const QString& m) { mensajes << m; });
+        RP_OProduccion ventana;
+        QCOMPARE(ventana.Form_Load(u"@DbName="_s + copia + u";"_s), ModGlobal::Inicio::Seguir);
+        ventana.show();
+        Componentes::Datos().Ejecutar(u"DROP VIEW V_MA_INSUMOS"_s);
+        ventana.txtFields.at(0)->setText(u"0001"_s);
+        ventana.txtFields.at(1)->setText(u"00000001"_s);
+        ventana.txtFields.at(2)->setText(u"A"_s);
+        ventana.ChkEstado.at(1)->setChecked(true);
+        ventana.CmdCargar->click();
+        QCOMPARE(mensajes.size(), 1);
+        QVERIFY2(mensajes.first().contains(u"V_MA_INSUMOS"_s, Qt::CaseInsensitive), qPrintable(mensajes.first()));
+        QVERIFY(ventana.isVisible());
+        QCOMPARE(ventana.MSFlexGrid1.rows(), 3); // the first line, then the failure
+        QCOMPARE(ventana.MSFlexGrid1.backColor(1, 1), 65280);
+        QVERIFY(!Componentes::Progreso().Visible());
+        // A bad date from the boxes: its text, before any query.
+        mensajes.clear();
+        ventana.txtFields.at(8)->setText(u"30/02/2026"_s);
+        ventana.CmdCargar->click();
+        QCOMPARE(mensajes.size(), 1);
+        QVERIFY(mensajes.first().contains(u"30/02/2026"_s));
+    }
+};
+
+QTEST_MAIN(TstCarga)
+#include "tst_carga.moc"
