@@ -1,13 +1,38 @@
+#include "app/ReporteLinea.h"
+#include "platform/RuntimeError.h"
 #include "report/RP_OProduccion.h"
 #include "session/LineaComandos.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
+    QStringList argumentos;
+    for (int i = 1; i < argc; ++i)
+        argumentos << QString::fromLocal8Bit(argv[i]);
+    std::optional<ReporteLinea::Opciones> opciones;
+    try {
+        opciones = ReporteLinea::Leer(argumentos);
+    } catch (const RuntimeError& e) {
+        std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(e.description()));
+        return 2;
+    }
+    // The command-line report shows no window, with or without a display, and
+    // keeps standard error for its own one-line messages.
+    if (opciones) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler([](QtMsgType tipo, const QMessageLogContext&, const QString& texto) {
+            if (tipo == QtCriticalMsg || tipo == QtFatalMsg)
+                std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(texto));
+        });
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rp_oproduccion"));
     QApplication::setApplicationDisplayName(QStringLiteral("Reporte de Ordenes de Producción"));
+    if (opciones)
+        return ReporteLinea::Ejecutar(*opciones);
 
     auto* ventana = new RP_OProduccion;
     if (ventana->Form_Load(LineaComandos::DelProceso(QCoreApplication::arguments())) ==

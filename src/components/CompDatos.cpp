@@ -84,6 +84,12 @@ void ConexionDatos::setIsolationLevel(int nivel)
     }
 }
 
+void ConexionDatos::setCommandTimeout(int segundos)
+{
+    m_commandTimeout = segundos < 0 ? 0 : segundos;
+    m_limiteEnConexion = setOdbcConnectionTimeout(m_db, m_commandTimeout);
+}
+
 CompDatos::CompDatos()
     : m_nombreConexion(QStringLiteral("CompDatos-") + QUuid::createUuid().toString(QUuid::Id128))
 {
@@ -132,6 +138,7 @@ void CompDatos::Conectar(bool, int, const QString&)
     }
     m_conexion.m_db = db;
     m_motor = backendOf(db);
+    m_conexion.setCommandTimeout(m_conexion.m_commandTimeout);
     if (m_motor == SqlBackend::SQLite) {
         installCodeCollation(db);
         SqliteStatementTimer::install(db);
@@ -159,6 +166,7 @@ void CompDatos::Desconectar()
         m_conexion.m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_nombreConexion);
     }
+    m_conexion.m_limiteEnConexion = false;
 }
 
 void CompDatos::prepararSentencia()
@@ -174,7 +182,7 @@ std::unique_ptr<Recordset> CompDatos::AbrirRecordset(const QString& sql)
     prepararSentencia();
     try {
         return std::make_unique<Recordset>(m_conexion.m_db, adaptSql(sql, m_motor),
-                                           m_conexion.m_commandTimeout);
+                                           m_conexion.limitePorSentencia());
     } catch (const RuntimeError& error) {
         fallo(error.description(), Origen + QStringLiteral(".AbrirRecordset"));
     }
@@ -192,7 +200,7 @@ void CompDatos::Ejecutar(const QString& sql)
     prepararSentencia();
     QSqlQuery query(m_conexion.m_db);
     if (!execWithTimeout(query, m_conexion.m_db, adaptSql(sql, m_motor),
-                         m_conexion.m_commandTimeout))
+                         m_conexion.limitePorSentencia()))
         fallo(textoError(query.lastError()), Origen + QStringLiteral(".Ejecutar"));
 }
 

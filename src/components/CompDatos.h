@@ -28,7 +28,7 @@ public:
     void setIsolationLevel(int nivel);
     // Seconds a statement may run (0: no limit), enforced by the backend.
     int CommandTimeout() const { return m_commandTimeout; }
-    void setCommandTimeout(int segundos) { m_commandTimeout = segundos < 0 ? 0 : segundos; }
+    void setCommandTimeout(int segundos);
     // The errors of the last operation that failed.
     const QList<ErrorDatos>& Errors() const { return m_errores; }
 
@@ -38,6 +38,9 @@ private:
     QList<ErrorDatos> m_errores;
     int m_isolationLevel = 4096;
     int m_commandTimeout = 30;
+    bool m_limiteEnConexion = false; // the ODBC connection itself carries the limit
+    // The limit to give each statement: none when the connection carries it.
+    int limitePorSentencia() const { return m_limiteEnConexion ? 0 : m_commandTimeout; }
 };
 
 // The database connection of the program and every query it runs.

@@ -37,6 +37,22 @@ void SqliteStatementTimer::arm(int timeoutSeconds)
                                         : QDeadlineTimer(QDeadlineTimer::Forever);
 }
 
+bool setOdbcConnectionTimeout(const QSqlDatabase& db, int timeoutSeconds)
+{
+    if (db.driverName() != QLatin1String("QODBC") || !db.isOpen())
+        return false;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
+        return false;
+    SQLHANDLE connection = *static_cast<SQLHANDLE const*>(handle.data());
+    if (!connection)
+        return false;
+    const SQLRETURN r = SQLSetConnectAttr(
+        connection, SQL_ATTR_QUERY_TIMEOUT,
+        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds)), SQL_IS_UINTEGER);
+    return SQL_SUCCEEDED(r);
+}
+
 bool execWithTimeout(QSqlQuery& query, const QSqlDatabase& db, const QString& sql,
                      int timeoutSeconds)
 {
@@ -44,6 +60,8 @@ bool execWithTimeout(QSqlQuery& query, const QSqlDatabase& db, const QString& sq
         SqliteStatementTimer::arm(timeoutSeconds);
         return query.exec(sql);
     }
+    if (timeoutSeconds <= 0)
+        return query.exec(sql);
     // ODBC: the time-out is an attribute of the statement handle, which exists
     // once the statement is prepared.
     if (!query.prepare(sql))

@@ -5,13 +5,20 @@
 class QSqlDatabase;
 class QSqlQuery;
 
-// Runs `sql` on `query` with a time-out in seconds (0: none). On ODBC the
+// Runs `sql` on `query` with a time-out in seconds (0: none, or the one the
+// connection already carries). On ODBC the
 // time-out is the statement's own query time-out, which the driver enforces
 // (SQL Server cancels, PostgreSQL's driver sets statement_timeout); on SQLite
 // it is the limit armed by SqliteStatementTimer. Returns what QSqlQuery::exec
 // returns.
 bool execWithTimeout(QSqlQuery& query, const QSqlDatabase& db, const QString& sql,
                      int timeoutSeconds);
+
+// Makes `timeoutSeconds` the query time-out of every statement of an ODBC
+// connection, so statements run directly (one round trip) and still carry it.
+// Returns false when the connection is not ODBC or the driver refuses it;
+// then execWithTimeout sets it statement by statement.
+bool setOdbcConnectionTimeout(const QSqlDatabase& db, int timeoutSeconds);
 
 // SQLite has no statement time-out of its own: a progress handler interrupts
 // a statement that runs past the limit armed before it started.

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The report from the command line, for scheduled runs and scripts: the
+// launcher's pairs start the session as usual, the options give the filters
+// and the files to write, and no window is shown.
+namespace ReporteLinea {
+
+struct Opciones
+{
+    QStringList pares;              // the launcher's "@Key=value;" pairs, as given
+    QMap<QString, QString> filtros; // filter-box key -> value as typed
+    bool pendientes = false;
+    bool finalizada = false;
+    QString orden;                  // "fecha", "numero" or empty (the window's default)
+    QString csv, xlsx, html, pdf;   // "-" for standard output (csv only)
+    bool ayuda = false;
+};
+
+// The eight filter keys the options may name, without regard to case.
+extern const QStringList ClavesFiltro;
+
+// The options of the command line (the arguments after the program name), or
+// nothing when it has none: then the program opens its window. A malformed or
+// unknown option raises a run-time error that names it.
+std::optional<Opciones> Leer(const QStringList& argumentos);
+
+QString Uso();
+
+// Runs the report; returns the exit status. Failures go to standard error as
+// one line naming what failed.
+int Ejecutar(const Opciones& opciones);
+
+} // namespace ReporteLinea

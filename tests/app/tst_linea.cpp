@@ -1,0 +1,147 @@
+#include "BaseDatos.h"
+#include "app/ReporteLinea.h"
+#include "platform/RuntimeError.h"
+#include "Soporte.h"
+
+#include <QProcess>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+// The command-line report: the real program run as a script would run it.
+class TstLinea : public QObject
+{
+    Q_OBJECT
+
+    QString m_carpeta;
+    QString m_base;
+
+    struct Salida
+    {
+        int codigo = -1;
+        QString out, err;
+    };
+    Salida correr(const QStringList& argumentos)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"RP_CARPETA_PROGRAMA"_s, m_carpeta);
+        env.remove(u"QT_QPA_PLATFORM"_s); // the program must go headless by itself
+        env.remove(u"DISPLAY"_s);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(RP_OPRODUCCION), argumentos);
+        p.closeWriteChannel();
+        if (!p.waitForFinished(60000))
+            return {};
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+    QString base() const { return u"@DbName="_s + m_base + u";"_s; }
+
+private slots:
+    void initTestCase()
+    {
+        m_carpeta = soporte::carpetaNueva(u"linea"_s);
+        m_base = m_carpeta + u"/demo.db"_s;
+        QSqlDatabase db = basedatos::abrirSqlite(m_base, u"crear"_s, true);
+        basedatos::crearEsquema(db);
+        basedatos::cargarDemo(db);
+        db.close();
+    }
+
+    void leerOpciones()
+    {
+        QVERIFY(!ReporteLinea::Leer({u"@DbName=x;"_s, u"@Usuario=sa;"_s}).has_value());
+        const auto op = ReporteLinea::Leer({u"@DbName=x;"_s, u"--NRO_DESDE=10"_s,
+                                            u"--pendientes"_s, u"--orden=Numero"_s, u"--csv=-"_s});
+        QVERIFY(op.has_value());
+        QCOMPARE(op->pares, QStringList{u"@DbName=x;"_s});
+        QCOMPARE(op->filtros.value(u"Nro_Desde"_s), u"10"_s);
+        QVERIFY(op->pendientes && !op->finalizada);
+        QCOMPARE(op->orden, u"numero"_s);
+        for (const QStringList& malos :
+             {QStringList{u"--nada=1"_s, u"--csv=a"_s}, QStringList{u"--orden=alfa"_s, u"--csv=a"_s},
+              QStringList{u"--pendientes=si"_s, u"--csv=a"_s}, QStringList{u"--csv"_s},
+              QStringList{u"--Nro_Desde=1"_s}, QStringList{u"--xlsx=-"_s}})
+            QVERIFY_THROWS_EXCEPTION(RuntimeError, ReporteLinea::Leer(malos));
+    }
+
+    void ayuda()
+    {
+        const Salida s = correr({u"--help"_s});
+        QCOMPARE(s.codigo, 0);
+        QVERIFY(s.out.contains(u"--csv=ARCHIVO"_s));
+    }
+
+    void csvConFiltros()
+    {
+        const QString csv = m_carpeta + u"/orden1.csv"_s;
+        const Salida s = correr({base(), u"@UsuarioLogeado=batch;"_s, u"--sucursal_desde=1"_s,
+                                 u"--Nro_Desde=1"_s, u"--Letra_Desde=a"_s, u"--Sucursal_Hasta=0001"_s,
+                                 u"--Nro_Hasta=00000001"_s, u"--Letra_Hasta=A"_s,
+                                 u"--finalizada"_s, u"--csv="_s + csv});
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        QCOMPARE(s.err.trimmed(), u"Escrito: "_s + csv);
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString texto = QString::fromUtf8(f.readAll());
+        const QStringList filas = texto.split(u"\r\n"_s);
+        QCOMPARE(filas.size(), 7); // titles, 2 lines, 3 supplies, then the final CR LF
+        QCOMPARE(filas[0], u"Nro OP,Insumo,Descrpcion,Cantidad,PE,Kg,Espesor"_s);
+        QVERIFY(filas.contains(u",CH-AC-SAE1010,Chapa de acero SAE 1010,1,7.85,0.471,"_s));
+        QVERIFY(filas.last().isEmpty());
+
+        // The run wrote the access-log row that opening the report writes.
+        QSqlDatabase db = basedatos::abrirSqlite(m_base, u"leer"_s, false);
+        QSqlQuery q(u"SELECT Usuario, Formulario FROM CONTROL_ACCESO ORDER BY ID DESC"_s, db);
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), u"BATCH"_s);
+        QCOMPARE(q.value(1).toString(), u"REPORTE DE ORDENES DE PRODUCCIÓN"_s);
+    }
+
+    void csvEnLaSalidaEstandarYComillas()
+    {
+        const Salida s = correr({base(), u"--Sucursal_Desde=1"_s, u"--nro_desde=2"_s,
+                                 u"--Sucursal_Hasta=1"_s, u"--nro_hasta=2"_s, u"--letra_hasta=z"_s,
+                                 u"--csv=-"_s});
+        QCOMPARE(s.codigo, 0);
+        QVERIFY(s.out.startsWith(u"Nro OP,"_s));
+        QVERIFY2(s.out.contains(u",LAM-PVC-08,\"Lámina de PVC 0,8 mm\",2,1.38,"_s), qPrintable(s.out));
+        QVERIFY(!s.out.contains(u"000100000001A"_s));
+    }
+
+    void fallasLimpias_data()
+    {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<QString>("mensaje");
+        QTest::newRow("opcion desconocida") << QStringList{u"--csv=x.csv"_s, u"--hasta=1"_s} << 2
+                                            << u"--hasta"_s;
+        QTest::newRow("sin salida") << QStringList{u"--pendientes"_s} << 2 << u"falta una salida"_s;
+        QTest::newRow("base que no existe")
+            << QStringList{u"@DbName=/no/esta/base.db;"_s, u"--csv=-"_s} << 1 << u"/no/esta/base.db"_s;
+        QTest::newRow("origen ODBC que no existe")
+            << QStringList{u"@DbName=origen_inexistente;"_s, u"--csv=-"_s} << 1 << u"ODBC"_s;
+        QTest::newRow("fecha que no existe")
+            << QStringList{u"--Fecha_Desde=31/02/2026"_s, u"--csv=-"_s} << 1 << u"31/02/2026"_s;
+        QTest::newRow("carpeta que no existe")
+            << QStringList{u"--csv=/no/hay/carpeta/r.csv"_s} << 1 << u"/no/hay/carpeta/r.csv"_s;
+    }
+    void fallasLimpias()
+    {
+        QFETCH(QStringList, argumentos);
+        QFETCH(QString, mensaje);
+        if (!argumentos.first().startsWith(u"@"_s))
+            argumentos.prepend(base());
+        const Salida s = correr(argumentos);
+        QTEST(s.codigo, "codigo");
+        const QStringList lineas = s.err.trimmed().split(u'\n');
+        QCOMPARE(lineas.size(), 1);
+        QVERIFY2(lineas.first().contains(mensaje), qPrintable(s.err));
+        QVERIFY(s.out.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TstLinea)
+#include "tst_linea.moc"
