@@ -17,21 +17,10 @@ class TstDatos : public QObject
 
     bool conectar(const QString& motor)
     {
-        CompDatos& datos = Componentes::Datos();
-        if (motor == u"postgres"_s) {
-            if (!soporte::hayPostgres()) {
-                QTest::qSkip("sin servidor PostgreSQL de prueba", __FILE__, __LINE__);
-                return false;
-            }
-            datos.setBaseDatos(soporte::dsnPostgres());
-            datos.setUsuario(soporte::usuarioPostgres());
-            datos.setClave(soporte::clavePostgres());
-        } else {
-            datos.setBaseDatos(m_archivo);
-        }
-        datos.Conectar(false, 2, QString());
-        if (!datos.Conectado())
+        if (!soporte::conectarDatos(motor, m_archivo,
+                                    soporte::hayPostgres() ? soporte::dsnPostgres() : QString()))
             return false;
+        CompDatos& datos = Componentes::Datos();
         const bool pg = motor == u"postgres"_s;
         datos.Ejecutar(u"DROP TABLE IF EXISTS datos_art"_s);
         datos.Ejecutar(pg ? u"CREATE TABLE datos_art (codigo varchar(25), descripcion varchar(60), "
@@ -42,13 +31,6 @@ class TstDatos : public QObject
         datos.Ejecutar(u"INSERT INTO datos_art VALUES ('O''B', 'Con apóstrofo', 2.5, '')"_s);
         datos.Ejecutar(u"INSERT INTO datos_art VALUES ('NUL', NULL, NULL, 'x')"_s);
         return true;
-    }
-
-    void motores()
-    {
-        QTest::addColumn<QString>("motor");
-        QTest::newRow("sqlite") << u"sqlite"_s;
-        QTest::newRow("postgres") << u"postgres"_s;
     }
 
 private slots:
@@ -97,7 +79,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(RuntimeError, datos.AbrirRecordset(u"SELECT 1"_s));
     }
 
-    void recordset_data() { motores(); }
+    void recordset_data() { soporte::motores(); }
     void recordset()
     {
         QFETCH(QString, motor);
@@ -139,7 +121,7 @@ private slots:
         QVERIFY(!rs);
     }
 
-    void falloDeConsulta_data() { motores(); }
+    void falloDeConsulta_data() { soporte::motores(); }
     void falloDeConsulta()
     {
         QFETCH(QString, motor);
@@ -160,7 +142,7 @@ private slots:
         QVERIFY(datos.Conexion().Errors().isEmpty());
     }
 
-    void buscarCampo_data() { motores(); }
+    void buscarCampo_data() { soporte::motores(); }
     void buscarCampo()
     {
         QFETCH(QString, motor);
@@ -177,7 +159,7 @@ private slots:
         QCOMPARE(buscar(u"x' OR '1'='1"_s, u"descripcion"_s), QString());
     }
 
-    void ejecutarYContar_data() { motores(); }
+    void ejecutarYContar_data() { soporte::motores(); }
     void ejecutarYContar()
     {
         QFETCH(QString, motor);
@@ -192,7 +174,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(RuntimeError, datos.Ejecutar(u"INSERT INTO nada VALUES (1)"_s));
     }
 
-    void aislamiento_data() { motores(); }
+    void aislamiento_data() { soporte::motores(); }
     void aislamiento()
     {
         QFETCH(QString, motor);
@@ -212,7 +194,7 @@ private slots:
         QCOMPARE(datos.Conexion().IsolationLevel(), 256);
     }
 
-    void tiempoLimite_data() { motores(); }
+    void tiempoLimite_data() { soporte::motores(); }
     void tiempoLimite()
     {
         QFETCH(QString, motor);

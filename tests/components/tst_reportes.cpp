@@ -94,32 +94,22 @@ private slots:
     }
 
     // The condition on a real table: the last day counts whole, codes compare as texts.
-    void enLaBase_data()
-    {
-        QTest::addColumn<QString>("motor");
-        QTest::newRow("sqlite") << u"sqlite"_s;
-        QTest::newRow("postgres") << u"postgres"_s;
-    }
+    void enLaBase_data() { soporte::motores(); }
     void enLaBase()
     {
         QFETCH(QString, motor);
-        CompDatos& datos = Componentes::Datos();
         const bool pg = motor == u"postgres"_s;
-        if (pg) {
-            if (!soporte::hayPostgres())
-                QSKIP("sin servidor PostgreSQL de prueba");
-            datos.setBaseDatos(soporte::dsnPostgres());
-            datos.setUsuario(soporte::usuarioPostgres());
-            datos.setClave(soporte::clavePostgres());
-        } else {
-            const QString archivo = soporte::carpetaNueva(u"reportes"_s) + u"/r.db"_s;
+        const QString archivo = soporte::carpetaNueva(u"reportes"_s) + u"/r.db"_s;
+        if (!pg) {
             QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"crear"_s);
             db.setDatabaseName(archivo);
             QVERIFY(db.open());
             db.close();
-            datos.setBaseDatos(archivo);
         }
-        datos.Conectar();
+        if (!soporte::conectarDatos(motor, archivo,
+                                    soporte::hayPostgres() ? soporte::dsnPostgres() : QString()))
+            return;
+        CompDatos& datos = Componentes::Datos();
         datos.Ejecutar(u"DROP TABLE IF EXISTS filtro_cpte"_s);
         datos.Ejecutar(pg ? u"CREATE TABLE filtro_cpte (IdComprobante char(13), Fecha timestamp)"_s
                           : u"CREATE TABLE filtro_cpte (IdComprobante TEXT, Fecha TEXT)"_s);

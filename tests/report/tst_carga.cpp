@@ -79,20 +79,7 @@ class TstCarga : public QObject
     bool conectar(const QString& motor)
     {
         Componentes::ReiniciarParaPruebas();
-        CompDatos& datos = Componentes::Datos();
-        if (motor == u"postgres"_s) {
-            if (m_dsn.isEmpty()) {
-                QTest::qSkip("sin servidor PostgreSQL de prueba", __FILE__, __LINE__);
-                return false;
-            }
-            datos.setBaseDatos(m_dsn);
-            datos.setUsuario(soporte::usuarioPostgres());
-            datos.setClave(soporte::clavePostgres());
-        } else {
-            datos.setBaseDatos(m_sqlite);
-        }
-        datos.Conectar();
-        return true;
+        return soporte::conectarDatos(motor, m_sqlite, m_dsn);
     }
 
     // Row of the grid whose column `col` holds `texto`, from `desde` on.
@@ -117,13 +104,6 @@ class TstCarga : public QObject
             if (!m_g.text(r, 1).isEmpty() && !out.contains(m_g.text(r, 1)))
                 out << m_g.text(r, 1);
         return out;
-    }
-
-    static void motores()
-    {
-        QTest::addColumn<QString>("motor");
-        QTest::newRow("sqlite") << u"sqlite"_s;
-        QTest::newRow("postgres") << u"postgres"_s;
     }
 
 private slots:
@@ -182,7 +162,7 @@ private slots:
         QVERIFY(CargaOrdenes::ConsultaInsumos(u"O'B"_s).endsWith(u"='O''B'"_s));
     }
 
-    void ejemploDeLaOrdenUno_data() { motores(); }
+    void ejemploDeLaOrdenUno_data() { soporte::motores(); }
     void ejemploDeLaOrdenUno()
     {
         QFETCH(QString, motor);
@@ -218,7 +198,7 @@ private slots:
         QCOMPARE(m_g.row(), std::max(banco, gabinete));
     }
 
-    void laminadosYFaltantes_data() { motores(); }
+    void laminadosYFaltantes_data() { soporte::motores(); }
     void laminadosYFaltantes()
     {
         QFETCH(QString, motor);

@@ -29,20 +29,10 @@ class TstConfiguracion : public QObject
         });
         m_dialogo.clear();
         m_respuestas.clear();
+        if (!soporte::conectarDatos(motor, m_sqlite, m_dsn))
+            return false;
         CompDatos& datos = Componentes::Datos();
         const bool pg = motor == u"postgres"_s;
-        if (pg) {
-            if (m_dsn.isEmpty()) {
-                QTest::qSkip("sin servidor PostgreSQL de prueba", __FILE__, __LINE__);
-                return false;
-            }
-            datos.setBaseDatos(m_dsn);
-            datos.setUsuario(soporte::usuarioPostgres());
-            datos.setClave(soporte::clavePostgres());
-        } else {
-            datos.setBaseDatos(m_sqlite);
-        }
-        datos.Conectar();
         const QString codigo = pg ? u"varchar(60) COLLATE codigo"_s : u"TEXT COLLATE NOCASE"_s;
         if (pg)
             datos.Ejecutar(u"CREATE COLLATION IF NOT EXISTS codigo (provider = icu, locale = "
@@ -58,13 +48,6 @@ class TstConfiguracion : public QObject
         return true;
     }
 
-    static void motores()
-    {
-        QTest::addColumn<QString>("motor");
-        QTest::newRow("sqlite") << u"sqlite"_s;
-        QTest::newRow("postgres") << u"postgres"_s;
-    }
-
 private slots:
     void initTestCase()
     {
@@ -77,7 +60,7 @@ private slots:
         db.close();
     }
 
-    void cfg_data() { motores(); }
+    void cfg_data() { soporte::motores(); }
     void cfg()
     {
         QFETCH(QString, motor);
@@ -91,7 +74,7 @@ private slots:
         QVERIFY(m_dialogo.isEmpty());
     }
 
-    void cfgFallaMuestraElErrorYDevuelveVacio_data() { motores(); }
+    void cfgFallaMuestraElErrorYDevuelveVacio_data() { soporte::motores(); }
     void cfgFallaMuestraElErrorYDevuelveVacio()
     {
         QFETCH(QString, motor);
@@ -107,7 +90,7 @@ private slots:
         QCOMPARE(Cfg(u"TituloClientes"_s), QString());
     }
 
-    void nombreReporte_data() { motores(); }
+    void nombreReporte_data() { soporte::motores(); }
     void nombreReporte()
     {
         QFETCH(QString, motor);

@@ -1,5 +1,6 @@
 #include "Soporte.h"
 
+#include "components/Componentes.h"
 #include "platform/RuntimeError.h"
 
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSqlQuery>
+#include <QTest>
 
 namespace soporte {
 
@@ -35,6 +37,31 @@ QSqlDatabase abrirPostgres(const QString& nombreConexion, const QString& dsn)
     if (!db.open())
         throw RuntimeError(ErrorNumber::Database, db.lastError().text(), QStringLiteral("soporte"));
     return db;
+}
+
+void motores()
+{
+    QTest::addColumn<QString>("motor");
+    QTest::newRow("sqlite") << QStringLiteral("sqlite");
+    QTest::newRow("postgres") << QStringLiteral("postgres");
+}
+
+bool conectarDatos(const QString& motor, const QString& archivo, const QString& dsn)
+{
+    CompDatos& datos = Componentes::Datos();
+    if (motor == QLatin1String("postgres")) {
+        if (dsn.isEmpty()) {
+            QTest::qSkip("sin servidor PostgreSQL de prueba", __FILE__, __LINE__);
+            return false;
+        }
+        datos.setBaseDatos(dsn);
+        datos.setUsuario(usuarioPostgres());
+        datos.setClave(clavePostgres());
+    } else {
+        datos.setBaseDatos(archivo);
+    }
+    datos.Conectar();
+    return datos.Conectado();
 }
 
 QString postgresPropio(const QString& nombre)

@@ -22,6 +22,15 @@ QString clavePostgres();
 // Returns the data source name.
 QString postgresPropio(const QString& nombre);
 
+// The two backends every database test runs on, as the data column "motor"
+// ("sqlite", "postgres").
+void motores();
+
+// Points the data component at a backend and connects it: the SQLite file
+// `archivo`, or the test server's data source `dsn` (its own database). When
+// the server is not there the test is marked skipped and false comes back.
+bool conectarDatos(const QString& motor, const QString& archivo, const QString& dsn);
+
 // A Qt ODBC connection to the test server, opened; throws RuntimeError with
 // the driver's text when it cannot be opened.
 QSqlDatabase abrirPostgres(const QString& nombreConexion, const QString& dsn = {});
