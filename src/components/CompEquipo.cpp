@@ -1,7 +1,8 @@
 #include "components/CompEquipo.h"
 
+#include "platform/ScreenArea.h"
+
 #include <QGuiApplication>
-#include <QScreen>
 #include <QSysInfo>
 #include <QWidget>
 #include <pwd.h>
@@ -21,12 +22,9 @@ QString CompEquipo::UsuarioEquipo() const
 
 void CompEquipo::PrepararVentana(QWidget* ventana) const
 {
-    if (!ventana || !ventana->isWindow())
+    const QRect zona = availableScreenArea(ventana);
+    if (zona.isEmpty())
         return;
-    QScreen* pantalla = ventana->screen() ? ventana->screen() : QGuiApplication::primaryScreen();
-    if (!pantalla)
-        return;
-    const QRect zona = pantalla->availableGeometry();
     if (ventana->width() > zona.width() || ventana->height() > zona.height())
         ventana->resize(std::min(ventana->width(), zona.width()),
                         std::min(ventana->height(), zona.height()));

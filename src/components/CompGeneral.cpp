@@ -1,5 +1,6 @@
 #include "components/CompGeneral.h"
 
+#include "platform/ScreenArea.h"
 #include "platform/ValueText.h"
 
 #include <QApplication>
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QTextStream>
 #include <QWidget>
 #include <cstdio>
@@ -45,12 +45,9 @@ QString CompGeneral::CompletarRuta(const QString& ruta) const
 
 void CompGeneral::PrepararFormulario(QWidget* ventana, int) const
 {
-    if (!ventana || !ventana->isWindow())
+    const QRect zona = availableScreenArea(ventana);
+    if (zona.isEmpty())
         return;
-    QScreen* pantalla = ventana->screen() ? ventana->screen() : QGuiApplication::primaryScreen();
-    if (!pantalla)
-        return;
-    const QRect zona = pantalla->availableGeometry();
     QRect marco = ventana->frameGeometry();
     marco.moveCenter(zona.center());
     ventana->move(marco.topLeft().x() < zona.left() ? zona.left() : marco.topLeft().x(),
