@@ -60,7 +60,8 @@ int main(int argc, char** argv)
                 db.setUserName(valor(args, QStringLiteral("--usuario")));
                 db.setPassword(valor(args, QStringLiteral("--clave")));
                 if (!db.open())
-                    throw RuntimeError(ErrorNumber::Database, QStringLiteral("no se pudo abrir ") + dsn);
+                    throw RuntimeError(ErrorNumber::Database,
+                                       QStringLiteral("no se pudo abrir ") + dsn);
                 basedatos::vaciarEsquema(db);
             }
             basedatos::crearEsquema(db);
@@ -87,9 +88,8 @@ int main(int argc, char** argv)
         RangoFiltro fecha;
         fecha.Campo = QStringLiteral("V_MV_CPTE.Fecha");
         fecha.TipoDato = RangoFiltro::Fecha;
-        const CargaOrdenes::Resultado r =
-            CargaOrdenes().Cargar({numero, fecha}, {false, false, QStringLiteral("{V_MV_Cpte.Fecha}")},
-                                  grilla);
+        const CargaOrdenes::Resultado r = CargaOrdenes().Cargar(
+            {numero, fecha}, {false, false, QStringLiteral("{V_MV_Cpte.Fecha}")}, grilla);
         const double segundos = reloj.nsecsElapsed() / 1e9;
         const long memoriaDespues = picoMemoriaKiB();
 

@@ -57,7 +57,7 @@ void EscribirCSV(const GridModel& grilla, const QString& archivo)
     QSaveFile salida(archivo);
     if (!salida.open(QIODevice::WriteOnly) || salida.write(datos) != datos.size() ||
         !salida.commit())
-        throw RuntimeError(ErrorNumber::FileAccess,
-                           QStringLiteral("no se pudo escribir \"%1\": %2")
-                               .arg(archivo, salida.errorString()));
+        throw RuntimeError(
+            ErrorNumber::FileAccess,
+            QStringLiteral("no se pudo escribir \"%1\": %2").arg(archivo, salida.errorString()));
 }

@@ -12,9 +12,8 @@
 namespace ReporteLinea {
 
 const QStringList ClavesFiltro = {
-    QStringLiteral("Sucursal_Desde"), QStringLiteral("Nro_Desde"),
-    QStringLiteral("Letra_Desde"),    QStringLiteral("Sucursal_Hasta"),
-    QStringLiteral("Nro_Hasta"),      QStringLiteral("Letra_Hasta"),
+    QStringLiteral("Sucursal_Desde"), QStringLiteral("Nro_Desde"),  QStringLiteral("Letra_Desde"),
+    QStringLiteral("Sucursal_Hasta"), QStringLiteral("Nro_Hasta"),  QStringLiteral("Letra_Hasta"),
     QStringLiteral("Fecha_Desde"),    QStringLiteral("Fecha_Hasta")};
 
 namespace {
@@ -72,7 +71,8 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
         };
         const auto conValor = [&]() {
             if (igual < 0 || valor.isEmpty())
-                malaOpcion(QStringLiteral("la opción --%1 necesita un valor: --%1=...").arg(nombre));
+                malaOpcion(
+                    QStringLiteral("la opción --%1 necesita un valor: --%1=...").arg(nombre));
             return valor;
         };
         const auto sinValor = [&]() {
@@ -100,14 +100,15 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
         } else if (es("pdf")) {
             op.pdf = conValor();
         } else {
-            const auto clave = std::find_if(ClavesFiltro.begin(), ClavesFiltro.end(),
-                                            [&](const QString& c) {
-                                                return c.compare(nombre, Qt::CaseInsensitive) == 0;
-                                            });
+            const auto clave =
+                std::find_if(ClavesFiltro.begin(), ClavesFiltro.end(), [&](const QString& c) {
+                    return c.compare(nombre, Qt::CaseInsensitive) == 0;
+                });
             if (clave == ClavesFiltro.end())
                 malaOpcion(QStringLiteral("opción desconocida: --%1 (vea --help)").arg(nombre));
             if (igual < 0)
-                malaOpcion(QStringLiteral("la opción --%1 necesita un valor: --%1=...").arg(nombre));
+                malaOpcion(
+                    QStringLiteral("la opción --%1 necesita un valor: --%1=...").arg(nombre));
             op.filtros.insert(*clave, valor);
         }
     }
@@ -154,7 +155,8 @@ int Ejecutar(const Opciones& op)
     try {
         CompTeclado& teclado = Componentes::Teclado();
         for (auto it = op.filtros.cbegin(); it != op.filtros.cend(); ++it) {
-            QLineEdit* caja = ventana.txtFields.at(teclado.IndiceCampo(it.key(), ventana.txtFields));
+            QLineEdit* caja =
+                ventana.txtFields.at(teclado.IndiceCampo(it.key(), ventana.txtFields));
             caja->setText(CompTeclado::TextoAlSalir(CompTeclado::TipoDe(caja), it.value()));
         }
         ventana.ChkEstado.at(0)->setChecked(op.pendientes);

@@ -16,8 +16,8 @@ struct Opciones
     QMap<QString, QString> filtros; // filter-box key -> value as typed
     bool pendientes = false;
     bool finalizada = false;
-    QString orden;                  // "fecha", "numero" or empty (the window's default)
-    QString csv, xlsx, html, pdf;   // "-" for standard output (csv only)
+    QString orden;                // "fecha", "numero" or empty (the window's default)
+    QString csv, xlsx, html, pdf; // "-" for standard output (csv only)
     bool ayuda = false;
 };
 

@@ -68,7 +68,8 @@ void ConexionDatos::setIsolationLevel(int nivel)
         sql = QStringLiteral("PRAGMA read_uncommitted = %1").arg(nivel == 256 ? 1 : 0);
         break;
     case SqlBackend::PostgreSQL:
-        sql = QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL ") + nombre;
+        sql =
+            QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL ") + nombre;
         break;
     case SqlBackend::SqlServer:
         sql = QStringLiteral("SET TRANSACTION ISOLATION LEVEL ") + nombre;
@@ -95,9 +96,15 @@ CompDatos::CompDatos()
 {
 }
 
-CompDatos::~CompDatos() { Desconectar(); }
+CompDatos::~CompDatos()
+{
+    Desconectar();
+}
 
-QString CompDatos::DatoSesion() const { return m_baseDatos + QLatin1Char('|') + m_usuario; }
+QString CompDatos::DatoSesion() const
+{
+    return m_baseDatos + QLatin1Char('|') + m_usuario;
+}
 
 void CompDatos::fallo(const QString& descripcion, const QString& origen)
 {
@@ -131,9 +138,9 @@ void CompDatos::Conectar(bool, int, const QString&)
         const QString texto = textoError(db.lastError());
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_nombreConexion);
-        fallo(texto.isEmpty() ? QStringLiteral("No se pudo abrir la base de datos \"%1\"")
-                                    .arg(m_baseDatos)
-                              : texto,
+        fallo(texto.isEmpty()
+                  ? QStringLiteral("No se pudo abrir la base de datos \"%1\"").arg(m_baseDatos)
+                  : texto,
               origen);
     }
     m_conexion.m_db = db;
@@ -149,15 +156,18 @@ void CompDatos::Conectar(bool, int, const QString&)
             const QString texto = textoError(prueba.lastError());
             prueba = QSqlQuery();
             Desconectar();
-            fallo(QStringLiteral("\"%1\" no es una base de datos válida: %2")
-                      .arg(m_baseDatos, texto),
-                  origen);
+            fallo(
+                QStringLiteral("\"%1\" no es una base de datos válida: %2").arg(m_baseDatos, texto),
+                origen);
         }
     }
     m_sentencias = 0;
 }
 
-bool CompDatos::Conectado() const { return m_conexion.m_db.isOpen(); }
+bool CompDatos::Conectado() const
+{
+    return m_conexion.m_db.isOpen();
+}
 
 void CompDatos::Desconectar()
 {

@@ -8,7 +8,10 @@
 #include <pwd.h>
 #include <unistd.h>
 
-QString CompEquipo::NombreEquipo() const { return QSysInfo::machineHostName(); }
+QString CompEquipo::NombreEquipo() const
+{
+    return QSysInfo::machineHostName();
+}
 
 QString CompEquipo::UsuarioEquipo() const
 {

@@ -13,7 +13,10 @@
 #include <QWidget>
 #include <cstdio>
 
-QString CompGeneral::ValorNoNulo(const QVariant& valor) const { return valueText(valor); }
+QString CompGeneral::ValorNoNulo(const QVariant& valor) const
+{
+    return valueText(valor);
+}
 
 Currency CompGeneral::ValorNumerico(const QString& texto) const
 {
@@ -86,7 +89,8 @@ int CompGeneral::MostrarError(const RuntimeError& error, const std::optional<QSt
 
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
         std::fprintf(stderr, "Error %d: %s%s\n", error.number(), qPrintable(error.description()),
-                     tag.isEmpty() ? "" : qPrintable(QStringLiteral(" (") + tag + QLatin1Char(')')));
+                     tag.isEmpty() ? ""
+                                   : qPrintable(QStringLiteral(" (") + tag + QLatin1Char(')')));
         return Abortar;
     }
     QMessageBox caja(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
@@ -95,7 +99,8 @@ int CompGeneral::MostrarError(const RuntimeError& error, const std::optional<QSt
         caja.setInformativeText(QStringLiteral("Procedimiento: %1").arg(tag));
     caja.setObjectName(QStringLiteral("MostrarError"));
     QPushButton* abortar = caja.addButton(QStringLiteral("&Abortar"), QMessageBox::RejectRole);
-    QPushButton* reintentar = caja.addButton(QStringLiteral("&Reintentar"), QMessageBox::AcceptRole);
+    QPushButton* reintentar =
+        caja.addButton(QStringLiteral("&Reintentar"), QMessageBox::AcceptRole);
     QPushButton* ignorar = caja.addButton(QStringLiteral("&Omitir"), QMessageBox::DestructiveRole);
     abortar->setObjectName(QStringLiteral("Abortar"));
     reintentar->setObjectName(QStringLiteral("Reintentar"));

@@ -15,7 +15,12 @@ class CompGeneral
 {
 public:
     // Answers of the error dialog.
-    enum Respuesta { Abortar = 3, Reintentar = 4, Ignorar = 5 };
+    enum Respuesta
+    {
+        Abortar = 3,
+        Reintentar = 4,
+        Ignorar = 5
+    };
 
     // Decides the answer to an error in place of the dialog: the batch report
     // (no window to show it in) and tests install one. Takes the error and the

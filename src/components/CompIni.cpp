@@ -59,7 +59,10 @@ std::string claveGuardada(const CSimpleIniA& ini, const std::string& seccion, co
 
 } // namespace
 
-QString CompIni::Carpeta() const { return m_carpeta.isEmpty() ? programFolder() : m_carpeta; }
+QString CompIni::Carpeta() const
+{
+    return m_carpeta.isEmpty() ? programFolder() : m_carpeta;
+}
 
 QString CompIni::RutaDe(const QString& archivo) const
 {

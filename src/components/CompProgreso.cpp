@@ -26,8 +26,8 @@ void CompProgreso::MostrarProgreso(const QString& titulo, int, bool cancelable)
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
     if (!m_ventana) {
-        m_ventana = new QDialog(QApplication::activeWindow(), Qt::Dialog | Qt::CustomizeWindowHint |
-                                                                  Qt::WindowTitleHint);
+        m_ventana = new QDialog(QApplication::activeWindow(),
+                                Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
         m_ventana->setObjectName(QStringLiteral("CompProgreso"));
         m_ventana->setModal(true);
         auto* caja = new QVBoxLayout(m_ventana);
@@ -38,7 +38,8 @@ void CompProgreso::MostrarProgreso(const QString& titulo, int, bool cancelable)
         barra->setRange(0, 0);
         auto* cancelar = new QPushButton(QStringLiteral("&Cancelar"), m_ventana);
         cancelar->setObjectName(QStringLiteral("Cancelar"));
-        QObject::connect(cancelar, &QPushButton::clicked, m_ventana, [this] { m_cancelado = true; });
+        QObject::connect(cancelar, &QPushButton::clicked, m_ventana,
+                         [this] { m_cancelado = true; });
         caja->addWidget(m_mensaje);
         caja->addWidget(m_detalle);
         caja->addWidget(barra);
@@ -95,7 +96,10 @@ void CompProgreso::CerrarProgreso()
     m_reloj.invalidate();
 }
 
-bool CompProgreso::Visible() const { return m_ventana && m_ventana->isVisible(); }
+bool CompProgreso::Visible() const
+{
+    return m_ventana && m_ventana->isVisible();
+}
 
 QString CompProgreso::TextoMostrado() const
 {

@@ -14,8 +14,20 @@ bool esNumerico(qint16 tipo)
 {
     // Integer, floating, currency and decimal type codes.
     switch (tipo) {
-    case 2: case 3: case 4: case 5: case 6: case 14: case 16: case 17: case 18: case 19:
-    case 20: case 21: case 131: case 139:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 14:
+    case 16:
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+    case 21:
+    case 131:
+    case 139:
         return true;
     default:
         return false;

@@ -145,7 +145,8 @@ QString CompTeclado::TextoAlSalir(TipoEntrada tipo, const QString& texto)
     case TipoEntrada::Sucursal:
     case TipoEntrada::Numero: {
         const QString digitos = soloDigitos(t).right(largoDe(tipo));
-        return digitos.isEmpty() ? QString() : digitos.rightJustified(largoDe(tipo), QLatin1Char('0'));
+        return digitos.isEmpty() ? QString()
+                                 : digitos.rightJustified(largoDe(tipo), QLatin1Char('0'));
     }
     case TipoEntrada::Letra:
         for (const QChar c : t)
@@ -191,7 +192,8 @@ bool CompTeclado::eventFilter(QObject* objeto, QEvent* evento)
         return true;
     }
     const QString texto = tecla->text();
-    if (texto.size() != 1 || texto.at(0).unicode() < 32 || (tecla->modifiers() & Qt::ControlModifier))
+    if (texto.size() != 1 || texto.at(0).unicode() < 32 ||
+        (tecla->modifiers() & Qt::ControlModifier))
         return false;
     int ascii = texto.at(0).unicode();
     const int tecleado = ascii;

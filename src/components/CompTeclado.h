@@ -23,7 +23,14 @@ class CompTeclado : public QObject
 {
     Q_OBJECT
 public:
-    enum class TipoEntrada { Texto, Sucursal, Numero, Letra, Fecha };
+    enum class TipoEntrada
+    {
+        Texto,
+        Sucursal,
+        Numero,
+        Letra,
+        Fecha
+    };
 
     // Gives a box its key and input kind (and the length that goes with them).
     static void Configurar(QLineEdit* caja, const QString& campo, const QString& tipo);

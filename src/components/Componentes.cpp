@@ -40,16 +40,43 @@ template <class T> T& crearAlUsar(std::unique_ptr<T>& instancia)
 
 } // namespace
 
-CompGeneral& Componentes::General() { return crearAlUsar(instancias().general); }
-CompDatos& Componentes::Datos() { return crearAlUsar(instancias().datos); }
-CompIni& Componentes::Ini() { return crearAlUsar(instancias().ini); }
-CompEquipo& Componentes::Equipo() { return crearAlUsar(instancias().equipo); }
-CompSesion& Componentes::Sesion() { return crearAlUsar(instancias().sesion); }
-CompTeclado& Componentes::Teclado() { return crearAlUsar(instancias().teclado); }
-CompProgreso& Componentes::Progreso() { return crearAlUsar(instancias().progreso); }
-CompReportes& Componentes::Reportes() { return crearAlUsar(instancias().reportes); }
+CompGeneral& Componentes::General()
+{
+    return crearAlUsar(instancias().general);
+}
+CompDatos& Componentes::Datos()
+{
+    return crearAlUsar(instancias().datos);
+}
+CompIni& Componentes::Ini()
+{
+    return crearAlUsar(instancias().ini);
+}
+CompEquipo& Componentes::Equipo()
+{
+    return crearAlUsar(instancias().equipo);
+}
+CompSesion& Componentes::Sesion()
+{
+    return crearAlUsar(instancias().sesion);
+}
+CompTeclado& Componentes::Teclado()
+{
+    return crearAlUsar(instancias().teclado);
+}
+CompProgreso& Componentes::Progreso()
+{
+    return crearAlUsar(instancias().progreso);
+}
+CompReportes& Componentes::Reportes()
+{
+    return crearAlUsar(instancias().reportes);
+}
 
-void Componentes::ReiniciarParaPruebas() { instancias() = Instancias(); }
+void Componentes::ReiniciarParaPruebas()
+{
+    instancias() = Instancias();
+}
 
 void Componentes::SustituirDatos(std::unique_ptr<CompDatos> datos)
 {

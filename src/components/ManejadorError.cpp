@@ -25,7 +25,10 @@ ManejadorError ManejadorError::conEtiqueta(const QString& etiqueta)
     return ManejadorError(desdeDialogo(etiqueta));
 }
 
-ManejadorError ManejadorError::sinEtiqueta() { return ManejadorError(desdeDialogo(std::nullopt)); }
+ManejadorError ManejadorError::sinEtiqueta()
+{
+    return ManejadorError(desdeDialogo(std::nullopt));
+}
 
 ManejadorError ManejadorError::omitiendo()
 {

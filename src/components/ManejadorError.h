@@ -20,7 +20,12 @@
 class ManejadorError
 {
 public:
-    enum class Accion { Reintentar, Omitir, Salir };
+    enum class Accion
+    {
+        Reintentar,
+        Omitir,
+        Salir
+    };
     using Decision = std::function<Accion(const RuntimeError&)>;
 
     // The error dialog of CompGeneral decides, with the procedure's tag.

@@ -15,8 +15,8 @@ struct RangoFiltro
     QString Hasta;
     QString Campo;
     qint16 TipoDato = Caracter;
-    bool Excluir = false;   // never set by this program
-    qint32 Reservado = 0;   // never set by this program
+    bool Excluir = false; // never set by this program
+    qint32 Reservado = 0; // never set by this program
 };
 
 using ListaRangos = QList<RangoFiltro>;

@@ -20,10 +20,10 @@ public:
     Control* at(int index) const
     {
         if (!contains(index))
-            throw RuntimeError(340,
-                               QStringLiteral("El elemento %1 de la matriz de controles no existe")
-                                   .arg(index),
-                               QStringLiteral("ControlArray"));
+            throw RuntimeError(
+                340,
+                QStringLiteral("El elemento %1 de la matriz de controles no existe").arg(index),
+                QStringLiteral("ControlArray"));
         return m_controls.at(index);
     }
     Control* operator()(int index) const { return at(index); }

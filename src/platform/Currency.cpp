@@ -108,10 +108,9 @@ bool Currency::parse(const QString& text, Currency& out)
     if (whole.size() > 15 || whole.toLongLong() > 922337203685477LL)
         overflow(text.trimmed());
     qint64 units = (whole.isEmpty() ? 0 : whole.toLongLong()) * Scale + kept.toLongLong();
-    const bool restAboveHalf =
-        rest.front() > QLatin1Char('5') ||
-        (rest.front() == QLatin1Char('5') &&
-         rest.mid(1).contains(QRegularExpression(QStringLiteral("[1-9]"))));
+    const bool restAboveHalf = rest.front() > QLatin1Char('5') ||
+                               (rest.front() == QLatin1Char('5') &&
+                                rest.mid(1).contains(QRegularExpression(QStringLiteral("[1-9]"))));
     const bool restIsHalf = rest.front() == QLatin1Char('5') && !restAboveHalf;
     if (restAboveHalf || (restIsHalf && (units % 2) != 0)) {
         if (units == std::numeric_limits<qint64>::max())

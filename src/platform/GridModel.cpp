@@ -5,10 +5,13 @@
 
 #include <QBrush>
 #include <QFont>
-#include <QPalette>
 #include <QGuiApplication>
+#include <QPalette>
 
-GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) { resize(2, 2); }
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent)
+{
+    resize(2, 2);
+}
 
 void GridModel::checkCell(int row, int col) const
 {
@@ -121,7 +124,10 @@ void GridModel::setFixedCols(int n)
         endResetModel();
 }
 
-QString GridModel::text(int row, int col) const { return cell(row, col).text; }
+QString GridModel::text(int row, int col) const
+{
+    return cell(row, col).text;
+}
 
 void GridModel::setText(int row, int col, const QString& text)
 {
@@ -155,7 +161,10 @@ void GridModel::setCol(int col)
     m_col = col;
 }
 
-int GridModel::backColor(int row, int col) const { return cell(row, col).backColor; }
+int GridModel::backColor(int row, int col) const
+{
+    return cell(row, col).backColor;
+}
 
 void GridModel::setBackColor(int row, int col, int bgr)
 {
@@ -163,7 +172,10 @@ void GridModel::setBackColor(int row, int col, int bgr)
     cellChanged(row, col);
 }
 
-double GridModel::fontSize(int row, int col) const { return cell(row, col).fontSize; }
+double GridModel::fontSize(int row, int col) const
+{
+    return cell(row, col).fontSize;
+}
 
 void GridModel::setFontSize(int row, int col, double points)
 {
@@ -171,7 +183,10 @@ void GridModel::setFontSize(int row, int col, double points)
     cellChanged(row, col);
 }
 
-bool GridModel::fontBold(int row, int col) const { return cell(row, col).bold; }
+bool GridModel::fontBold(int row, int col) const
+{
+    return cell(row, col).bold;
+}
 
 void GridModel::setFontBold(int row, int col, bool bold)
 {
@@ -223,7 +238,10 @@ int GridModel::rowCount(const QModelIndex& parent) const
     return m_rows - (m_fixedRows >= 1 ? 1 : 0);
 }
 
-int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_cols; }
+int GridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_cols;
+}
 
 QVariant GridModel::data(const QModelIndex& index, int role) const
 {

@@ -47,9 +47,9 @@ public:
     void setCellFontBold(bool bold) { setFontBold(m_row, m_col, bold); }
 
     // Direct access to any cell's format.
-    int backColor(int row, int col) const;      // NoColor when not set
+    int backColor(int row, int col) const; // NoColor when not set
     void setBackColor(int row, int col, int bgr);
-    double fontSize(int row, int col) const;    // 0 when not set (the grid's font)
+    double fontSize(int row, int col) const; // 0 when not set (the grid's font)
     void setFontSize(int row, int col, double points);
     bool fontBold(int row, int col) const;
     void setFontBold(int row, int col, bool bold);

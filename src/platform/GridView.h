@@ -18,7 +18,10 @@ public:
 
     GridModel* gridModel() const { return m_model; }
     // A column keeps at least one pixel, so a 10-twip column stays (barely) there.
-    static int columnPixels(int twips) { return twips <= 0 ? 0 : std::max(1, pixelsFromTwips(twips)); }
+    static int columnPixels(int twips)
+    {
+        return twips <= 0 ? 0 : std::max(1, pixelsFromTwips(twips));
+    }
 
 private:
     void applyWidths();

@@ -40,8 +40,9 @@ void Recordset::fetch()
 void Recordset::moveNext()
 {
     if (!m_open || m_eof)
-        throw RuntimeError(3021, QStringLiteral("No hay un registro actual: el conjunto de "
-                                                "registros está al final"),
+        throw RuntimeError(3021,
+                           QStringLiteral("No hay un registro actual: el conjunto de "
+                                          "registros está al final"),
                            Source);
     fetch();
 }
@@ -50,14 +51,14 @@ QVariant Recordset::field(const QString& name) const
 {
     const int index = m_row.indexOf(name);
     if (index < 0)
-        throw RuntimeError(ErrorNumber::ItemNotFound,
-                           QStringLiteral("No se encontró el campo \"%1\" en el resultado")
-                               .arg(name),
-                           Source);
+        throw RuntimeError(
+            ErrorNumber::ItemNotFound,
+            QStringLiteral("No se encontró el campo \"%1\" en el resultado").arg(name), Source);
     if (!m_open || m_eof)
-        throw RuntimeError(3021, QStringLiteral("No hay un registro actual para leer el campo "
-                                                "\"%1\"")
-                                     .arg(name),
+        throw RuntimeError(3021,
+                           QStringLiteral("No hay un registro actual para leer el campo "
+                                          "\"%1\"")
+                               .arg(name),
                            Source);
     return m_row.value(index);
 }

@@ -117,8 +117,8 @@ QString sqlQuote(const QString& value)
 
 QString sqlDateLiteral(const QDate& date, SqlBackend backend)
 {
-    const QString format =
-        backend == SqlBackend::SqlServer ? QStringLiteral("yyyyMMdd") : QStringLiteral("yyyy-MM-dd");
+    const QString format = backend == SqlBackend::SqlServer ? QStringLiteral("yyyyMMdd")
+                                                            : QStringLiteral("yyyy-MM-dd");
     return QLatin1Char('\'') + date.toString(format) + QLatin1Char('\'');
 }
 

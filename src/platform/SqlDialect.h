@@ -7,7 +7,13 @@ class QSqlDatabase;
 
 // The backends the program talks to. Statements are written for the suite's
 // server (SQL Server); the others get them adapted just before they run.
-enum class SqlBackend { SqlServer, PostgreSQL, SQLite, Other };
+enum class SqlBackend
+{
+    SqlServer,
+    PostgreSQL,
+    SQLite,
+    Other
+};
 
 SqlBackend backendOf(const QSqlDatabase& db);
 

@@ -16,7 +16,10 @@ namespace {
 // SQLite connections of the process, which is what a time-out per statement needs.
 QDeadlineTimer sqliteDeadline(QDeadlineTimer::Forever);
 
-int sqliteProgress(void*) { return sqliteDeadline.hasExpired() ? 1 : 0; }
+int sqliteProgress(void*)
+{
+    return sqliteDeadline.hasExpired() ? 1 : 0;
+}
 
 } // namespace
 

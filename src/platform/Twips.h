@@ -11,7 +11,10 @@ constexpr int pixelsFromTwips(int twips)
     return (twips + (twips >= 0 ? TwipsPerPixel / 2 : -TwipsPerPixel / 2)) / TwipsPerPixel;
 }
 
-constexpr int twipsFromPixels(int pixels) { return pixels * TwipsPerPixel; }
+constexpr int twipsFromPixels(int pixels)
+{
+    return pixels * TwipsPerPixel;
+}
 
 constexpr QRect rectFromTwips(int left, int top, int width, int height)
 {

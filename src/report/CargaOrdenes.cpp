@@ -44,10 +44,9 @@ void CargaOrdenes::IniciarGrilla(GridModel& grilla)
         int ancho;
     };
     // Column 7 holds the article's depth on order-line rows, hence its title.
-    static constexpr Columna Columnas[] = {{u"", 10},           {u"Nro OP", 1500},
-                                           {u"Insumo", 2500},   {u"Descrpcion", 4500},
-                                           {u"Cantidad", 1200}, {u"PE", 1200},
-                                           {u"Kg", 1200},       {u"Espesor", 1200}};
+    static constexpr Columna Columnas[] = {
+        {u"", 10},           {u"Nro OP", 1500}, {u"Insumo", 2500}, {u"Descrpcion", 4500},
+        {u"Cantidad", 1200}, {u"PE", 1200},     {u"Kg", 1200},     {u"Espesor", 1200}};
     grilla.clear();
     grilla.setCols(8);
     grilla.setRows(2);
@@ -101,10 +100,12 @@ QString CargaOrdenes::ArmarConsulta(const QString& condicion, const QString& ord
 
 QString CargaOrdenes::ConsultaInsumos(const QString& codigoCompleto)
 {
-    return QStringLiteral("SELECT     dbo.V_MA_INSUMOS.IdArticulo, dbo.V_MA_INSUMOS.IdArticuloInsumo, "
-                          "dbo.V_MA_INSUMOS.Cantidad AS CantidadInsumo,") +
-           QStringLiteral(" V_MA_ARTICULOS_1.DESCRIPCION AS DescInsumo, "
-                          "V_MA_ARTICULOS_1.PESO_ESPECIFICO AS PeInsumo, dbo.V_MA_ARTICULOS.LARGO,") +
+    return QStringLiteral(
+               "SELECT     dbo.V_MA_INSUMOS.IdArticulo, dbo.V_MA_INSUMOS.IdArticuloInsumo, "
+               "dbo.V_MA_INSUMOS.Cantidad AS CantidadInsumo,") +
+           QStringLiteral(
+               " V_MA_ARTICULOS_1.DESCRIPCION AS DescInsumo, "
+               "V_MA_ARTICULOS_1.PESO_ESPECIFICO AS PeInsumo, dbo.V_MA_ARTICULOS.LARGO,") +
            QStringLiteral(" dbo.V_MA_ARTICULOS.PROFUNDO , dbo.V_MA_ARTICULOS.Ancho, "
                           "dbo.V_MA_ARTICULOS.LAMINADO, dbo.V_MA_ARTICULOS.Descripcion") +
            QStringLiteral(" FROM         dbo.V_MA_INSUMOS LEFT OUTER JOIN") +
@@ -205,10 +206,9 @@ int CargaOrdenes::expandirInsumos(const Recordset& linea, GridModel& grilla)
         double pesoEspecifico = numero(texto(s, QStringLiteral("Peinsumo")));
         if (ModGlobal::ValorLogico(texto(s, QStringLiteral("laminado")), false))
             pesoEspecifico *= 2;
-        const double kg = EstimarKg(numero(texto(s, QStringLiteral("largo"))),
-                                    numero(texto(s, QStringLiteral("Ancho"))),
-                                    numero(texto(s, QStringLiteral("profundo"))), pesoEspecifico,
-                                    cantidad);
+        const double kg = EstimarKg(
+            numero(texto(s, QStringLiteral("largo"))), numero(texto(s, QStringLiteral("Ancho"))),
+            numero(texto(s, QStringLiteral("profundo"))), pesoEspecifico, cantidad);
         grilla.setText(r, 6, numberText(kg));
         grilla.setRows(grilla.rows() + 1);
         ++escritos;

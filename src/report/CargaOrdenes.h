@@ -19,9 +19,9 @@ public:
 
     struct Opciones
     {
-        bool pendientes = false;  // "&Pendientes" ticked
-        bool finalizada = false;  // "&Finalizada" ticked
-        QString orden;            // the tag of the chosen "Orden" option, e.g. "{V_MV_Cpte.Fecha}"
+        bool pendientes = false; // "&Pendientes" ticked
+        bool finalizada = false; // "&Finalizada" ticked
+        QString orden;           // the tag of the chosen "Orden" option, e.g. "{V_MV_Cpte.Fecha}"
     };
     struct Resultado
     {

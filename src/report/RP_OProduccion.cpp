@@ -19,8 +19,9 @@ namespace {
 
 const QString Titulo = QStringLiteral("Reporte de Ordenes de Producción");
 
-template <class Control> Control* ubicar(Control* control, const QString& nombre, int indice,
-                                         int left, int top, int width, int height)
+template <class Control>
+Control* ubicar(Control* control, const QString& nombre, int indice, int left, int top, int width,
+                int height)
 {
     control->setObjectName(nombre);
     if (indice >= 0)
@@ -67,8 +68,8 @@ void RP_OProduccion::crearControles()
 
     FrmTipo = ubicar(new QGroupBox(QStringLiteral("Nº de Orden de Producción"), this),
                      QStringLiteral("FrmTipo"), 0, 0, 0, 5415, 615);
-    Label1.add(0, etiqueta(FrmTipo, QStringLiteral("Label1"), 0, QStringLiteral("Desde:"), 120,
-                           240, 615, 255));
+    Label1.add(0, etiqueta(FrmTipo, QStringLiteral("Label1"), 0, QStringLiteral("Desde:"), 120, 240,
+                           615, 255));
     caja(FrmTipo, 0, QStringLiteral("Sucursal_desde"), comprobantes, 840, 240, 495, 285);
     caja(FrmTipo, 1, QStringLiteral("Nro_desde"), comprobantes, 1380, 240, 855, 285);
     caja(FrmTipo, 2, QStringLiteral("Letra_Desde"), comprobantes, 2280, 240, 255, 285);
@@ -78,18 +79,18 @@ void RP_OProduccion::crearControles()
     caja(FrmTipo, 4, QStringLiteral("Nro_Hasta"), comprobantes, 4020, 240, 855, 285);
     caja(FrmTipo, 5, QStringLiteral("Letra_Hasta"), comprobantes, 4920, 240, 255, 285);
 
-    auto* fechas = ubicar(new QGroupBox(QStringLiteral("Fecha"), this), QStringLiteral("Frame1"),
-                          2, 5520, 0, 5415, 615);
+    auto* fechas = ubicar(new QGroupBox(QStringLiteral("Fecha"), this), QStringLiteral("Frame1"), 2,
+                          5520, 0, 5415, 615);
     Frame1.add(2, fechas);
     Label1.add(2, etiqueta(fechas, QStringLiteral("Label1"), 2, QStringLiteral("Desde:"), 120, 240,
                            1575, 255));
     caja(fechas, 8, QStringLiteral("Fecha_desde"), fecha, 840, 240, 1095, 285);
-    Label2.add(2, etiqueta(fechas, QStringLiteral("Label2"), 2, QStringLiteral("Hasta:"), 2880,
-                           240, 615, 255));
+    Label2.add(2, etiqueta(fechas, QStringLiteral("Label2"), 2, QStringLiteral("Hasta:"), 2880, 240,
+                           615, 255));
     caja(fechas, 9, QStringLiteral("Fecha_hasta"), fecha, 3480, 240, 1215, 285);
 
-    Frame2 = ubicar(new QGroupBox(QStringLiteral("Estado"), this), QStringLiteral("Frame2"), -1,
-                    0, 600, 1695, 855);
+    Frame2 = ubicar(new QGroupBox(QStringLiteral("Estado"), this), QStringLiteral("Frame2"), -1, 0,
+                    600, 1695, 855);
     ChkEstado.add(0, ubicar(new QCheckBox(QStringLiteral("&Pendientes"), Frame2),
                             QStringLiteral("ChkEstado"), 0, 120, 240, 1455, 255));
     ChkEstado.add(1, ubicar(new QCheckBox(QStringLiteral("&Finalizada"), Frame2),
@@ -125,9 +126,12 @@ void RP_OProduccion::crearControles()
                       QStringLiteral("CmdExcel"), -1, 5520, 720, 1575, 735);
     CmdSalir = ubicar(new QPushButton(QStringLiteral("Salir"), this), QStringLiteral("CmdSalir"),
                       -1, 7320, 720, 1575, 735);
-    connect(CmdCargar, &QPushButton::clicked, this, [this] { atender([this] { CmdCargar_Click(); }); });
-    connect(CmdExcel, &QPushButton::clicked, this, [this] { atender([this] { CmdExcel_Click(); }); });
-    connect(CmdSalir, &QPushButton::clicked, this, [this] { atender([this] { CmdSalir_Click(); }); });
+    connect(CmdCargar, &QPushButton::clicked, this,
+            [this] { atender([this] { CmdCargar_Click(); }); });
+    connect(CmdExcel, &QPushButton::clicked, this,
+            [this] { atender([this] { CmdExcel_Click(); }); });
+    connect(CmdSalir, &QPushButton::clicked, this,
+            [this] { atender([this] { CmdSalir_Click(); }); });
 
     MSFlexGrid1Vista = ubicar(new GridView(&MSFlexGrid1, this), QStringLiteral("MSFlexGrid1"), -1,
                               120, 2160, 16455, 6735);
@@ -138,9 +142,9 @@ void RP_OProduccion::ordenDeTabulacion()
     QList<QWidget*> orden;
     for (const int i : {0, 1, 2, 3, 4, 5, 8, 9})
         orden << txtFields.at(i);
-    orden << ChkEstado.at(1) << ChkEstado.at(0) << OptOrden.at(0) << OptOrden.at(1)
-          << OptTipo.at(2) << OptTipo.at(0) << OptTipo.at(1) << CmdCargar << MSFlexGrid1Vista
-          << CmdExcel << CmdSalir;
+    orden << ChkEstado.at(1) << ChkEstado.at(0) << OptOrden.at(0) << OptOrden.at(1) << OptTipo.at(2)
+          << OptTipo.at(0) << OptTipo.at(1) << CmdCargar << MSFlexGrid1Vista << CmdExcel
+          << CmdSalir;
     for (qsizetype i = 1; i < orden.size(); ++i)
         setTabOrder(orden.at(i - 1), orden.at(i));
 }
@@ -204,7 +208,10 @@ void RP_OProduccion::atender(const std::function<void()>& manejador)
     }
 }
 
-void RP_OProduccion::IniciaGridInsumos() { CargaOrdenes::IniciarGrilla(MSFlexGrid1); }
+void RP_OProduccion::IniciaGridInsumos()
+{
+    CargaOrdenes::IniciarGrilla(MSFlexGrid1);
+}
 
 void RP_OProduccion::CFG2(const QVariant&, const QVariant&) {}
 
@@ -282,4 +289,7 @@ void RP_OProduccion::CmdExcel_Click()
         QStringLiteral("La exportación a Excel todavía no está disponible en esta versión."));
 }
 
-void RP_OProduccion::CmdSalir_Click() { TerminarPrograma(0); }
+void RP_OProduccion::CmdSalir_Click()
+{
+    TerminarPrograma(0);
+}

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "components/RangoFiltro.h"
-#include "report/CargaOrdenes.h"
 #include "platform/ControlArray.h"
 #include "platform/GridModel.h"
+#include "report/CargaOrdenes.h"
 #include "session/ModGlobal.h"
 
 #include <QWidget>

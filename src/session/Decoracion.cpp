@@ -12,8 +12,8 @@ namespace ModGlobal {
 
 QIcon IconoDelSistema(const QString& nombre)
 {
-    const QString ruta = QStringLiteral(":/iconos/") + nombre.trimmed().toUpper() +
-                         QStringLiteral(".svg");
+    const QString ruta =
+        QStringLiteral(":/iconos/") + nombre.trimmed().toUpper() + QStringLiteral(".svg");
     return QFile::exists(ruta) ? QIcon(ruta) : QIcon();
 }
 

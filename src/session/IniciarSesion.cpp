@@ -19,9 +19,9 @@ const QStringList ProgramasModo3 = {
     QStringLiteral("QNIMPORTAR"), QStringLiteral("QNEXPORTAR"), QStringLiteral("QNAGENDA"),
     QStringLiteral("QNTAREAS"),   QStringLiteral("QNCRM")};
 const QStringList ProgramasSinAislamiento = {
-    QStringLiteral("QNADMIN"),    QStringLiteral("QNCONTAB"),  QStringLiteral("QNTESORO"),
-    QStringLiteral("QNSUELDOS"),  QStringLiteral("QNBACKUP"),  QStringLiteral("QNIMPORTAR"),
-    QStringLiteral("QNEXPORTAR"), QStringLiteral("QNCIERRE"),  QStringLiteral("QNAUDITORIA"),
+    QStringLiteral("QNADMIN"),    QStringLiteral("QNCONTAB"), QStringLiteral("QNTESORO"),
+    QStringLiteral("QNSUELDOS"),  QStringLiteral("QNBACKUP"), QStringLiteral("QNIMPORTAR"),
+    QStringLiteral("QNEXPORTAR"), QStringLiteral("QNCIERRE"), QStringLiteral("QNAUDITORIA"),
     QStringLiteral("QNREPLICA")};
 
 namespace {
@@ -37,13 +37,22 @@ bool enLista(const QStringList& lista, const QString& nombre)
     return lista.contains(nombre, Qt::CaseInsensitive);
 }
 
-bool esSi(const QString& texto) { return texto.compare(u"SI", Qt::CaseInsensitive) == 0; }
+bool esSi(const QString& texto)
+{
+    return texto.compare(u"SI", Qt::CaseInsensitive) == 0;
+}
 
 } // namespace
 
-const ValoresSesion& Sesion() { return valores(); }
+const ValoresSesion& Sesion()
+{
+    return valores();
+}
 
-void ReiniciarSesionParaPruebas() { valores() = ValoresSesion(); }
+void ReiniciarSesionParaPruebas()
+{
+    valores() = ValoresSesion();
+}
 
 double NumeroInicial(const QString& texto)
 {
@@ -86,9 +95,9 @@ Inicio IniciarSesion(const QString& lineaComandos)
                         Componentes::Equipo().UsuarioEquipo().toUpper();
     });
     enError.paso([&] {
-        s.EstiloBarras = NumeroInicial(Componentes::Ini().LeerValor(
-            QStringLiteral("QX000LT.INI"), s.ClaveEquipo, QStringLiteral("FlatToolbars"),
-            QStringLiteral("1")));
+        s.EstiloBarras = NumeroInicial(
+            Componentes::Ini().LeerValor(QStringLiteral("QX000LT.INI"), s.ClaveEquipo,
+                                         QStringLiteral("FlatToolbars"), QStringLiteral("1")));
     });
     if (!datos.Conectado()) {
         s.ParametroAdicional = leer(QStringLiteral("@ParametroAdicional"));
@@ -146,7 +155,8 @@ Inicio IniciarSesion(const QString& lineaComandos)
     });
     if (enError.salio())
         return Inicio::Seguir;
-    s.MostrarStockEnConsultas = esSi(general.ValorNoNulo(Cfg(QStringLiteral("MostrarStockenConsultas"))));
+    s.MostrarStockEnConsultas =
+        esSi(general.ValorNoNulo(Cfg(QStringLiteral("MostrarStockenConsultas"))));
     s.TituloClientes = Cfg(QStringLiteral("TituloClientes")).trimmed();
     s.TituloProveedores = Cfg(QStringLiteral("TituloProveedores")).trimmed();
     s.ArchivoTareas = carpeta + QStringLiteral("QNDOCTareas.QN");

@@ -5,7 +5,10 @@
 
 namespace LineaComandos {
 
-QString DelProceso(const QStringList& argumentos) { return argumentos.mid(1).join(u' '); }
+QString DelProceso(const QStringList& argumentos)
+{
+    return argumentos.mid(1).join(u' ');
+}
 
 QString ValorCrudo(const QString& linea, const QString& clave)
 {

@@ -8,11 +8,13 @@
 namespace LineaComandos {
 
 // The keys, in the order start-up reads them.
-inline const QStringList Claves = {
-    QStringLiteral("@ParametroAdicional"), QStringLiteral("@Menu"),
-    QStringLiteral("@Server"),             QStringLiteral("@DbName"),
-    QStringLiteral("@Usuario"),            QStringLiteral("@Password"),
-    QStringLiteral("@UsuarioLogeado")};
+inline const QStringList Claves = {QStringLiteral("@ParametroAdicional"),
+                                   QStringLiteral("@Menu"),
+                                   QStringLiteral("@Server"),
+                                   QStringLiteral("@DbName"),
+                                   QStringLiteral("@Usuario"),
+                                   QStringLiteral("@Password"),
+                                   QStringLiteral("@UsuarioLogeado")};
 
 // The program's command line: what follows the program name, its arguments
 // joined by blanks (so a launcher may pass the pairs as one argument or several).

@@ -20,9 +20,10 @@ extern const QStringList ProgramasSinAislamiento;
 // The session values, read-only for everyone but start-up.
 const ValoresSesion& Sesion();
 
-enum class Inicio {
-    Seguir,    // the window opens (also after a failure that start-up showed)
-    Terminar   // no database connection: the message was shown, the program ends
+enum class Inicio
+{
+    Seguir,  // the window opens (also after a failure that start-up showed)
+    Terminar // no database connection: the message was shown, the program ends
 };
 
 // Start-up: reads the launcher's command line (the text after the program

@@ -1,7 +1,7 @@
 #include "BaseDatos.h"
+#include "Soporte.h"
 #include "app/ReporteLinea.h"
 #include "platform/RuntimeError.h"
-#include "Soporte.h"
 
 #include <QProcess>
 #include <QSqlQuery>
@@ -53,15 +53,16 @@ private slots:
     void leerOpciones()
     {
         QVERIFY(!ReporteLinea::Leer({u"@DbName=x;"_s, u"@Usuario=sa;"_s}).has_value());
-        const auto op = ReporteLinea::Leer({u"@DbName=x;"_s, u"--NRO_DESDE=10"_s,
-                                            u"--pendientes"_s, u"--orden=Numero"_s, u"--csv=-"_s});
+        const auto op = ReporteLinea::Leer({u"@DbName=x;"_s, u"--NRO_DESDE=10"_s, u"--pendientes"_s,
+                                            u"--orden=Numero"_s, u"--csv=-"_s});
         QVERIFY(op.has_value());
         QCOMPARE(op->pares, QStringList{u"@DbName=x;"_s});
         QCOMPARE(op->filtros.value(u"Nro_Desde"_s), u"10"_s);
         QVERIFY(op->pendientes && !op->finalizada);
         QCOMPARE(op->orden, u"numero"_s);
         for (const QStringList& malos :
-             {QStringList{u"--nada=1"_s, u"--csv=a"_s}, QStringList{u"--orden=alfa"_s, u"--csv=a"_s},
+             {QStringList{u"--nada=1"_s, u"--csv=a"_s},
+              QStringList{u"--orden=alfa"_s, u"--csv=a"_s},
               QStringList{u"--pendientes=si"_s, u"--csv=a"_s}, QStringList{u"--csv"_s},
               QStringList{u"--Nro_Desde=1"_s}, QStringList{u"--xlsx=-"_s}})
             QVERIFY_THROWS_EXCEPTION(RuntimeError, ReporteLinea::Leer(malos));
@@ -78,9 +79,9 @@ private slots:
     {
         const QString csv = m_carpeta + u"/orden1.csv"_s;
         const Salida s = correr({base(), u"@UsuarioLogeado=batch;"_s, u"--sucursal_desde=1"_s,
-                                 u"--Nro_Desde=1"_s, u"--Letra_Desde=a"_s, u"--Sucursal_Hasta=0001"_s,
-                                 u"--Nro_Hasta=00000001"_s, u"--Letra_Hasta=A"_s,
-                                 u"--finalizada"_s, u"--csv="_s + csv});
+                                 u"--Nro_Desde=1"_s, u"--Letra_Desde=a"_s,
+                                 u"--Sucursal_Hasta=0001"_s, u"--Nro_Hasta=00000001"_s,
+                                 u"--Letra_Hasta=A"_s, u"--finalizada"_s, u"--csv="_s + csv});
         QVERIFY2(s.codigo == 0, qPrintable(s.err));
         QCOMPARE(s.err.trimmed(), u"Escrito: "_s + csv);
         QFile f(csv);
@@ -102,12 +103,13 @@ private slots:
 
     void csvEnLaSalidaEstandarYComillas()
     {
-        const Salida s = correr({base(), u"--Sucursal_Desde=1"_s, u"--nro_desde=2"_s,
-                                 u"--Sucursal_Hasta=1"_s, u"--nro_hasta=2"_s, u"--letra_hasta=z"_s,
-                                 u"--csv=-"_s});
+        const Salida s =
+            correr({base(), u"--Sucursal_Desde=1"_s, u"--nro_desde=2"_s, u"--Sucursal_Hasta=1"_s,
+                    u"--nro_hasta=2"_s, u"--letra_hasta=z"_s, u"--csv=-"_s});
         QCOMPARE(s.codigo, 0);
         QVERIFY(s.out.startsWith(u"Nro OP,"_s));
-        QVERIFY2(s.out.contains(u",LAM-PVC-08,\"Lámina de PVC 0,8 mm\",2,1.38,"_s), qPrintable(s.out));
+        QVERIFY2(s.out.contains(u",LAM-PVC-08,\"Lámina de PVC 0,8 mm\",2,1.38,"_s),
+                 qPrintable(s.out));
         QVERIFY(!s.out.contains(u"000100000001A"_s));
     }
 
@@ -116,11 +118,12 @@ private slots:
         QTest::addColumn<QStringList>("argumentos");
         QTest::addColumn<int>("codigo");
         QTest::addColumn<QString>("mensaje");
-        QTest::newRow("opcion desconocida") << QStringList{u"--csv=x.csv"_s, u"--hasta=1"_s} << 2
-                                            << u"--hasta"_s;
+        QTest::newRow("opcion desconocida")
+            << QStringList{u"--csv=x.csv"_s, u"--hasta=1"_s} << 2 << u"--hasta"_s;
         QTest::newRow("sin salida") << QStringList{u"--pendientes"_s} << 2 << u"falta una salida"_s;
         QTest::newRow("base que no existe")
-            << QStringList{u"@DbName=/no/esta/base.db;"_s, u"--csv=-"_s} << 1 << u"/no/esta/base.db"_s;
+            << QStringList{u"@DbName=/no/esta/base.db;"_s, u"--csv=-"_s} << 1
+            << u"/no/esta/base.db"_s;
         QTest::newRow("origen ODBC que no existe")
             << QStringList{u"@DbName=origen_inexistente;"_s, u"--csv=-"_s} << 1 << u"ODBC"_s;
         QTest::newRow("fecha que no existe")

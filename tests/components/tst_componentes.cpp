@@ -69,14 +69,12 @@ private slots:
     {
         CompProgreso& p = Componentes::Progreso();
         p.MostrarProgreso(u"Cargando"_s, 0, true);
-        auto* cancelar = QApplication::topLevelWidgets().isEmpty()
-                             ? nullptr
-                             : [] {
-                                   for (QWidget* w : QApplication::topLevelWidgets())
-                                       if (w->objectName() == u"CompProgreso"_s)
-                                           return w->findChild<QPushButton*>(u"Cancelar"_s);
-                                   return static_cast<QPushButton*>(nullptr);
-                               }();
+        auto* cancelar = QApplication::topLevelWidgets().isEmpty() ? nullptr : [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == u"CompProgreso"_s)
+                    return w->findChild<QPushButton*>(u"Cancelar"_s);
+            return static_cast<QPushButton*>(nullptr);
+        }();
         QVERIFY(cancelar && cancelar->isVisible());
         QVERIFY(!p.Cancelado());
         cancelar->click();

@@ -1,5 +1,5 @@
-#include "components/Componentes.h"
 #include "Soporte.h"
+#include "components/Componentes.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -24,9 +24,9 @@ class TstDatos : public QObject
         const bool pg = motor == u"postgres"_s;
         datos.Ejecutar(u"DROP TABLE IF EXISTS datos_art"_s);
         datos.Ejecutar(pg ? u"CREATE TABLE datos_art (codigo varchar(25), descripcion varchar(60), "
-                           "ancho double precision, nota varchar(20))"_s
+                            "ancho double precision, nota varchar(20))"_s
                           : u"CREATE TABLE datos_art (codigo TEXT COLLATE NOCASE, descripcion "
-                           "TEXT, ancho REAL, nota TEXT)"_s);
+                            "TEXT, ancho REAL, nota TEXT)"_s);
         datos.Ejecutar(u"INSERT INTO datos_art VALUES ('A1', 'Chapa', 1000, NULL)"_s);
         datos.Ejecutar(u"INSERT INTO datos_art VALUES ('O''B', 'Con apóstrofo', 2.5, '')"_s);
         datos.Ejecutar(u"INSERT INTO datos_art VALUES ('NUL', NULL, NULL, 'x')"_s);
@@ -183,11 +183,11 @@ private slots:
         CompDatos& datos = Componentes::Datos();
         datos.Conexion().setIsolationLevel(256);
         QCOMPARE(datos.Conexion().IsolationLevel(), 256);
-        auto rs = datos.AbrirRecordset(motor == u"postgres"_s
-                                           ? u"SHOW default_transaction_isolation"_s
-                                           : u"PRAGMA read_uncommitted"_s);
+        auto rs =
+            datos.AbrirRecordset(motor == u"postgres"_s ? u"SHOW default_transaction_isolation"_s
+                                                        : u"PRAGMA read_uncommitted"_s);
         QCOMPARE(rs->field(motor == u"postgres"_s ? u"default_transaction_isolation"_s
-                                                   : u"read_uncommitted"_s)
+                                                  : u"read_uncommitted"_s)
                      .toString(),
                  motor == u"postgres"_s ? u"read uncommitted"_s : u"1"_s);
         QVERIFY_THROWS_EXCEPTION(RuntimeError, datos.Conexion().setIsolationLevel(3));

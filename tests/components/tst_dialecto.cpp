@@ -28,12 +28,12 @@ private slots:
         QTest::newRow("literales intactos")
             << u"SELECT 'dbo.x WITH(NOLOCK)' AS a FROM dbo.t WHERE c = 'it''s dbo.y'"_s
             << u"SELECT 'dbo.x WITH(NOLOCK)' AS a FROM t WHERE c = 'it''s dbo.y'"_s;
-        QTest::newRow("nombre que termina en dbo") << u"SELECT xdbo.c FROM t"_s
-                                                   << u"SELECT xdbo.c FROM t"_s;
-        QTest::newRow("corchetes") << u"SELECT [Nro OP] FROM [dbo].t"_s
-                                   << u"SELECT \"Nro OP\" FROM \"dbo\".t"_s;
-        QTest::newRow("comillas dobles intactas") << u"SELECT \"dbo.a\" FROM dbo.t"_s
-                                                  << u"SELECT \"dbo.a\" FROM t"_s;
+        QTest::newRow("nombre que termina en dbo")
+            << u"SELECT xdbo.c FROM t"_s << u"SELECT xdbo.c FROM t"_s;
+        QTest::newRow("corchetes")
+            << u"SELECT [Nro OP] FROM [dbo].t"_s << u"SELECT \"Nro OP\" FROM \"dbo\".t"_s;
+        QTest::newRow("comillas dobles intactas")
+            << u"SELECT \"dbo.a\" FROM dbo.t"_s << u"SELECT \"dbo.a\" FROM t"_s;
         QTest::newRow("WITH que no es hint") << u"WITH x AS (SELECT 1) SELECT * FROM x"_s
                                              << u"WITH x AS (SELECT 1) SELECT * FROM x"_s;
         QTest::newRow("literal sin cerrar") << u"SELECT 'abc"_s << u"SELECT 'abc"_s;

@@ -1,5 +1,5 @@
-#include "components/Componentes.h"
 #include "Soporte.h"
+#include "components/Componentes.h"
 
 #include <QFile>
 #include <QtTest>
@@ -45,8 +45,9 @@ private slots:
 
     void leeSinDistinguirMayusculas()
     {
-        escribir(u"QX000LT.INI"_s,
-                 "; comentario\r\n[PC01|ANA]\r\nFlatToolbars=0\r\n[iconos]\r\nICONODELSISTEMA=QUANTUM\r\n");
+        escribir(u"QX000LT.INI"_s, "; "
+                                   "comentario\r\n[PC01|ANA]\r\nFlatToolbars=0\r\n[iconos]"
+                                   "\r\nICONODELSISTEMA=QUANTUM\r\n");
         CompIni& ini = Componentes::Ini();
         QCOMPARE(ini.LeerValor(u"QX000LT.INI"_s, u"pc01|ana"_s, u"flattoolbars"_s, u"1"_s), u"0"_s);
         QCOMPARE(ini.LeerValor(u"QX000LT.INI"_s, u"Iconos"_s, u"IconoDelSistema"_s, u"TELVARO"_s),
@@ -76,8 +77,10 @@ private slots:
         CompIni& ini = Componentes::Ini();
         ini.EscribirValor(u"NUEVO.INI"_s, u"Sección"_s, u"Año"_s, u"Ñandú €"_s);
         const QByteArray texto = leer(u"NUEVO.INI"_s);
-        QVERIFY(texto.contains("[Secci\xF3" "n]"));
-        QVERIFY(texto.contains("A\xF1o=\xD1" "and\xFA \x80"));
+        QVERIFY(texto.contains("[Secci\xF3"
+                               "n]"));
+        QVERIFY(texto.contains("A\xF1o=\xD1"
+                               "and\xFA \x80"));
         QCOMPARE(ini.LeerValor(u"NUEVO.INI"_s, u"SECCIÓN"_s, u"año"_s, QString()), u"Ñandú €"_s);
     }
 
@@ -93,7 +96,8 @@ private slots:
     {
         escribir(u"ocupado"_s, "no soy una carpeta");
         try {
-            Componentes::Ini().EscribirValor(m_carpeta + u"/ocupado/x.ini"_s, u"A"_s, u"b"_s, u"c"_s);
+            Componentes::Ini().EscribirValor(m_carpeta + u"/ocupado/x.ini"_s, u"A"_s, u"b"_s,
+                                             u"c"_s);
             QFAIL("escribió donde no se puede");
         } catch (const RuntimeError& e) {
             QVERIFY2(e.description().contains(u"ocupado/x.ini"_s), qPrintable(e.description()));

@@ -1,6 +1,6 @@
+#include "Soporte.h"
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
-#include "Soporte.h"
 
 #include <QApplication>
 #include <QFile>
@@ -31,14 +31,20 @@ struct Guion
 QString procedimiento(ManejadorError enError, int fallos, QStringList& hechos)
 {
     QString resultado = u"inicial"_s;
-    enError.paso([&] { hechos << u"uno"_s; resultado = u"tras uno"_s; });
+    enError.paso([&] {
+        hechos << u"uno"_s;
+        resultado = u"tras uno"_s;
+    });
     enError.paso([&] {
         if (fallos-- > 0)
             throw RuntimeError(ErrorNumber::Database, u"la base se fue"_s, u"prueba"_s);
         hechos << u"dos"_s;
         resultado = u"tras dos"_s;
     });
-    enError.paso([&] { hechos << u"tres"_s; resultado = u"tras tres"_s; });
+    enError.paso([&] {
+        hechos << u"tres"_s;
+        resultado = u"tras tres"_s;
+    });
     return resultado;
 }
 
@@ -58,15 +64,14 @@ private slots:
         QTest::addColumn<QStringList>("hechos");
         QTest::addColumn<QString>("resultado");
         QTest::addColumn<int>("mostrados");
-        QTest::newRow("reintentar y luego anda") << QList<int>{4} << 1
-                                                 << QStringList{u"uno"_s, u"dos"_s, u"tres"_s}
-                                                 << u"tras tres"_s << 1;
-        QTest::newRow("reintentar dos veces") << QList<int>{4, 4} << 2
-                                              << QStringList{u"uno"_s, u"dos"_s, u"tres"_s}
-                                              << u"tras tres"_s << 2;
-        QTest::newRow("omitir sigue con la proxima") << QList<int>{5} << 1
-                                                      << QStringList{u"uno"_s, u"tres"_s}
-                                                      << u"tras tres"_s << 1;
+        QTest::newRow("reintentar y luego anda")
+            << QList<int>{4} << 1 << QStringList{u"uno"_s, u"dos"_s, u"tres"_s} << u"tras tres"_s
+            << 1;
+        QTest::newRow("reintentar dos veces")
+            << QList<int>{4, 4} << 2 << QStringList{u"uno"_s, u"dos"_s, u"tres"_s} << u"tras tres"_s
+            << 2;
+        QTest::newRow("omitir sigue con la proxima")
+            << QList<int>{5} << 1 << QStringList{u"uno"_s, u"tres"_s} << u"tras tres"_s << 1;
         QTest::newRow("abortar deja el procedimiento")
             << QList<int>{3} << 1 << QStringList{u"uno"_s} << u"tras uno"_s << 1;
         QTest::newRow("cualquier otra respuesta deja")
@@ -120,13 +125,15 @@ private slots:
         enError.paso([] { throw RuntimeError(5, u"argumento no válido"_s); });
         QFile archivo(log);
         QVERIFY(archivo.open(QIODevice::ReadOnly));
-        const QStringList lineas = QString::fromUtf8(archivo.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        const QStringList lineas =
+            QString::fromUtf8(archivo.readAll()).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lineas.size(), 2);
         const QStringList campos = lineas.at(1).split(u'\t');
         QCOMPARE(campos.size(), 5);
         QCOMPARE(QDate::fromString(campos.at(0), u"yyyy-MM-dd"_s), QDate::currentDate());
         QVERIFY(QTime::fromString(campos.at(1), u"HH:mm:ss"_s).isValid());
-        QCOMPARE(campos.mid(2), (QStringList{u"NombreReporte$"_s, u"5"_s, u"argumento no válido"_s}));
+        QCOMPARE(campos.mid(2),
+                 (QStringList{u"NombreReporte$"_s, u"5"_s, u"argumento no válido"_s}));
     }
 
     // The real dialog, answered by clicking its buttons.

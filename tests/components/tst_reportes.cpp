@@ -1,5 +1,5 @@
-#include "components/Componentes.h"
 #include "Soporte.h"
+#include "components/Componentes.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -37,15 +37,16 @@ private slots:
         QTest::addColumn<QString>("condicion");
         const qint16 C = RangoFiltro::Caracter;
         const qint16 F = RangoFiltro::Fecha;
-        QTest::newRow("nada restringe") << ListaRangos{rango(Id, {}, {}, C), rango(Fecha, u"  "_s, {}, F)}
-                                        << QString();
+        QTest::newRow("nada restringe")
+            << ListaRangos{rango(Id, {}, {}, C), rango(Fecha, u"  "_s, {}, F)} << QString();
         QTest::newRow("numeros de orden")
-            << ListaRangos{rango(Id, u"000100000010A"_s, u"000100000020A"_s, C), rango(Fecha, {}, {}, F)}
+            << ListaRangos{rango(Id, u"000100000010A"_s, u"000100000020A"_s, C),
+                           rango(Fecha, {}, {}, F)}
             << u"(V_MV_CPTE.IdComprobante >= '000100000010A' AND V_MV_CPTE.IdComprobante <= '000100000020A')"_s;
-        QTest::newRow("solo desde") << ListaRangos{rango(Id, u"0001"_s, {}, C)}
-                                    << u"(V_MV_CPTE.IdComprobante >= '0001')"_s;
-        QTest::newRow("solo hasta") << ListaRangos{rango(Id, {}, u"0002"_s, C)}
-                                    << u"(V_MV_CPTE.IdComprobante <= '0002')"_s;
+        QTest::newRow("solo desde")
+            << ListaRangos{rango(Id, u"0001"_s, {}, C)} << u"(V_MV_CPTE.IdComprobante >= '0001')"_s;
+        QTest::newRow("solo hasta")
+            << ListaRangos{rango(Id, {}, u"0002"_s, C)} << u"(V_MV_CPTE.IdComprobante <= '0002')"_s;
         QTest::newRow("comillas") << ListaRangos{rango(Id, u"O'B"_s, {}, C)}
                                   << u"(V_MV_CPTE.IdComprobante >= 'O''B')"_s;
         QTest::newRow("fechas con el ultimo dia entero")
@@ -67,7 +68,8 @@ private slots:
 
     void literalDelServidorDeLaSuite()
     {
-        const ListaRangos rangos{rango(Fecha, u"01/02/2026"_s, u"28/02/2026"_s, RangoFiltro::Fecha)};
+        const ListaRangos rangos{
+            rango(Fecha, u"01/02/2026"_s, u"28/02/2026"_s, RangoFiltro::Fecha)};
         QCOMPARE(Componentes::Reportes().ArmarFiltroSQL(rangos, SqlBackend::SqlServer),
                  u"(V_MV_CPTE.Fecha >= '20260201' AND V_MV_CPTE.Fecha < '20260301')"_s);
     }
@@ -113,15 +115,17 @@ private slots:
         datos.Ejecutar(u"DROP TABLE IF EXISTS filtro_cpte"_s);
         datos.Ejecutar(pg ? u"CREATE TABLE filtro_cpte (IdComprobante char(13), Fecha timestamp)"_s
                           : u"CREATE TABLE filtro_cpte (IdComprobante TEXT, Fecha TEXT)"_s);
-        datos.Ejecutar(u"INSERT INTO filtro_cpte VALUES ('000100000009A', '2026-10-31 23:59:59'),"
-                       " ('000100000010A', '2026-11-01 00:00:00'), ('000100000015B', '2026-11-05 23:59:00'),"
-                       " ('000100000020A', '2026-11-06 00:00:00'), ('000100000021A', '2026-11-06 10:00:00')"_s);
+        datos.Ejecutar(
+            u"INSERT INTO filtro_cpte VALUES ('000100000009A', '2026-10-31 23:59:59'),"
+            " ('000100000010A', '2026-11-01 00:00:00'), ('000100000015B', '2026-11-05 23:59:00'),"
+            " ('000100000020A', '2026-11-06 00:00:00'), ('000100000021A', '2026-11-06 10:00:00')"_s);
         const QString condicion = Componentes::Reportes().ArmarFiltroSQL(
             {rango(u"filtro_cpte.IdComprobante"_s, u"000100000010A"_s, u"000100000020A"_s,
                    RangoFiltro::Caracter),
              rango(u"filtro_cpte.Fecha"_s, u"1/11/2026"_s, u"05/11/2026"_s, RangoFiltro::Fecha)});
-        auto rs = datos.AbrirRecordset(u"SELECT IdComprobante FROM dbo.filtro_cpte WITH(NOLOCK) WHERE "_s +
-                                       condicion + u" ORDER BY IdComprobante"_s);
+        auto rs = datos.AbrirRecordset(
+            u"SELECT IdComprobante FROM dbo.filtro_cpte WITH(NOLOCK) WHERE "_s + condicion +
+            u" ORDER BY IdComprobante"_s);
         QStringList vistos;
         for (; !rs->atEof(); rs->moveNext())
             vistos << rs->field(u"idcomprobante"_s).toString().trimmed();

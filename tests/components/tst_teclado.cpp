@@ -22,10 +22,11 @@ private slots:
         Componentes::ReiniciarParaPruebas();
         m_ventana = std::make_unique<QWidget>();
         m_cajas = {};
-        const QList<std::pair<QString, QString>> campos = {
-            {u"Sucursal_desde"_s, u"COMPROBANTES"_s}, {u"Nro_desde"_s, u"COMPROBANTES"_s},
-            {u"Letra_Desde"_s, u"COMPROBANTES"_s},    {u"Fecha_desde"_s, u"fecha"_s},
-            {u"Observacion"_s, QString()}};
+        const QList<std::pair<QString, QString>> campos = {{u"Sucursal_desde"_s, u"COMPROBANTES"_s},
+                                                           {u"Nro_desde"_s, u"COMPROBANTES"_s},
+                                                           {u"Letra_Desde"_s, u"COMPROBANTES"_s},
+                                                           {u"Fecha_desde"_s, u"fecha"_s},
+                                                           {u"Observacion"_s, QString()}};
         int indice = 0;
         for (const auto& [campo, tipo] : campos) {
             auto* c = new QLineEdit(m_ventana.get());
@@ -62,15 +63,15 @@ private slots:
         QTest::newRow("numero vacio queda vacio") << 1 << u"xy"_s << QString() << QString();
         QTest::newRow("letra en mayuscula") << 2 << u"a"_s << u"A"_s << u"A"_s;
         QTest::newRow("letra rechaza digitos") << 2 << u"7b"_s << u"B"_s << u"B"_s;
-        QTest::newRow("fecha con barras") << 3 << u"05112026"_s << u"05/11/2026"_s
-                                          << u"05/11/2026"_s;
-        QTest::newRow("fecha corta tecleada") << 3 << u"5/1/2026"_s << u"5/1/2026"_s
-                                              << u"5/1/2026"_s;
-        QTest::newRow("fecha no pasa de diez") << 3 << u"0511202699"_s << u"05/11/2026"_s
-                                               << u"05/11/2026"_s;
+        QTest::newRow("fecha con barras")
+            << 3 << u"05112026"_s << u"05/11/2026"_s << u"05/11/2026"_s;
+        QTest::newRow("fecha corta tecleada")
+            << 3 << u"5/1/2026"_s << u"5/1/2026"_s << u"5/1/2026"_s;
+        QTest::newRow("fecha no pasa de diez")
+            << 3 << u"0511202699"_s << u"05/11/2026"_s << u"05/11/2026"_s;
         QTest::newRow("fecha rechaza letras") << 3 << u"1x2-3"_s << u"12/3"_s << u"12/3"_s;
-        QTest::newRow("texto libre") << 8 << u"Lo que sea 1/2"_s << u"Lo que sea 1/2"_s
-                                     << u"Lo que sea 1/2"_s;
+        QTest::newRow("texto libre")
+            << 8 << u"Lo que sea 1/2"_s << u"Lo que sea 1/2"_s << u"Lo que sea 1/2"_s;
     }
     void tecleo()
     {

@@ -66,9 +66,11 @@ private slots:
         QCOMPARE(g.backColor(1, 0), 65280);
         QCOMPARE(g.backColor(2, 0), GridModel::NoColor);
         // Suite colours are blue-green-red: 65280 is pure green, 16711680 blue.
-        QCOMPARE(g.data(g.index(0, 1), Qt::BackgroundRole).value<QBrush>().color(), QColor(0, 255, 0));
+        QCOMPARE(g.data(g.index(0, 1), Qt::BackgroundRole).value<QBrush>().color(),
+                 QColor(0, 255, 0));
         g.setBackColor(2, 2, 16711680);
-        QCOMPARE(g.data(g.index(1, 2), Qt::BackgroundRole).value<QBrush>().color(), QColor(0, 0, 255));
+        QCOMPARE(g.data(g.index(1, 2), Qt::BackgroundRole).value<QBrush>().color(),
+                 QColor(0, 0, 255));
         const QFont f = g.data(g.index(1, 1), Qt::FontRole).value<QFont>();
         QCOMPARE(f.pointSizeF(), 12.0);
         QVERIFY(f.bold());

@@ -1,10 +1,10 @@
 #include "BaseDatos.h"
+#include "Soporte.h"
 #include "components/Componentes.h"
 #include "platform/GridModel.h"
 #include "platform/ValueText.h"
 #include "report/CargaOrdenes.h"
 #include "report/RP_OProduccion.h"
-#include "Soporte.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -151,14 +151,16 @@ private slots:
         // No range: the order type alone; blanks from the engine count as nothing.
         QCOMPARE(CargaOrdenes::ArmarCondicion(u"   "_s, op), u" V_MV_CPTE.TC = 'OP'"_s + estado);
         op.orden = u"{V_MV_Cpte.IdComprobante}"_s;
-        QVERIFY(CargaOrdenes::ArmarConsulta(u"x"_s, op.orden).endsWith(u" WHERE x ORDER BY V_MV_Cpte.IdComprobante"_s));
+        QVERIFY(CargaOrdenes::ArmarConsulta(u"x"_s, op.orden)
+                    .endsWith(u" WHERE x ORDER BY V_MV_Cpte.IdComprobante"_s));
     }
 
     void consultaDeInsumos()
     {
         const QString codigo = Componentes::General().CompletarCodigo(u"BAN-1000X2000"_s, 25);
         QCOMPARE(codigo.size(), 25);
-        QCOMPARE(CargaOrdenes::ConsultaInsumos(codigo), PiezasInsumos.join(QString()) + codigo + u"'"_s);
+        QCOMPARE(CargaOrdenes::ConsultaInsumos(codigo),
+                 PiezasInsumos.join(QString()) + codigo + u"'"_s);
         QVERIFY(CargaOrdenes::ConsultaInsumos(u"O'B"_s).endsWith(u"='O''B'"_s));
     }
 
@@ -176,13 +178,14 @@ private slots:
         const int banco = fila(u"BAN-1000X2000"_s);
         QVERIFY(banco > 0);
         QCOMPARE(celdas(banco).mid(1, 1), QStringList{u"000100000001A"_s});
-        QCOMPARE(celdas(banco).mid(4), (QStringList{u"10"_s, u"Ancho 1000"_s, u"Largo 2000"_s, u"Espesor 3"_s}));
+        QCOMPARE(celdas(banco).mid(4),
+                 (QStringList{u"10"_s, u"Ancho 1000"_s, u"Largo 2000"_s, u"Espesor 3"_s}));
         for (int c = 0; c < 8; ++c)
             QCOMPARE(m_g.backColor(banco, c), 65280);
         // The worked example: 10 x ((3 x (1 x 2)) / 1000 x 7.85) kg.
         QCOMPARE(celdas(banco + 1), (QStringList{QString(), QString(), u"CH-AC-SAE1010"_s,
-                                                 u"Chapa de acero SAE 1010"_s, n(u"1"_s), n(u"7.85"_s),
-                                                 n(u"0.471"_s), QString()}));
+                                                 u"Chapa de acero SAE 1010"_s, n(u"1"_s),
+                                                 n(u"7.85"_s), n(u"0.471"_s), QString()}));
         QCOMPARE(m_g.backColor(banco + 1, 0), GridModel::NoColor);
         const int gabinete = fila(u"GAB-INOX-600"_s);
         QCOMPARE(m_g.text(gabinete, 7), u"Espesor "_s + n(u"1.5"_s));
@@ -215,7 +218,8 @@ private slots:
         // An article without a bill of materials: the next line follows at once.
         const int soporte = fila(u"SOP-PARED-150"_s);
         QCOMPARE(m_g.backColor(soporte, 0), 65280);
-        QVERIFY(m_g.text(soporte + 1, 1).startsWith(u"0001"_s) || celdas(soporte + 1) == QStringList(8, QString()));
+        QVERIFY(m_g.text(soporte + 1, 1).startsWith(u"0001"_s) ||
+                celdas(soporte + 1) == QStringList(8, QString()));
         // No dimensions recorded: the labels with nothing after them, 0 kg.
         const int sinMedidas = fila(u"EST-SOLD-ESP"_s);
         QCOMPARE(celdas(sinMedidas).mid(5), (QStringList{u"Ancho "_s, u"Largo "_s, u"Espesor "_s}));
@@ -257,19 +261,21 @@ private slots:
         const QString todas = u"TC = 'OP'"_s;
         for (const QString& motor : {u"sqlite"_s, u"postgres"_s}) {
             const QByteArray m = motor.toLatin1();
-            QTest::newRow(QByteArray(m + " numeros").constData()) << motor << rangos(u"000100000003A"_s, u"000100000005A"_s)
-                                          << false << false
-                                          << todas + u" AND IDCOMPROBANTE BETWEEN '000100000003A' AND '000100000005A'"_s;
-            QTest::newRow(QByteArray(m + " fechas con el ultimo dia").constData()) << motor
-                << rangos({}, {}, u"1/10/2026"_s, u"02/10/2026"_s) << false << false
+            QTest::newRow(QByteArray(m + " numeros").constData())
+                << motor << rangos(u"000100000003A"_s, u"000100000005A"_s) << false << false
+                << todas + u" AND IDCOMPROBANTE BETWEEN '000100000003A' AND '000100000005A'"_s;
+            QTest::newRow(QByteArray(m + " fechas con el ultimo dia").constData())
+                << motor << rangos({}, {}, u"1/10/2026"_s, u"02/10/2026"_s) << false << false
                 << todas + u" AND FECHA >= '2026-10-01' AND FECHA < '2026-10-03'"_s;
-            QTest::newRow(QByteArray(m + " pendientes").constData()) << motor << rangos({}, {}) << true << false
-                                             << todas + u" AND FINALIZADA = 0"_s;
-            QTest::newRow(QByteArray(m + " finalizadas").constData()) << motor << rangos({}, {}) << false << true
-                                              << todas + u" AND FINALIZADA = 1"_s;
-            QTest::newRow(QByteArray(m + " ambas").constData()) << motor << rangos({}, {}) << true << true << todas;
-            QTest::newRow(QByteArray(m + " nada coincide").constData()) << motor << rangos(u"999"_s, u"9999"_s) << false
-                                                << false << todas + u" AND 1 = 0"_s;
+            QTest::newRow(QByteArray(m + " pendientes").constData())
+                << motor << rangos({}, {}) << true << false << todas + u" AND FINALIZADA = 0"_s;
+            QTest::newRow(QByteArray(m + " finalizadas").constData())
+                << motor << rangos({}, {}) << false << true << todas + u" AND FINALIZADA = 1"_s;
+            QTest::newRow(QByteArray(m + " ambas").constData())
+                << motor << rangos({}, {}) << true << true << todas;
+            QTest::newRow(QByteArray(m + " nada coincide").constData())
+                << motor << rangos(u"999"_s, u"9999"_s) << false << false
+                << todas + u" AND 1 = 0"_s;
         }
     }
     void rangosYEstados()
@@ -281,10 +287,12 @@ private slots:
         QFETCH(QString, contar);
         if (!conectar(motor))
             return;
-        CargaOrdenes().Cargar(filtro, {pendientes, finalizada, u"{V_MV_Cpte.IdComprobante}"_s}, m_g);
+        CargaOrdenes().Cargar(filtro, {pendientes, finalizada, u"{V_MV_Cpte.IdComprobante}"_s},
+                              m_g);
         QStringList esperadas;
-        auto rs = Componentes::Datos().AbrirRecordset(
-            u"SELECT IDCOMPROBANTE FROM V_MV_CPTE WHERE "_s + contar + u" ORDER BY IDCOMPROBANTE"_s);
+        auto rs =
+            Componentes::Datos().AbrirRecordset(u"SELECT IDCOMPROBANTE FROM V_MV_CPTE WHERE "_s +
+                                                contar + u" ORDER BY IDCOMPROBANTE"_s);
         for (; !rs->atEof(); rs->moveNext())
             esperadas << rs->field(u"IDCOMPROBANTE"_s).toString().trimmed();
         QCOMPARE(ordenesCargadas(), esperadas);
@@ -359,7 +367,8 @@ private slots:
         ventana.ChkEstado.at(1)->setChecked(true);
         ventana.CmdCargar->click();
         QCOMPARE(mensajes.size(), 1);
-        QVERIFY2(mensajes.first().contains(u"V_MA_INSUMOS"_s, Qt::CaseInsensitive), qPrintable(mensajes.first()));
+        QVERIFY2(mensajes.first().contains(u"V_MA_INSUMOS"_s, Qt::CaseInsensitive),
+                 qPrintable(mensajes.first()));
         QVERIFY(ventana.isVisible());
         QCOMPARE(ventana.MSFlexGrid1.rows(), 3); // the first line, then the failure
         QCOMPARE(ventana.MSFlexGrid1.backColor(1, 1), 65280);

@@ -1,9 +1,9 @@
 #include "BaseDatos.h"
+#include "Soporte.h"
 #include "components/Componentes.h"
 #include "platform/GridView.h"
 #include "platform/Twips.h"
 #include "report/RP_OProduccion.h"
-#include "Soporte.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -78,7 +78,8 @@ private slots:
         m_mensajes.clear();
         m_terminado.clear();
         Componentes::General().setMensajero([this](const QString& m) { m_mensajes << m; });
-        Componentes::General().setPresentador([](const RuntimeError&, const QString&) { return 3; });
+        Componentes::General().setPresentador(
+            [](const RuntimeError&, const QString&) { return 3; });
         QFile::remove(m_carpeta + u"/QX000LT.INI"_s);
     }
     void cleanup()
@@ -95,9 +96,9 @@ private slots:
         QCOMPARE(v.windowTitle(), u"Reporte de Ordenes de Producción"_s);
         QCOMPARE(v.objectName(), u"RP_OProduccion"_s);
         QCOMPARE(v.txtFields.indexes(), (QList<int>{0, 1, 2, 3, 4, 5, 8, 9}));
-        const QStringList claves = {u"Sucursal_desde"_s, u"Nro_desde"_s, u"Letra_Desde"_s,
-                                    u"Sucursal_Hasta"_s, u"Nro_Hasta"_s, u"Letra_Hasta"_s,
-                                    u"Fecha_desde"_s, u"Fecha_hasta"_s};
+        const QStringList claves = {u"Sucursal_desde"_s, u"Nro_desde"_s,  u"Letra_Desde"_s,
+                                    u"Sucursal_Hasta"_s, u"Nro_Hasta"_s,  u"Letra_Hasta"_s,
+                                    u"Fecha_desde"_s,    u"Fecha_hasta"_s};
         const QList<int> indices = v.txtFields.indexes();
         for (int i = 0; i < indices.size(); ++i) {
             QLineEdit* caja = v.txtFields.at(indices[i]);
@@ -246,18 +247,21 @@ private slots:
     {
         abrir();
         const auto leer = [] {
-            return Componentes::Ini().LeerValor(u"QX000LT.INI"_s, u"Iconos"_s,
-                                                u"IconoDelSistema"_s, u"(falta)"_s);
+            return Componentes::Ini().LeerValor(u"QX000LT.INI"_s, u"Iconos"_s, u"IconoDelSistema"_s,
+                                                u"(falta)"_s);
         };
         QCOMPARE(leer(), u"TELVARO"_s); // written back on the first window
-        const qint64 telvaro = ModGlobal::IconoDelSistema(u"TELVARO"_s).pixmap(32).toImage().cacheKey();
+        const qint64 telvaro =
+            ModGlobal::IconoDelSistema(u"TELVARO"_s).pixmap(32).toImage().cacheKey();
         Q_UNUSED(telvaro);
-        Componentes::Ini().EscribirValor(u"QX000LT.INI"_s, u"iconos"_s, u"ICONODELSISTEMA"_s, u"quantum"_s);
+        Componentes::Ini().EscribirValor(u"QX000LT.INI"_s, u"iconos"_s, u"ICONODELSISTEMA"_s,
+                                         u"quantum"_s);
         QWidget w;
         ModGlobal::DecorarFormulario(&w);
         QCOMPARE(w.windowIcon().pixmap(32).toImage(),
                  ModGlobal::IconoDelSistema(u"QUANTUM"_s).pixmap(32).toImage());
-        Componentes::Ini().EscribirValor(u"QX000LT.INI"_s, u"Iconos"_s, u"IconoDelSistema"_s, u"NOHAY"_s);
+        Componentes::Ini().EscribirValor(u"QX000LT.INI"_s, u"Iconos"_s, u"IconoDelSistema"_s,
+                                         u"NOHAY"_s);
         QWidget sinIcono;
         ModGlobal::DecorarFormulario(&sinIcono);
         QVERIFY(sinIcono.windowIcon().pixmap(32).toImage() !=
@@ -274,8 +278,8 @@ private slots:
         GridModel& g = v.MSFlexGrid1;
         QCOMPARE(g.cols(), 8);
         QCOMPARE(g.rows(), 2);
-        const QStringList titulos = {QString(), u"Nro OP"_s, u"Insumo"_s, u"Descrpcion"_s,
-                                     u"Cantidad"_s, u"PE"_s, u"Kg"_s, u"Espesor"_s};
+        const QStringList titulos = {QString(),     u"Nro OP"_s, u"Insumo"_s, u"Descrpcion"_s,
+                                     u"Cantidad"_s, u"PE"_s,     u"Kg"_s,     u"Espesor"_s};
         const QList<int> anchos = {10, 1500, 2500, 4500, 1200, 1200, 1200, 1200};
         for (int c = 0; c < 8; ++c) {
             QCOMPARE(g.text(0, c), titulos[c]);

@@ -1,6 +1,6 @@
+#include "Soporte.h"
 #include "components/Componentes.h"
 #include "session/ModGlobal.h"
-#include "Soporte.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -39,8 +39,10 @@ class TstConfiguracion : public QObject
                            "'und-u-ks-level2', deterministic = false)"_s);
         datos.Ejecutar(u"DROP TABLE IF EXISTS TA_CONFIGURACION"_s);
         datos.Ejecutar(u"DROP TABLE IF EXISTS TA_REPORTES"_s);
-        datos.Ejecutar(u"CREATE TABLE TA_CONFIGURACION (CLAVE "_s + codigo + u", VALOR varchar(200))"_s);
-        datos.Ejecutar(u"CREATE TABLE TA_REPORTES (NOMBRE "_s + codigo + u", Archivo varchar(200))"_s);
+        datos.Ejecutar(u"CREATE TABLE TA_CONFIGURACION (CLAVE "_s + codigo +
+                       u", VALOR varchar(200))"_s);
+        datos.Ejecutar(u"CREATE TABLE TA_REPORTES (NOMBRE "_s + codigo +
+                       u", Archivo varchar(200))"_s);
         datos.Ejecutar(u"INSERT INTO TA_CONFIGURACION VALUES ('TituloClientes', ' Clientes '), "
                        "('NULO', NULL), ('O''Key', 'con apóstrofo'), ('cantidaddecimales', '2')"_s);
         datos.Ejecutar(u"INSERT INTO TA_REPORTES VALUES ('RP_OP', 'rp_op_v2.rpt'), "

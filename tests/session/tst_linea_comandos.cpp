@@ -1,5 +1,5 @@
-#include "session/LineaComandos.h"
 #include "platform/RuntimeError.h"
+#include "session/LineaComandos.h"
 
 #include <QtTest>
 
@@ -25,12 +25,12 @@ private slots:
             << completa << u"@ParametroAdicional"_s << u"A=B"_s;
         QTest::newRow("adicional con blancos")
             << u"@ParametroAdicional= =X=Y ;"_s << u"@ParametroAdicional"_s << u"=X=Y"_s;
-        QTest::newRow("mayusculas y minusculas") << u"@DBNAME=Gestion;@usuario=SA;"_s
-                                                 << u"@Usuario"_s << u"SA"_s;
-        QTest::newRow("blancos alrededor del igual") << u"@DbName = GESTION ;"_s << u"@DbName"_s
-                                                     << u"GESTION"_s;
-        QTest::newRow("igual dentro del valor se quita") << u"@Password=a=b;"_s << u"@Password"_s
-                                                         << u"ab"_s;
+        QTest::newRow("mayusculas y minusculas")
+            << u"@DBNAME=Gestion;@usuario=SA;"_s << u"@Usuario"_s << u"SA"_s;
+        QTest::newRow("blancos alrededor del igual")
+            << u"@DbName = GESTION ;"_s << u"@DbName"_s << u"GESTION"_s;
+        QTest::newRow("igual dentro del valor se quita")
+            << u"@Password=a=b;"_s << u"@Password"_s << u"ab"_s;
         QTest::newRow("valor cortado en el primer punto y coma")
             << u"@Password=ab;cd;"_s << u"@Password"_s << u"ab"_s;
         QTest::newRow("logeado antes que usuario")
@@ -38,8 +38,7 @@ private slots:
         QTest::newRow("logeado antes que usuario, sin usuario")
             << u"@UsuarioLogeado=ana;"_s << u"@Usuario"_s << QString();
         QTest::newRow("clave ausente") << u"@DbName=G;"_s << u"@Menu"_s << QString();
-        QTest::newRow("clave sin igual no cuenta") << u"@Menu;@Menu=M2;"_s << u"@Menu"_s
-                                                   << u"M2"_s;
+        QTest::newRow("clave sin igual no cuenta") << u"@Menu;@Menu=M2;"_s << u"@Menu"_s << u"M2"_s;
         QTest::newRow("linea vacia") << QString() << u"@DbName"_s << QString();
         QTest::newRow("pares separados por blancos")
             << u"@DbName=/tmp/demo.db; @Usuario=sa;"_s << u"@DbName"_s << u"/tmp/demo.db"_s;
@@ -65,8 +64,9 @@ private slots:
 
     void lineaDelProceso()
     {
-        QCOMPARE(LineaComandos::DelProceso({u"/opt/rp_oproduccion"_s, u"@DbName=G;"_s, u"@Menu=M;"_s}),
-                 u"@DbName=G; @Menu=M;"_s);
+        QCOMPARE(
+            LineaComandos::DelProceso({u"/opt/rp_oproduccion"_s, u"@DbName=G;"_s, u"@Menu=M;"_s}),
+            u"@DbName=G; @Menu=M;"_s);
         QCOMPARE(LineaComandos::DelProceso({u"prog"_s}), QString());
     }
 };

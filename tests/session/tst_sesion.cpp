@@ -1,6 +1,6 @@
+#include "Soporte.h"
 #include "components/Componentes.h"
 #include "session/ModGlobal.h"
-#include "Soporte.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,11 +42,12 @@ class TstSesion : public QObject
         datos.Conectar();
         datos.Ejecutar(u"DROP TABLE IF EXISTS TA_CONFIGURACION"_s);
         datos.Ejecutar(u"CREATE TABLE TA_CONFIGURACION (CLAVE varchar(60), VALOR varchar(200))"_s);
-        datos.Ejecutar(u"INSERT INTO TA_CONFIGURACION VALUES ('MostrarStockenConsultas', 'si'), "
-                       "('TituloClientes', '  Clientes  '), ('TituloProveedores', 'Proveedores'), "
-                       "('EXIGECLAVECONSULTALIKEARTICULOS', 'SI'), ('UsaConsultaLike', NULL), "
-                       "('CantidadDecimales', ' 2 '), ('CONDIVAEMPRESA', 'RI'), "
-                       "('BuscaClientesPorCOpcional', 'NO'), ('BuscaProveedoresPorCOpcional', 'Si')"_s);
+        datos.Ejecutar(
+            u"INSERT INTO TA_CONFIGURACION VALUES ('MostrarStockenConsultas', 'si'), "
+            "('TituloClientes', '  Clientes  '), ('TituloProveedores', 'Proveedores'), "
+            "('EXIGECLAVECONSULTALIKEARTICULOS', 'SI'), ('UsaConsultaLike', NULL), "
+            "('CantidadDecimales', ' 2 '), ('CONDIVAEMPRESA', 'RI'), "
+            "('BuscaClientesPorCOpcional', 'NO'), ('BuscaProveedoresPorCOpcional', 'Si')"_s);
     }
 
     void reiniciar()
@@ -99,11 +100,14 @@ private slots:
         const QString clave = pg ? soporte::clavePostgres() : u"secreta"_s;
         // The launcher may write the pairs in any order and any case.
         const QString linea = u"@usuariologeado=ana; @ParametroAdicional=A=B; @MENU=M01; "
-                              "@Server=SRV01; @DbName = "_s + base + u" ; @Usuario="_s + usuario +
-                              u"; @Password="_s + clave + u";"_s;
+                              "@Server=SRV01; @DbName = "_s +
+                              base + u" ; @Usuario="_s + usuario + u"; @Password="_s + clave +
+                              u";"_s;
         const CompEquipo& equipo = Componentes::Equipo();
-        const QString seccion = equipo.NombreEquipo().toUpper() + u'|' + equipo.UsuarioEquipo().toUpper();
-        Componentes::Ini().EscribirValor(u"QX000LT.INI"_s, seccion, u"FlatToolbars"_s, u"0.5 planas"_s);
+        const QString seccion =
+            equipo.NombreEquipo().toUpper() + u'|' + equipo.UsuarioEquipo().toUpper();
+        Componentes::Ini().EscribirValor(u"QX000LT.INI"_s, seccion, u"FlatToolbars"_s,
+                                         u"0.5 planas"_s);
 
         QCOMPARE(IniciarSesion(linea), Inicio::Seguir);
         QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(u'\n')));
@@ -191,10 +195,10 @@ private slots:
     {
         QTest::addColumn<QString>("linea");
         QTest::addColumn<QString>("mensaje");
-        QTest::newRow("archivo que no existe") << u"@DbName=/no/existe/gestion.db;"_s
-                                               << u"/no/existe/gestion.db"_s;
-        QTest::newRow("origen ODBC que no existe") << u"@DbName=origen_inexistente;@Usuario=sa;"_s
-                                                   << u"ODBC"_s;
+        QTest::newRow("archivo que no existe")
+            << u"@DbName=/no/existe/gestion.db;"_s << u"/no/existe/gestion.db"_s;
+        QTest::newRow("origen ODBC que no existe")
+            << u"@DbName=origen_inexistente;@Usuario=sa;"_s << u"ODBC"_s;
         QTest::newRow("linea vacia") << QString() << u"base de datos"_s;
     }
     void conexionRechazada()

@@ -4,9 +4,9 @@
 #include "platform/RuntimeError.h"
 
 #include <QDir>
-#include <QSqlError>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -23,10 +23,22 @@ QString carpetaNueva(const QString& nombre)
     return carpeta;
 }
 
-bool hayPostgres() { return !dsnPostgres().isEmpty(); }
-QString dsnPostgres() { return qEnvironmentVariable("RP_PG_DSN"); }
-QString usuarioPostgres() { return qEnvironmentVariable("RP_PG_USER"); }
-QString clavePostgres() { return qEnvironmentVariable("RP_PG_PASSWORD"); }
+bool hayPostgres()
+{
+    return !dsnPostgres().isEmpty();
+}
+QString dsnPostgres()
+{
+    return qEnvironmentVariable("RP_PG_DSN");
+}
+QString usuarioPostgres()
+{
+    return qEnvironmentVariable("RP_PG_USER");
+}
+QString clavePostgres()
+{
+    return qEnvironmentVariable("RP_PG_PASSWORD");
+}
 
 QSqlDatabase abrirPostgres(const QString& nombreConexion, const QString& dsn)
 {
@@ -83,17 +95,21 @@ QString postgresPropio(const QString& nombre)
     {
         QSqlDatabase admin = abrirPostgres(QStringLiteral("admin-") + nombre);
         QSqlQuery q(admin);
-        q.exec(QStringLiteral("DROP DATABASE IF EXISTS ") + nombre + QStringLiteral(" WITH (FORCE)"));
+        q.exec(QStringLiteral("DROP DATABASE IF EXISTS ") + nombre +
+               QStringLiteral(" WITH (FORCE)"));
         if (!q.exec(QStringLiteral("CREATE DATABASE ") + nombre))
-            throw RuntimeError(ErrorNumber::Database, q.lastError().text(), QStringLiteral("soporte"));
+            throw RuntimeError(ErrorNumber::Database, q.lastError().text(),
+                               QStringLiteral("soporte"));
         admin.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("admin-") + nombre);
 
-    const QString propio = carpetaNueva(QStringLiteral("odbc-") + nombre) + QStringLiteral("/odbc.ini");
+    const QString propio =
+        carpetaNueva(QStringLiteral("odbc-") + nombre) + QStringLiteral("/odbc.ini");
     QFile salida(propio);
     if (!salida.open(QIODevice::WriteOnly))
-        throw RuntimeError(ErrorNumber::FileAccess, QStringLiteral("No se pudo escribir ") + propio);
+        throw RuntimeError(ErrorNumber::FileAccess,
+                           QStringLiteral("No se pudo escribir ") + propio);
     salida.write((ini + QStringLiteral("\n") + fuente).toUtf8());
     salida.close();
     qputenv("ODBCINI", propio.toLocal8Bit());
