@@ -2,6 +2,7 @@
 
 #include "app/EscritorCSV.h"
 #include "components/Componentes.h"
+#include "export/ModExportarExcel.h"
 #include "report/RP_OProduccion.h"
 
 #include <QCheckBox>
@@ -170,15 +171,25 @@ int Ejecutar(const Opciones& op)
     }
 
     QStringList escritos;
-    if (!op.xlsx.isEmpty() || !op.html.isEmpty() || !op.pdf.isEmpty()) {
-        error(QStringLiteral("las salidas --xlsx, --html y --pdf todavía no están disponibles"));
-        return 1;
-    }
+    const GridModel& grilla = ventana.MSFlexGrid1;
     try {
         if (!op.csv.isEmpty()) {
-            EscribirCSV(ventana.MSFlexGrid1, op.csv);
+            EscribirCSV(grilla, op.csv);
             if (op.csv != u"-")
                 escritos << op.csv;
+        }
+        if (!op.xlsx.isEmpty()) {
+            ModExportarExcel::GuardarLibro(grilla, op.xlsx);
+            escritos << op.xlsx;
+        }
+        if (!op.html.isEmpty()) {
+            // The same page the export's HTML route writes, with its default title.
+            ModExportarExcel::GuardarPaginaHTML(grilla, op.html, QString());
+            escritos << op.html;
+        }
+        if (!op.pdf.isEmpty()) {
+            ModExportarExcel::GuardarPDF(grilla, op.pdf);
+            escritos << op.pdf;
         }
     } catch (const RuntimeError& e) {
         error(e.description());

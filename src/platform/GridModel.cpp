@@ -1,7 +1,7 @@
 #include "platform/GridModel.h"
 
 #include "platform/RuntimeError.h"
-#include "platform/SuiteColor.h"
+#include "platform/SpreadsheetPalette.h"
 
 #include <QBrush>
 #include <QFont>
@@ -168,7 +168,10 @@ int GridModel::backColor(int row, int col) const
 
 void GridModel::setBackColor(int row, int col, int bgr)
 {
-    cell(row, col).backColor = bgr & 0xFFFFFF;
+    // A system colour (0x80000000 plus its number) stays as given; any other
+    // value is a 24-bit colour.
+    const auto valor = static_cast<quint32>(bgr);
+    cell(row, col).backColor = (valor & 0xFFFFFF00u) == 0x80000000u ? bgr : (bgr & 0xFFFFFF);
     cellChanged(row, col);
 }
 
@@ -254,7 +257,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         return c.text;
     case Qt::BackgroundRole:
         if (c.backColor != NoColor)
-            return QBrush(colorFromSuite(c.backColor));
+            if (const auto color = spreadsheetPalette::fromColorValue(static_cast<quint32>(c.backColor)))
+                return QBrush(*color);
         if (row < m_fixedRows || index.column() < m_fixedCols)
             return QGuiApplication::palette().brush(QPalette::Button);
         return {};

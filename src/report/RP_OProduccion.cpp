@@ -2,6 +2,7 @@
 
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
+#include "export/ModExportarExcel.h"
 #include "platform/GridView.h"
 #include "platform/Twips.h"
 
@@ -285,8 +286,7 @@ void RP_OProduccion::CmdCargar_Click()
 
 void RP_OProduccion::CmdExcel_Click()
 {
-    Componentes::General().Mensaje(
-        QStringLiteral("La exportación a Excel todavía no está disponible en esta versión."));
+    ModExportarExcel::ExportarExcel(MSFlexGrid1, true, QString(), QString(), false);
 }
 
 void RP_OProduccion::CmdSalir_Click()

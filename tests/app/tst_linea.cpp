@@ -113,6 +113,31 @@ private slots:
         QVERIFY(!s.out.contains(u"000100000001A"_s));
     }
 
+    // The workbook, the page and the PDF next to the CSV, from one run.
+    void todasLasSalidas()
+    {
+        const QString d = soporte::carpetaNueva(u"salidas"_s);
+        const Salida s = correr({base(), u"--Fecha_Desde=1/10/2026"_s, u"--Fecha_Hasta=31/10/2026"_s,
+                                 u"--csv="_s + d + u"/r.csv"_s, u"--xlsx="_s + d + u"/r.xlsx"_s,
+                                 u"--html="_s + d + u"/r.html"_s, u"--pdf="_s + d + u"/r.pdf"_s});
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        for (const QString& f : {u"r.csv"_s, u"r.xlsx"_s, u"r.html"_s, u"r.pdf"_s}) {
+            QVERIFY2(s.err.contains(u"Escrito: "_s + d + u'/' + f), qPrintable(s.err));
+            QVERIFY(QFileInfo(d + u'/' + f).size() > 0);
+        }
+        QFile xlsx(d + u"/r.xlsx"_s);
+        QVERIFY(xlsx.open(QIODevice::ReadOnly));
+        QCOMPARE(xlsx.read(2), QByteArray("PK"));
+        QFile pdf(d + u"/r.pdf"_s);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+        QFile html(d + u"/r.html"_s);
+        QVERIFY(html.open(QIODevice::ReadOnly));
+        const QByteArray pagina = html.readAll();
+        QVERIFY(pagina.startsWith("<html>\r\n"));
+        QVERIFY(pagina.contains("BAN-1000X2000"));
+    }
+
     void fallasLimpias_data()
     {
         QTest::addColumn<QStringList>("argumentos");

@@ -71,6 +71,11 @@ private slots:
         g.setBackColor(2, 2, 16711680);
         QCOMPARE(g.data(g.index(1, 2), Qt::BackgroundRole).value<QBrush>().color(),
                  QColor(0, 0, 255));
+        // A system colour is kept as such (the information background here).
+        g.setBackColor(2, 0, static_cast<int>(0x80000018u));
+        QCOMPARE(g.backColor(2, 0), static_cast<int>(0x80000018u));
+        QCOMPARE(g.data(g.index(1, 0), Qt::BackgroundRole).value<QBrush>().color(),
+                 QColor(0xFF, 0xFF, 0xE1));
         const QFont f = g.data(g.index(1, 1), Qt::FontRole).value<QFont>();
         QCOMPARE(f.pointSizeF(), 12.0);
         QVERIFY(f.bold());

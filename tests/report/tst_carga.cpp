@@ -1,7 +1,9 @@
 #include "BaseDatos.h"
 #include "Soporte.h"
 #include "components/Componentes.h"
+#include "platform/DesktopOpener.h"
 #include "platform/GridModel.h"
+#include "platform/PrintPreview.h"
 #include "platform/ValueText.h"
 #include "report/CargaOrdenes.h"
 #include "report/RP_OProduccion.h"
@@ -345,6 +347,52 @@ private slots:
             verdes += m_g.backColor(f, 1) == 65280;
         QCOMPARE(verdes, 3);
         QCOMPARE(celdas(m_g.rows() - 1), QStringList(8, QString()));
+    }
+
+    // "Exportar Excel" after "Cargar": the loaded grid reaches the workbook,
+    // which is saved, handed to the desktop and previewed.
+    void exportarDesdeLaVentana()
+    {
+        const QString carpeta = soporte::carpetaNueva(u"exportar"_s);
+        qputenv("RP_CARPETA_PROGRAMA", carpeta.toLocal8Bit());
+        qputenv("RP_CARPETA_EXPORTACION", (carpeta + u"/exportados"_s).toLocal8Bit());
+        struct Escritorio : DesktopOpener
+        {
+            QStringList abiertos;
+            bool open(const QString& ruta) override
+            {
+                abiertos << ruta;
+                return true;
+            }
+        };
+        auto escritorio = std::make_unique<Escritorio>();
+        Escritorio* visto = escritorio.get();
+        DesktopOpener::setInstance(std::move(escritorio));
+        int vistas = 0;
+        PrintPreview::setPresenter([&](const Worksheet&) { ++vistas; });
+        Componentes::ReiniciarParaPruebas();
+        QStringList mensajes;
+        Componentes::General().setMensajero([&](const QString& m) { mensajes << m; });
+        Componentes::General().setPresentador([&](const RuntimeError& e, const QString&) {
+            mensajes << e.description();
+            return 3;
+        });
+        RP_OProduccion ventana;
+        QCOMPARE(ventana.Form_Load(u"@DbName="_s + m_sqlite + u";"_s), ModGlobal::Inicio::Seguir);
+        ventana.txtFields.at(8)->setText(u"1/10/2026"_s);
+        ventana.txtFields.at(9)->setText(u"2/10/2026"_s);
+        ventana.CmdCargar->click();
+        ventana.CmdExcel->click();
+        const QStringList abiertos = visto->abiertos;
+        DesktopOpener::setInstance(nullptr);
+        PrintPreview::setPresenter({});
+        QVERIFY2(mensajes.isEmpty(), qPrintable(mensajes.join(u'\n')));
+        QCOMPARE(abiertos.size(), 1);
+        QVERIFY(abiertos.first().startsWith(carpeta + u"/exportados/"_s));
+        QVERIFY(abiertos.first().endsWith(u".xlsx"_s));
+        QVERIFY(QFileInfo(abiertos.first()).size() > 0);
+        QCOMPARE(vistas, 1);
+        QVERIFY(!Componentes::Progreso().Visible());
     }
 
     // The window: a failure half way is shown, the grid keeps what was loaded.

@@ -1,0 +1,47 @@
+#include "export/ModExportarExcel.h"
+
+#include "components/ManejadorError.h"
+#include "export/LlenadoHoja.h"
+#include "export/PaginaHTML.h"
+#include "platform/SheetPrinter.h"
+#include "platform/SpreadsheetApp.h"
+#include "platform/XlsxFile.h"
+
+namespace {
+
+// The batch report has no one to ask: the first failure ends the output.
+ManejadorError propagando()
+{
+    return ManejadorError([](const RuntimeError& error) -> ManejadorError::Accion { throw error; });
+}
+
+std::unique_ptr<SpreadsheetApp> libroDe(const GridModel& grilla)
+{
+    std::unique_ptr<SpreadsheetApp> excel;
+    ManejadorError enError = propagando();
+    LlenadoHoja(grilla, nullptr, false).llenar(excel, enError);
+    return excel;
+}
+
+} // namespace
+
+namespace ModExportarExcel {
+
+void GuardarLibro(const GridModel& grilla, const QString& archivo)
+{
+    XlsxFile::save(libroDe(grilla)->activeWorkbook(), archivo);
+}
+
+void GuardarPaginaHTML(const GridModel& grilla, const QString& archivo, const QString& titulo)
+{
+    ManejadorError enError = propagando();
+    PaginaHTML pagina(archivo);
+    pagina.escribir(grilla, nullptr, titulo, enError);
+}
+
+void GuardarPDF(const GridModel& grilla, const QString& archivo)
+{
+    SheetPrinter(libroDe(grilla)->activeSheet()).savePdf(archivo);
+}
+
+} // namespace ModExportarExcel

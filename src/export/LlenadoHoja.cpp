@@ -1,0 +1,168 @@
+#include "export/LlenadoHoja.h"
+
+#include "components/Componentes.h"
+#include "components/ManejadorError.h"
+#include "export/ModExportarExcel.h"
+#include "platform/GridModel.h"
+#include "platform/SpreadsheetApp.h"
+
+#include <QCoreApplication>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int AnchoOculto = 50; // twips: a column this narrow or less is hidden
+constexpr double TwipsPorAncho = 90;
+constexpr int Blanco = 16777215;
+// Yielding once per cell costs more than writing it; the window still gets
+// its events many times a second.
+constexpr int CesionMs = 15;
+
+SpreadsheetApp& aplicacion(SpreadsheetApp* excel)
+{
+    if (!excel)
+        throw RuntimeError(ErrorNumber::ObjectRequired,
+                           u"Se requiere un objeto: no hay una hoja de cálculo abierta"_s,
+                           u"ModExportarExcel"_s);
+    return *excel;
+}
+
+} // namespace
+
+LlenadoHoja::LlenadoHoja(const GridModel& grilla, GridModel* cursor, bool interactivo)
+    : m_grilla(grilla), m_cursor(cursor), m_interactivo(interactivo)
+{
+}
+
+void LlenadoHoja::abrirExcel(std::unique_ptr<SpreadsheetApp>& excel)
+{
+    excel = std::make_unique<SpreadsheetApp>();
+    excel->setVisible(false);
+    excel->setSheetsInNewWorkbook(1);
+    excel->addWorkbook();
+}
+
+void LlenadoHoja::armarEncabezado(SpreadsheetApp* excel, int cantidad,
+                                  const QStringList& encabezados, const QList<int>& anchos)
+{
+    SpreadsheetApp& app = aplicacion(excel);
+    Worksheet& hoja = app.activeSheet();
+    const int columnas = cantidad - 1;
+    app.cells().font().setSize(8);
+    const Range encabezado = hoja.range(hoja.cells(1, 1), hoja.cells(1, columnas));
+    encabezado.borders().setLineStyle(1);
+    encabezado.borders().setLineStyle(1);
+    for (int k = 1; k <= columnas; ++k)
+        hoja.cells(1, k).interior().setColorIndex(15);
+    encabezado.font().setColor(16711680);
+    for (int k = 1; k <= columnas; ++k)
+        hoja.cells(1, k).setValue(encabezados.value(k - 1));
+    for (int k = 1; k <= columnas; ++k)
+        hoja.setColumnWidth(k, anchos.value(k - 1) / TwipsPorAncho);
+}
+
+QString LlenadoHoja::valorCelda(const QString& texto)
+{
+    bool positivo = false;
+    try {
+        positivo = Componentes::General().ValorNumerico(texto).units() > 0;
+    } catch (const RuntimeError& error) {
+        // A long code overflows the amount it is tested as: it is no amount,
+        // and stays as it is rather than stopping the export.
+        if (error.number() != ErrorNumber::Overflow)
+            throw;
+    }
+    QString valor = texto.trimmed();
+    if (positivo)
+        valor.replace(u',', u'.');
+    return valor;
+}
+
+void LlenadoHoja::ceder()
+{
+    if (!m_interactivo)
+        return;
+    if (m_desdeCesion.isValid() && m_desdeCesion.elapsed() < CesionMs)
+        return;
+    QCoreApplication::processEvents();
+    m_desdeCesion.start();
+}
+
+bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError& enError)
+{
+    const QString titulo = u"Exportando a Excel"_s;
+    const int filas = m_grilla.rows();
+    const int columnas = m_grilla.cols();
+
+    QStringList encabezados;
+    QList<int> anchos;
+    for (int c = 0; c < columnas; ++c)
+        if (!enError.paso([&] {
+                if (m_grilla.colWidth(c) > AnchoOculto) {
+                    encabezados << m_grilla.text(0, c);
+                    anchos << m_grilla.colWidth(c);
+                }
+            }))
+            return false;
+    if (!enError.paso([&] { abrirExcel(excel); }) || !enError.paso([&] {
+            armarEncabezado(excel.get(), static_cast<int>(encabezados.size()) + 1, encabezados,
+                            anchos);
+        }))
+        return false;
+    if (m_interactivo && !enError.paso([&] { Componentes::Progreso().MostrarProgreso(titulo, 0); }))
+        return false;
+
+    for (int r = 1; r < filas; ++r) {
+        if (!enError.paso([&] { ceder(); }))
+            return false;
+        int x = 0;
+        for (int c = 0; c < columnas; ++c) {
+            bool visible = false;
+            QString valor;
+            int color = 0;
+            const bool sigue = enError.paso([&] { ceder(); }) && enError.paso([&] {
+                if (m_interactivo)
+                    Componentes::Progreso().ActualizarProgreso(0, titulo, u"Espere Por Favor"_s,
+                                                               m_grilla.text(r, c).trimmed());
+            }) && enError.paso([&] { visible = m_grilla.colWidth(c) > AnchoOculto; });
+            if (!sigue)
+                return false;
+            if (!visible)
+                continue;
+            ++x;
+            // The format comes from the cell the value comes from, also when
+            // a hidden column shifts sheet columns against grid columns.
+            const bool hecho = enError.paso([&] {
+                valor = valorCelda(m_grilla.text(r, c));
+            }) && enError.paso([&] {
+                aplicacion(excel.get()).cells(r + 1, x).setValue(valor);
+            }) && enError.paso([&] {
+                if (m_cursor) {
+                    m_cursor->setRow(r);
+                    m_cursor->setCol(c);
+                }
+            }) && enError.paso([&] {
+                const int fondo = m_grilla.backColor(r, c);
+                color = fondo == 0 || fondo == GridModel::NoColor ? Blanco : fondo;
+            }) && enError.paso([&] {
+                aplicacion(excel.get()).cells(r + 1, x).interior().setColor(color);
+            }) && enError.paso([&] {
+                const double tamano = m_grilla.fontSize(r, c);
+                aplicacion(excel.get())
+                    .cells(r + 1, x)
+                    .font()
+                    .setSize(tamano > 0 ? tamano : ModExportarExcel::TamanoFuenteGrilla);
+            }) && enError.paso([&] {
+                aplicacion(excel.get()).cells(r + 1, x).font().setBold(m_grilla.fontBold(r, c));
+            }) && enError.paso([&] {
+                aplicacion(excel.get()).cells(r + 1, x).font().setColorIndex(0);
+            }) && enError.paso([&] {
+                aplicacion(excel.get()).cells(r + 1, x).font().setName(u"Tahoma"_s);
+            });
+            if (!hecho)
+                return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QStringList>
+#include <memory>
+
+class GridModel;
+class ManejadorError;
+class SpreadsheetApp;
+
+// Fills a new workbook from a grid as the spreadsheet route does: the
+// exported columns (wider than 50 twips), AbrirExcel, the header row, then
+// every visible cell's value and format, each statement under the handler.
+// The interactive export also shows progress, yields to window events and
+// moves the grid's current cell; the batch report does none of that. Both
+// get the same workbook.
+class LlenadoHoja
+{
+public:
+    // `cursor` is the grid whose current cell follows the export (the same
+    // grid as `grilla`), or nullptr to leave it alone.
+    LlenadoHoja(const GridModel& grilla, GridModel* cursor, bool interactivo);
+
+    // False once the handler left the procedure.
+    bool llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError& enError);
+
+    static void abrirExcel(std::unique_ptr<SpreadsheetApp>& excel);
+    static void armarEncabezado(SpreadsheetApp* excel, int cantidad, const QStringList& encabezados,
+                                const QList<int>& anchos);
+    // "12,50" is written "12.50" because its value is above zero; "-3,5",
+    // "0,00" and texts that are no number keep their commas.
+    static QString valorCelda(const QString& texto);
+
+private:
+    void ceder();
+
+    const GridModel& m_grilla;
+    GridModel* m_cursor;
+    bool m_interactivo;
+    QElapsedTimer m_desdeCesion;
+};

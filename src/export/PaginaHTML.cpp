@@ -1,0 +1,196 @@
+#include "export/PaginaHTML.h"
+
+#include "components/ManejadorError.h"
+#include "export/ModExportarExcel.h"
+#include "platform/GridModel.h"
+#include "platform/ProgramFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int ArchivoIncorrecto = 52; // bad file name or number
+constexpr int RutaNoEncontrada = 76;
+
+} // namespace
+
+PaginaHTML::PaginaHTML(QString archivo) : m_archivo(std::move(archivo)) {}
+
+PaginaHTML::~PaginaHTML()
+{
+    if (m_salida)
+        m_salida->cancelWriting();
+}
+
+void PaginaHTML::abrir()
+{
+    const QString nativo = QDir::toNativeSeparators(m_archivo);
+    if (m_archivo.trimmed().isEmpty())
+        throw RuntimeError(ArchivoIncorrecto, u"No se indicó el archivo de la página"_s,
+                           u"GeneraHTML"_s);
+    if (!QFileInfo(QFileInfo(m_archivo).absolutePath()).isDir())
+        throw RuntimeError(RutaNoEncontrada,
+                           u"No se encontró la carpeta de la página «%1»"_s.arg(nativo),
+                           u"GeneraHTML"_s);
+    auto salida = std::make_unique<QSaveFile>(m_archivo);
+    if (!salida->open(QIODevice::WriteOnly))
+        throw RuntimeError(
+            ErrorNumber::FileAccess,
+            u"No se puede crear la página «%1»: %2"_s.arg(nativo, salida->errorString()),
+            u"GeneraHTML"_s);
+    m_salida = std::move(salida);
+}
+
+void PaginaHTML::escribirLinea(const QString& linea)
+{
+    if (!m_salida)
+        throw RuntimeError(
+            ArchivoIncorrecto,
+            u"La página «%1» no está abierta"_s.arg(QDir::toNativeSeparators(m_archivo)),
+            u"GeneraHTML"_s);
+    // Every dynamic text was escaped to ASCII; the markup is ASCII.
+    const QByteArray bytes = linea.toLatin1() + "\r\n";
+    if (m_salida->write(bytes) != bytes.size())
+        throw RuntimeError(ErrorNumber::FileAccess,
+                           u"No se puede escribir la página «%1»: %2"_s.arg(
+                               QDir::toNativeSeparators(m_archivo), m_salida->errorString()),
+                           u"GeneraHTML"_s);
+}
+
+void PaginaHTML::cerrar()
+{
+    if (!m_salida)
+        throw RuntimeError(
+            ArchivoIncorrecto,
+            u"La página «%1» no está abierta"_s.arg(QDir::toNativeSeparators(m_archivo)),
+            u"GeneraHTML"_s);
+    std::unique_ptr<QSaveFile> salida = std::move(m_salida);
+    if (!salida->commit())
+        throw RuntimeError(ErrorNumber::FileAccess,
+                           u"No se pudo guardar la página «%1»: %2"_s.arg(
+                               QDir::toNativeSeparators(m_archivo), salida->errorString()),
+                           u"GeneraHTML"_s);
+}
+
+QString PaginaHTML::escapar(QStringView texto, bool atributo)
+{
+    QString r;
+    r.reserve(texto.size());
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        const QChar c = texto[i];
+        if (c == u'&')
+            r += u"&amp;"_s;
+        else if (c == u'<')
+            r += u"&lt;"_s;
+        else if (c == u'>')
+            r += u"&gt;"_s;
+        else if (atributo && c == u'"')
+            r += u"&quot;"_s;
+        else if (c.unicode() < 0x80)
+            r += c;
+        else {
+            char32_t punto = c.unicode();
+            if (c.isHighSurrogate() && i + 1 < texto.size() && texto[i + 1].isLowSurrogate())
+                punto = QChar::surrogateToUcs4(c, texto[++i]);
+            r += u"&#"_s + QString::number(static_cast<uint>(punto)) + u';';
+        }
+    }
+    return r;
+}
+
+bool PaginaHTML::escribir(const GridModel& grilla, GridModel* cursor, const QString& titulo,
+                          ManejadorError& enError)
+{
+    using ModExportarExcel::EspaciosHTML;
+    const QString encabezado = titulo.isEmpty() ? u"Detalle Remitos"_s : titulo;
+    const QString carpeta = QDir::cleanPath(programFolder());
+    const int filas = grilla.rows();
+    const int columnas = grilla.cols();
+
+    if (!enError.paso([&] { abrir(); }))
+        return false;
+    const QString lineas[] = {
+        u"<html>"_s,
+        QString(),
+        u"</head>"_s,
+        QString(),
+        u"<body background=\""_s + escapar(QString(carpeta + u'/' + u"stone.jpg"_s), true) +
+            u"\" text=\"navy\">"_s,
+        u"<br>"_s,
+        QString(), // the name, asked for below
+        u"<CENTER><U><FONT SIZE=20 COLOR=PURPLE> "_s + escapar(encabezado.toUpper()) +
+            u"</FONT></U></CENTER>"_s,
+        u"<HR>"_s,
+        u"<br>"_s,
+        u"<br>"_s,
+        u"<TABLE Border="_s + u"2"_s + u">"_s,
+        u"<TR>"_s,
+    };
+    for (int i = 0; i < static_cast<int>(std::size(lineas)); ++i) {
+        const bool sigue = enError.paso([&] {
+            if (i == 6)
+                escribirLinea(u"<H5 ALIGN = CENTER>"_s +
+                              escapar(ModExportarExcel::ValorParametro(u"NOMBRE"_s).trimmed()) +
+                              u"</H5>"_s);
+            else
+                escribirLinea(lineas[i]);
+        });
+        if (!sigue)
+            return false;
+    }
+
+    for (int c = 0; c < columnas; ++c) {
+        const bool sigue = enError.paso([&] {
+            const QString t = escapar(grilla.text(0, c).trimmed());
+            const QString celda = c == 0 ? QString(t + EspaciosHTML(70))
+                                         : QString(EspaciosHTML(4) + t + EspaciosHTML(4));
+            escribirLinea(u"<TH>"_s + celda);
+        });
+        if (!sigue)
+            return false;
+    }
+
+    // The row's colour is tested on the current cell: for the first row the
+    // column current when the page began, for later rows column 0.
+    int columnaActual = grilla.col();
+    auto resaltada = [&](int r, int c) {
+        return grilla.backColor(r, c) == ModExportarExcel::ColorResaltado;
+    };
+    for (int r = 1; r < filas; ++r) {
+        const bool sigue = enError.paso([&] {
+            if (cursor)
+                cursor->setRow(r);
+            QString fila =
+                resaltada(r, columnaActual) ? u"<TR bgcolor = \"yellow\"> "_s : u"<TR> "_s;
+            for (int c = 0; c < columnas; ++c) {
+                columnaActual = c;
+                const QString t = grilla.text(r, c);
+                QString celda;
+                if (t.trimmed().isEmpty())
+                    celda = u"&nbsp"_s;
+                else
+                    celda = escapar(c == 0 ? QStringView(t).trimmed() : QStringView(t));
+                if (c + 1 == columnas) {
+                    fila += (resaltada(r, c) ? u"<TD bgcolor=\"yellow\">"_s : u"<TD>"_s) + celda;
+                    columnaActual = 0;
+                } else {
+                    fila += u"<TD>"_s + celda;
+                }
+            }
+            if (cursor)
+                cursor->setCol(columnaActual);
+            escribirLinea(fila);
+        });
+        if (!sigue)
+            return false;
+    }
+
+    for (const QString& cierre : {u"</TABLE>"_s, u"</BODY>"_s, u"</HTML>"_s})
+        if (!enError.paso([&] { escribirLinea(cierre); }))
+            return false;
+    return enError.paso([&] { cerrar(); });
+}

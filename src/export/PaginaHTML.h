@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <memory>
+
+class GridModel;
+class ManejadorError;
+class QSaveFile;
+
+// The HTML page of a grid, written line by line (CR LF) into a file that
+// appears under its name only once it is complete: until then the lines go to
+// a temporary file beside it, which is dropped if the page is abandoned.
+class PaginaHTML
+{
+public:
+    explicit PaginaHTML(QString archivo);
+    ~PaginaHTML();
+    PaginaHTML(const PaginaHTML&) = delete;
+    PaginaHTML& operator=(const PaginaHTML&) = delete;
+
+    void abrir();
+    void escribirLinea(const QString& linea);
+    // Puts the complete page in place.
+    void cerrar();
+
+    // Writes the whole page of the grid, statement by statement under the
+    // handler; false once the handler left. `cursor` follows the current cell
+    // as the page is written (the interactive export), or is nullptr.
+    bool escribir(const GridModel& grilla, GridModel* cursor, const QString& titulo,
+                  ManejadorError& enError);
+
+    // A text made safe inside the page: <, > and & as entities, characters
+    // beyond ASCII as numeric references (so the page reads the same in any
+    // code page); quotes too with `atributo`.
+    static QString escapar(QStringView texto, bool atributo = false);
+
+private:
+    QString m_archivo;
+    std::unique_ptr<QSaveFile> m_salida;
+};

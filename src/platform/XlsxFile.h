@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class Workbook;
+
+// Writes a workbook of the spreadsheet stand-in as an .xlsx file (through
+// libxlsxwriter, row by row in its constant-memory mode): values, fills,
+// fonts, borders, column widths, the whole-sheet format as column formats.
+// The file is written complete under a temporary name first; a failure raises
+// RuntimeError with the path and the reason, and leaves no file behind.
+namespace XlsxFile {
+
+// Saves to `path`, replacing a file there.
+void save(const Workbook& workbook, const QString& path);
+// Saves in `folder` as "stem.xlsx", or "stem-2.xlsx" ... when taken; never
+// replaces a file. Returns the path written.
+QString saveNew(const Workbook& workbook, const QString& folder, const QString& stem);
+
+} // namespace XlsxFile

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+
+// A saved workbook as openpyxl reads it (leer_libro.py): the active sheet's
+// cells with value, type, fill, font and borders, and the column widths.
+namespace lectorLibro {
+
+QJsonObject leer(const QString& archivo);
+// One cell, "B2" style; an empty object when the file has none.
+QJsonObject celda(const QJsonObject& libro, const QString& referencia);
+
+} // namespace lectorLibro

@@ -1,0 +1,45 @@
+"""Dumps a workbook as JSON, read by openpyxl (an independent reader): every
+cell of the active sheet with its value and type, fill, font and borders, and
+the column widths as stored in the file."""
+import json
+import sys
+
+import openpyxl
+from openpyxl.utils import get_column_letter
+
+
+def color(c):
+    if c is None or c.type != "rgb" or c.rgb is None:
+        return None
+    return c.rgb
+
+
+def main(path):
+    book = openpyxl.load_workbook(path)
+    sheet = book.active
+    cells = {}
+    for row in sheet.iter_rows():
+        for cell in row:
+            fill = cell.fill
+            cells[cell.coordinate] = {
+                "valor": cell.value,
+                "tipo": cell.data_type,
+                "relleno": color(fill.fgColor) if fill.fill_type == "solid" else None,
+                "fuente": cell.font.name,
+                "tamano": cell.font.sz,
+                "negrita": bool(cell.font.b),
+                "colorFuente": color(cell.font.color),
+                "bordes": [cell.border.left.style, cell.border.right.style,
+                           cell.border.top.style, cell.border.bottom.style],
+            }
+    widths = {}
+    for letter, dim in sheet.column_dimensions.items():
+        if dim.width is not None and dim.customWidth:
+            for i in range(dim.min or 0, (dim.max or 0) + 1):
+                if 1 <= i <= 50:
+                    widths[get_column_letter(i)] = dim.width
+    json.dump({"hojas": book.sheetnames, "filas": sheet.max_row, "columnas": sheet.max_column,
+               "celdas": cells, "anchos": widths}, sys.stdout)
+
+
+main(sys.argv[1])

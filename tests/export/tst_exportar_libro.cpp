@@ -1,0 +1,358 @@
+#include "Grillas.h"
+#include "LectorLibro.h"
+#include "Soporte.h"
+#include "components/Componentes.h"
+#include "export/ModExportarExcel.h"
+#include "platform/DesktopOpener.h"
+#include "platform/PrintPreview.h"
+#include "platform/Worksheet.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The desktop's file associations, which a test machine has not got.
+struct Escritorio : DesktopOpener
+{
+    QStringList abiertos;
+    bool hayPrograma = true;
+    bool open(const QString& path) override
+    {
+        abiertos << path;
+        return hayPrograma;
+    }
+};
+
+} // namespace
+
+// The spreadsheet route as the report window's button takes it, read back
+// from the saved .xlsx by openpyxl.
+class TstExportarLibro : public QObject
+{
+    Q_OBJECT
+
+    QString m_carpeta;
+    Escritorio* m_escritorio = nullptr;
+    QStringList m_mensajes;
+    QStringList m_errores;
+    int m_vistas = 0;
+    QJsonObject m_reporte; // the report-shaped grid, exported once
+
+    QString carpetaExportacion() const { return m_carpeta + u"/exportados"_s; }
+
+    QStringList libros() const
+    {
+        QStringList nombres = QDir(carpetaExportacion()).entryList({u"*.xlsx"_s}, QDir::Files);
+        for (QString& n : nombres)
+            n = carpetaExportacion() + u'/' + n;
+        return nombres;
+    }
+
+    // Exports as the button does; the workbook it saved, read back.
+    QJsonObject exportar(GridModel& grilla, bool vistaPrevia = true)
+    {
+        const QStringList antes = libros();
+        ModExportarExcel::ExportarExcel(grilla, vistaPrevia, u""_s, u""_s, false);
+        QStringList nuevos = libros();
+        for (const QString& a : antes)
+            nuevos.removeAll(a);
+        if (nuevos.size() != 1)
+            return {};
+        return lectorLibro::leer(nuevos.first());
+    }
+
+    static QString columna(int k) { return QString(QChar(u'A' + k - 1)); }
+
+private slots:
+    void initTestCase()
+    {
+        m_carpeta = soporte::carpetaNueva(u"exportar_libro"_s);
+        qputenv("RP_CARPETA_EXPORTACION", QFile::encodeName(carpetaExportacion()));
+        qputenv("RP_CARPETA_PROGRAMA", QFile::encodeName(m_carpeta));
+
+        init();
+        GridModel grilla;
+        grillas::reporte(grilla, 14);
+        grillas::lineaDeOrden(grilla, 1,
+                              {u""_s, u"0001-00000123"_s, u"000100000010"_s, u"Perfil C"_s,
+                               u"12,50"_s, u"1200"_s, u"2500"_s, u"2,5"_s});
+        const QStringList valores = {u"12,50"_s,        u"1.234,56"_s, u"-3,5"_s,
+                                     u"0,00"_s,         u""_s,         u"  42  "_s,
+                                     u"000100000010"_s, u"=1+1"_s,     u"12345678901234567890123"_s,
+                                     u"<b>&amp;"_s,     u"7.85"_s,     u"-7"_s,
+                                     u"Chapa 2,5 mm"_s};
+        for (int i = 0; i < valores.size(); ++i)
+            grilla.setText(2 + i, 1, valores[i]);
+        grilla.setFontBold(2, 2, true);
+        grilla.setFontSize(3, 2, 12);
+        grilla.setBackColor(4, 2, 0);
+        grilla.setBackColor(5, 2, 16711680);
+        grilla.setBackColor(6, 2, 255);
+        m_reporte = exportar(grilla);
+        QVERIFY(!m_reporte.isEmpty());
+        // The export leaves the current cell on the last cell it formatted.
+        QCOMPARE(grilla.row(), 14);
+        QCOMPARE(grilla.col(), 7);
+    }
+
+    void init()
+    {
+        Componentes::ReiniciarParaPruebas();
+        ModExportarExcel::setValorParametroParaPruebas({});
+        ModExportarExcel::setRespuestaRutaParaPruebas({});
+        auto escritorio = std::make_unique<Escritorio>();
+        m_escritorio = escritorio.get();
+        DesktopOpener::setInstance(std::move(escritorio));
+        m_mensajes.clear();
+        m_errores.clear();
+        m_vistas = 0;
+        Componentes::General().setMensajero([this](const QString& m) { m_mensajes << m; });
+        Componentes::General().setPresentador([this](const RuntimeError& e, const QString&) {
+            m_errores << e.description();
+            return 3;
+        });
+        PrintPreview::setPresenter([this](const Worksheet&) { ++m_vistas; });
+    }
+
+    void cleanupTestCase() { PrintPreview::setPresenter({}); }
+
+    void encabezado_data()
+    {
+        QTest::addColumn<int>("k");
+        for (int k = 1; k <= 7; ++k)
+            QTest::newRow(qPrintable(grillas::Titulos[k])) << k;
+    }
+    void encabezado()
+    {
+        QFETCH(int, k);
+        const QJsonObject celda = lectorLibro::celda(m_reporte, columna(k) + u'1');
+        QCOMPARE(celda[u"valor"_s].toString(), grillas::Titulos[k]);
+        QCOMPARE(celda[u"relleno"_s].toString(), u"FFC0C0C0"_s);
+        QCOMPARE(celda[u"colorFuente"_s].toString(), u"FF0000FF"_s);
+        QCOMPARE(celda[u"tamano"_s].toDouble(), 8.0);
+        QCOMPARE(celda[u"bordes"_s].toArray(),
+                 (QJsonArray{u"thin"_s, u"thin"_s, u"thin"_s, u"thin"_s}));
+        // Widths in characters are twips / 90; the file holds them with the
+        // application's 5 pixels of padding (of 7 to a character).
+        const double ancho = m_reporte[u"anchos"_s].toObject()[columna(k)].toDouble();
+        QVERIFY2(std::abs(ancho - 5.0 / 7 - grillas::Anchos[k] / 90.0) < 0.1,
+                 qPrintable(QString::number(ancho)));
+    }
+
+    void columnasExportadas()
+    {
+        QCOMPARE(m_reporte[u"columnas"_s].toInt(), 7);
+        QCOMPARE(m_reporte[u"filas"_s].toInt(), 15);
+        QCOMPARE(m_reporte[u"hojas"_s].toArray().size(), 1);
+    }
+
+    void valores_data()
+    {
+        QTest::addColumn<QString>("celda");
+        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<QVariant>("valor");
+        QTest::newRow("12,50 es 12.50") << u"A3"_s << u"n"_s << QVariant(12.5);
+        QTest::newRow("1.234,56 es 1.234.56") << u"A4"_s << u"s"_s << QVariant(u"1.234.56"_s);
+        QTest::newRow("-3,5 queda") << u"A5"_s << u"s"_s << QVariant(u"-3,5"_s);
+        QTest::newRow("0,00 queda") << u"A6"_s << u"s"_s << QVariant(u"0,00"_s);
+        QTest::newRow("vacia") << u"A7"_s << u"n"_s << QVariant::fromValue(nullptr);
+        QTest::newRow("espacios alrededor") << u"A8"_s << u"n"_s << QVariant(42.0);
+        QTest::newRow("codigo con ceros") << u"A9"_s << u"s"_s << QVariant(u"000100000010"_s);
+        QTest::newRow("no es formula") << u"A10"_s << u"s"_s << QVariant(u"=1+1"_s);
+        QTest::newRow("codigo larguisimo")
+            << u"A11"_s << u"s"_s << QVariant(u"12345678901234567890123"_s);
+        QTest::newRow("marcas") << u"A12"_s << u"s"_s << QVariant(u"<b>&amp;"_s);
+        QTest::newRow("punto decimal") << u"A13"_s << u"n"_s << QVariant(7.85);
+        QTest::newRow("negativo") << u"A14"_s << u"n"_s << QVariant(-7.0);
+        QTest::newRow("texto") << u"A15"_s << u"s"_s << QVariant(u"Chapa 2,5 mm"_s);
+        QTest::newRow("orden") << u"A2"_s << u"s"_s << QVariant(u"0001-00000123"_s);
+        QTest::newRow("insumo de la orden") << u"B2"_s << u"s"_s << QVariant(u"000100000010"_s);
+        QTest::newRow("cantidad de la orden") << u"D2"_s << u"n"_s << QVariant(12.5);
+        QTest::newRow("kg de la orden") << u"F2"_s << u"n"_s << QVariant(2500.0);
+    }
+    void valores()
+    {
+        QFETCH(QString, celda);
+        QFETCH(QString, tipo);
+        QFETCH(QVariant, valor);
+        const QJsonObject c = lectorLibro::celda(m_reporte, celda);
+        QCOMPARE(c[u"tipo"_s].toString(), tipo);
+        QCOMPARE(c[u"valor"_s].toVariant(), valor);
+    }
+
+    void formatos_data()
+    {
+        QTest::addColumn<QString>("celda");
+        QTest::addColumn<QString>("relleno");
+        QTest::addColumn<double>("tamano");
+        QTest::addColumn<bool>("negrita");
+        QTest::newRow("orden verde") << u"A2"_s << u"FF00FF00"_s << 8.25 << false;
+        QTest::newRow("toda la orden verde") << u"G2"_s << u"FF00FF00"_s << 8.25 << false;
+        QTest::newRow("sin color es blanco") << u"A3"_s << u"FFFFFFFF"_s << 8.25 << false;
+        QTest::newRow("negrita") << u"B3"_s << u"FFFFFFFF"_s << 8.25 << true;
+        QTest::newRow("tamaño propio") << u"B4"_s << u"FFFFFFFF"_s << 12.0 << false;
+        QTest::newRow("color 0 es blanco") << u"B5"_s << u"FFFFFFFF"_s << 8.25 << false;
+        QTest::newRow("azul de la suite") << u"B6"_s << u"FF0000FF"_s << 8.25 << false;
+        QTest::newRow("rojo de la suite") << u"B7"_s << u"FFFF0000"_s << 8.25 << false;
+    }
+    void formatos()
+    {
+        QFETCH(QString, celda);
+        const QJsonObject c = lectorLibro::celda(m_reporte, celda);
+        QTEST(c[u"relleno"_s].toString(), "relleno");
+        QTEST(c[u"tamano"_s].toDouble(), "tamano");
+        QTEST(c[u"negrita"_s].toBool(), "negrita");
+        QCOMPARE(c[u"fuente"_s].toString(), u"Tahoma"_s);
+        QVERIFY(c[u"colorFuente"_s].isNull());
+        QCOMPARE(c[u"bordes"_s].toArray(),
+                 (QJsonArray{QJsonValue(), QJsonValue(), QJsonValue(), QJsonValue()}));
+    }
+
+    // 50 twips is a hidden column, 51 is not.
+    void limiteDeColumnaOculta()
+    {
+        GridModel grilla;
+        grilla.setCols(5);
+        grilla.setRows(2);
+        const QList<int> anchos = {50, 51, 10, 1500, 0};
+        for (int c = 0; c < 5; ++c) {
+            grilla.setColWidth(c, anchos[c]);
+            grilla.setText(0, c, u"T%1"_s.arg(c));
+            grilla.setText(1, c, u"v%1"_s.arg(c));
+        }
+        const QJsonObject libro = exportar(grilla);
+        QCOMPARE(libro[u"columnas"_s].toInt(), 2);
+        QCOMPARE(lectorLibro::celda(libro, u"A1"_s)[u"valor"_s].toString(), u"T1"_s);
+        QCOMPARE(lectorLibro::celda(libro, u"B1"_s)[u"valor"_s].toString(), u"T3"_s);
+        QCOMPARE(lectorLibro::celda(libro, u"A2"_s)[u"valor"_s].toString(), u"v1"_s);
+        QCOMPARE(lectorLibro::celda(libro, u"B2"_s)[u"valor"_s].toString(), u"v3"_s);
+    }
+
+    void soloLaFilaDeTitulos()
+    {
+        GridModel grilla;
+        grillas::reporte(grilla, 0);
+        const QJsonObject libro = exportar(grilla);
+        QCOMPARE(libro[u"filas"_s].toInt(), 1);
+        QCOMPARE(lectorLibro::celda(libro, u"G1"_s)[u"valor"_s].toString(), u"Espesor"_s);
+    }
+
+    // Every column exported: each sheet cell takes value and format from the
+    // same grid cell, the last one included.
+    void formatoDeLaMismaCelda()
+    {
+        GridModel grilla;
+        grilla.setCols(3);
+        grilla.setRows(2);
+        const QList<int> colores = {255, 65280, 16711680};
+        for (int c = 0; c < 3; ++c) {
+            grilla.setColWidth(c, 900);
+            grilla.setText(1, c, u"c%1"_s.arg(c));
+            grilla.setBackColor(1, c, colores[c]);
+            grilla.setFontBold(1, c, c == 1);
+        }
+        const QJsonObject libro = exportar(grilla);
+        const QStringList rellenos = {u"FFFF0000"_s, u"FF00FF00"_s, u"FF0000FF"_s};
+        for (int k = 1; k <= 3; ++k) {
+            const QJsonObject c = lectorLibro::celda(libro, columna(k) + u'2');
+            QCOMPARE(c[u"valor"_s].toString(), u"c%1"_s.arg(k - 1));
+            QCOMPARE(c[u"relleno"_s].toString(), rellenos[k - 1]);
+            QCOMPARE(c[u"negrita"_s].toBool(), k == 2);
+            QCOMPARE(c[u"fuente"_s].toString(), u"Tahoma"_s);
+        }
+    }
+
+    void escritorioYVistaPrevia_data()
+    {
+        QTest::addColumn<bool>("hayPrograma");
+        QTest::addColumn<bool>("vistaPrevia");
+        QTest::newRow("con programa y vista previa") << true << true;
+        QTest::newRow("con programa sin vista previa") << true << false;
+        QTest::newRow("sin programa") << false << true;
+    }
+    void escritorioYVistaPrevia()
+    {
+        QFETCH(bool, hayPrograma);
+        QFETCH(bool, vistaPrevia);
+        m_escritorio->hayPrograma = hayPrograma;
+        GridModel grilla;
+        grillas::reporte(grilla, 1);
+        const QStringList antes = libros();
+        ModExportarExcel::ExportarExcel(grilla, vistaPrevia, u""_s, u""_s, false);
+        const QStringList despues = libros();
+        QCOMPARE(despues.size(), antes.size() + 1);
+        // An earlier export is never replaced.
+        for (const QString& a : antes)
+            QVERIFY(despues.contains(a));
+        QCOMPARE(m_escritorio->abiertos.size(), 1);
+        const QString guardado = m_escritorio->abiertos.first();
+        QVERIFY(!antes.contains(guardado));
+        QVERIFY(QFileInfo(guardado).isFile());
+        QCOMPARE(m_vistas, vistaPrevia ? 1 : 0);
+        if (hayPrograma)
+            QCOMPARE(m_mensajes, QStringList());
+        else {
+            QCOMPARE(m_mensajes.size(), 1);
+            QVERIFY2(m_mensajes.first().contains(guardado), qPrintable(m_mensajes.first()));
+        }
+        QCOMPARE(m_errores, QStringList());
+        QVERIFY(!Componentes::Progreso().Visible());
+        QVERIFY(!ModExportarExcel::ExcelRetenido());
+        // No temporary file is left beside the workbooks.
+        QCOMPARE(QDir(carpetaExportacion()).entryList(QDir::Files | QDir::Hidden).size(),
+                 despues.size());
+    }
+
+    // The batch report's workbook is the button's workbook.
+    void guardarLibroEsElMismo()
+    {
+        GridModel grilla;
+        grillas::reporte(grilla, 3);
+        grillas::lineaDeOrden(grilla, 1, {u""_s, u"0001-7"_s, u"A"_s, u"B"_s, u"1,5"_s});
+        grilla.setText(2, 3, u"Insumo"_s);
+        grilla.setText(3, 6, u"2,75"_s);
+        grilla.setRow(1);
+        grilla.setCol(1);
+        const QString archivo = m_carpeta + u"/lote.xlsx"_s;
+        QFile viejo(archivo);
+        QVERIFY(viejo.open(QIODevice::WriteOnly));
+        viejo.write("un archivo anterior que se reemplaza");
+        viejo.close();
+        ModExportarExcel::GuardarLibro(grilla, archivo);
+        QCOMPARE(grilla.row(), 1);
+        QCOMPARE(grilla.col(), 1);
+        QCOMPARE(m_escritorio->abiertos, QStringList());
+        const QJsonObject lote = lectorLibro::leer(archivo);
+        QVERIFY(!lote.isEmpty());
+        QCOMPARE(lote, exportar(grilla));
+    }
+
+    void guardarLibroFalla_data()
+    {
+        QTest::addColumn<QString>("archivo");
+        QTest::addColumn<QString>("dice");
+        QTest::newRow("carpeta inexistente") << u"/no/existe/libro.xlsx"_s << u"carpeta"_s;
+        QTest::newRow("carpeta sin permiso") << u"/proc/libro.xlsx"_s << u"/proc"_s;
+    }
+    void guardarLibroFalla()
+    {
+        QFETCH(QString, archivo);
+        QFETCH(QString, dice);
+        GridModel grilla;
+        grillas::reporte(grilla, 1);
+        try {
+            ModExportarExcel::GuardarLibro(grilla, archivo);
+            QFAIL("no falló");
+        } catch (const RuntimeError& error) {
+            QVERIFY2(error.description().contains(dice), qPrintable(error.description()));
+        }
+        QVERIFY(!QFileInfo::exists(archivo));
+    }
+};
+
+QTEST_MAIN(TstExportarLibro)
+#include "tst_exportar_libro.moc"

@@ -1,0 +1,259 @@
+#include "Grillas.h"
+#include "Soporte.h"
+#include "components/Componentes.h"
+#include "export/ModExportarExcel.h"
+#include "platform/DesktopOpener.h"
+#include "platform/PrintPreview.h"
+#include "platform/SheetPrinter.h"
+#include "platform/Worksheet.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QTimer>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Escritorio : DesktopOpener
+{
+    bool open(const QString&) override { return true; }
+};
+
+QString ejecutar(const QString& programa, const QStringList& argumentos)
+{
+    QProcess p;
+    p.start(programa, argumentos);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int paginasDelPdf(const QString& archivo)
+{
+    const QString info = ejecutar(QStringLiteral(RP_PDFINFO), {archivo});
+    const auto m =
+        QRegularExpression(u"^Pages:\\s+(\\d+)"_s, QRegularExpression::MultilineOption).match(info);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+QString textoDePagina(const QString& archivo, int pagina)
+{
+    return ejecutar(QStringLiteral(RP_PDFTOTEXT),
+                    {u"-f"_s, QString::number(pagina), u"-l"_s, QString::number(pagina),
+                     u"-layout"_s, archivo, u"-"_s});
+}
+
+// The report grid with `datos` rows: an order line every ten rows, each data
+// row naming itself in the description column.
+void grillaLarga(GridModel& grilla, int datos)
+{
+    grillas::reporte(grilla, datos);
+    for (int r = 1; r <= datos; ++r) {
+        if (r % 10 == 1)
+            grillas::lineaDeOrden(grilla, r, {u""_s, u"0001-%1"_s.arg(r)});
+        grilla.setText(r, 3, u"renglon%1"_s.arg(r));
+        grilla.setText(r, 6, u"%1,5"_s.arg(r));
+    }
+}
+
+// Pages of the report grid as the default A4 portrait page holds them,
+// worked out from the column widths and row heights the printer documents.
+int paginasEsperadas(int datos, int* paginasHaciaAbajo = nullptr)
+{
+    const QSizeF lugar = SheetPrinter::defaultPageLayout().paintRect(QPageLayout::Point).size();
+    int haciaElCostado = 1;
+    double ancho = 0;
+    for (int k = 1; k <= 7; ++k) {
+        const double w = SheetPrinter::columnPoints(grillas::Anchos[k] / 90.0);
+        if (ancho > 0 && ancho + w > lugar.width()) {
+            ++haciaElCostado;
+            ancho = 0;
+        }
+        ancho += w;
+    }
+    int haciaAbajo = 1;
+    double alto = SheetPrinter::rowPoints(8);
+    for (int r = 1; r <= datos; ++r) {
+        const double h = SheetPrinter::rowPoints(ModExportarExcel::TamanoFuenteGrilla);
+        if (alto + h > lugar.height()) {
+            ++haciaAbajo;
+            alto = 0;
+        }
+        alto += h;
+    }
+    if (paginasHaciaAbajo)
+        *paginasHaciaAbajo = haciaAbajo;
+    return haciaElCostado * haciaAbajo;
+}
+
+} // namespace
+
+// The print preview's pages: the PDF the same painting code writes, read by
+// poppler's tools; a page painted on an image; the real preview window.
+class TstVistaPrevia : public QObject
+{
+    Q_OBJECT
+
+    QString m_carpeta;
+
+private slots:
+    void initTestCase()
+    {
+        m_carpeta = soporte::carpetaNueva(u"vista_previa"_s);
+        qputenv("RP_CARPETA_EXPORTACION", QFile::encodeName(m_carpeta + u"/exportados"_s));
+        qputenv("RP_CARPETA_PROGRAMA", QFile::encodeName(m_carpeta));
+        DesktopOpener::setInstance(std::make_unique<Escritorio>());
+        QVERIFY2(!QStringLiteral(RP_PDFINFO).isEmpty(), "pdfinfo (poppler-utils) is needed");
+    }
+
+    void init()
+    {
+        Componentes::ReiniciarParaPruebas();
+        Componentes::General().setMensajero([](const QString&) {});
+        PrintPreview::setPresenter({});
+    }
+
+    void paginasDelPdf_data()
+    {
+        QTest::addColumn<int>("datos");
+        QTest::newRow("solo titulos") << 0;
+        QTest::newRow("una pagina hacia abajo") << 20;
+        QTest::newRow("varias hacia abajo") << 200;
+    }
+    void paginasDelPdf()
+    {
+        QFETCH(int, datos);
+        GridModel grilla;
+        grillaLarga(grilla, datos);
+        const QString pdf = m_carpeta + u"/hoja.pdf"_s;
+        ModExportarExcel::GuardarPDF(grilla, pdf);
+        int haciaAbajo = 0;
+        const int esperadas = paginasEsperadas(datos, &haciaAbajo);
+        QVERIFY(esperadas > 1); // the report grid is wider than a portrait page
+        QCOMPARE(::paginasDelPdf(pdf), esperadas);
+
+        // Down first, then across: the first page has the titles of the first
+        // columns; every row's description is on some page of the third
+        // column's run; the last row is on the last page down.
+        QVERIFY(textoDePagina(pdf, 1).contains(u"Nro OP"_s));
+        if (datos == 0)
+            return;
+        QString descripciones;
+        for (int p = haciaAbajo + 1; p <= 2 * haciaAbajo; ++p)
+            descripciones += textoDePagina(pdf, p);
+        for (int r = 1; r <= datos; ++r)
+            QVERIFY2(descripciones.contains(QRegularExpression(u"\\brenglon%1\\b"_s.arg(r))),
+                     qPrintable(u"renglon%1"_s.arg(r)));
+        QVERIFY(textoDePagina(pdf, 1).contains(u"0001-1"_s));
+        QVERIFY(textoDePagina(pdf, 2 * haciaAbajo).contains(u"renglon%1"_s.arg(datos)));
+    }
+
+    void pdfFalla()
+    {
+        GridModel grilla;
+        grillaLarga(grilla, 3);
+        const QString pdf = m_carpeta + u"/no/existe/hoja.pdf"_s;
+        try {
+            ModExportarExcel::GuardarPDF(grilla, pdf);
+            QFAIL("no falló");
+        } catch (const RuntimeError& error) {
+            QVERIFY2(error.description().contains(u"/no/existe"_s),
+                     qPrintable(error.description()));
+        }
+        QVERIFY(!QFileInfo::exists(pdf));
+    }
+
+    // The first page painted at 96 dpi: grey header with blue text and
+    // borders, green order line, white supply line.
+    void pintura_data()
+    {
+        QTest::addColumn<int>("fila");
+        QTest::addColumn<QColor>("fondo");
+        QTest::addColumn<QColor>("tinta");
+        QTest::newRow("encabezado") << 1 << QColor(0xC0, 0xC0, 0xC0) << QColor(0, 0, 255);
+        QTest::newRow("linea de orden") << 2 << QColor(0, 255, 0) << QColor(0, 0, 0);
+        QTest::newRow("insumo") << 3 << QColor(255, 255, 255) << QColor(0, 0, 0);
+    }
+    void pintura()
+    {
+        QFETCH(int, fila);
+        QFETCH(QColor, fondo);
+        QFETCH(QColor, tinta);
+        GridModel grilla;
+        grillaLarga(grilla, 3);
+        grilla.setText(2, 1, u"INSUMO-LARGO"_s);
+        const Worksheet* hoja = nullptr;
+        QImage imagen;
+        PrintPreview::setPresenter([&](const Worksheet& h) {
+            hoja = &h;
+            SheetPrinter impresora(h);
+            const auto paginas = impresora.pages({500, 700});
+            imagen = QImage(500 * 96 / 72, 700 * 96 / 72, QImage::Format_RGB32);
+            imagen.setDotsPerMeterX(qRound(96 / 0.0254));
+            imagen.setDotsPerMeterY(qRound(96 / 0.0254));
+            imagen.fill(Qt::white);
+            QPainter pintor(&imagen);
+            impresora.paintPage(pintor, paginas.first());
+        });
+        ModExportarExcel::ExportarExcel(grilla, true, {}, {}, false);
+        QVERIFY(hoja);
+        QVERIFY(!imagen.isNull());
+
+        // Column A (1500 twips) is 122 pixels wide; the header row is 15
+        // pixels high and data rows 16.
+        const int arriba = fila == 1 ? 0 : 15 + (fila - 2) * 16;
+        const int alto = fila == 1 ? 15 : 16;
+        const QRect celda(0, arriba, 122, alto);
+        QCOMPARE(imagen.pixelColor(celda.right() - 3, celda.center().y()), fondo);
+        // Some of the cell's text is painted in its ink.
+        bool hayTinta = false;
+        for (int x = celda.left() + 2; x < celda.right() && !hayTinta; ++x)
+            for (int y = celda.top() + 2; y < celda.bottom() - 1 && !hayTinta; ++y) {
+                const QColor c = imagen.pixelColor(x, y);
+                hayTinta = tinta == QColor(0, 0, 255)
+                               ? c.blue() > 150 && c.red() < 100 && c.green() < 100
+                               : c.red() < 80 && c.green() < 80 && c.blue() < 80;
+            }
+        QVERIFY(hayTinta);
+        // Only the header has borders.
+        const QColor borde = imagen.pixelColor(celda.right() + 1, celda.center().y());
+        if (fila == 1)
+            QVERIFY2(borde.lightness() < 80, qPrintable(borde.name()));
+        else
+            QCOMPARE(borde, fondo);
+    }
+
+    // The real preview window, shown modally, shows the PDF's pages.
+    void ventanaDeVistaPrevia()
+    {
+        GridModel grilla;
+        grillaLarga(grilla, 100);
+        int paginas = -1;
+        QString titulo;
+        // Looks for the window until it is up (the progress window comes first).
+        QTimer buscador;
+        QObject::connect(&buscador, &QTimer::timeout, [&] {
+            auto* dialogo = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            if (!dialogo)
+                return;
+            titulo = dialogo->windowTitle();
+            paginas = dialogo->findChild<QPrintPreviewWidget*>()->pageCount();
+            dialogo->reject();
+        });
+        buscador.start(20);
+        ModExportarExcel::ExportarExcel(grilla, true, {}, {}, false);
+        buscador.stop();
+        QVERIFY2(titulo.contains(u"Hoja1"_s), qPrintable(titulo));
+        QCOMPARE(paginas, paginasEsperadas(100));
+        QVERIFY(!ModExportarExcel::ExcelRetenido());
+    }
+};
+
+QTEST_MAIN(TstVistaPrevia)
+#include "tst_vista_previa.moc"
