@@ -3,6 +3,7 @@
 //
 //   bench_carga [--ordenes N] [--sqlite ARCHIVO | --odbc DSN --usuario U --clave C]
 #include "BaseDatos.h"
+#include "Medicion.h"
 #include "components/Componentes.h"
 #include "platform/GridModel.h"
 #include "report/CargaOrdenes.h"
@@ -14,18 +15,6 @@
 #include <cstdio>
 
 namespace {
-
-// Peak resident memory of the process so far, in KiB.
-long picoMemoriaKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& linea : status.readAll().split('\n'))
-        if (linea.startsWith("VmHWM:"))
-            return linea.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 QString valor(const QStringList& args, const QString& opcion, const QString& porDefecto = {})
 {

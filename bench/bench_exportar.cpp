@@ -8,6 +8,7 @@
 // the workbook saved in a scratch export folder); --lote runs the batch
 // report's GuardarLibro instead.
 
+#include "Medicion.h"
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
 #include "platform/DesktopOpener.h"
@@ -25,18 +26,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Peak resident memory of the process so far, in kB.
-long picoKb()
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& linea : status.readAll().split('\n'))
-        if (linea.startsWith("VmHWM:"))
-            return linea.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 void llenar(GridModel& grilla, int filas)
 {
@@ -111,7 +100,7 @@ int main(int argc, char** argv)
 
     GridModel grilla;
     llenar(grilla, filas);
-    const long antes = picoKb();
+    const long antes = picoMemoriaKiB();
 
     QElapsedTimer reloj;
     reloj.start();
@@ -121,7 +110,7 @@ int main(int argc, char** argv)
     else
         ModExportarExcel::ExportarExcel(grilla, false, {}, {}, true);
     const double segundos = reloj.nsecsElapsed() / 1e9;
-    const long despues = picoKb();
+    const long despues = picoMemoriaKiB();
     if (!lote) {
         const QStringList hechos = QDir(carpeta.path()).entryList({u"*.xlsx"_s});
         archivo = hechos.isEmpty() ? QString() : carpeta.filePath(hechos.first());

@@ -100,28 +100,27 @@ void GridModel::setCols(int cols)
         endResetModel();
 }
 
-void GridModel::setFixedRows(int n)
+void GridModel::setFixed(int& fixed, int n, int limit, int errorNumber, const QString& what)
 {
-    if (n < 0 || n >= m_rows)
-        throw RuntimeError(30009, QStringLiteral("Valor de filas fijas no válido: %1").arg(n),
+    if (n < 0 || n >= limit)
+        throw RuntimeError(errorNumber,
+                           QStringLiteral("Valor de %1 no válido: %2").arg(what).arg(n),
                            QStringLiteral("GridModel"));
     if (!m_suspended)
         beginResetModel();
-    m_fixedRows = n;
+    fixed = n;
     if (!m_suspended)
         endResetModel();
 }
 
+void GridModel::setFixedRows(int n)
+{
+    setFixed(m_fixedRows, n, m_rows, 30009, QStringLiteral("filas fijas"));
+}
+
 void GridModel::setFixedCols(int n)
 {
-    if (n < 0 || n >= m_cols)
-        throw RuntimeError(30010, QStringLiteral("Valor de columnas fijas no válido: %1").arg(n),
-                           QStringLiteral("GridModel"));
-    if (!m_suspended)
-        beginResetModel();
-    m_fixedCols = n;
-    if (!m_suspended)
-        endResetModel();
+    setFixed(m_fixedCols, n, m_cols, 30010, QStringLiteral("columnas fijas"));
 }
 
 QString GridModel::text(int row, int col) const
@@ -257,7 +256,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         return c.text;
     case Qt::BackgroundRole:
         if (c.backColor != NoColor)
-            if (const auto color = spreadsheetPalette::fromColorValue(static_cast<quint32>(c.backColor)))
+            if (const auto color =
+                    spreadsheetPalette::fromColorValue(static_cast<quint32>(c.backColor)))
                 return QBrush(*color);
         if (row < m_fixedRows || index.column() < m_fixedCols)
             return QGuiApplication::palette().brush(QPalette::Button);

@@ -84,6 +84,7 @@ private:
     const Cell& cell(int row, int col) const;
     Cell& cell(int row, int col);
     void checkCell(int row, int col) const;
+    void setFixed(int& fixed, int n, int limit, int errorNumber, const QString& what);
     void cellChanged(int row, int col);
     void resize(int rows, int cols);
 

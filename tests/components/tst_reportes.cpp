@@ -9,15 +9,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-RangoFiltro rango(const QString& campo, const QString& desde, const QString& hasta, qint16 tipo)
-{
-    RangoFiltro r;
-    r.Campo = campo;
-    r.Desde = desde;
-    r.Hasta = hasta;
-    r.TipoDato = tipo;
-    return r;
-}
+using soporte::rango;
 
 const QString Id = u"V_MV_CPTE.IdComprobante"_s;
 const QString Fecha = u"V_MV_CPTE.Fecha"_s;

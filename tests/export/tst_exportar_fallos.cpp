@@ -11,15 +11,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-struct Escritorio : DesktopOpener
-{
-    bool open(const QString&) override { return true; }
-};
-
-} // namespace
-
 // Failures met at several points of the spreadsheet route, with each answer
 // of the error dialog: retry runs the statement again, skip goes on with the
 // next one, abort leaves, and leaving closes the progress window and drops
@@ -43,7 +34,7 @@ private slots:
     {
         m_carpeta = soporte::carpetaNueva(u"exportar_fallos"_s);
         qputenv("RP_CARPETA_PROGRAMA", QFile::encodeName(m_carpeta));
-        DesktopOpener::setInstance(std::make_unique<Escritorio>());
+        DesktopOpener::setInstance(std::make_unique<soporte::EscritorioDePrueba>());
     }
 
     void fallos_data()

@@ -13,22 +13,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// The desktop's file associations, which a test machine has not got.
-struct Escritorio : DesktopOpener
-{
-    QStringList abiertos;
-    bool hayPrograma = true;
-    bool open(const QString& path) override
-    {
-        abiertos << path;
-        return hayPrograma;
-    }
-};
-
-} // namespace
-
 // The spreadsheet route as the report window's button takes it, read back
 // from the saved .xlsx by openpyxl.
 class TstExportarLibro : public QObject
@@ -36,7 +20,7 @@ class TstExportarLibro : public QObject
     Q_OBJECT
 
     QString m_carpeta;
-    Escritorio* m_escritorio = nullptr;
+    soporte::EscritorioDePrueba* m_escritorio = nullptr;
     QStringList m_mensajes;
     QStringList m_errores;
     int m_vistas = 0;
@@ -104,7 +88,7 @@ private slots:
         Componentes::ReiniciarParaPruebas();
         ModExportarExcel::setValorParametroParaPruebas({});
         ModExportarExcel::setRespuestaRutaParaPruebas({});
-        auto escritorio = std::make_unique<Escritorio>();
+        auto escritorio = std::make_unique<soporte::EscritorioDePrueba>();
         m_escritorio = escritorio.get();
         DesktopOpener::setInstance(std::move(escritorio));
         m_mensajes.clear();

@@ -12,17 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Escritorio : DesktopOpener
-{
-    QStringList abiertos;
-    bool puede = true;
-    bool open(const QString& path) override
-    {
-        abiertos << path;
-        return puede;
-    }
-};
-
 // Three columns: "Nro", "Art<" and an empty title; four data rows with
 // spaces, marks, characters beyond ASCII and green cells; with `resaltar`
 // some cells get the highlight colour.
@@ -58,7 +47,7 @@ class TstGeneraHTML : public QObject
     Q_OBJECT
 
     QString m_carpeta;
-    Escritorio* m_escritorio = nullptr;
+    soporte::EscritorioDePrueba* m_escritorio = nullptr;
     QStringList m_mensajes;
 
     static QString leer(const QString& archivo)
@@ -99,7 +88,7 @@ private slots:
         Componentes::ReiniciarParaPruebas();
         ModExportarExcel::setValorParametroParaPruebas({});
         ModExportarExcel::setRespuestaRutaParaPruebas({});
-        auto escritorio = std::make_unique<Escritorio>();
+        auto escritorio = std::make_unique<soporte::EscritorioDePrueba>();
         m_escritorio = escritorio.get();
         DesktopOpener::setInstance(std::move(escritorio));
         m_mensajes.clear();
@@ -302,7 +291,7 @@ private slots:
         qputenv("RP_CARPETA_PROGRAMA", QFile::encodeName(programa));
         ModExportarExcel::setValorParametroParaPruebas([](const QString&) { return u"NO"_s; });
         ModExportarExcel::setRespuestaRutaParaPruebas([](const QString&) { return true; });
-        m_escritorio->puede = false;
+        m_escritorio->hayPrograma = false;
         GridModel g;
         grillaDeDatos(g, false);
         ModExportarExcel::ExportarExcel(g, true, {}, {}, false);

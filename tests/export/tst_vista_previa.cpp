@@ -20,11 +20,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Escritorio : DesktopOpener
-{
-    bool open(const QString&) override { return true; }
-};
-
 QString ejecutar(const QString& programa, const QStringList& argumentos)
 {
     QProcess p;
@@ -108,7 +103,7 @@ private slots:
         m_carpeta = soporte::carpetaNueva(u"vista_previa"_s);
         qputenv("RP_CARPETA_EXPORTACION", QFile::encodeName(m_carpeta + u"/exportados"_s));
         qputenv("RP_CARPETA_PROGRAMA", QFile::encodeName(m_carpeta));
-        DesktopOpener::setInstance(std::make_unique<Escritorio>());
+        DesktopOpener::setInstance(std::make_unique<soporte::EscritorioDePrueba>());
         QVERIFY2(!QStringLiteral(RP_PDFINFO).isEmpty(), "pdfinfo (poppler-utils) is needed");
     }
 

@@ -38,21 +38,11 @@ const QStringList PiezasInsumos = {
     u" dbo.V_MA_ARTICULOS AS V_MA_ARTICULOS_1 ON dbo.V_MA_INSUMOS.IdArticuloInsumo = V_MA_ARTICULOS_1.IDARTICULO"_s,
     u" WHERE V_MA_INSUMOS.IDARTICULO='"_s};
 
-RangoFiltro rango(const QString& campo, const QString& desde, const QString& hasta, qint16 tipo)
-{
-    RangoFiltro r;
-    r.Campo = campo;
-    r.Desde = desde;
-    r.Hasta = hasta;
-    r.TipoDato = tipo;
-    return r;
-}
-
 ListaRangos rangos(const QString& desde, const QString& hasta, const QString& fechaDesde = {},
                    const QString& fechaHasta = {})
 {
-    return {rango(u"V_MV_CPTE.IdComprobante"_s, desde, hasta, RangoFiltro::Caracter),
-            rango(u"V_MV_CPTE.Fecha"_s, fechaDesde, fechaHasta, RangoFiltro::Fecha)};
+    return {soporte::rango(u"V_MV_CPTE.IdComprobante"_s, desde, hasta, RangoFiltro::Caracter),
+            soporte::rango(u"V_MV_CPTE.Fecha"_s, fechaDesde, fechaHasta, RangoFiltro::Fecha)};
 }
 
 // A number as the grid shows it under the running locale.
@@ -356,17 +346,8 @@ private slots:
         const QString carpeta = soporte::carpetaNueva(u"exportar"_s);
         qputenv("RP_CARPETA_PROGRAMA", carpeta.toLocal8Bit());
         qputenv("RP_CARPETA_EXPORTACION", (carpeta + u"/exportados"_s).toLocal8Bit());
-        struct Escritorio : DesktopOpener
-        {
-            QStringList abiertos;
-            bool open(const QString& ruta) override
-            {
-                abiertos << ruta;
-                return true;
-            }
-        };
-        auto escritorio = std::make_unique<Escritorio>();
-        Escritorio* visto = escritorio.get();
+        auto escritorio = std::make_unique<soporte::EscritorioDePrueba>();
+        soporte::EscritorioDePrueba* visto = escritorio.get();
         DesktopOpener::setInstance(std::move(escritorio));
         int vistas = 0;
         PrintPreview::setPresenter([&](const Worksheet&) { ++vistas; });

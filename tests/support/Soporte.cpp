@@ -51,6 +51,16 @@ QSqlDatabase abrirPostgres(const QString& nombreConexion, const QString& dsn)
     return db;
 }
 
+RangoFiltro rango(const QString& campo, const QString& desde, const QString& hasta, qint16 tipo)
+{
+    RangoFiltro r;
+    r.Campo = campo;
+    r.Desde = desde;
+    r.Hasta = hasta;
+    r.TipoDato = tipo;
+    return r;
+}
+
 void motores()
 {
     QTest::addColumn<QString>("motor");

@@ -1,10 +1,27 @@
 #pragma once
 
+#include "components/RangoFiltro.h"
+#include "platform/DesktopOpener.h"
+
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 // What the test programs share: scratch folders and the test server.
 namespace soporte {
+
+// The desktop's file associations, which a test machine has not got: it
+// records what it was asked to open and answers as told.
+struct EscritorioDePrueba : DesktopOpener
+{
+    QStringList abiertos;
+    bool hayPrograma = true;
+    bool open(const QString& ruta) override
+    {
+        abiertos << ruta;
+        return hayPrograma;
+    }
+};
 
 // A fresh, empty folder for one test, under the build tree.
 QString carpetaNueva(const QString& nombre);
@@ -21,6 +38,9 @@ QString clavePostgres();
 // ODBCINI at a copy of the server's odbc.ini with the new source added.
 // Returns the data source name.
 QString postgresPropio(const QString& nombre);
+
+// A filter range of the report engine.
+RangoFiltro rango(const QString& campo, const QString& desde, const QString& hasta, qint16 tipo);
 
 // The two backends every database test runs on, as the data column "motor"
 // ("sqlite", "postgres").
