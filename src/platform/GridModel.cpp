@@ -93,11 +93,7 @@ void GridModel::setCols(int cols)
                            QStringLiteral("GridModel"));
     if (cols == m_cols)
         return;
-    if (!m_suspended)
-        beginResetModel();
-    resize(m_rows, cols);
-    if (!m_suspended)
-        endResetModel();
+    resetting([&] { resize(m_rows, cols); });
 }
 
 void GridModel::setFixed(int& fixed, int n, int limit, int errorNumber, const QString& what)
@@ -106,11 +102,7 @@ void GridModel::setFixed(int& fixed, int n, int limit, int errorNumber, const QS
         throw RuntimeError(errorNumber,
                            QStringLiteral("Valor de %1 no válido: %2").arg(what).arg(n),
                            QStringLiteral("GridModel"));
-    if (!m_suspended)
-        beginResetModel();
-    fixed = n;
-    if (!m_suspended)
-        endResetModel();
+    resetting([&] { fixed = n; });
 }
 
 void GridModel::setFixedRows(int n)
@@ -198,12 +190,10 @@ void GridModel::setFontBold(int row, int col, bool bold)
 
 void GridModel::clear()
 {
-    if (!m_suspended)
-        beginResetModel();
-    for (Cell& c : m_cells)
-        c = Cell();
-    if (!m_suspended)
-        endResetModel();
+    resetting([&] {
+        for (Cell& c : m_cells)
+            c = Cell();
+    });
 }
 
 void GridModel::setUpdatesSuspended(bool suspended)

@@ -87,6 +87,15 @@ private:
     void setFixed(int& fixed, int n, int limit, int errorNumber, const QString& what);
     void cellChanged(int row, int col);
     void resize(int rows, int cols);
+    // Runs a change that views must take as a whole new model (unless suspended).
+    template <class Change> void resetting(Change&& change)
+    {
+        if (!m_suspended)
+            beginResetModel();
+        change();
+        if (!m_suspended)
+            endResetModel();
+    }
 
     std::vector<Cell> m_cells; // row-major
     std::vector<int> m_widths;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Soporte.h"
+#include "components/Componentes.h"
+#include "export/ModExportarExcel.h"
 #include "platform/GridModel.h"
 
 #include <QString>
@@ -7,6 +10,19 @@
 
 // Grids the export tests share: the report's grid as the window designs it.
 namespace grillas {
+
+// A fresh start for an export test: new components, the export's own hooks
+// cleared, and the desktop stand-in in place (returned, to read what it opened).
+inline soporte::EscritorioDePrueba* reiniciarExportacion()
+{
+    Componentes::ReiniciarParaPruebas();
+    ModExportarExcel::setValorParametroParaPruebas({});
+    ModExportarExcel::setRespuestaRutaParaPruebas({});
+    auto escritorio = std::make_unique<soporte::EscritorioDePrueba>();
+    soporte::EscritorioDePrueba* instalado = escritorio.get();
+    DesktopOpener::setInstance(std::move(escritorio));
+    return instalado;
+}
 
 inline const QStringList Titulos = {QString(),
                                     QStringLiteral("Nro OP"),

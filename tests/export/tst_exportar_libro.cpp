@@ -85,12 +85,7 @@ private slots:
 
     void init()
     {
-        Componentes::ReiniciarParaPruebas();
-        ModExportarExcel::setValorParametroParaPruebas({});
-        ModExportarExcel::setRespuestaRutaParaPruebas({});
-        auto escritorio = std::make_unique<soporte::EscritorioDePrueba>();
-        m_escritorio = escritorio.get();
-        DesktopOpener::setInstance(std::move(escritorio));
+        m_escritorio = grillas::reiniciarExportacion();
         m_mensajes.clear();
         m_errores.clear();
         m_vistas = 0;

@@ -1,3 +1,4 @@
+#include "Grillas.h"
 #include "Soporte.h"
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
@@ -85,12 +86,7 @@ private slots:
 
     void init()
     {
-        Componentes::ReiniciarParaPruebas();
-        ModExportarExcel::setValorParametroParaPruebas({});
-        ModExportarExcel::setRespuestaRutaParaPruebas({});
-        auto escritorio = std::make_unique<soporte::EscritorioDePrueba>();
-        m_escritorio = escritorio.get();
-        DesktopOpener::setInstance(std::move(escritorio));
+        m_escritorio = grillas::reiniciarExportacion();
         m_mensajes.clear();
         Componentes::General().setMensajero([this](const QString& m) { m_mensajes << m; });
         Componentes::General().setPresentador(
