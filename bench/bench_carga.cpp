@@ -5,7 +5,7 @@
 #include "BaseDatos.h"
 #include "Medicion.h"
 #include "components/Componentes.h"
-#include "platform/GridModel.h"
+#include "platform/controls/GridModel.h"
 #include "report/CargaOrdenes.h"
 
 #include <QCoreApplication>

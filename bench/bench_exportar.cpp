@@ -11,8 +11,8 @@
 #include "Medicion.h"
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
-#include "platform/DesktopOpener.h"
-#include "platform/GridModel.h"
+#include "platform/files/DesktopOpener.h"
+#include "platform/controls/GridModel.h"
 
 #include <QApplication>
 #include <QDir>

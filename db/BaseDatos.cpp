@@ -1,8 +1,8 @@
 #include "BaseDatos.h"
 
 #include "Sentencias.h"
-#include "platform/CodeCollation.h"
-#include "platform/RuntimeError.h"
+#include "platform/sql/CodeCollation.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QDir>
 #include <QFileInfo>

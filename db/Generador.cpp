@@ -1,7 +1,7 @@
 #include "BaseDatos.h"
 #include "Lote.h"
 #include "Sentencias.h"
-#include "platform/RuntimeError.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QDate>
 #include <QElapsedTimer>

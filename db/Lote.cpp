@@ -2,7 +2,7 @@
 
 #include "BaseDatos.h"
 #include "Sentencias.h"
-#include "platform/RuntimeError.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QSqlError>
 #include <QVariant>

@@ -1,6 +1,6 @@
 #include "Sentencias.h"
 
-#include "platform/RuntimeError.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QFile>
 #include <QSqlError>

@@ -2,7 +2,7 @@
 // PostgreSQL through ODBC, with the demonstration data or a generated book.
 
 #include "BaseDatos.h"
-#include "platform/RuntimeError.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

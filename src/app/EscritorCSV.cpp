@@ -1,7 +1,7 @@
 #include "app/EscritorCSV.h"
 
-#include "platform/GridModel.h"
-#include "platform/RuntimeError.h"
+#include "platform/controls/GridModel.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QFile>
 #include <QSaveFile>

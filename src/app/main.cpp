@@ -1,5 +1,5 @@
 #include "app/ReporteLinea.h"
-#include "platform/RuntimeError.h"
+#include "platform/text/RuntimeError.h"
 #include "report/RP_OProduccion.h"
 #include "session/LineaComandos.h"
 

@@ -1,9 +1,9 @@
 #include "components/CompDatos.h"
 
-#include "platform/CodeCollation.h"
-#include "platform/RuntimeError.h"
-#include "platform/StatementTimeout.h"
-#include "platform/ValueText.h"
+#include "platform/sql/CodeCollation.h"
+#include "platform/text/RuntimeError.h"
+#include "platform/sql/StatementTimeout.h"
+#include "platform/text/ValueText.h"
 
 #include <QFileInfo>
 #include <QSqlError>

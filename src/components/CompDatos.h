@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Recordset.h"
-#include "platform/SqlDialect.h"
+#include "platform/sql/Recordset.h"
+#include "platform/sql/SqlDialect.h"
 
 #include <QList>
 #include <QSqlDatabase>

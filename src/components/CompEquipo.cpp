@@ -1,6 +1,6 @@
 #include "components/CompEquipo.h"
 
-#include "platform/ScreenArea.h"
+#include "platform/controls/ScreenArea.h"
 
 #include <QGuiApplication>
 #include <QSysInfo>

@@ -1,7 +1,7 @@
 #include "components/CompGeneral.h"
 
-#include "platform/ScreenArea.h"
-#include "platform/ValueText.h"
+#include "platform/controls/ScreenArea.h"
+#include "platform/text/ValueText.h"
 
 #include <QApplication>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Currency.h"
-#include "platform/RuntimeError.h"
+#include "platform/text/Currency.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,9 +1,9 @@
 #include "components/CompIni.h"
 
-#include "platform/Cp1252.h"
-#include "platform/ProgramFolder.h"
-#include "platform/RuntimeError.h"
-#include "platform/ValueText.h"
+#include "platform/text/Cp1252.h"
+#include "platform/files/ProgramFolder.h"
+#include "platform/text/RuntimeError.h"
+#include "platform/text/ValueText.h"
 
 #include <QDir>
 #include <QFile>

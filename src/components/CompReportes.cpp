@@ -1,7 +1,7 @@
 #include "components/CompReportes.h"
 
 #include "components/Componentes.h"
-#include "platform/RuntimeError.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QRegularExpression>
 #include <QStringList>

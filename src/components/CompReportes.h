@@ -1,7 +1,7 @@
 #pragma once
 
 #include "components/RangoFiltro.h"
-#include "platform/SqlDialect.h"
+#include "platform/sql/SqlDialect.h"
 
 #include <QDate>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ControlArray.h"
+#include "platform/controls/ControlArray.h"
 
 #include <QObject>
 #include <QString>

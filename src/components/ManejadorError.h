@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/RuntimeError.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QString>
 #include <functional>

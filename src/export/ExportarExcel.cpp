@@ -3,10 +3,10 @@
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
 #include "export/LlenadoHoja.h"
-#include "platform/DesktopOpener.h"
-#include "platform/GridModel.h"
-#include "platform/ProgramFolder.h"
-#include "platform/SpreadsheetApp.h"
+#include "platform/files/DesktopOpener.h"
+#include "platform/controls/GridModel.h"
+#include "platform/files/ProgramFolder.h"
+#include "platform/spreadsheet/SpreadsheetApp.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,9 +3,9 @@
 #include "components/ManejadorError.h"
 #include "export/LlenadoHoja.h"
 #include "export/PaginaHTML.h"
-#include "platform/SheetPrinter.h"
-#include "platform/SpreadsheetApp.h"
-#include "platform/XlsxFile.h"
+#include "platform/spreadsheet/SheetPrinter.h"
+#include "platform/spreadsheet/SpreadsheetApp.h"
+#include "platform/spreadsheet/XlsxFile.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
 #include "export/ModExportarExcel.h"
-#include "platform/GridModel.h"
-#include "platform/SpreadsheetApp.h"
+#include "platform/controls/GridModel.h"
+#include "platform/spreadsheet/SpreadsheetApp.h"
 
 #include <QCoreApplication>
 

@@ -2,8 +2,8 @@
 
 #include "components/ManejadorError.h"
 #include "export/ModExportarExcel.h"
-#include "platform/GridModel.h"
-#include "platform/ProgramFolder.h"
+#include "platform/controls/GridModel.h"
+#include "platform/files/ProgramFolder.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "report/CargaOrdenes.h"
 
 #include "components/Componentes.h"
-#include "platform/GridModel.h"
-#include "platform/SqlDialect.h"
-#include "platform/ValueText.h"
+#include "platform/controls/GridModel.h"
+#include "platform/sql/SqlDialect.h"
+#include "platform/text/ValueText.h"
 #include "session/ModGlobal.h"
 
 #include <cmath>

@@ -3,8 +3,8 @@
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
 #include "export/ModExportarExcel.h"
-#include "platform/GridView.h"
-#include "platform/Twips.h"
+#include "platform/controls/GridView.h"
+#include "platform/controls/Twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

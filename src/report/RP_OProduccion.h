@@ -1,8 +1,8 @@
 #pragma once
 
 #include "components/RangoFiltro.h"
-#include "platform/ControlArray.h"
-#include "platform/GridModel.h"
+#include "platform/controls/ControlArray.h"
+#include "platform/controls/GridModel.h"
 #include "report/CargaOrdenes.h"
 #include "session/ModGlobal.h"
 

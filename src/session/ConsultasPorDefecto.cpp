@@ -1,6 +1,6 @@
 #include "components/Componentes.h"
-#include "platform/Cp1252.h"
-#include "platform/RuntimeError.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/RuntimeError.h"
 #include "session/ModGlobal.h"
 
 #include <QFile>

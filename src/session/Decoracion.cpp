@@ -1,6 +1,6 @@
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
-#include "platform/SqlDialect.h"
+#include "platform/sql/SqlDialect.h"
 #include "session/ModGlobal.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
-#include "platform/ProgramFolder.h"
+#include "platform/files/ProgramFolder.h"
 #include "session/LineaComandos.h"
 #include "session/ModGlobal.h"
 

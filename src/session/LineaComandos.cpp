@@ -1,7 +1,7 @@
 #include "session/LineaComandos.h"
 
 #include "components/Componentes.h"
-#include "platform/RuntimeError.h"
+#include "platform/text/RuntimeError.h"
 
 namespace LineaComandos {
 

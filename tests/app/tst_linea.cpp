@@ -1,7 +1,7 @@
 #include "BaseDatos.h"
 #include "Soporte.h"
 #include "app/ReporteLinea.h"
-#include "platform/RuntimeError.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QProcess>
 #include <QSqlQuery>

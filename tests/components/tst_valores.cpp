@@ -1,5 +1,5 @@
 #include "components/Componentes.h"
-#include "platform/ValueText.h"
+#include "platform/text/ValueText.h"
 
 #include <QDate>
 #include <QLocale>

@@ -1,7 +1,7 @@
 #include "BaseDatos.h"
 #include "Sentencias.h"
 #include "Soporte.h"
-#include "platform/RuntimeError.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QCryptographicHash>
 #include <QFile>

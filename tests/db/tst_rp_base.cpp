@@ -1,6 +1,6 @@
 #include "BaseDatos.h"
 #include "Soporte.h"
-#include "platform/RuntimeError.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QDir>
 #include <QFile>

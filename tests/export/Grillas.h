@@ -3,7 +3,7 @@
 #include "Soporte.h"
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
-#include "platform/GridModel.h"
+#include "platform/controls/GridModel.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,8 +3,8 @@
 #include "Soporte.h"
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
-#include "platform/DesktopOpener.h"
-#include "platform/PrintPreview.h"
+#include "platform/files/DesktopOpener.h"
+#include "platform/spreadsheet/PrintPreview.h"
 
 #include <QDir>
 #include <QtTest>

@@ -3,9 +3,9 @@
 #include "Soporte.h"
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
-#include "platform/DesktopOpener.h"
-#include "platform/PrintPreview.h"
-#include "platform/Worksheet.h"
+#include "platform/files/DesktopOpener.h"
+#include "platform/spreadsheet/PrintPreview.h"
+#include "platform/spreadsheet/Worksheet.h"
 
 #include <QDir>
 #include <QJsonArray>

@@ -2,8 +2,8 @@
 #include "Soporte.h"
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
-#include "platform/DesktopOpener.h"
-#include "platform/GridModel.h"
+#include "platform/files/DesktopOpener.h"
+#include "platform/controls/GridModel.h"
 
 #include <QDir>
 #include <QRegularExpression>

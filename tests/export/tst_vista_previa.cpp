@@ -2,10 +2,10 @@
 #include "Soporte.h"
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
-#include "platform/DesktopOpener.h"
-#include "platform/PrintPreview.h"
-#include "platform/SheetPrinter.h"
-#include "platform/Worksheet.h"
+#include "platform/files/DesktopOpener.h"
+#include "platform/spreadsheet/PrintPreview.h"
+#include "platform/spreadsheet/SheetPrinter.h"
+#include "platform/spreadsheet/Worksheet.h"
 
 #include <QApplication>
 #include <QImage>

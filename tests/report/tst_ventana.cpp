@@ -1,8 +1,8 @@
 #include "BaseDatos.h"
 #include "Soporte.h"
 #include "components/Componentes.h"
-#include "platform/GridView.h"
-#include "platform/Twips.h"
+#include "platform/controls/GridView.h"
+#include "platform/controls/Twips.h"
 #include "report/RP_OProduccion.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "platform/RuntimeError.h"
+#include "platform/text/RuntimeError.h"
 #include "session/LineaComandos.h"
 
 #include <QtTest>

@@ -1,7 +1,7 @@
 #include "Soporte.h"
 
 #include "components/Componentes.h"
-#include "platform/RuntimeError.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QDir>
 #include <QFile>

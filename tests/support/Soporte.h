@@ -1,7 +1,7 @@
 #pragma once
 
 #include "components/RangoFiltro.h"
-#include "platform/DesktopOpener.h"
+#include "platform/files/DesktopOpener.h"
 
 #include <QSqlDatabase>
 #include <QString>

@@ -1,0 +1,290 @@
+#include "platform/controls/GridModel.h"
+
+#include "platform/text/RuntimeError.h"
+#include "platform/spreadsheet/SpreadsheetPalette.h"
+
+#include <QBrush>
+#include <QFont>
+#include <QGuiApplication>
+#include <QPalette>
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent)
+{
+    resize(2, 2);
+}
+
+void GridModel::checkCell(int row, int col) const
+{
+    if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)
+        throw RuntimeError(381,
+                           QStringLiteral("Subíndice fuera del intervalo: fila %1, columna %2 de "
+                                          "una cuadrícula de %3 x %4")
+                               .arg(row)
+                               .arg(col)
+                               .arg(m_rows)
+                               .arg(m_cols),
+                           QStringLiteral("GridModel"));
+}
+
+const GridModel::Cell& GridModel::cell(int row, int col) const
+{
+    checkCell(row, col);
+    return m_cells[static_cast<size_t>(row) * m_cols + col];
+}
+
+GridModel::Cell& GridModel::cell(int row, int col)
+{
+    checkCell(row, col);
+    return m_cells[static_cast<size_t>(row) * m_cols + col];
+}
+
+void GridModel::resize(int rows, int cols)
+{
+    if (cols != m_cols) {
+        std::vector<Cell> cells(static_cast<size_t>(rows) * cols);
+        for (int r = 0; r < std::min(rows, m_rows); ++r)
+            for (int c = 0; c < std::min(cols, m_cols); ++c)
+                cells[static_cast<size_t>(r) * cols + c] =
+                    std::move(m_cells[static_cast<size_t>(r) * m_cols + c]);
+        m_cells = std::move(cells);
+        m_widths.resize(cols, -1);
+    } else {
+        m_cells.resize(static_cast<size_t>(rows) * cols);
+    }
+    m_rows = rows;
+    m_cols = cols;
+    m_row = std::min(m_row, std::max(0, m_rows - 1));
+    m_col = std::min(m_col, std::max(0, m_cols - 1));
+}
+
+void GridModel::setRows(int rows)
+{
+    if (rows < m_fixedRows || rows < 0)
+        throw RuntimeError(30009,
+                           QStringLiteral("No se pueden dejar %1 filas: la cuadrícula tiene %2 "
+                                          "filas fijas")
+                               .arg(rows)
+                               .arg(m_fixedRows),
+                           QStringLiteral("GridModel"));
+    if (rows == m_rows)
+        return;
+    const int header = m_fixedRows >= 1 ? 1 : 0;
+    if (m_suspended) {
+        resize(rows, m_cols);
+    } else if (rows > m_rows) {
+        beginInsertRows({}, m_rows - header, rows - header - 1);
+        resize(rows, m_cols);
+        endInsertRows();
+    } else {
+        beginRemoveRows({}, rows - header, m_rows - header - 1);
+        resize(rows, m_cols);
+        endRemoveRows();
+    }
+}
+
+void GridModel::setCols(int cols)
+{
+    if (cols < m_fixedCols || cols < 0)
+        throw RuntimeError(30010,
+                           QStringLiteral("No se pueden dejar %1 columnas: la cuadrícula tiene "
+                                          "%2 columnas fijas")
+                               .arg(cols)
+                               .arg(m_fixedCols),
+                           QStringLiteral("GridModel"));
+    if (cols == m_cols)
+        return;
+    resetting([&] { resize(m_rows, cols); });
+}
+
+void GridModel::setFixed(int& fixed, int n, int limit, int errorNumber, const QString& what)
+{
+    if (n < 0 || n >= limit)
+        throw RuntimeError(errorNumber,
+                           QStringLiteral("Valor de %1 no válido: %2").arg(what).arg(n),
+                           QStringLiteral("GridModel"));
+    resetting([&] { fixed = n; });
+}
+
+void GridModel::setFixedRows(int n)
+{
+    setFixed(m_fixedRows, n, m_rows, 30009, QStringLiteral("filas fijas"));
+}
+
+void GridModel::setFixedCols(int n)
+{
+    setFixed(m_fixedCols, n, m_cols, 30010, QStringLiteral("columnas fijas"));
+}
+
+QString GridModel::text(int row, int col) const
+{
+    return cell(row, col).text;
+}
+
+void GridModel::setText(int row, int col, const QString& text)
+{
+    cell(row, col).text = text;
+    cellChanged(row, col);
+}
+
+int GridModel::colWidth(int col) const
+{
+    checkCell(0, col);
+    return m_widths[col] < 0 ? DefaultColumnWidth : m_widths[col];
+}
+
+void GridModel::setColWidth(int col, int twips)
+{
+    checkCell(0, col);
+    m_widths[col] = std::max(0, twips);
+    if (!m_suspended)
+        emit colWidthChanged(col, m_widths[col]);
+}
+
+void GridModel::setRow(int row)
+{
+    checkCell(row, 0);
+    m_row = row;
+}
+
+void GridModel::setCol(int col)
+{
+    checkCell(0, col);
+    m_col = col;
+}
+
+int GridModel::backColor(int row, int col) const
+{
+    return cell(row, col).backColor;
+}
+
+void GridModel::setBackColor(int row, int col, int bgr)
+{
+    // A system colour (0x80000000 plus its number) stays as given; any other
+    // value is a 24-bit colour.
+    const auto valor = static_cast<quint32>(bgr);
+    cell(row, col).backColor = (valor & 0xFFFFFF00u) == 0x80000000u ? bgr : (bgr & 0xFFFFFF);
+    cellChanged(row, col);
+}
+
+double GridModel::fontSize(int row, int col) const
+{
+    return cell(row, col).fontSize;
+}
+
+void GridModel::setFontSize(int row, int col, double points)
+{
+    cell(row, col).fontSize = static_cast<float>(points);
+    cellChanged(row, col);
+}
+
+bool GridModel::fontBold(int row, int col) const
+{
+    return cell(row, col).bold;
+}
+
+void GridModel::setFontBold(int row, int col, bool bold)
+{
+    cell(row, col).bold = bold;
+    cellChanged(row, col);
+}
+
+void GridModel::clear()
+{
+    resetting([&] {
+        for (Cell& c : m_cells)
+            c = Cell();
+    });
+}
+
+void GridModel::setUpdatesSuspended(bool suspended)
+{
+    if (suspended == m_suspended)
+        return;
+    if (suspended) {
+        beginResetModel();
+        m_suspended = true;
+        return;
+    }
+    m_suspended = false;
+    endResetModel();
+    for (int c = 0; c < m_cols; ++c)
+        emit colWidthChanged(c, colWidth(c));
+}
+
+void GridModel::cellChanged(int row, int col)
+{
+    if (m_suspended)
+        return;
+    if (m_fixedRows >= 1 && row == 0) {
+        emit headerDataChanged(Qt::Horizontal, col, col);
+        return;
+    }
+    const QModelIndex i = index(row - (m_fixedRows >= 1 ? 1 : 0), col);
+    emit dataChanged(i, i);
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return m_rows - (m_fixedRows >= 1 ? 1 : 0);
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_cols;
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || m_suspended)
+        return {};
+    const int row = index.row() + (m_fixedRows >= 1 ? 1 : 0);
+    const Cell& c = m_cells[static_cast<size_t>(row) * m_cols + index.column()];
+    switch (role) {
+    case Qt::DisplayRole:
+        return c.text;
+    case Qt::BackgroundRole:
+        if (c.backColor != NoColor)
+            if (const auto color =
+                    spreadsheetPalette::fromColorValue(static_cast<quint32>(c.backColor)))
+                return QBrush(*color);
+        if (row < m_fixedRows || index.column() < m_fixedCols)
+            return QGuiApplication::palette().brush(QPalette::Button);
+        return {};
+    case Qt::FontRole:
+        if (c.fontSize > 0 || c.bold) {
+            QFont font;
+            if (c.fontSize > 0)
+                font.setPointSizeF(c.fontSize);
+            font.setBold(c.bold);
+            return font;
+        }
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || m_fixedRows < 1 || section < 0 || section >= m_cols ||
+        m_suspended)
+        return {};
+    const Cell& c = m_cells[static_cast<size_t>(section)];
+    if (role == Qt::DisplayRole)
+        return c.text;
+    if (role == Qt::FontRole && (c.fontSize > 0 || c.bold)) {
+        QFont font;
+        if (c.fontSize > 0)
+            font.setPointSizeF(c.fontSize);
+        font.setBold(c.bold);
+        return font;
+    }
+    return {};
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}

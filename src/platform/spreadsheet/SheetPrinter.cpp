@@ -1,0 +1,196 @@
+#include "platform/spreadsheet/SheetPrinter.h"
+
+#include "platform/files/FileCommit.h"
+#include "platform/text/RuntimeError.h"
+#include "platform/spreadsheet/Worksheet.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <cmath>
+
+namespace {
+
+constexpr double PointsPerPixel = 0.75; // at 96 dpi
+constexpr double CellPadding = 2 * PointsPerPixel;
+
+// Where rows or columns fit on pages: [first, last] runs, each at most
+// `room` long unless a single one is longer.
+QList<std::pair<int, int>> split(const std::vector<double>& edges, double room)
+{
+    QList<std::pair<int, int>> runs;
+    const int count = static_cast<int>(edges.size()) - 1;
+    int first = 1;
+    for (int i = 1; i <= count; ++i) {
+        if (i > first &&
+            edges[static_cast<size_t>(i)] - edges[static_cast<size_t>(first - 1)] > room + 1e-6) {
+            runs.append({first, i - 1});
+            first = i;
+        }
+    }
+    runs.append({first, std::max(first, count)});
+    return runs;
+}
+
+QString displayText(const Worksheet::Cell& cell)
+{
+    switch (cell.kind) {
+    case SpreadsheetValue::Kind::Number:
+        return QString::number(cell.number, 'g', 11).toUpper();
+    case SpreadsheetValue::Kind::Text:
+        return cell.text;
+    case SpreadsheetValue::Kind::Empty:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+SheetPrinter::SheetPrinter(const Worksheet& sheet)
+    : m_sheet(sheet), m_rows(sheet.rowCount()), m_cols(sheet.columnCount())
+{
+    const double sheetFont = sheet.styles().style(sheet.sheetStyle()).fontSize;
+    m_rowTop.reserve(static_cast<size_t>(m_rows) + 1);
+    m_rowTop.push_back(0);
+    for (int r = 1; r <= m_rows; ++r) {
+        const auto& cells = sheet.row(r);
+        double largest = cells.size() < static_cast<size_t>(m_cols) ? sheetFont : 0;
+        for (const auto& c : cells)
+            largest = std::max<double>(largest, sheet.styles().style(c.style).fontSize);
+        m_rowTop.push_back(m_rowTop.back() + rowPoints(largest));
+    }
+    m_colLeft.push_back(0);
+    for (int c = 1; c <= m_cols; ++c)
+        m_colLeft.push_back(m_colLeft.back() + columnPoints(sheet.columnWidth(c)));
+}
+
+QPageLayout SheetPrinter::defaultPageLayout()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                       QMarginsF(0.7, 0.75, 0.7, 0.75), QPageLayout::Inch);
+}
+
+double SheetPrinter::columnPoints(double characters)
+{
+    const double pixels =
+        characters < 1 ? std::round(characters * 12) : std::round(characters * 7) + 5;
+    return pixels * PointsPerPixel;
+}
+
+double SheetPrinter::rowPoints(double fontSize)
+{
+    return std::ceil((fontSize * 1.2 + 1.5) / PointsPerPixel) * PointsPerPixel;
+}
+
+QList<SheetPrinter::Page> SheetPrinter::pages(const QSizeF& printable) const
+{
+    QList<Page> result;
+    const auto rowRuns = split(m_rowTop, printable.height());
+    const auto colRuns = split(m_colLeft, printable.width());
+    for (const auto& [firstCol, lastCol] : colRuns)
+        for (const auto& [firstRow, lastRow] : rowRuns)
+            result.append(Page{firstRow, lastRow, firstCol, lastCol});
+    return result;
+}
+
+void SheetPrinter::paintPage(QPainter& painter, const Page& page) const
+{
+    if (m_rows == 0 || m_cols == 0)
+        return;
+    const double sx = painter.device()->logicalDpiX() / 72.0;
+    const double sy = painter.device()->logicalDpiY() / 72.0;
+    const double left0 = m_colLeft[static_cast<size_t>(page.firstCol - 1)];
+    const double top0 = m_rowTop[static_cast<size_t>(page.firstRow - 1)];
+    auto cellRect = [&](int r, int c) {
+        const double x1 = std::round((m_colLeft[static_cast<size_t>(c - 1)] - left0) * sx);
+        const double x2 = std::round((m_colLeft[static_cast<size_t>(c)] - left0) * sx);
+        const double y1 = std::round((m_rowTop[static_cast<size_t>(r - 1)] - top0) * sy);
+        const double y2 = std::round((m_rowTop[static_cast<size_t>(r)] - top0) * sy);
+        return QRectF(x1, y1, x2 - x1, y2 - y1);
+    };
+    const StyleTable& styles = m_sheet.styles();
+    const int lastCol = std::min(page.lastCol, m_cols);
+
+    painter.save();
+    for (int r = page.firstRow; r <= page.lastRow; ++r)
+        for (int c = page.firstCol; c <= lastCol; ++c) {
+            const Worksheet::Cell* cell = m_sheet.cell(r, c);
+            const CellStyle& style = styles.style(cell ? cell->style : m_sheet.sheetStyle());
+            const QRectF rect = cellRect(r, c);
+            if (style.hasFill)
+                painter.fillRect(rect, QColor::fromRgb(style.fill));
+            if (!cell || cell->kind == SpreadsheetValue::Kind::Empty)
+                continue;
+            QFont font(styles.fontName(style.fontName));
+            font.setPointSizeF(style.fontSize);
+            font.setBold(style.bold);
+            painter.setFont(font);
+            painter.setPen(style.fontAutomatic ? QColor(Qt::black)
+                                               : QColor::fromRgb(style.fontColor));
+            const int align =
+                (cell->kind == SpreadsheetValue::Kind::Number ? Qt::AlignRight : Qt::AlignLeft) |
+                Qt::AlignBottom;
+            painter.save();
+            painter.setClipRect(rect);
+            painter.drawText(rect.adjusted(CellPadding * sx, 0, -CellPadding * sx, -sy), align,
+                             displayText(*cell));
+            painter.restore();
+        }
+    QPen pen(Qt::black);
+    pen.setWidthF(0.75 * sx);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    for (int r = page.firstRow; r <= page.lastRow; ++r)
+        for (int c = page.firstCol; c <= lastCol; ++c) {
+            const Worksheet::Cell* cell = m_sheet.cell(r, c);
+            if (styles.style(cell ? cell->style : m_sheet.sheetStyle()).borders)
+                painter.drawRect(cellRect(r, c));
+        }
+    painter.restore();
+}
+
+void SheetPrinter::print(QPagedPaintDevice& device) const
+{
+    const QList<Page> all = pages(device.pageLayout().paintRect(QPageLayout::Point).size());
+    QPainter painter;
+    if (!painter.begin(&device))
+        throw RuntimeError(
+            ErrorNumber::FileAccess,
+            QStringLiteral("No se puede empezar a imprimir la hoja %1").arg(m_sheet.name()),
+            QStringLiteral("Impresión"));
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (i > 0)
+            device.newPage();
+        paintPage(painter, all[i]);
+    }
+    painter.end();
+}
+
+void SheetPrinter::savePdf(const QString& path) const
+{
+    const QFileInfo info(path);
+    if (!QFileInfo(info.absolutePath()).isDir())
+        throw RuntimeError(ErrorNumber::FileAccess,
+                           QStringLiteral("No se puede guardar el PDF «%1»: la carpeta no existe")
+                               .arg(QDir::toNativeSeparators(path)),
+                           QStringLiteral("Impresión"));
+    fileCommit::TemporaryName temporary(info.absolutePath(), info.completeBaseName());
+    {
+        QPdfWriter writer(temporary.path());
+        writer.setPageLayout(defaultPageLayout());
+        writer.setCreator(QStringLiteral("rp_oproduccion"));
+        writer.setTitle(m_sheet.name());
+        print(writer);
+    }
+    if (QFileInfo(temporary.path()).size() == 0)
+        throw RuntimeError(
+            ErrorNumber::FileAccess,
+            QStringLiteral("No se pudo escribir el PDF «%1»").arg(QDir::toNativeSeparators(path)),
+            QStringLiteral("Impresión"));
+    fileCommit::commitReplacing(temporary.path(), path);
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/spreadsheet/SpreadsheetRange.h"
+#include "platform/spreadsheet/SpreadsheetStyle.h"
+#include "platform/spreadsheet/SpreadsheetValue.h"
+
+#include <QString>
+#include <map>
+#include <vector>
+
+// One sheet of the in-memory workbook: cells by row and column (from 1), each
+// with its value and the id of its format in the sheet's style table, and the
+// column widths. Rows are kept in order so the file writer can stream them.
+class Worksheet
+{
+public:
+    static constexpr int MaxRows = 1048576;
+    static constexpr int MaxColumns = 16384;
+    static constexpr double DefaultColumnWidth = 8.43; // characters
+    static constexpr double MaxColumnWidth = 255;
+
+    struct Cell
+    {
+        QString text;
+        double number = 0;
+        quint32 style = 0;
+        SpreadsheetValue::Kind kind = SpreadsheetValue::Kind::Empty;
+    };
+
+    explicit Worksheet(QString name) : m_name(std::move(name)) {}
+
+    const QString& name() const { return m_name; }
+    int rowCount() const { return static_cast<int>(m_rows.size()); }
+    // The last column that holds a cell or has a width of its own.
+    int columnCount() const;
+    // Cells of a row, by column from 1 (index column - 1); an empty vector for
+    // a row with none. A cell never written is Empty with the sheet's format.
+    const std::vector<Cell>& row(int row) const;
+    const Cell* cell(int row, int col) const;
+
+    const StyleTable& styles() const { return m_styles; }
+    // The format of every cell that has none of its own.
+    quint32 sheetStyle() const { return m_sheetStyle; }
+    const CellStyle& styleAt(int row, int col) const;
+
+    double columnWidth(int col) const;
+    bool hasColumnWidth(int col) const { return m_widths.count(col) > 0; }
+    void setColumnWidth(int col, double width);
+
+    Range cells() { return Range(this, Range::Area{1, 1, MaxRows, MaxColumns, true}); }
+    Range cells(int row, int col);
+    Range range(const Range& from, const Range& to);
+
+    // Opens the print preview of the sheet (see PrintPreview).
+    void printPreview() const;
+
+    void setValue(const Range::Area& area, const QString& text);
+    template <class Change> void restyle(const Range::Area& area, Change&& change)
+    {
+        if (area.wholeSheet) {
+            m_sheetStyle = m_styles.changed(m_sheetStyle, change);
+            for (auto& cells : m_rows)
+                for (Cell& c : cells)
+                    c.style = m_styles.changed(c.style, change);
+            return;
+        }
+        for (int r = area.top; r <= area.bottom; ++r)
+            for (int c = area.left; c <= area.right; ++c) {
+                Cell& target = touch(r, c);
+                target.style = m_styles.changed(target.style, change);
+            }
+    }
+    StyleTable& styleTable() { return m_styles; }
+
+private:
+    Cell& touch(int row, int col);
+
+    QString m_name;
+    std::vector<std::vector<Cell>> m_rows;
+    StyleTable m_styles;
+    quint32 m_sheetStyle = 0;
+    std::map<int, double> m_widths;
+};

@@ -1,0 +1,168 @@
+#include "platform/spreadsheet/XlsxFile.h"
+
+#include "platform/files/FileCommit.h"
+#include "platform/text/RuntimeError.h"
+#include "platform/spreadsheet/Workbook.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <xlsxwriter.h>
+
+namespace {
+
+[[noreturn]] void fail(const QString& path, const QString& reason)
+{
+    throw RuntimeError(ErrorNumber::FileAccess,
+                       QStringLiteral("No se puede guardar el libro «%1»: %2")
+                           .arg(QDir::toNativeSeparators(path), reason),
+                       QStringLiteral("Excel"));
+}
+
+void check(lxw_error error, const QString& path)
+{
+    if (error != LXW_NO_ERROR)
+        fail(path, QString::fromUtf8(lxw_strerror(error)));
+}
+
+lxw_color_t lxwColor(QRgb rgb)
+{
+    const lxw_color_t c = rgb & 0xFFFFFF;
+    return c == 0 ? static_cast<lxw_color_t>(LXW_COLOR_BLACK)
+                  : c; // 0 means "no colour" to the library
+}
+
+// The library's format for each distinct cell format, made on first use.
+class Formats
+{
+public:
+    Formats(lxw_workbook* book, const StyleTable& styles)
+        : m_book(book), m_styles(styles), m_formats(static_cast<size_t>(styles.size()), nullptr)
+    {
+    }
+
+    lxw_format* operator()(quint32 id)
+    {
+        if (id == 0)
+            return nullptr; // the workbook's default
+        lxw_format*& f = m_formats[id];
+        if (!f)
+            f = make(m_styles.style(id));
+        return f;
+    }
+
+private:
+    lxw_format* make(const CellStyle& s)
+    {
+        lxw_format* f = workbook_add_format(m_book);
+        format_set_font_name(f, m_styles.fontName(s.fontName).toUtf8().constData());
+        format_set_font_size(f, s.fontSize);
+        if (!s.fontAutomatic)
+            format_set_font_color(f, lxwColor(s.fontColor));
+        if (s.bold)
+            format_set_bold(f);
+        if (s.hasFill) {
+            format_set_pattern(f, LXW_PATTERN_SOLID);
+            format_set_bg_color(f, lxwColor(s.fill));
+        }
+        if (s.borders)
+            format_set_border(f, LXW_BORDER_THIN);
+        return f;
+    }
+
+    lxw_workbook* m_book;
+    const StyleTable& m_styles;
+    std::vector<lxw_format*> m_formats;
+};
+
+void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path)
+{
+    lxw_worksheet* out = workbook_add_worksheet(book, sheet.name().toUtf8().constData());
+    if (!out)
+        fail(path, QStringLiteral("no se pudo crear la hoja %1").arg(sheet.name()));
+    Formats format(book, sheet.styles());
+
+    const quint32 base = sheet.sheetStyle();
+    const int columns = sheet.columnCount();
+    for (int c = 1; c <= columns; ++c)
+        if (sheet.hasColumnWidth(c) || base != 0)
+            check(worksheet_set_column(out, static_cast<lxw_col_t>(c - 1),
+                                       static_cast<lxw_col_t>(c - 1), sheet.columnWidth(c),
+                                       format(base)),
+                  path);
+    if (base != 0 && columns < Worksheet::MaxColumns)
+        check(worksheet_set_column(out, static_cast<lxw_col_t>(columns),
+                                   static_cast<lxw_col_t>(Worksheet::MaxColumns - 1),
+                                   Worksheet::DefaultColumnWidth, format(base)),
+              path);
+
+    QByteArray utf8;
+    for (int r = 1; r <= sheet.rowCount(); ++r) {
+        const auto& cells = sheet.row(r);
+        const auto row = static_cast<lxw_row_t>(r - 1);
+        for (size_t i = 0; i < cells.size(); ++i) {
+            const Worksheet::Cell& cell = cells[i];
+            const auto col = static_cast<lxw_col_t>(i);
+            switch (cell.kind) {
+            case SpreadsheetValue::Kind::Number:
+                check(worksheet_write_number(out, row, col, cell.number, format(cell.style)), path);
+                break;
+            case SpreadsheetValue::Kind::Text:
+                utf8 = cell.text.toUtf8();
+                check(worksheet_write_string(out, row, col, utf8.constData(), format(cell.style)),
+                      path);
+                break;
+            case SpreadsheetValue::Kind::Empty:
+                if (cell.style != base)
+                    check(worksheet_write_blank(out, row, col, format(cell.style)), path);
+                break;
+            }
+        }
+    }
+}
+
+void write(const Workbook& workbook, const QString& temporary, const QString& target)
+{
+    const QByteArray file = QFile::encodeName(temporary);
+    const QByteArray tmpdir = QFile::encodeName(QFileInfo(temporary).absolutePath());
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    // Its scratch files beside the result: the same disk the result needs.
+    options.tmpdir = const_cast<char*>(tmpdir.constData());
+    lxw_workbook* book = workbook_new_opt(file.constData(), &options);
+    if (!book)
+        fail(target, QStringLiteral("no hay memoria para el libro"));
+    try {
+        for (int i = 0; i < workbook.sheetCount(); ++i)
+            writeSheet(book, workbook.sheet(i), target);
+    } catch (...) {
+        lxw_workbook_free(book);
+        throw;
+    }
+    check(workbook_close(book), target);
+}
+
+} // namespace
+
+namespace XlsxFile {
+
+void save(const Workbook& workbook, const QString& path)
+{
+    const QFileInfo info(path);
+    const QString folder = info.absolutePath();
+    if (!QFileInfo(folder).isDir())
+        fail(path, QStringLiteral("la carpeta no existe"));
+    fileCommit::TemporaryName temporary(folder, info.completeBaseName());
+    write(workbook, temporary.path(), path);
+    fileCommit::commitReplacing(temporary.path(), path);
+}
+
+QString saveNew(const Workbook& workbook, const QString& folder, const QString& stem)
+{
+    fileCommit::TemporaryName temporary(folder, stem);
+    write(workbook, temporary.path(), QDir(folder).filePath(stem + QStringLiteral(".xlsx")));
+    return fileCommit::commitNew(temporary.path(), folder, stem, QStringLiteral("xlsx"));
+}
+
+} // namespace XlsxFile

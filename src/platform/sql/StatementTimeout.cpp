@@ -1,0 +1,81 @@
+#include "platform/sql/StatementTimeout.h"
+
+#include <QDeadlineTimer>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QSqlResult>
+#include <QVariant>
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlite3.h>
+
+namespace {
+
+// One connection per process in this program; the limit is shared by all the
+// SQLite connections of the process, which is what a time-out per statement needs.
+QDeadlineTimer sqliteDeadline(QDeadlineTimer::Forever);
+
+int sqliteProgress(void*)
+{
+    return sqliteDeadline.hasExpired() ? 1 : 0;
+}
+
+} // namespace
+
+void SqliteStatementTimer::install(const QSqlDatabase& db)
+{
+    if (!db.isOpen() || !db.driver())
+        return;
+    const QVariant handle = db.driver()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return;
+    if (auto* connection = *static_cast<sqlite3* const*>(handle.data()))
+        sqlite3_progress_handler(connection, 10000, sqliteProgress, nullptr);
+}
+
+void SqliteStatementTimer::arm(int timeoutSeconds)
+{
+    sqliteDeadline = timeoutSeconds > 0 ? QDeadlineTimer(qint64(timeoutSeconds) * 1000)
+                                        : QDeadlineTimer(QDeadlineTimer::Forever);
+}
+
+bool setOdbcConnectionTimeout(const QSqlDatabase& db, int timeoutSeconds)
+{
+    if (db.driverName() != QLatin1String("QODBC") || !db.isOpen())
+        return false;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
+        return false;
+    SQLHANDLE connection = *static_cast<SQLHANDLE const*>(handle.data());
+    if (!connection)
+        return false;
+    const SQLRETURN r = SQLSetConnectAttr(
+        connection, SQL_ATTR_QUERY_TIMEOUT,
+        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds)), SQL_IS_UINTEGER);
+    return SQL_SUCCEEDED(r);
+}
+
+bool execWithTimeout(QSqlQuery& query, const QSqlDatabase& db, const QString& sql,
+                     int timeoutSeconds)
+{
+    if (db.driverName() != QLatin1String("QODBC")) {
+        SqliteStatementTimer::arm(timeoutSeconds);
+        return query.exec(sql);
+    }
+    if (timeoutSeconds <= 0)
+        return query.exec(sql);
+    // ODBC: the time-out is an attribute of the statement handle, which exists
+    // once the statement is prepared.
+    if (!query.prepare(sql))
+        return false;
+    const QVariant handle = query.result()->handle();
+    if (handle.isValid() && handle.metaType() == QMetaType::fromType<SQLHANDLE>()) {
+        SQLHANDLE statement = *static_cast<SQLHANDLE const*>(handle.data());
+        if (statement)
+            SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT,
+                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds)),
+                           SQL_IS_UINTEGER);
+    }
+    return query.exec();
+}

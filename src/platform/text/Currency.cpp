@@ -1,0 +1,136 @@
+#include "platform/text/Currency.h"
+
+#include "platform/text/RuntimeError.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+[[noreturn]] void overflow(const QString& what)
+{
+    throw RuntimeError(ErrorNumber::Overflow,
+                       QStringLiteral("Desbordamiento: %1 no cabe en un importe").arg(what),
+                       QStringLiteral("Currency"));
+}
+
+// Keeps the digits of a mantissa with its decimal point as "." and no grouping.
+bool normaliseMantissa(QString& m)
+{
+    const qsizetype lastDot = m.lastIndexOf(QLatin1Char('.'));
+    const qsizetype lastComma = m.lastIndexOf(QLatin1Char(','));
+    const qsizetype dots = m.count(QLatin1Char('.'));
+    const qsizetype commas = m.count(QLatin1Char(','));
+    QChar decimal;
+    if (dots && commas)
+        decimal = lastDot > lastComma ? QLatin1Char('.') : QLatin1Char(',');
+    else if (dots == 1)
+        decimal = QLatin1Char('.');
+    else if (commas == 1)
+        decimal = QLatin1Char(',');
+    if (!decimal.isNull() && m.count(decimal) > 1)
+        return false;
+    QString out;
+    out.reserve(m.size());
+    for (const QChar c : m) {
+        if (c.isDigit())
+            out += c;
+        else if (c == decimal)
+            out += QLatin1Char('.');
+        else if (c != QLatin1Char('.') && c != QLatin1Char(','))
+            return false;
+    }
+    if (out.isEmpty() || out == QLatin1String("."))
+        return false;
+    m = out;
+    return true;
+}
+
+} // namespace
+
+Currency Currency::fromDouble(double value)
+{
+    const double scaled = value * Scale;
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.2233720368547758e18)
+        overflow(QString::number(value, 'g', 17));
+    return Currency(static_cast<qint64>(std::nearbyint(scaled)));
+}
+
+bool Currency::parse(const QString& text, Currency& out)
+{
+    QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    bool negative = false;
+    if (t.front() == QLatin1Char('-') || t.front() == QLatin1Char('+')) {
+        negative = t.front() == QLatin1Char('-');
+        t.remove(0, 1);
+    }
+    QString mantissa = t;
+    int exponent = 0;
+    const qsizetype e = t.indexOf(QLatin1Char('e'), 0, Qt::CaseInsensitive);
+    if (e >= 0) {
+        mantissa = t.left(e);
+        bool ok = false;
+        exponent = t.mid(e + 1).toInt(&ok);
+        if (!ok || std::abs(exponent) > 40)
+            return false;
+    }
+    if (!normaliseMantissa(mantissa))
+        return false;
+
+    // Exact decimal arithmetic on the digits: shift the point by the exponent,
+    // then round to four decimals half to even.
+    qsizetype point = mantissa.indexOf(QLatin1Char('.'));
+    QString digits = mantissa;
+    if (point < 0)
+        point = digits.size();
+    else
+        digits.remove(point, 1);
+    point += exponent;
+    while (point < 0) {
+        digits.prepend(QLatin1Char('0'));
+        ++point;
+    }
+    while (point > digits.size())
+        digits.append(QLatin1Char('0'));
+    QString whole = digits.left(point);
+    QString fraction = digits.mid(point);
+    while (fraction.size() < 5)
+        fraction.append(QLatin1Char('0'));
+    const QString kept = fraction.left(4);
+    const QString rest = fraction.mid(4);
+
+    while (whole.size() > 1 && whole.front() == QLatin1Char('0'))
+        whole.remove(0, 1);
+    if (whole.size() > 15 || whole.toLongLong() > 922337203685477LL)
+        overflow(text.trimmed());
+    qint64 units = (whole.isEmpty() ? 0 : whole.toLongLong()) * Scale + kept.toLongLong();
+    const bool restAboveHalf = rest.front() > QLatin1Char('5') ||
+                               (rest.front() == QLatin1Char('5') &&
+                                rest.mid(1).contains(QRegularExpression(QStringLiteral("[1-9]"))));
+    const bool restIsHalf = rest.front() == QLatin1Char('5') && !restAboveHalf;
+    if (restAboveHalf || (restIsHalf && (units % 2) != 0)) {
+        if (units == std::numeric_limits<qint64>::max())
+            overflow(text.trimmed());
+        ++units;
+    }
+    out = Currency(negative ? -units : units);
+    return true;
+}
+
+QString Currency::toString() const
+{
+    const qint64 magnitude = m_units < 0 ? -m_units : m_units;
+    QString s = QString::number(magnitude / Scale);
+    qint64 fraction = magnitude % Scale;
+    if (fraction) {
+        QString f = QStringLiteral("%1").arg(fraction, 4, 10, QLatin1Char('0'));
+        while (f.endsWith(QLatin1Char('0')))
+            f.chop(1);
+        s += QLatin1Char('.') + f;
+    }
+    return m_units < 0 ? QLatin1Char('-') + s : s;
+}
