@@ -76,7 +76,12 @@ private:
     std::vector<lxw_format*> m_formats;
 };
 
-void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path)
+// Rows between two progress reports: often enough for a steady count, seldom
+// enough to cost nothing.
+constexpr int ProgressRows = 1000;
+
+void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path, int& written,
+                int total, const XlsxFile::Progress& progress)
 {
     lxw_worksheet* out = workbook_add_worksheet(book, sheet.name().toUtf8().constData());
     if (!out)
@@ -99,6 +104,8 @@ void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path)
 
     QByteArray utf8;
     for (int r = 1; r <= sheet.rowCount(); ++r) {
+        if (progress && ++written % ProgressRows == 0)
+            progress(written, total);
         const auto& cells = sheet.row(r);
         const auto row = static_cast<lxw_row_t>(r - 1);
         for (size_t i = 0; i < cells.size(); ++i) {
@@ -122,8 +129,12 @@ void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path)
     }
 }
 
-void write(const Workbook& workbook, const QString& temporary, const QString& target)
+void write(const Workbook& workbook, const QString& temporary, const QString& target,
+           const XlsxFile::Progress& progress)
 {
+    int total = 0, written = 0;
+    for (int i = 0; i < workbook.sheetCount(); ++i)
+        total += workbook.sheet(i).rowCount();
     const QByteArray file = QFile::encodeName(temporary);
     const QByteArray tmpdir = QFile::encodeName(QFileInfo(temporary).absolutePath());
     lxw_workbook_options options{};
@@ -135,11 +146,13 @@ void write(const Workbook& workbook, const QString& temporary, const QString& ta
         fail(target, QStringLiteral("no hay memoria para el libro"));
     try {
         for (int i = 0; i < workbook.sheetCount(); ++i)
-            writeSheet(book, workbook.sheet(i), target);
+            writeSheet(book, workbook.sheet(i), target, written, total, progress);
     } catch (...) {
         lxw_workbook_free(book);
         throw;
     }
+    if (progress)
+        progress(total, total);
     check(workbook_close(book), target);
 }
 
@@ -147,21 +160,23 @@ void write(const Workbook& workbook, const QString& temporary, const QString& ta
 
 namespace XlsxFile {
 
-void save(const Workbook& workbook, const QString& path)
+void save(const Workbook& workbook, const QString& path, const Progress& progress)
 {
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
     if (!QFileInfo(folder).isDir())
         fail(path, QStringLiteral("la carpeta no existe"));
     fileCommit::TemporaryName temporary(folder, info.completeBaseName());
-    write(workbook, temporary.path(), path);
+    write(workbook, temporary.path(), path, progress);
     fileCommit::commitReplacing(temporary.path(), path);
 }
 
-QString saveNew(const Workbook& workbook, const QString& folder, const QString& stem)
+QString saveNew(const Workbook& workbook, const QString& folder, const QString& stem,
+                const Progress& progress)
 {
     fileCommit::TemporaryName temporary(folder, stem);
-    write(workbook, temporary.path(), QDir(folder).filePath(stem + QStringLiteral(".xlsx")));
+    write(workbook, temporary.path(), QDir(folder).filePath(stem + QStringLiteral(".xlsx")),
+          progress);
     return fileCommit::commitNew(temporary.path(), folder, stem, QStringLiteral("xlsx"));
 }
 
