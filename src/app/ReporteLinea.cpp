@@ -41,7 +41,7 @@ QString Uso()
         "Filtros (el valor se completa como si el operador lo hubiera tecleado):\n"
         "  --Sucursal_Desde=N --Nro_Desde=N --Letra_Desde=L\n"
         "  --Sucursal_Hasta=N --Nro_Hasta=N --Letra_Hasta=L\n"
-        "  --Fecha_Desde=D/M/AAAA --Fecha_Hasta=D/M/AAAA\n"
+        "  --Fecha_Desde=D/M/AAAA --Fecha_Hasta=D/M/AAAA (también D-M-AAAA o D.M.AAAA)\n"
         "  --pendientes        solo órdenes pendientes\n"
         "  --finalizada        solo órdenes finalizadas (con las dos, o ninguna: todas)\n"
         "  --orden=fecha|numero\n"
@@ -192,7 +192,10 @@ int Ejecutar(const Opciones& op)
             escritos << op.pdf;
         }
     } catch (const RuntimeError& e) {
-        error(e.description());
+        // What was written before the failure is complete and stays: say which.
+        error(escritos.isEmpty() ? e.description()
+                                 : e.description() + QStringLiteral(" (ya escritos: %1)")
+                                                         .arg(escritos.join(QStringLiteral(", "))));
         return 1;
     }
     for (const QString& archivo : escritos)

@@ -1,8 +1,8 @@
 #include "components/CompDatos.h"
 
 #include "platform/sql/CodeCollation.h"
-#include "platform/text/RuntimeError.h"
 #include "platform/sql/StatementTimeout.h"
+#include "platform/text/RuntimeError.h"
 #include "platform/text/ValueText.h"
 
 #include <QFileInfo>
@@ -28,6 +28,8 @@ bool nombraArchivoSqlite(const QString& base)
 
 QString textoError(const QSqlError& error)
 {
+    if (isDatabaseBusy(error))
+        return databaseBusyText(error);
     QString texto = error.databaseText().trimmed();
     const QString driver = error.driverText().trimmed();
     if (texto.isEmpty())
@@ -89,6 +91,9 @@ void ConexionDatos::setCommandTimeout(int segundos)
 {
     m_commandTimeout = segundos < 0 ? 0 : segundos;
     m_limiteEnConexion = setOdbcConnectionTimeout(m_db, m_commandTimeout);
+    // A database another program holds locked is waited for as long as a
+    // statement may run.
+    setSqliteBusyTimeout(m_db, m_commandTimeout);
 }
 
 CompDatos::CompDatos()
@@ -153,12 +158,13 @@ void CompDatos::Conectar(bool, int, const QString&)
         // not at the first query.
         QSqlQuery prueba(db);
         if (!prueba.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-            const QString texto = textoError(prueba.lastError());
+            const QSqlError error = prueba.lastError();
             prueba = QSqlQuery();
             Desconectar();
-            fallo(
-                QStringLiteral("\"%1\" no es una base de datos válida: %2").arg(m_baseDatos, texto),
-                origen);
+            const QString forma = isDatabaseBusy(error)
+                                      ? QStringLiteral("No se puede abrir \"%1\": %2")
+                                      : QStringLiteral("\"%1\" no es una base de datos válida: %2");
+            fallo(forma.arg(m_baseDatos, textoError(error)), origen);
         }
     }
     m_sentencias = 0;

@@ -88,7 +88,7 @@ void CompGeneral::CentrarControl(QWidget* control) const
     control->move((ancho - control->width()) / 2, control->y());
 }
 
-void CompGeneral::registrar(const RuntimeError& error, const QString& etiqueta) const
+void CompGeneral::RegistrarError(const RuntimeError& error, const QString& etiqueta) const
 {
     if (m_archivoLog.isEmpty())
         return;
@@ -106,7 +106,7 @@ void CompGeneral::registrar(const RuntimeError& error, const QString& etiqueta) 
 int CompGeneral::MostrarError(const RuntimeError& error, const std::optional<QString>& etiqueta)
 {
     const QString tag = etiqueta.value_or(QString());
-    registrar(error, tag);
+    RegistrarError(error, tag);
     if (m_presentador)
         return m_presentador(error, tag);
 

@@ -47,6 +47,10 @@ public:
     // and description.
     void setArchivoLog(const QString& archivo) { m_archivoLog = archivo; }
     const QString& ArchivoLog() const { return m_archivoLog; }
+    // Appends the error to that file without showing it: for failures a
+    // procedure skips by design but that whoever supports the workstation
+    // must be able to find.
+    void RegistrarError(const RuntimeError& error, const QString& etiqueta) const;
 
     // Sets a window up when it loads: large enough for every control as
     // designed (within the screen area), never smaller than what keeps every
@@ -72,8 +76,6 @@ public:
     void setMensajero(Mensajero mensajero) { m_mensajero = std::move(mensajero); }
 
 private:
-    void registrar(const RuntimeError& error, const QString& etiqueta) const;
-
     QString m_archivoLog;
     Presentador m_presentador;
     Mensajero m_mensajero;

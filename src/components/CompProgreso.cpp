@@ -7,6 +7,27 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <functional>
+
+namespace {
+
+// The progress window is modal while the work goes on: Escape and the close
+// request mean "Cancelar" when the work can be cancelled, and nothing when it
+// cannot. Neither ever hides it; only CerrarProgreso does.
+class VentanaProgreso : public QDialog
+{
+public:
+    using QDialog::QDialog;
+    std::function<void()> alCancelar;
+
+    void reject() override
+    {
+        if (alCancelar)
+            alCancelar();
+    }
+};
+
+} // namespace
 
 CompProgreso::CompProgreso() = default;
 
@@ -19,6 +40,7 @@ CompProgreso::~CompProgreso()
 void CompProgreso::MostrarProgreso(const QString& titulo, int, bool cancelable)
 {
     m_cancelado = false;
+    m_cancelable = cancelable;
     m_repintados = 0;
     m_titulo = titulo;
     m_textoMensaje.clear();
@@ -26,26 +48,30 @@ void CompProgreso::MostrarProgreso(const QString& titulo, int, bool cancelable)
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
     if (!m_ventana) {
-        m_ventana = new QDialog(QApplication::activeWindow(),
+        auto* ventana =
+            new VentanaProgreso(QApplication::activeWindow(),
                                 Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+        ventana->alCancelar = [this] { cancelar(); };
+        m_ventana = ventana;
         m_ventana->setObjectName(QStringLiteral("CompProgreso"));
-        m_ventana->setModal(true);
+        m_ventana->setWindowModality(Qt::ApplicationModal);
         auto* caja = new QVBoxLayout(m_ventana);
         m_mensaje = new QLabel(m_ventana);
         m_detalle = new QLabel(m_ventana);
         m_detalle->setMinimumWidth(320);
         auto* barra = new QProgressBar(m_ventana);
         barra->setRange(0, 0);
-        auto* cancelar = new QPushButton(QStringLiteral("&Cancelar"), m_ventana);
-        cancelar->setObjectName(QStringLiteral("Cancelar"));
-        QObject::connect(cancelar, &QPushButton::clicked, m_ventana,
-                         [this] { m_cancelado = true; });
+        auto* botonCancelar = new QPushButton(QStringLiteral("&Cancelar"), m_ventana);
+        botonCancelar->setObjectName(QStringLiteral("Cancelar"));
+        QObject::connect(botonCancelar, &QPushButton::clicked, m_ventana, [this] { cancelar(); });
         caja->addWidget(m_mensaje);
         caja->addWidget(m_detalle);
         caja->addWidget(barra);
-        caja->addWidget(cancelar, 0, Qt::AlignRight);
+        caja->addWidget(botonCancelar, 0, Qt::AlignRight);
     }
-    m_ventana->findChild<QPushButton*>(QStringLiteral("Cancelar"))->setVisible(cancelable);
+    auto* boton = m_ventana->findChild<QPushButton*>(QStringLiteral("Cancelar"));
+    boton->setVisible(cancelable);
+    boton->setEnabled(true);
     m_ventana->setWindowTitle(titulo);
     aplicar();
     m_ventana->show();
@@ -85,8 +111,21 @@ void CompProgreso::aplicar()
         return;
     ++m_repintados;
     m_ventana->setWindowTitle(m_titulo);
-    m_mensaje->setText(m_textoMensaje);
+    m_mensaje->setText(m_cancelado ? QStringLiteral("Cancelando...") : m_textoMensaje);
     m_detalle->setText(m_mensaje->fontMetrics().elidedText(m_textoDetalle, Qt::ElideRight, 480));
+}
+
+void CompProgreso::cancelar()
+{
+    if (!m_cancelable || m_cancelado)
+        return;
+    m_cancelado = true;
+    // The work stops at its next step; until then the operator sees that the
+    // request was taken.
+    if (m_ventana) {
+        m_ventana->findChild<QPushButton*>(QStringLiteral("Cancelar"))->setEnabled(false);
+        aplicar();
+    }
 }
 
 void CompProgreso::CerrarProgreso()

@@ -13,7 +13,9 @@ class QTimer;
 // far more often than the eye can follow (once per exported cell), so the
 // texts are put on screen at most every IntervaloMs; the last texts given are
 // always the ones shown when the window is next painted.
-// Without a window system (the batch report) it shows nothing.
+// The window is modal for the whole application while it is shown; Escape
+// and closing it mean "Cancelar" (when the work may be cancelled) and never
+// hide it. Without a window system (the batch report) it shows nothing.
 class CompProgreso
 {
 public:
@@ -30,7 +32,8 @@ public:
     void CerrarProgreso();
 
     bool Visible() const;
-    // True once the operator pressed "Cancelar" since the window was shown.
+    // True once the operator asked to cancel ("Cancelar", Escape) since the
+    // window was shown.
     bool Cancelado() const { return m_cancelado; }
     // Texts now on screen (what the operator reads).
     QString TextoMostrado() const;
@@ -39,6 +42,7 @@ public:
 
 private:
     void aplicar();
+    void cancelar();
 
     QPointer<QDialog> m_ventana;
     QLabel* m_mensaje = nullptr;
@@ -50,5 +54,6 @@ private:
     QElapsedTimer m_reloj;
     bool m_pendiente = false;
     bool m_cancelado = false;
+    bool m_cancelable = false;
     int m_repintados = 0;
 };

@@ -46,6 +46,32 @@ QDate fechaValida(const QString& texto)
     return fecha;
 }
 
+// The first text after every text that begins with `prefijo`, for a prefix
+// that ends in digits ("000100000003" gives "000100000004"): digits sort the
+// same under every collation, so "col < siguiente" takes every letter after
+// the number. Null when there is none (the digits are all nines, or there are
+// no digits to count up).
+QString siguientePrefijo(const QString& prefijo)
+{
+    QString siguiente = prefijo;
+    for (qsizetype i = siguiente.size() - 1; i >= 0; --i) {
+        const QChar c = siguiente.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return {};
+        if (c != QLatin1Char('9')) {
+            siguiente[i] = QChar(c.unicode() + 1);
+            return siguiente;
+        }
+        siguiente[i] = QLatin1Char('0');
+    }
+    return {};
+}
+
+bool soloNueves(const QString& texto)
+{
+    return texto.count(QLatin1Char('9')) == texto.size();
+}
+
 QString numero(const QString& texto)
 {
     Currency valor;
@@ -97,8 +123,14 @@ QString CompReportes::ArmarFiltroSQL(const ListaRangos& rangos, SqlBackend motor
         } else {
             if (!desde.isEmpty())
                 condiciones << columna + QStringLiteral(" >= ") + sqlQuote(desde);
-            if (!hasta.isEmpty())
+            if (hasta.isEmpty())
+                continue;
+            const QString siguiente = rango.HastaPorPrefijo ? siguientePrefijo(hasta) : QString();
+            if (!siguiente.isNull())
+                condiciones << columna + QStringLiteral(" < ") + sqlQuote(siguiente);
+            else if (!rango.HastaPorPrefijo || !soloNueves(hasta))
                 condiciones << columna + QStringLiteral(" <= ") + sqlQuote(hasta);
+            // Nines alone: every code made of digits begins at or below them.
         }
     }
     if (condiciones.isEmpty())

@@ -20,7 +20,9 @@ public:
     // connected backend, with no leading keyword or connective; the ranges are
     // joined with " AND ". An empty end does not restrict; no restriction at
     // all gives the empty text.
-    //   Character ranges (129) compare as texts: col >= 'desde' AND col <= 'hasta'.
+    //   Character ranges (129) compare as texts: col >= 'desde' AND col <= 'hasta';
+    //   with HastaPorPrefijo an upper end that ends in digits takes every text
+    //   that begins with it: col < 'hasta counted up by one' ('...03' -> '...04').
     //   Date ranges (7) take day/month/year (d/m/yyyy, dd/mm/yyyy, also with
     //   "-" or "." and two-digit years); the upper end includes its whole day:
     //   col >= 'desde' AND col < 'the day after hasta'.

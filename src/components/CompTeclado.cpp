@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 
@@ -35,6 +36,17 @@ QString soloDigitos(const QString& texto)
         if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
             out += c;
     return out;
+}
+
+// Day, month and year may be parted by "/", "-" or ".", as the report engine reads them.
+bool esSeparadorDeFecha(QChar c)
+{
+    return c == QLatin1Char('/') || c == QLatin1Char('-') || c == QLatin1Char('.');
+}
+
+qsizetype separadoresDeFecha(const QString& texto)
+{
+    return std::count_if(texto.begin(), texto.end(), esSeparadorDeFecha);
 }
 
 } // namespace
@@ -117,20 +129,22 @@ void CompTeclado::TeclaPresionada(QLineEdit* caja, int& codigoAscii) const
         codigoAscii = c.isLetter() ? c.toUpper().unicode() : 0;
         return;
     case TipoEntrada::Fecha: {
-        if (!digito && c != QLatin1Char('/')) {
+        if (!digito && !esSeparadorDeFecha(c)) {
             codigoAscii = 0;
             return;
         }
         const QString texto = caja->text();
         const bool alFinal = caja->cursorPosition() == texto.size() && !caja->hasSelectedText();
-        if (c == QLatin1Char('/')) {
-            if (texto.count(QLatin1Char('/')) >= 2 && !caja->hasSelectedText())
+        if (esSeparadorDeFecha(c)) {
+            if (separadoresDeFecha(texto) >= 2 && !caja->hasSelectedText())
                 codigoAscii = 0;
             return;
         }
-        static const QRegularExpression diaMes(QStringLiteral("^(\\d\\d|\\d{1,2}/\\d\\d)$"));
-        if (alFinal && diaMes.match(texto).hasMatch() && texto.size() + 2 <= 10)
-            caja->insert(QStringLiteral("/"));
+        static const QRegularExpression diaMes(QStringLiteral("^(\\d\\d|\\d{1,2}([/.-])\\d\\d)$"));
+        const QRegularExpressionMatch m = diaMes.match(texto);
+        // The separator typed for the operator is the one already used, "/" at first.
+        if (alFinal && m.hasMatch() && texto.size() + 2 <= 10)
+            caja->insert(m.hasCaptured(2) ? m.captured(2) : QStringLiteral("/"));
         return;
     }
     }
@@ -156,7 +170,7 @@ QString CompTeclado::TextoAlSalir(TipoEntrada tipo, const QString& texto)
     case TipoEntrada::Fecha: {
         QString out;
         for (const QChar c : t)
-            if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('/'))
+            if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || esSeparadorDeFecha(c))
                 out += c;
         return out.left(10);
     }

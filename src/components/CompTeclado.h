@@ -15,8 +15,9 @@ class QLineEdit;
 //             leading zeros to 4 when the box is left;
 //   Numero   (COMPROBANTES, key Nro_...): digits only, padded to 8;
 //   Letra    (COMPROBANTES, key Letra_...): one letter, upper-cased;
-//   Fecha    (fecha): digits and "/", at most 10 characters; the slashes after
-//             day and month are typed for the operator;
+//   Fecha    (fecha): digits and "/", "-" or ".", at most 10 characters; the
+//             separators after day and month are typed for the operator (the
+//             one already used, "/" at first);
 //   Texto    (anything else): anything.
 // Enter moves to the next box, as Tab does.
 class CompTeclado : public QObject

@@ -17,6 +17,9 @@ struct RangoFiltro
     qint16 TipoDato = Caracter;
     bool Excluir = false; // never set by this program
     qint32 Reservado = 0; // never set by this program
+    // The upper end of a character range takes every text that begins with
+    // it: an order number without its letter covers every letter.
+    bool HastaPorPrefijo = false;
 };
 
 using ListaRangos = QList<RangoFiltro>;

@@ -3,8 +3,8 @@
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
 #include "export/LlenadoHoja.h"
-#include "platform/files/DesktopOpener.h"
 #include "platform/controls/GridModel.h"
+#include "platform/files/DesktopOpener.h"
 #include "platform/files/ProgramFolder.h"
 #include "platform/spreadsheet/SpreadsheetApp.h"
 
@@ -107,7 +107,14 @@ void guardarConProgreso(SpreadsheetApp& aplicacion)
 void rutaExcel(GridModel& grilla, bool vistaPrevia, ManejadorError& enError)
 {
     LlenadoHoja llenado(grilla, &grilla, true);
-    const bool hecho = llenado.llenar(excel, enError) && enError.paso([] {
+    if (!llenado.llenar(excel, enError)) {
+        const bool cancelada = llenado.cancelado();
+        abandonar();
+        if (cancelada)
+            Componentes::General().Mensaje(u"Exportación cancelada: no se guardó ningún libro."_s);
+        return;
+    }
+    const bool hecho = enError.paso([] {
         Componentes::Progreso().CerrarProgreso();
     }) && enError.paso([] {
         if (!excel)

@@ -7,6 +7,7 @@
 #include "platform/spreadsheet/SpreadsheetApp.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -26,6 +27,15 @@ SpreadsheetApp& aplicacion(SpreadsheetApp* excel)
                            u"Se requiere un objeto: no hay una hoja de cálculo abierta"_s,
                            u"ModExportarExcel"_s);
     return *excel;
+}
+
+// A plain decimal such as "0,00000005": no sign, digits and one separator,
+// and a digit other than zero.
+bool positivoDiminuto(const QString& texto)
+{
+    static const QRegularExpression decimal(
+        QStringLiteral("^\\s*[0-9]*[.,]?[0-9]*[1-9][0-9]*\\s*$"));
+    return decimal.match(texto).hasMatch();
 }
 
 } // namespace
@@ -66,7 +76,10 @@ QString LlenadoHoja::valorCelda(const QString& texto)
 {
     bool positivo = false;
     try {
-        positivo = Componentes::General().ValorNumerico(texto).units() > 0;
+        const qint64 unidades = Componentes::General().ValorNumerico(texto).units();
+        // Below the currency's four decimals ("0,00000005 kg") a positive
+        // amount reads as 0: its digits still say it is above zero.
+        positivo = unidades > 0 || (unidades == 0 && positivoDiminuto(texto));
     } catch (const RuntimeError& error) {
         // A long code overflows the amount it is tested as: it is no amount,
         // and stays as it is rather than stopping the export.
@@ -77,6 +90,11 @@ QString LlenadoHoja::valorCelda(const QString& texto)
     if (positivo)
         valor.replace(u',', u'.');
     return valor;
+}
+
+bool LlenadoHoja::cancelado() const
+{
+    return m_interactivo && Componentes::Progreso().Cancelado();
 }
 
 void LlenadoHoja::ceder()
@@ -110,11 +128,12 @@ bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError&
                             anchos);
         }))
         return false;
-    if (m_interactivo && !enError.paso([&] { Componentes::Progreso().MostrarProgreso(titulo, 0); }))
+    if (m_interactivo &&
+        !enError.paso([&] { Componentes::Progreso().MostrarProgreso(titulo, 0, true); }))
         return false;
 
     for (int r = 1; r < filas; ++r) {
-        if (!enError.paso([&] { ceder(); }))
+        if (!enError.paso([&] { ceder(); }) || cancelado())
             return false;
         int x = 0;
         for (int c = 0; c < columnas; ++c) {

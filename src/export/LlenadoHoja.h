@@ -22,7 +22,8 @@ public:
     // grid as `grilla`), or nullptr to leave it alone.
     LlenadoHoja(const GridModel& grilla, GridModel* cursor, bool interactivo);
 
-    // False once the handler left the procedure.
+    // False once the handler left the procedure, or the operator cancelled
+    // the interactive export (see cancelado()).
     bool llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError& enError);
 
     static void abrirExcel(std::unique_ptr<SpreadsheetApp>& excel);
@@ -31,6 +32,10 @@ public:
     // "12,50" is written "12.50" because its value is above zero; "-3,5",
     // "0,00" and texts that are no number keep their commas.
     static QString valorCelda(const QString& texto);
+
+    // True once the operator pressed "Cancelar" (or Escape) in the progress
+    // window of the interactive export.
+    bool cancelado() const;
 
 private:
     void ceder();

@@ -34,6 +34,27 @@ double numero(const QString& valor)
     return Componentes::General().ValorNumerico(valor).toDouble();
 }
 
+// A code as a message can show it: blanks trimmed, control characters (a NUL
+// stored in a code) written out rather than cutting or garbling the message.
+QString codigoVisible(const QString& codigo)
+{
+    QString visible;
+    for (const QChar c : codigo.trimmed())
+        visible += c.unicode() < 0x20 || c.unicode() == 0x7F
+                       ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                       : QString(c);
+    return visible;
+}
+
+QString campoVisible(const Recordset& rs, const QString& campo)
+{
+    try {
+        return codigoVisible(texto(rs, campo));
+    } catch (const RuntimeError&) {
+        return QStringLiteral("?");
+    }
+}
+
 } // namespace
 
 void CargaOrdenes::IniciarGrilla(GridModel& grilla)
@@ -145,9 +166,13 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
     if (lineas->atBof())
         return resultado;
     while (!lineas->atEof()) {
-        escribirLinea(*lineas, grilla);
-        ++resultado.lineas;
-        resultado.insumos += expandirInsumos(*lineas, grilla);
+        try {
+            escribirLinea(*lineas, grilla);
+            ++resultado.lineas;
+            resultado.insumos += expandirInsumos(*lineas, grilla);
+        } catch (const RuntimeError& error) {
+            throw enLaLinea(error, *lineas);
+        }
         lineas->moveNext();
         if (avance && !avance(resultado.lineas)) {
             resultado.cancelada = !lineas->atEof();
@@ -156,6 +181,17 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
     }
     datos.CerrarRecordset(lineas);
     return resultado;
+}
+
+RuntimeError CargaOrdenes::enLaLinea(const RuntimeError& error, const Recordset& linea) const
+{
+    QString donde = QStringLiteral("En la orden %1, artículo %2")
+                        .arg(campoVisible(linea, QStringLiteral("IdComprobante")),
+                             campoVisible(linea, QStringLiteral("idArticulo")));
+    if (!m_insumo.isNull())
+        donde += QStringLiteral(", insumo ") + codigoVisible(m_insumo);
+    return RuntimeError(error.number(), donde + QStringLiteral(": ") + error.description(),
+                        error.source());
 }
 
 void CargaOrdenes::escribirLinea(const Recordset& linea, GridModel& grilla)
@@ -199,7 +235,9 @@ int CargaOrdenes::expandirInsumos(const Recordset& linea, GridModel& grilla)
     while (!insumos->atEof()) {
         const Recordset& s = *insumos;
         const int r = grilla.rows() - 1;
-        grilla.setText(r, 2, texto(s, QStringLiteral("IdArticuloInsumo")).trimmed());
+        m_insumo = QStringLiteral("?"); // until its code is read
+        m_insumo = texto(s, QStringLiteral("IdArticuloInsumo"));
+        grilla.setText(r, 2, m_insumo.trimmed());
         grilla.setText(r, 3, texto(s, QStringLiteral("DescInsumo")).trimmed());
         grilla.setText(r, 4, texto(s, QStringLiteral("CantidadInsumo")));
         grilla.setText(r, 5, texto(s, QStringLiteral("Peinsumo")).trimmed());
@@ -209,9 +247,10 @@ int CargaOrdenes::expandirInsumos(const Recordset& linea, GridModel& grilla)
         const double kg = EstimarKg(
             numero(texto(s, QStringLiteral("largo"))), numero(texto(s, QStringLiteral("Ancho"))),
             numero(texto(s, QStringLiteral("profundo"))), pesoEspecifico, cantidad);
-        grilla.setText(r, 6, numberText(kg));
+        grilla.setText(r, 6, decimalText(kg));
         grilla.setRows(grilla.rows() + 1);
         ++escritos;
+        m_insumo.clear();
         insumos->moveNext();
     }
     datos.CerrarRecordset(insumos);

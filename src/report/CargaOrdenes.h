@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/RangoFiltro.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QString>
 #include <functional>
@@ -59,4 +60,9 @@ public:
 private:
     void escribirLinea(const Recordset& linea, GridModel& grilla);
     int expandirInsumos(const Recordset& linea, GridModel& grilla);
+    // The error with the order, the article and (while a supply row is being
+    // written) the supply it happened on, so the operator can find the bad value.
+    RuntimeError enLaLinea(const RuntimeError& error, const Recordset& linea) const;
+
+    QString m_insumo; // the supply row being written; null between supply rows
 };

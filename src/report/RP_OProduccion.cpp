@@ -6,6 +6,7 @@
 #include "platform/controls/GridView.h"
 #include "platform/controls/Twips.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -13,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -218,6 +220,11 @@ void RP_OProduccion::resizeEvent(QResizeEvent* evento)
 
 void RP_OProduccion::closeEvent(QCloseEvent* evento)
 {
+    // The work under way still uses the window and its grid: "Cancelar" first.
+    if (m_ocupada) {
+        evento->ignore();
+        return;
+    }
     // Unload, in skip mode: each step runs even if the one before failed.
     ManejadorError enError = ManejadorError::omitiendo();
     enError.paso([&] { hide(); });
@@ -235,6 +242,43 @@ void RP_OProduccion::atender(const std::function<void()>& manejador)
     } catch (const std::exception& error) {
         Componentes::General().Mensaje(QString::fromLocal8Bit(error.what()));
     }
+}
+
+void RP_OProduccion::enExclusiva(const std::function<void()>& trabajo)
+{
+    // The buttons are disabled meanwhile, so only a host calling the handler
+    // itself gets here.
+    if (m_ocupada) {
+        Componentes::General().Mensaje(
+            QStringLiteral("Espere a que termine la carga o la exportación en curso."));
+        return;
+    }
+    // The progress window is modal, but the work lets window events run: a
+    // second command would reset the grid under the first one.
+    QList<QPointer<QWidget>> controles = {FrmTipo, Frame2, CmdCargar, CmdExcel, CmdSalir};
+    for (const int i : Frame1.indexes())
+        controles << Frame1.at(i);
+    const QPointer<QWidget> foco = QApplication::focusWidget();
+    struct Liberar
+    {
+        RP_OProduccion& ventana;
+        const QList<QPointer<QWidget>>& controles;
+        const QPointer<QWidget>& foco;
+        ~Liberar()
+        {
+            for (const QPointer<QWidget>& control : controles)
+                if (control)
+                    control->setEnabled(true);
+            if (foco && foco->window() == &ventana)
+                foco->setFocus();
+            ventana.m_ocupada = false;
+        }
+    };
+    m_ocupada = true;
+    const Liberar liberar{*this, controles, foco};
+    for (const QPointer<QWidget>& control : controles)
+        control->setEnabled(false);
+    trabajo();
 }
 
 void RP_OProduccion::IniciaGridInsumos()
@@ -259,6 +303,9 @@ void RP_OProduccion::armarRangos()
     numero.Hasta = textoDeCaja(QStringLiteral("Sucursal_Hasta")) +
                    textoDeCaja(QStringLiteral("Nro_Hasta")) +
                    textoDeCaja(QStringLiteral("Letra_Hasta"));
+    // Without a letter the upper end is the whole number, every letter of it,
+    // as the lower end already is.
+    numero.HastaPorPrefijo = textoDeCaja(QStringLiteral("Letra_Hasta")).isEmpty();
     numero.Campo = QStringLiteral("V_MV_CPTE.IdComprobante");
     numero.TipoDato = RangoFiltro::Caracter;
     Rangos.append(numero);
@@ -284,6 +331,11 @@ CargaOrdenes::Resultado RP_OProduccion::Cargar(const CargaOrdenes::Avance& avanc
 
 void RP_OProduccion::CmdCargar_Click()
 {
+    enExclusiva([this] { cargarConProgreso(); });
+}
+
+void RP_OProduccion::cargarConProgreso()
+{
     const QString titulo = QStringLiteral("Cargando órdenes de producción");
     CompProgreso& progreso = Componentes::Progreso();
     struct Cierre
@@ -293,18 +345,18 @@ void RP_OProduccion::CmdCargar_Click()
     } cierre{progreso};
     progreso.MostrarProgreso(titulo, 0, true);
     QElapsedTimer reloj;
-    reloj.start();
     const CargaOrdenes::Resultado resultado = Cargar([&](int lineas) {
         progreso.ActualizarProgreso(0, titulo, QStringLiteral("Espere Por Favor"),
                                     QStringLiteral("%1 líneas cargadas").arg(lineas));
-        // Often enough for "Cancelar" to answer at once, seldom enough not to
-        // slow the load down.
-        if (reloj.elapsed() >= 50) {
+        // After the first line, so the count shows at once; then often enough
+        // for "Cancelar" to answer at once, seldom enough not to slow the load.
+        if (!reloj.isValid() || reloj.elapsed() >= 50) {
             QCoreApplication::processEvents();
-            reloj.restart();
+            reloj.start();
         }
         return !progreso.Cancelado();
     });
+    progreso.CerrarProgreso();
     if (resultado.cancelada)
         Componentes::General().Mensaje(
             QStringLiteral("Carga cancelada: la grilla muestra las %1 líneas cargadas hasta ese "
@@ -314,7 +366,9 @@ void RP_OProduccion::CmdCargar_Click()
 
 void RP_OProduccion::CmdExcel_Click()
 {
-    ModExportarExcel::ExportarExcel(MSFlexGrid1, true, QString(), QString(), false);
+    enExclusiva([this] {
+        ModExportarExcel::ExportarExcel(MSFlexGrid1, true, QString(), QString(), false);
+    });
 }
 
 void RP_OProduccion::CmdSalir_Click()

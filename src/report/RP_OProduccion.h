@@ -60,6 +60,10 @@ public:
     // button's handler and the command-line report both run it.
     CargaOrdenes::Resultado Cargar(const CargaOrdenes::Avance& avance = {});
 
+    // True while a load or an export runs: the window then takes no other
+    // command.
+    bool Ocupada() const { return m_ocupada; }
+
     void Form_Resize();
     void CmdCargar_Click();
     void CmdExcel_Click();
@@ -76,4 +80,10 @@ private:
     void ordenDeTabulacion();
     // Runs an event handler; a failure is shown with its text and the window stays.
     void atender(const std::function<void()>& manejador);
+    // Runs a long operation with every command of the window disabled, and
+    // gives them back however it ends.
+    void enExclusiva(const std::function<void()>& trabajo);
+    void cargarConProgreso();
+
+    bool m_ocupada = false;
 };

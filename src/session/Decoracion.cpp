@@ -50,7 +50,12 @@ void DecorarFormulario(QWidget* ventana)
         });
     }
     enError.paso([] { QCoreApplication::processEvents(); });
-    enError.paso([&] { RegistrarAcceso(ventana); });
+    // The window opens without its access-log row, but the row's loss is
+    // written to the error log: the access log is what audits rely on.
+    ManejadorError([](const RuntimeError& error) {
+        Componentes::General().RegistrarError(error, QStringLiteral("RegistrarAcceso"));
+        return ManejadorError::Accion::Omitir;
+    }).paso([&] { RegistrarAcceso(ventana); });
 }
 
 void RegistrarAcceso(QWidget* ventana)

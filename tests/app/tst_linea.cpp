@@ -1,9 +1,11 @@
 #include "BaseDatos.h"
+#include "LectorLibro.h"
 #include "Soporte.h"
 #include "app/ReporteLinea.h"
 #include "platform/text/RuntimeError.h"
 
 #include <QProcess>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -117,9 +119,10 @@ private slots:
     void todasLasSalidas()
     {
         const QString d = soporte::carpetaNueva(u"salidas"_s);
-        const Salida s = correr({base(), u"--Fecha_Desde=1/10/2026"_s, u"--Fecha_Hasta=31/10/2026"_s,
-                                 u"--csv="_s + d + u"/r.csv"_s, u"--xlsx="_s + d + u"/r.xlsx"_s,
-                                 u"--html="_s + d + u"/r.html"_s, u"--pdf="_s + d + u"/r.pdf"_s});
+        const Salida s =
+            correr({base(), u"--Fecha_Desde=1/10/2026"_s, u"--Fecha_Hasta=31/10/2026"_s,
+                    u"--csv="_s + d + u"/r.csv"_s, u"--xlsx="_s + d + u"/r.xlsx"_s,
+                    u"--html="_s + d + u"/r.html"_s, u"--pdf="_s + d + u"/r.pdf"_s});
         QVERIFY2(s.codigo == 0, qPrintable(s.err));
         for (const QString& f : {u"r.csv"_s, u"r.xlsx"_s, u"r.html"_s, u"r.pdf"_s}) {
             QVERIFY2(s.err.contains(u"Escrito: "_s + d + u'/' + f), qPrintable(s.err));
@@ -136,6 +139,91 @@ private slots:
         const QByteArray pagina = html.readAll();
         QVERIFY(pagina.startsWith("<html>\r\n"));
         QVERIFY(pagina.contains("BAN-1000X2000"));
+    }
+
+    // A database copy with one statement applied, as a launcher pair.
+    QString baseCon(const QString& nombre, const QString& sql)
+    {
+        const QString copia = m_carpeta + u'/' + nombre + u".db"_s;
+        QFile::remove(copia);
+        if (!QFile::copy(m_base, copia))
+            return {};
+        {
+            QSqlDatabase db = basedatos::abrirSqlite(copia, nombre, false);
+            QSqlQuery q(db);
+            if (!q.exec(sql))
+                qWarning("%s", qPrintable(q.lastError().text()));
+        }
+        QSqlDatabase::removeDatabase(nombre);
+        return u"@DbName="_s + copia + u";"_s;
+    }
+
+    // A bad value in one row stops the report naming its order and article.
+    void valorMaloNombraLaOrden_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("dice");
+        QTest::newRow("desbordamiento")
+            << u"UPDATE MA_ARTICULOS SET ANCHO = 1e20 WHERE IDARTICULO = 'BAN-1000X2000'"_s
+            << u"En la orden 000100000001A, artículo BAN-1000X2000, insumo CH-AC-SAE1010: "_s;
+        QTest::newRow("NUL en un codigo")
+            << u"UPDATE MV_CPTEINSUMOS SET IDARTICULO = 'BAN' || char(0) || 'X' "
+               "WHERE IDCOMPROBANTE = '000100000001A' AND LINEA = 1"_s
+            << u"En la orden 000100000001A, artículo BAN\\x00X: "_s;
+    }
+    void valorMaloNombraLaOrden()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, dice);
+        const QString csv = m_carpeta + u"/malo.csv"_s;
+        QFile::remove(csv);
+        const Salida s = correr({baseCon(u"malo"_s, sql), u"--Sucursal_Desde=1"_s,
+                                 u"--Nro_Desde=1"_s, u"--Sucursal_Hasta=1"_s, u"--Nro_Hasta=1"_s,
+                                 u"--Letra_Hasta=A"_s, u"--csv="_s + csv});
+        QCOMPARE(s.codigo, 1);
+        QVERIFY2(s.err.contains(dice), qPrintable(s.err));
+        QCOMPARE(s.err.trimmed().count(u'\n'), 0);
+        QVERIFY(!QFile::exists(csv));
+    }
+
+    // A text longer than a workbook cell: cut there with a mark, whole in the
+    // other files, and the run goes on.
+    void textoMasLargoQueUnaCelda()
+    {
+        const QString largo = QString(20000, u'a') + QString(20000, u'z');
+        const QString d = soporte::carpetaNueva(u"largo"_s);
+        const Salida s = correr(
+            {baseCon(u"largo"_s, u"UPDATE MV_CPTEINSUMOS SET DESCRIPCION = '"_s + largo +
+                                     u"' WHERE IDCOMPROBANTE = '000100000001A' AND LINEA = 1"_s),
+             u"--Sucursal_Desde=1"_s, u"--Nro_Desde=1"_s, u"--Sucursal_Hasta=1"_s,
+             u"--Nro_Hasta=1"_s, u"--Letra_Hasta=A"_s, u"--csv="_s + d + u"/r.csv"_s,
+             u"--xlsx="_s + d + u"/r.xlsx"_s, u"--html="_s + d + u"/r.html"_s,
+             u"--pdf="_s + d + u"/r.pdf"_s});
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        const QJsonObject libro = lectorLibro::leer(d + u"/r.xlsx"_s);
+        QString celda;
+        for (const QJsonValue& c : libro[u"celdas"_s].toObject())
+            if (c[u"valor"_s].toString().startsWith(u"aaaa"_s))
+                celda = c[u"valor"_s].toString();
+        QCOMPARE(celda.size(), 32767);
+        QVERIFY(celda.endsWith(u"… [texto cortado]"_s));
+        QVERIFY(celda.startsWith(QString(20000, u'a') + u'z'));
+        for (const QString& f : {u"r.csv"_s, u"r.html"_s}) {
+            QFile archivo(d + u'/' + f);
+            QVERIFY(archivo.open(QIODevice::ReadOnly));
+            QVERIFY2(QString::fromUtf8(archivo.readAll()).contains(largo), qPrintable(f));
+        }
+        QVERIFY(QFileInfo(d + u"/r.pdf"_s).size() > 0);
+    }
+
+    // Dates take "-" and "." as the README says, as the box does.
+    void fechasConGuionesYPuntos()
+    {
+        const Salida s = correr(
+            {base(), u"--Fecha_Desde=01-10-2026"_s, u"--Fecha_Hasta=2.10.26"_s, u"--csv=-"_s});
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        QVERIFY(s.out.contains(u"000100000001A"_s) && s.out.contains(u"000100000002A"_s));
+        QVERIFY(!s.out.contains(u"000100000003A"_s));
     }
 
     void fallasLimpias_data()
@@ -155,6 +243,10 @@ private slots:
             << QStringList{u"--Fecha_Desde=31/02/2026"_s, u"--csv=-"_s} << 1 << u"31/02/2026"_s;
         QTest::newRow("carpeta que no existe")
             << QStringList{u"--csv=/no/hay/carpeta/r.csv"_s} << 1 << u"/no/hay/carpeta/r.csv"_s;
+        QTest::newRow("dice lo ya escrito")
+            << QStringList{u"--csv="_s + m_carpeta + u"/antes.csv"_s,
+                           u"--xlsx=/no/hay/carpeta/r.xlsx"_s}
+            << 1 << u"ya escritos: "_s + m_carpeta + u"/antes.csv"_s;
     }
     void fallasLimpias()
     {

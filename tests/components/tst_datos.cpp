@@ -194,6 +194,46 @@ private slots:
         QCOMPARE(datos.Conexion().IsolationLevel(), 256);
     }
 
+    // A database another program holds locked: waited for as long as a
+    // statement may run, then reported as in use, at start and in a statement.
+    void baseEnUso()
+    {
+        QSqlDatabase otro = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"otro_programa"_s);
+        otro.setDatabaseName(m_archivo);
+        QVERIFY(otro.open());
+        CompDatos& datos = Componentes::Datos();
+        datos.setBaseDatos(m_archivo);
+        datos.Conexion().setCommandTimeout(7);
+        datos.Conectar();
+        auto espera = datos.AbrirRecordset(u"PRAGMA busy_timeout"_s);
+        QCOMPARE(espera->field(u"timeout"_s).toInt(), 7000);
+        espera.reset();
+        datos.Conexion().setCommandTimeout(1);
+        QSqlQuery traba(otro);
+        QVERIFY(traba.exec(u"BEGIN EXCLUSIVE"_s));
+        const auto enUso = [](const std::function<void()>& paso) {
+            try {
+                paso();
+                return QStringLiteral("no falló");
+            } catch (const RuntimeError& e) {
+                return e.description();
+            }
+        };
+        const QString alConsultar = enUso([&] { datos.AbrirRecordset(u"SELECT * FROM vacia"_s); });
+        datos.Desconectar();
+        const QString alConectar = enUso([&] { datos.Conectar(); });
+        QVERIFY(traba.exec(u"ROLLBACK"_s));
+        traba = QSqlQuery();
+        otro.close();
+        otro = QSqlDatabase();
+        QSqlDatabase::removeDatabase(u"otro_programa"_s);
+        for (const QString& mensaje : {alConsultar, alConectar}) {
+            QVERIFY2(mensaje.contains(u"en uso por otro programa"_s), qPrintable(mensaje));
+            QVERIFY2(!mensaje.contains(u"no es una base de datos"_s), qPrintable(mensaje));
+        }
+        QVERIFY(alConectar.contains(m_archivo));
+    }
+
     void tiempoLimite_data() { soporte::motores(); }
     void tiempoLimite()
     {

@@ -39,6 +39,19 @@ private slots:
             << ListaRangos{rango(Id, u"0001"_s, {}, C)} << u"(V_MV_CPTE.IdComprobante >= '0001')"_s;
         QTest::newRow("solo hasta")
             << ListaRangos{rango(Id, {}, u"0002"_s, C)} << u"(V_MV_CPTE.IdComprobante <= '0002')"_s;
+        const auto porPrefijo = [](RangoFiltro r) {
+            r.HastaPorPrefijo = true;
+            return r;
+        };
+        QTest::newRow("hasta por prefijo con acarreo")
+            << ListaRangos{porPrefijo(rango(Id, {}, u"000100000099"_s, C))}
+            << u"(V_MV_CPTE.IdComprobante < '000100000100')"_s;
+        QTest::newRow("hasta por prefijo de nueves")
+            << ListaRangos{porPrefijo(rango(Id, u"0001"_s, u"9999"_s, C))}
+            << u"(V_MV_CPTE.IdComprobante >= '0001')"_s;
+        QTest::newRow("hasta por prefijo sin digito final")
+            << ListaRangos{porPrefijo(rango(Id, {}, u"0002B"_s, C))}
+            << u"(V_MV_CPTE.IdComprobante <= '0002B')"_s;
         QTest::newRow("comillas") << ListaRangos{rango(Id, u"O'B"_s, {}, C)}
                                   << u"(V_MV_CPTE.IdComprobante >= 'O''B')"_s;
         QTest::newRow("fechas con el ultimo dia entero")

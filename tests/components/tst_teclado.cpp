@@ -69,7 +69,13 @@ private slots:
             << 3 << u"5/1/2026"_s << u"5/1/2026"_s << u"5/1/2026"_s;
         QTest::newRow("fecha no pasa de diez")
             << 3 << u"0511202699"_s << u"05/11/2026"_s << u"05/11/2026"_s;
-        QTest::newRow("fecha rechaza letras") << 3 << u"1x2-3"_s << u"12/3"_s << u"12/3"_s;
+        QTest::newRow("fecha rechaza letras") << 3 << u"1x2;3"_s << u"12/3"_s << u"12/3"_s;
+        QTest::newRow("fecha con guiones")
+            << 3 << u"05-11-2026"_s << u"05-11-2026"_s << u"05-11-2026"_s;
+        QTest::newRow("fecha sigue con el punto tecleado")
+            << 3 << u"5.112026"_s << u"5.11.2026"_s << u"5.11.2026"_s;
+        QTest::newRow("fecha con tres separadores")
+            << 3 << u"1-2-3-4"_s << u"1-2-34"_s << u"1-2-34"_s;
         QTest::newRow("texto libre")
             << 8 << u"Lo que sea 1/2"_s << u"Lo que sea 1/2"_s << u"Lo que sea 1/2"_s;
     }
@@ -118,6 +124,8 @@ private slots:
         QTest::newRow("numero pegado con letras") << int(T::Numero) << u"N-10"_s << u"00000010"_s;
         QTest::newRow("letra") << int(T::Letra) << u" b"_s << u"B"_s;
         QTest::newRow("fecha") << int(T::Fecha) << u"1/2/2026"_s << u"1/2/2026"_s;
+        QTest::newRow("fecha con guiones y puntos")
+            << int(T::Fecha) << u" 01-02.2026 "_s << u"01-02.2026"_s;
         QTest::newRow("vacio") << int(T::Numero) << QString() << QString();
     }
     void textoAlSalir()

@@ -1,8 +1,10 @@
 #include "BaseDatos.h"
+#include "LectorLibro.h"
 #include "Soporte.h"
 #include "components/Componentes.h"
-#include "platform/files/DesktopOpener.h"
+#include "export/ModExportarExcel.h"
 #include "platform/controls/GridModel.h"
+#include "platform/files/DesktopOpener.h"
 #include "platform/spreadsheet/PrintPreview.h"
 #include "platform/text/ValueText.h"
 #include "report/CargaOrdenes.h"
@@ -89,12 +91,13 @@ class TstCarga : public QObject
             out << m_g.text(r, c);
         return out;
     }
-    QStringList ordenesCargadas()
+    QStringList ordenesCargadas() { return ordenesCargadas(m_g); }
+    static QStringList ordenesCargadas(const GridModel& g)
     {
         QStringList out;
-        for (int r = 1; r < m_g.rows(); ++r)
-            if (!m_g.text(r, 1).isEmpty() && !out.contains(m_g.text(r, 1)))
-                out << m_g.text(r, 1);
+        for (int r = 1; r < g.rows(); ++r)
+            if (!g.text(r, 1).isEmpty() && !out.contains(g.text(r, 1)))
+                out << g.text(r, 1);
         return out;
     }
 
@@ -290,6 +293,64 @@ private slots:
         QCOMPARE(ordenesCargadas(), esperadas);
         if (esperadas.isEmpty())
             QCOMPARE(m_g.rows(), 2);
+    }
+
+    // The order-number boxes of the window: an upper number without its
+    // letter takes every letter of that number.
+    void numeroHastaSinLetra_data()
+    {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QStringList>("cajas"); // branch, number, letter: from, then to
+        QTest::addColumn<QStringList>("ordenes");
+        const QStringList unoATres = {u"000100000001A"_s, u"000100000002A"_s, u"000100000003A"_s};
+        for (const QString& motor : {u"sqlite"_s, u"postgres"_s}) {
+            const QByteArray m = motor.toLatin1();
+            QTest::newRow(QByteArray(m + " sin letras").constData())
+                << motor << QStringList{u"0001"_s, u"00000001"_s, {}, u"0001"_s, u"00000003"_s, {}}
+                << unoATres;
+            QTest::newRow(QByteArray(m + " con letra arriba").constData())
+                << motor
+                << QStringList{u"0001"_s, u"00000001"_s, {}, u"0001"_s, u"00000003"_s, u"A"_s}
+                << unoATres;
+            QTest::newRow(QByteArray(m + " hasta un numero con acarreo").constData())
+                << motor << QStringList{u"0001"_s, u"00000019"_s, {}, u"0001"_s, u"00000099"_s, {}}
+                << QStringList{u"000100000019A"_s, u"000100000020A"_s};
+        }
+    }
+    void numeroHastaSinLetra()
+    {
+        QFETCH(QString, motor);
+        QFETCH(QStringList, cajas);
+        if (!conectar(motor))
+            return;
+        RP_OProduccion ventana;
+        for (int i = 0; i < 6; ++i)
+            ventana.txtFields.at(i)->setText(cajas[i]);
+        ventana.OptOrden.at(1)->setChecked(true);
+        ventana.Cargar();
+        QTEST(ordenesCargadas(ventana.MSFlexGrid1), "ordenes");
+    }
+
+    // Kilograms below 0.0001 as a plain decimal, and a number in the workbook.
+    void kilosDiminutos()
+    {
+        const QString carpeta = soporte::carpetaNueva(u"diminutos"_s);
+        const QString copia = carpeta + u"/d.db"_s;
+        QVERIFY(QFile::copy(m_sqlite, copia));
+        Componentes::ReiniciarParaPruebas();
+        Componentes::Datos().setBaseDatos(copia);
+        Componentes::Datos().Conectar();
+        Componentes::Datos().Ejecutar(u"UPDATE MA_ARTICULOS SET ANCHO = 1, LARGO = 1, PROFUNDO = 1 "
+                                      "WHERE IDARTICULO = 'BAN-1000X2000'"_s);
+        CargaOrdenes().Cargar(rangos(u"000100000001A"_s, u"000100000001A"_s), {}, m_g);
+        const int chapa = fila(u"CH-AC-SAE1010"_s);
+        QCOMPARE(m_g.text(chapa, 6), n(u"0.0000000785"_s));
+        const QString libro = carpeta + u"/d.xlsx"_s;
+        ModExportarExcel::GuardarLibro(m_g, libro);
+        const QJsonObject celda =
+            lectorLibro::celda(lectorLibro::leer(libro), u"F"_s + QString::number(chapa + 1));
+        QCOMPARE(celda[u"tipo"_s].toString(), u"n"_s);
+        QCOMPARE(celda[u"valor"_s].toDouble(), 7.85e-8);
     }
 
     void ordenElegido()

@@ -3,6 +3,7 @@
 #include "components/Componentes.h"
 #include "platform/controls/GridView.h"
 #include "platform/controls/Twips.h"
+#include "platform/spreadsheet/PrintPreview.h"
 #include "report/RP_OProduccion.h"
 
 #include <QCheckBox>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
+#include <QTimer>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -291,6 +293,112 @@ private slots:
         QCOMPARE(v.MSFlexGrid1Vista->columnWidth(0), 1);
         v.CFG2(1, u"x"_s); // does nothing
         QCOMPARE(g.rows(), 2);
+    }
+
+    // While a load or an export runs the window takes no other command, and
+    // Escape in the progress window cancels the work instead of hiding it.
+    void ocupadaNoAdmiteOtraOrden_data()
+    {
+        QTest::addColumn<bool>("exportar");
+        QTest::newRow("carga") << false;
+        QTest::newRow("exportacion") << true;
+    }
+    void ocupadaNoAdmiteOtraOrden()
+    {
+        QFETCH(bool, exportar);
+        const QString exportados = soporte::carpetaNueva(u"ventana_exportados"_s);
+        qputenv("RP_CARPETA_EXPORTACION", exportados.toLocal8Bit());
+        DesktopOpener::setInstance(std::make_unique<soporte::EscritorioDePrueba>());
+        PrintPreview::setPresenter([](const Worksheet&) {});
+        abrir();
+        RP_OProduccion& v = *m_ventana;
+        if (exportar)
+            v.CmdCargar->click(); // the grid to export
+        const auto textos = [&] {
+            QStringList t;
+            for (int r = 0; r < v.MSFlexGrid1.rows(); ++r)
+                for (int c = 0; c < v.MSFlexGrid1.cols(); ++c)
+                    t << v.MSFlexGrid1.text(r, c);
+            return t;
+        };
+        const QStringList antes = textos();
+        m_mensajes.clear();
+
+        // The first pass of events comes as the progress window opens; the
+        // second once the work is under way.
+        bool ocupada = false;
+        bool sigueVisible = false;
+        QTimer::singleShot(0, this, [&] {
+            QTimer::singleShot(0, this, [&] {
+                QWidget* progreso = QApplication::activeModalWidget();
+                ocupada = progreso && progreso->objectName() == u"CompProgreso"_s && v.Ocupada() &&
+                          !v.CmdCargar->isEnabled() && !v.CmdExcel->isEnabled() &&
+                          !v.CmdSalir->isEnabled() && !v.txtFields.at(8)->isEnabled() &&
+                          !v.ChkEstado.at(0)->isEnabled();
+                QTest::mouseClick(v.CmdCargar, Qt::LeftButton);
+                v.CmdCargar->click();
+                v.close();
+                if (progreso)
+                    QTest::keyClick(progreso, Qt::Key_Escape);
+                sigueVisible = progreso && progreso->isVisible();
+            });
+        });
+        (exportar ? v.CmdExcel : v.CmdCargar)->click();
+        DesktopOpener::setInstance(nullptr);
+        PrintPreview::setPresenter({});
+
+        QVERIFY(ocupada);
+        QVERIFY(sigueVisible);
+        QVERIFY(!Componentes::Progreso().Visible());
+        QVERIFY(v.isVisible() && m_terminado.isEmpty());
+        QVERIFY(!v.Ocupada() && v.CmdCargar->isEnabled() && v.txtFields.at(8)->isEnabled());
+        QCOMPARE(m_mensajes.size(), 1);
+        QVERIFY2(m_mensajes.first().contains(u"cancelada"_s), qPrintable(m_mensajes.first()));
+        if (exportar) {
+            QCOMPARE(textos(), antes);
+            QCOMPARE(QDir(exportados).entryList(QDir::Files), QStringList());
+            return;
+        }
+        // The first line and its supplies, then the empty row: nothing of a
+        // second load mixed in.
+        const GridModel& g = v.MSFlexGrid1;
+        QCOMPARE(g.backColor(1, 1), 65280);
+        for (int r = 2; r < g.rows() - 1; ++r) {
+            QCOMPARE(g.text(r, 1), QString());
+            QVERIFY(!g.text(r, 2).isEmpty());
+        }
+        for (int c = 0; c < g.cols(); ++c)
+            QCOMPARE(g.text(g.rows() - 1, c), QString());
+        QVERIFY(m_mensajes.first().contains(u" 1 líneas"_s));
+    }
+
+    // The access-log row that cannot be written leaves the window open and
+    // its reason in the error log.
+    void accesoNoEscritoQuedaEnElLog()
+    {
+        const QString copia = m_carpeta + u"/solo_lectura.db"_s;
+        QFile::remove(copia);
+        QVERIFY(QFile::copy(m_base, copia));
+        {
+            QSqlDatabase db = basedatos::abrirSqlite(copia, u"trabar"_s, false);
+            QVERIFY(QSqlQuery(db).exec(
+                u"CREATE TRIGGER sin_escritura BEFORE INSERT ON CONTROL_ACCESO "
+                "BEGIN SELECT RAISE(ABORT, 'attempt to write a readonly database'); END"_s));
+        }
+        QSqlDatabase::removeDatabase(u"trabar"_s);
+        const QString log = m_carpeta + u"/QNErr.log"_s;
+        QFile::remove(log);
+        const QString base = m_base;
+        m_base = copia;
+        abrir(u"@UsuarioLogeado=ana;"_s);
+        m_base = base;
+        QVERIFY(m_ventana->isVisible());
+        QVERIFY(m_mensajes.isEmpty());
+        QFile archivo(log);
+        QVERIFY(archivo.open(QIODevice::ReadOnly));
+        const QString texto = QString::fromUtf8(archivo.readAll());
+        QVERIFY2(texto.contains(u"RegistrarAcceso"_s) && texto.contains(u"readonly"_s),
+                 qPrintable(texto));
     }
 
     void salirYCerrar()

@@ -35,6 +35,17 @@ bool SpreadsheetValue::readNumber(QStringView text, double& out)
         if (fractionEnd == fractionStart)
             return false;
     }
+    // "5E-08", "1.5e+3": the exponent form the application reads as a number.
+    if (i < n && (text[i] == QLatin1Char('E') || text[i] == QLatin1Char('e'))) {
+        ++i;
+        if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+            ++i;
+        const qsizetype exponentStart = i;
+        while (i < n && isDigit(text[i]))
+            ++i;
+        if (i == exponentStart)
+            return false;
+    }
     if (i != n)
         return false;
     // "0" and "0.5" are numbers; "007" is a code.
@@ -65,6 +76,7 @@ bool SpreadsheetValue::readNumber(QStringView text, double& out)
     for (qsizetype k = 0; k < n; ++k)
         buffer[k] = static_cast<char>(text[k].unicode());
     double value = 0;
+    // Out of a double's range either way ("1E400", "1E-400") is no number.
     const auto result = std::from_chars(buffer, buffer + n, value);
     if (result.ec != std::errc() || result.ptr != buffer + n)
         return false;

@@ -5,7 +5,8 @@
 // What a cell holds once a text is assigned to its value, read as the
 // spreadsheet application reads it for locale 1033 (English, United States):
 // a plain decimal number (optional minus, digits, optionally a point and more
-// digits) becomes a number; anything else stays text. Unlike the application,
+// digits, optionally an exponent such as "E-08") becomes a number; anything
+// else stays text. Unlike the application,
 // nothing is ever lost or turned into something else:
 //   - a number-like code with leading zeros ("000100000010") stays text, so its
 //     zeros survive;

@@ -5,9 +5,6 @@
 
 namespace {
 
-// The longest text a cell holds.
-constexpr qsizetype MaxCellText = 32767;
-
 void checkCell(int row, int col)
 {
     if (row < 1 || row > Worksheet::MaxRows || col < 1 || col > Worksheet::MaxColumns)
@@ -92,11 +89,8 @@ void Worksheet::printPreview() const
 
 void Worksheet::setValue(const Range::Area& area, const QString& text)
 {
-    if (text.size() > MaxCellText)
-        throwSpreadsheetError(QStringLiteral("Un texto de %1 caracteres no cabe en una celda "
-                                             "(admite hasta %2)")
-                                  .arg(text.size())
-                                  .arg(MaxCellText));
+    // A text longer than a workbook cell takes is kept whole here: the print
+    // preview shows it all, and the .xlsx writer cuts it where the file needs.
     const SpreadsheetValue value = SpreadsheetValue::fromText(text);
     if (area.wholeSheet)
         throwSpreadsheetError(QStringLiteral("No se asigna un valor a toda la hoja"));

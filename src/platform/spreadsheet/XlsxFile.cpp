@@ -1,8 +1,8 @@
 #include "platform/spreadsheet/XlsxFile.h"
 
 #include "platform/files/FileCommit.h"
-#include "platform/text/RuntimeError.h"
 #include "platform/spreadsheet/Workbook.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,6 +76,23 @@ private:
     std::vector<lxw_format*> m_formats;
 };
 
+// The longest text a cell of the file holds, in UTF-16 code units (which
+// never count fewer than the characters the library counts).
+constexpr qsizetype MaxCellText = 32767;
+const QString CutMark = QStringLiteral("… [texto cortado]");
+
+// A text that fits a cell: a longer one is cut, never inside a surrogate
+// pair, and ends with the mark so the reader knows it goes on.
+QString fitCell(const QString& text)
+{
+    if (text.size() <= MaxCellText)
+        return text;
+    qsizetype keep = MaxCellText - CutMark.size();
+    if (text.at(keep - 1).isHighSurrogate())
+        --keep;
+    return text.left(keep) + CutMark;
+}
+
 // Rows between two progress reports: often enough for a steady count, seldom
 // enough to cost nothing.
 constexpr int ProgressRows = 1000;
@@ -116,7 +133,7 @@ void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path,
                 check(worksheet_write_number(out, row, col, cell.number, format(cell.style)), path);
                 break;
             case SpreadsheetValue::Kind::Text:
-                utf8 = cell.text.toUtf8();
+                utf8 = fitCell(cell.text).toUtf8();
                 check(worksheet_write_string(out, row, col, utf8.constData(), format(cell.style)),
                       path);
                 break;

@@ -8,6 +8,8 @@ class Workbook;
 // Writes a workbook of the spreadsheet stand-in as an .xlsx file (through
 // libxlsxwriter, row by row in its constant-memory mode): values, fills,
 // fonts, borders, column widths, the whole-sheet format as column formats.
+// A text longer than a cell of the file takes (32,767 characters) is cut
+// and ends with "… [texto cortado]"; the sheet itself keeps it whole.
 // The file is written complete under a temporary name first; a failure raises
 // RuntimeError with the path and the reason, and leaves no file behind.
 namespace XlsxFile {

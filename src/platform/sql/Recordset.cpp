@@ -1,14 +1,21 @@
 #include "platform/sql/Recordset.h"
 
-#include "platform/text/RuntimeError.h"
 #include "platform/sql/StatementTimeout.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 
 namespace {
+
 const QString Source = QStringLiteral("Recordset");
+
+QString errorText(const QSqlError& error)
+{
+    return isDatabaseBusy(error) ? databaseBusyText(error) : error.text();
 }
+
+} // namespace
 
 Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeconds)
     : m_query(db), m_sql(sql)
@@ -18,7 +25,7 @@ Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeco
     // text some ODBC drivers give for numeric columns.
     m_query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     if (!execWithTimeout(m_query, db, sql, timeoutSeconds))
-        throw RuntimeError(ErrorNumber::Database, m_query.lastError().text(), Source);
+        throw RuntimeError(ErrorNumber::Database, errorText(m_query.lastError()), Source);
     m_open = true;
     m_row = m_query.record();
     fetch();
@@ -34,7 +41,7 @@ void Recordset::fetch()
     }
     m_eof = true;
     if (m_query.lastError().isValid())
-        throw RuntimeError(ErrorNumber::Database, m_query.lastError().text(), Source);
+        throw RuntimeError(ErrorNumber::Database, errorText(m_query.lastError()), Source);
 }
 
 void Recordset::moveNext()

@@ -3,9 +3,11 @@
 #include <QDeadlineTimer>
 #include <QSqlDatabase>
 #include <QSqlDriver>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlResult>
 #include <QVariant>
+#include <climits>
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlite3.h>
@@ -38,6 +40,43 @@ void SqliteStatementTimer::arm(int timeoutSeconds)
 {
     sqliteDeadline = timeoutSeconds > 0 ? QDeadlineTimer(qint64(timeoutSeconds) * 1000)
                                         : QDeadlineTimer(QDeadlineTimer::Forever);
+}
+
+void setSqliteBusyTimeout(const QSqlDatabase& db, int timeoutSeconds)
+{
+    if (!db.isOpen() || !db.driver())
+        return;
+    const QVariant handle = db.driver()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return;
+    auto* connection = *static_cast<sqlite3* const*>(handle.data());
+    if (!connection)
+        return;
+    const int ms =
+        timeoutSeconds <= 0 || timeoutSeconds > INT_MAX / 1000 ? INT_MAX : timeoutSeconds * 1000;
+    sqlite3_busy_timeout(connection, ms);
+}
+
+bool isDatabaseBusy(const QSqlError& error)
+{
+    if (error.type() == QSqlError::NoError)
+        return false;
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    // Extended codes (SQLITE_BUSY_SNAPSHOT ...) keep the primary one in the low byte.
+    return ok && ((code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED) &&
+           (error.databaseText().contains(QLatin1String("locked")) ||
+            error.driverText().contains(QLatin1String("locked")));
+}
+
+QString databaseBusyText(const QSqlError& error)
+{
+    QString original = error.databaseText().trimmed();
+    if (original.isEmpty())
+        original = error.text().trimmed();
+    return QStringLiteral("la base de datos está en uso por otro programa y no quedó libre "
+                          "dentro del tiempo de espera (%1)")
+        .arg(original);
 }
 
 bool setOdbcConnectionTimeout(const QSqlDatabase& db, int timeoutSeconds)

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QSqlDatabase;
+class QSqlError;
 class QSqlQuery;
 
 // Runs `sql` on `query` with a time-out in seconds (0: none, or the one the
@@ -29,3 +30,14 @@ public:
     static void install(const QSqlDatabase& db);
     static void arm(int timeoutSeconds);
 };
+
+// How long SQLite waits for a database that another program holds locked
+// before a statement fails: the command time-out (0: no limit). No-op for
+// other backends, which wait under their own statement time-out.
+void setSqliteBusyTimeout(const QSqlDatabase& db, int timeoutSeconds);
+
+// True when SQLite refused a statement because another program held the
+// database locked past the wait.
+bool isDatabaseBusy(const QSqlError& error);
+// What the operator is told then, with the driver's own words after it.
+QString databaseBusyText(const QSqlError& error);

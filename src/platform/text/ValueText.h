@@ -9,4 +9,7 @@
 // separator; dates as day/month/year (with the time only when it has one);
 // a null value is the empty text.
 QString numberText(double value);
+// The same number as a plain decimal, never in exponent form (5E-08 is
+// "0.00000005"): up to 15 significant digits, the system's decimal separator.
+QString decimalText(double value);
 QString valueText(const QVariant& value);
