@@ -218,6 +218,19 @@ private slots:
         QVERIFY2(libro.codigo == 0, qPrintable(libro.err));
         QCOMPARE(contenido(salida).left(2), QByteArray("PK"));
         QVERIFY(QFileInfo(enlace).isSymLink());
+
+        // Started with standard output closed: --csv=- says so, and no file
+        // opened later (the base) takes the output's place.
+        QProcess cerrada;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"RP_CARPETA_PROGRAMA"_s, m_carpeta);
+        cerrada.setProcessEnvironment(env);
+        cerrada.start(u"sh"_s, {u"-c"_s, u"\"$0\" \"$1\" --csv=- >&-"_s,
+                                 QStringLiteral(RP_OPRODUCCION), u"@DbName="_s + m_base + u';'});
+        QVERIFY(cerrada.waitForFinished(60000));
+        QCOMPARE(cerrada.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(cerrada.readAllStandardError()).contains(u"salida estándar"_s));
+        QVERIFY(!contenido(m_base).contains("Nro OP,"));
     }
 
     // Texts a spreadsheet would run, and control characters, on every route.
