@@ -10,6 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 const QString Origen = QStringLiteral("CompIni");
@@ -18,16 +22,28 @@ const QString Origen = QStringLiteral("CompIni");
 // cannot be read (a file that cannot be read must never be written over).
 std::optional<QByteArray> leer(const QString& ruta)
 {
-    QFile archivo(ruta);
     if (!QFileInfo::exists(ruta))
         return std::nullopt;
     QByteArray datos;
-    if (archivo.open(QIODevice::ReadOnly))
-        datos = archivo.readAll();
-    if (!archivo.isOpen() || archivo.error() != QFileDevice::NoError)
+    const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDONLY | O_CLOEXEC);
+    int error = fd < 0 ? errno : 0;
+    char bloque[8192];
+    while (!error) {
+        const ssize_t n = ::read(fd, bloque, sizeof bloque);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            error = errno;
+        if (n <= 0)
+            break;
+        datos.append(bloque, n);
+    }
+    if (fd >= 0)
+        ::close(fd);
+    if (error)
         throw RuntimeError(ErrorNumber::FileAccess,
                            QStringLiteral("No se pudo leer el archivo «%1»: %2")
-                               .arg(QDir::toNativeSeparators(ruta), archivo.errorString()),
+                               .arg(QDir::toNativeSeparators(ruta), fileCommit::reason(error)),
                            Origen);
     return datos;
 }

@@ -209,7 +209,7 @@ QString reason(int error)
         return QStringLiteral("se agotó la cuota de disco del usuario");
     case EACCES:
     case EPERM:
-        return QStringLiteral("el usuario no tiene permiso para escribirlo");
+        return QStringLiteral("permiso denegado para este usuario");
     case EROFS:
         return QStringLiteral("el disco es de solo lectura");
     case EIO:
