@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -111,6 +112,9 @@ private slots:
         QVERIFY(::chmod(QFile::encodeName(m_base).constData(), 0666) == 0);
 
         const QString lleno = m_carpeta + u"/lleno"_s;
+        // A run that died before its clean-up left its file system mounted.
+        while (::umount2(QFile::encodeName(lleno).constData(), MNT_DETACH) == 0) {
+        }
         QDir().mkpath(lleno);
         QProcess montar;
         montar.start(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=64k"_s, u"tmpfs"_s, lleno});
@@ -125,7 +129,7 @@ private slots:
     void cleanupTestCase()
     {
         if (!m_lleno.isEmpty())
-            QProcess::execute(u"umount"_s, {m_lleno});
+            ::umount2(QFile::encodeName(m_lleno).constData(), MNT_DETACH);
     }
 
     // Each route on a full disk: refused in words, the earlier file kept, no
