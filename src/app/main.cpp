@@ -1,4 +1,5 @@
 #include "app/ReporteLinea.h"
+#include "platform/controls/QtTranslations.h"
 #include "platform/files/FileCommit.h"
 #include "platform/text/RuntimeError.h"
 #include "report/RP_OProduccion.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rp_oproduccion"));
     QApplication::setApplicationDisplayName(QStringLiteral("Reporte de Ordenes de Producción"));
+    installQtTranslations();
     if (opciones)
         return ReporteLinea::Ejecutar(*opciones);
 

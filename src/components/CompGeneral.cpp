@@ -3,6 +3,7 @@
 #include "platform/controls/ScreenArea.h"
 #include "platform/text/ValueText.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -48,9 +49,31 @@ QString CompGeneral::CompletarRuta(const QString& ruta) const
 
 void CompGeneral::PrepararFormulario(QWidget* ventana, int) const
 {
+    // Room kept right of and below the outermost control, as the designs do.
+    constexpr int Margen = 8;
+    constexpr QSize LineasVisibles(120, 80);
+    QRect todo, fijos;
+    for (QWidget* hijo : ventana->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (hijo->isHidden() || hijo->isWindow())
+            continue;
+        const QRect r = hijo->geometry();
+        todo |= r;
+        fijos |= qobject_cast<QAbstractScrollArea*>(hijo) ? QRect(r.topLeft(), LineasVisibles) : r;
+    }
+    const QSize minimo = fijos.isEmpty() ? QSize() : QSize(fijos.right() + Margen, fijos.bottom() + Margen);
+    if (minimo.isValid())
+        ventana->setMinimumSize(minimo);
+
     const QRect zona = availableScreenArea(ventana);
     if (zona.isEmpty())
         return;
+    // The window's frame is not known before it is shown: leave the usual
+    // title bar and borders room inside the screen area.
+    const QSize cabe = zona.size() - QSize(16, 40);
+    QSize tam = ventana->size();
+    if (!todo.isEmpty())
+        tam = tam.expandedTo(QSize(todo.right() + Margen, todo.bottom() + Margen));
+    ventana->resize(tam.boundedTo(cabe).expandedTo(ventana->minimumSize()));
     QRect marco = ventana->frameGeometry();
     marco.moveCenter(zona.center());
     ventana->move(marco.topLeft().x() < zona.left() ? zona.left() : marco.topLeft().x(),

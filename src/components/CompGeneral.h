@@ -48,7 +48,11 @@ public:
     void setArchivoLog(const QString& archivo) { m_archivoLog = archivo; }
     const QString& ArchivoLog() const { return m_archivoLog; }
 
-    // Sets a window up when it loads: it opens centred on its screen.
+    // Sets a window up when it loads: large enough for every control as
+    // designed (within the screen area), never smaller than what keeps every
+    // control whole, and centred on its screen. Controls that scroll their
+    // contents (grids, lists) are the ones windows resize, so the minimum only
+    // keeps their top-left corner and a few lines of them.
     void PrepararFormulario(QWidget* ventana, int valor = 0) const;
     // Centres the control horizontally inside its window.
     void CentrarControl(QWidget* control) const;

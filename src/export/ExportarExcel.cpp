@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTime>
@@ -71,6 +72,38 @@ void abandonar()
     excel.reset();
 }
 
+// Saving a large workbook takes a while: the operator sees it go on.
+void guardarConProgreso(SpreadsheetApp& aplicacion)
+{
+    const QString titulo = u"Guardando el libro…"_s;
+    CompProgreso& progreso = Componentes::Progreso();
+    progreso.MostrarProgreso(titulo, 0);
+    // However the saving ends, the window goes and nothing keeps pointing here.
+    struct Cierre
+    {
+        CompProgreso& progreso;
+        SpreadsheetApp& aplicacion;
+        ~Cierre()
+        {
+            aplicacion.setSaveProgress({});
+            progreso.CerrarProgreso();
+        }
+    } cierre{progreso, aplicacion};
+    QElapsedTimer reloj;
+    reloj.start();
+    aplicacion.setSaveProgress([&](int escritas, int total) {
+        progreso.ActualizarProgreso(
+            0, titulo, u"Espere Por Favor"_s,
+            escritas < total ? u"%1 de %2 filas escritas"_s.arg(escritas).arg(total)
+                             : u"%1 filas escritas; comprimiendo el libro…"_s.arg(total));
+        if (reloj.elapsed() >= 50 || escritas == total) {
+            QCoreApplication::processEvents();
+            reloj.restart();
+        }
+    });
+    aplicacion.setVisible(true);
+}
+
 void rutaExcel(GridModel& grilla, bool vistaPrevia, ManejadorError& enError)
 {
     LlenadoHoja llenado(grilla, &grilla, true);
@@ -81,7 +114,7 @@ void rutaExcel(GridModel& grilla, bool vistaPrevia, ManejadorError& enError)
             throw RuntimeError(ErrorNumber::ObjectRequired,
                                u"Se requiere un objeto: no hay una hoja de cálculo abierta"_s,
                                u"ModExportarExcel"_s);
-        excel->setVisible(true);
+        guardarConProgreso(*excel);
         if (!excel->openedOnDesktop())
             Componentes::General().Mensaje(
                 u"El libro quedó guardado en %1\nNo hay en el escritorio un programa que "

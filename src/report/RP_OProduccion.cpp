@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 namespace {
 
@@ -29,6 +31,30 @@ Control* ubicar(Control* control, const QString& nombre, int indice, int left, i
         control->setProperty("Index", indice);
     control->setGeometry(rectFromTwips(left, top, width, height));
     return control;
+}
+
+// The filter boxes are designed as wide as their characters in the suite's
+// font. Qt keeps a margin inside the frame that the text may use instead, and
+// where the desktop's font is wider still, the box's letter shrinks a little:
+// otherwise the first digit scrolls out of sight.
+void mostrarEntero(QLineEdit* caja, const QString& muestra)
+{
+    caja->setTextMargins(-2, 0, -2, 0);
+    QStyleOptionFrame opcion;
+    opcion.initFrom(caja);
+    opcion.rect = caja->rect();
+    opcion.lineWidth = caja->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opcion, caja);
+    const int lugar =
+        caja->style()->subElementRect(QStyle::SE_LineEditContents, &opcion, caja).width();
+    QFont letra = caja->font();
+    // Two pixels more: the cursor after the last character must fit too.
+    while (QFontMetrics(letra).horizontalAdvance(muestra) + 2 > lugar) {
+        const int pixeles = QFontInfo(letra).pixelSize();
+        if (pixeles <= 7)
+            break;
+        letra.setPixelSize(pixeles - 1);
+    }
+    caja->setFont(letra);
 }
 
 } // namespace
@@ -56,6 +82,8 @@ void RP_OProduccion::crearControles()
         auto* c = ubicar(new QLineEdit(marco), QStringLiteral("txtFields"), indice, left, top,
                          width, height);
         CompTeclado::Configurar(c, clave, tipo);
+        mostrarEntero(c, tipo == QLatin1String("fecha") ? QStringLiteral("00/00/0000")
+                                       : QString(c->maxLength(), QLatin1Char('0')));
         Componentes::Teclado().Atender(c);
         txtFields.add(indice, c);
     };

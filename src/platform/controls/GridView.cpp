@@ -2,14 +2,60 @@
 
 #include "platform/controls/GridModel.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QToolTip>
+
+namespace {
+
+class CellDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!index.data(Qt::TextAlignmentRole).isValid())
+            option->displayAlignment = GridView::contentAlignment(option->text);
+    }
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        // The style's own text margins, on both sides of the text.
+        const int margin =
+            view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        if (!cell.text.isEmpty() &&
+            cell.fontMetrics.horizontalAdvance(cell.text) > cell.rect.width() - 2 * margin)
+            QToolTip::showText(event->globalPos(), cell.text, view, cell.rect);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+};
+
+} // namespace
 
 GridView::GridView(GridModel* model, QWidget* parent) : QTableView(parent), m_model(model)
 {
     setModel(model);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setItemDelegate(new CellDelegate(this));
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
     setWordWrap(false);
     setShowGrid(true);
     verticalHeader()->hide();
@@ -24,7 +70,11 @@ GridView::GridView(GridModel* model, QWidget* parent) : QTableView(parent), m_mo
 
     connect(model, &GridModel::colWidthChanged, this,
             [this](int col, int twips) { setColumnWidth(col, columnPixels(twips)); });
-    connect(model, &QAbstractItemModel::modelReset, this, &GridView::applyWidths);
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        applyWidths();
+        verticalScrollBar()->setValue(0);
+        horizontalScrollBar()->setValue(0);
+    });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (!current.isValid())
@@ -40,4 +90,52 @@ void GridView::applyWidths()
     horizontalHeader()->setVisible(m_model->fixedRows() >= 1);
     for (int c = 0; c < m_model->cols(); ++c)
         setColumnWidth(c, columnPixels(m_model->colWidth(c)));
+}
+
+Qt::Alignment GridView::contentAlignment(const QString& text)
+{
+    // A number as the operator's locale writes it, or as the database gives it.
+    const QString t = text.trimmed();
+    bool number = false;
+    if (!t.isEmpty()) {
+        QLocale::system().toDouble(t, &number);
+        if (!number)
+            QLocale::c().toDouble(t, &number);
+    }
+    return (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
+QString GridView::selectedText() const
+{
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return {};
+    int top = selected.first().row(), bottom = top;
+    int left = selected.first().column(), right = left;
+    for (const QModelIndex& i : selected) {
+        top = std::min(top, i.row());
+        bottom = std::max(bottom, i.row());
+        left = std::min(left, i.column());
+        right = std::max(right, i.column());
+    }
+    QString text;
+    for (int r = top; r <= bottom; ++r) {
+        for (int c = left; c <= right; ++c) {
+            if (c > left)
+                text += QLatin1Char('\t');
+            text += model()->index(r, c).data().toString();
+        }
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+void GridView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        QApplication::clipboard()->setText(selectedText());
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }

@@ -10,6 +10,13 @@ class GridModel;
 // as the column titles (kept in sight), fixed columns shaded, cell colours and
 // fonts as the model says, column widths from the model (twips to pixels at 15
 // per pixel). It reads the model; it keeps no copy of the cells.
+//
+// It behaves as the suite's grid control does for the operator: Tab leaves the
+// grid for the next control (the arrows move between cells), cells without an
+// alignment of their own align by content (numbers right, texts left), a cell
+// too narrow for its text shows it whole in a tooltip, a block of cells can be
+// selected and copied as tab-separated lines, and new contents start at the
+// first row.
 class GridView : public QTableView
 {
     Q_OBJECT
@@ -22,6 +29,15 @@ public:
     {
         return twips <= 0 ? 0 : std::max(1, pixelsFromTwips(twips));
     }
+
+    // How a cell's text is aligned when its model gives no alignment.
+    static Qt::Alignment contentAlignment(const QString& text);
+    // The selected block as a spreadsheet pastes it: cells joined by tabs,
+    // rows by line ends.
+    QString selectedText() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void applyWidths();

@@ -12,7 +12,7 @@ void SpreadsheetApp::setVisible(bool visible)
     if (visible && !m_visible && hasWorkbook() && m_savedPath.isEmpty()) {
         const QString stem =
             QDateTime::currentDateTime().toString(QStringLiteral("'Libro_'yyyy-MM-dd_HH-mm-ss"));
-        m_savedPath = XlsxFile::saveNew(activeWorkbook(), exportFolder(), stem);
+        m_savedPath = XlsxFile::saveNew(activeWorkbook(), exportFolder(), stem, m_saveProgress);
         m_opened = DesktopOpener::instance().open(m_savedPath);
     }
     m_visible = visible;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/spreadsheet/Workbook.h"
+#include "platform/spreadsheet/XlsxFile.h"
 
 #include <QString>
 #include <memory>
@@ -22,6 +23,8 @@ public:
     // Showing saves and opens the active workbook; a failure to save raises
     // RuntimeError and leaves the application hidden, so it can be tried again.
     void setVisible(bool visible);
+    // Follows the saving that showing does.
+    void setSaveProgress(XlsxFile::Progress progress) { m_saveProgress = std::move(progress); }
 
     void setSheetsInNewWorkbook(int count); // 1 to 255
     int sheetsInNewWorkbook() const { return m_sheetsInNewWorkbook; }
@@ -46,4 +49,5 @@ private:
     bool m_visible = false;
     QString m_savedPath;
     bool m_opened = false;
+    XlsxFile::Progress m_saveProgress;
 };

@@ -79,7 +79,12 @@ private:
     std::vector<lxw_format*> m_formats;
 };
 
-void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path)
+// Rows between two progress reports: often enough for a steady count, seldom
+// enough to cost nothing.
+constexpr int ProgressRows = 1000;
+
+void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path, int& written,
+                int total, const XlsxFile::Progress& progress)
 {
     lxw_worksheet* out = workbook_add_worksheet(book, sheet.name().toUtf8().constData());
     if (!out)
@@ -102,6 +107,8 @@ void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path)
 
     QByteArray utf8;
     for (int r = 1; r <= sheet.rowCount(); ++r) {
+        if (progress && ++written % ProgressRows == 0)
+            progress(written, total);
         const auto& cells = sheet.row(r);
         const auto row = static_cast<lxw_row_t>(r - 1);
         for (size_t i = 0; i < cells.size(); ++i) {
@@ -152,9 +159,13 @@ private:
     int m_saved;
 };
 
-void write(const Workbook& workbook, const QString& temporary, const QString& target)
+void write(const Workbook& workbook, const QString& temporary, const QString& target,
+           const XlsxFile::Progress& progress)
 {
     const QuietStandardError quiet;
+    int total = 0, written = 0;
+    for (int i = 0; i < workbook.sheetCount(); ++i)
+        total += workbook.sheet(i).rowCount();
     const QByteArray file = QFile::encodeName(temporary);
     const QByteArray tmpdir = QFile::encodeName(QFileInfo(temporary).absolutePath());
     lxw_workbook_options options{};
@@ -166,11 +177,13 @@ void write(const Workbook& workbook, const QString& temporary, const QString& ta
         fail(target, QStringLiteral("no hay memoria para el libro"));
     try {
         for (int i = 0; i < workbook.sheetCount(); ++i)
-            writeSheet(book, workbook.sheet(i), target);
+            writeSheet(book, workbook.sheet(i), target, written, total, progress);
     } catch (...) {
         lxw_workbook_free(book);
         throw;
     }
+    if (progress)
+        progress(total, total);
     // The library names a failed write by its own code only; the reason the
     // operator needs (a full disk ...) is the system's.
     errno = 0;
@@ -184,19 +197,20 @@ void write(const Workbook& workbook, const QString& temporary, const QString& ta
 
 namespace XlsxFile {
 
-void save(const Workbook& workbook, const QString& path)
+void save(const Workbook& workbook, const QString& path, const Progress& progress)
 {
     fileCommit::Output out(path);
     out.begin();
-    write(workbook, out.writePath(), path);
+    write(workbook, out.writePath(), path, progress);
     out.commit();
 }
 
-QString saveNew(const Workbook& workbook, const QString& folder, const QString& stem)
+QString saveNew(const Workbook& workbook, const QString& folder, const QString& stem,
+                const Progress& progress)
 {
     fileCommit::Output out(fileCommit::NewFileIn{folder, stem, QStringLiteral("xlsx")});
     out.begin();
-    write(workbook, out.writePath(), out.target());
+    write(workbook, out.writePath(), out.target(), progress);
     return out.commit();
 }
 

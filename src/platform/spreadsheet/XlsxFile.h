@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class Workbook;
 
@@ -11,10 +12,15 @@ class Workbook;
 // RuntimeError with the path and the reason, and leaves no file behind.
 namespace XlsxFile {
 
+// Told now and then how many rows of how many are written; once more with
+// both equal before the file is packed, the last and silent step.
+using Progress = std::function<void(int rowsWritten, int rowsTotal)>;
+
 // Saves to `path`, replacing a file there.
-void save(const Workbook& workbook, const QString& path);
+void save(const Workbook& workbook, const QString& path, const Progress& progress = {});
 // Saves in `folder` as "stem.xlsx", or "stem-2.xlsx" ... when taken; never
 // replaces a file. Returns the path written.
-QString saveNew(const Workbook& workbook, const QString& folder, const QString& stem);
+QString saveNew(const Workbook& workbook, const QString& folder, const QString& stem,
+                const Progress& progress = {});
 
 } // namespace XlsxFile

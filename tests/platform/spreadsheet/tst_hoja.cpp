@@ -189,6 +189,21 @@ private slots:
         QCOMPARE(app.activeSheet().name(), u"Hoja1"_s);
     }
 
+    // Saving tells how far it went, so a long save can show it.
+    void avanceAlGuardar()
+    {
+        SpreadsheetApp app;
+        app.addWorkbook();
+        for (int r = 1; r <= 2500; ++r)
+            app.cells(r, 1).setValue(QString::number(r));
+        QList<QPair<int, int>> avisos;
+        app.setSaveProgress([&](int escritas, int total) { avisos.append({escritas, total}); });
+        qputenv("RP_CARPETA_EXPORTACION", QDir::tempPath().toLocal8Bit());
+        app.setVisible(true);
+        QFile::remove(app.savedPath());
+        QCOMPARE(avisos, (QList<QPair<int, int>>{{1000, 2500}, {2000, 2500}, {2500, 2500}}));
+    }
+
     void sinLibroSeRequiereUnObjeto()
     {
         SpreadsheetApp app;
