@@ -1,20 +1,41 @@
 #include "app/EscritorCSV.h"
 
 #include "platform/controls/GridModel.h"
+#include "platform/files/FileCommit.h"
+#include "platform/text/Currency.h"
+#include "platform/text/PrintableText.h"
 #include "platform/text/RuntimeError.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <QStringList>
+#include <memory>
 
 namespace {
 
-QString campo(const QString& texto)
+// A spreadsheet opening the file runs a cell that starts with one of these as
+// a formula (or, through tab and CR, as the cell after them): the usual
+// leading apostrophe keeps it a text. A plain number ("-3,5") is left alone.
+bool pareceFormula(const QString& texto)
 {
+    static const QString inicios = QStringLiteral("=+-@\t\r");
+    if (texto.isEmpty() || !inicios.contains(texto.front()))
+        return false;
+    Currency numero;
+    try {
+        return !Currency::parse(texto, numero);
+    } catch (const RuntimeError&) {
+        return false; // a number, only too large for an amount
+    }
+}
+
+QString campo(const QString& original)
+{
+    QString texto = printableText(original);
+    if (pareceFormula(texto))
+        texto.prepend(u'\'');
     if (!texto.contains(u',') && !texto.contains(u'"') && !texto.contains(u'\n') &&
         !texto.contains(u'\r'))
         return texto;
-    return u'"' + QString(texto).replace(u'"', QStringLiteral("\"\"")) + u'"';
+    return u'"' + texto.replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
 } // namespace
@@ -47,17 +68,10 @@ QString TextoCSV(const GridModel& grilla)
 void EscribirCSV(const GridModel& grilla, const QString& archivo)
 {
     const QByteArray datos = TextoCSV(grilla).toUtf8();
-    if (archivo == u"-") {
-        QFile salida;
-        if (!salida.open(stdout, QIODevice::WriteOnly) || salida.write(datos) != datos.size())
-            throw RuntimeError(ErrorNumber::FileAccess,
-                               QStringLiteral("no se pudo escribir el CSV en la salida estándar"));
-        return;
-    }
-    QSaveFile salida(archivo);
-    if (!salida.open(QIODevice::WriteOnly) || salida.write(datos) != datos.size() ||
-        !salida.commit())
-        throw RuntimeError(
-            ErrorNumber::FileAccess,
-            QStringLiteral("no se pudo escribir \"%1\": %2").arg(archivo, salida.errorString()));
+    auto salida = archivo == u"-"
+                      ? std::make_unique<fileCommit::Output>(fileCommit::StandardOutput{})
+                      : std::make_unique<fileCommit::Output>(archivo);
+    salida->begin();
+    salida->write(datos);
+    salida->commit();
 }

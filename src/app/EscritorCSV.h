@@ -7,7 +7,10 @@ class GridModel;
 // The grid's exported columns (those wider than 50 twips, as the spreadsheet
 // export takes them) as CSV: RFC 4180 (comma, CR LF, fields with a comma, a
 // quote or a line break quoted, quotes doubled), UTF-8, the title row first.
-// The grid control's trailing empty row is not data and is left out.
+// The grid control's trailing empty row is not data and is left out. A cell
+// that starts with "=", "+", "-", "@", tab or CR and is no plain number
+// ("-3,5") gets a leading apostrophe, so a spreadsheet never runs it as a
+// formula; control characters follow printableText.
 // "-" writes to standard output; a file is written whole or not at all.
 QString TextoCSV(const GridModel& grilla);
 void EscribirCSV(const GridModel& grilla, const QString& archivo);

@@ -146,6 +146,17 @@ int Ejecutar(const Opciones& op)
 
     RP_OProduccion ventana;
     ventana.TerminarPrograma = [](int) {};
+    // A value the box would not take is refused before the session starts:
+    // emptied, it would widen the report to every order.
+    for (auto it = op.filtros.cbegin(); it != op.filtros.cend(); ++it) {
+        const auto tipo = CompTeclado::TipoDe(
+            ventana.txtFields.at(Componentes::Teclado().IndiceCampo(it.key(), ventana.txtFields)));
+        if (!CompTeclado::Admite(tipo, it.value())) {
+            error(QStringLiteral("la opción --%1 no admite \"%2\": el cuadro admite %3")
+                      .arg(it.key(), it.value(), CompTeclado::QueAdmite(tipo)));
+            return 2;
+        }
+    }
     const bool inicio = ventana.Form_Load(op.pares.join(u' ')) == ModGlobal::Inicio::Seguir;
     if (!inicio || !Componentes::Datos().Conectado() || !fallo.isEmpty()) {
         error(QStringLiteral("no se pudo iniciar la sesión: ") +

@@ -1,5 +1,6 @@
 #include "app/ReporteLinea.h"
 #include "platform/controls/QtTranslations.h"
+#include "platform/files/FileCommit.h"
 #include "platform/text/RuntimeError.h"
 #include "report/RP_OProduccion.h"
 #include "session/LineaComandos.h"
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv)
 {
+    fileCommit::protectStandardStreams();
     QStringList argumentos;
     for (int i = 1; i < argc; ++i)
         argumentos << QString::fromLocal8Bit(argv[i]);

@@ -29,11 +29,11 @@ int largoDe(CompTeclado::TipoEntrada tipo)
     return 32767;
 }
 
-QString soloDigitos(const QString& texto)
+QString soloAdmitidos(CompTeclado::TipoEntrada tipo, const QString& texto)
 {
     QString out;
     for (const QChar c : texto)
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+        if (CompTeclado::AdmiteCaracter(tipo, c))
             out += c;
     return out;
 }
@@ -116,23 +116,20 @@ void CompTeclado::TeclaPresionada(QLineEdit* caja, int& codigoAscii) const
     if (codigoAscii < 32)
         return; // backspace and other editing keys work as usual
     const QChar c(codigoAscii);
-    const bool digito = c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    switch (TipoDe(caja)) {
-    case TipoEntrada::Texto:
+    const TipoEntrada tipo = TipoDe(caja);
+    if (!AdmiteCaracter(tipo, c)) {
+        codigoAscii = 0;
         return;
+    }
+    switch (tipo) {
+    case TipoEntrada::Texto:
     case TipoEntrada::Sucursal:
     case TipoEntrada::Numero:
-        if (!digito)
-            codigoAscii = 0;
         return;
     case TipoEntrada::Letra:
-        codigoAscii = c.isLetter() ? c.toUpper().unicode() : 0;
+        codigoAscii = c.toUpper().unicode();
         return;
     case TipoEntrada::Fecha: {
-        if (!digito && !esSeparadorDeFecha(c)) {
-            codigoAscii = 0;
-            return;
-        }
         const QString texto = caja->text();
         const bool alFinal = caja->cursorPosition() == texto.size() && !caja->hasSelectedText();
         if (esSeparadorDeFecha(c)) {
@@ -158,24 +155,55 @@ QString CompTeclado::TextoAlSalir(TipoEntrada tipo, const QString& texto)
         return texto;
     case TipoEntrada::Sucursal:
     case TipoEntrada::Numero: {
-        const QString digitos = soloDigitos(t).right(largoDe(tipo));
+        const QString digitos = soloAdmitidos(tipo, t).right(largoDe(tipo));
         return digitos.isEmpty() ? QString()
                                  : digitos.rightJustified(largoDe(tipo), QLatin1Char('0'));
     }
     case TipoEntrada::Letra:
-        for (const QChar c : t)
-            if (c.isLetter())
-                return QString(c.toUpper());
-        return {};
-    case TipoEntrada::Fecha: {
-        QString out;
-        for (const QChar c : t)
-            if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || esSeparadorDeFecha(c))
-                out += c;
-        return out.left(10);
-    }
+        return soloAdmitidos(tipo, t).left(1).toUpper();
+    case TipoEntrada::Fecha:
+        return soloAdmitidos(tipo, t).left(largoDe(tipo));
     }
     return t;
+}
+
+bool CompTeclado::AdmiteCaracter(TipoEntrada tipo, QChar c)
+{
+    const bool digito = c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    switch (tipo) {
+    case TipoEntrada::Texto:
+        return true;
+    case TipoEntrada::Sucursal:
+    case TipoEntrada::Numero:
+        return digito;
+    case TipoEntrada::Letra:
+        return c.isLetter();
+    case TipoEntrada::Fecha:
+        return digito || esSeparadorDeFecha(c);
+    }
+    return false;
+}
+
+bool CompTeclado::Admite(TipoEntrada tipo, const QString& texto)
+{
+    const QString t = texto.trimmed();
+    return t.size() <= largoDe(tipo) && soloAdmitidos(tipo, t) == t;
+}
+
+QString CompTeclado::QueAdmite(TipoEntrada tipo)
+{
+    switch (tipo) {
+    case TipoEntrada::Texto:
+        return QStringLiteral("cualquier texto");
+    case TipoEntrada::Sucursal:
+    case TipoEntrada::Numero:
+        return QStringLiteral("solo dígitos del 0 al 9, hasta %1").arg(largoDe(tipo));
+    case TipoEntrada::Letra:
+        return QStringLiteral("una sola letra");
+    case TipoEntrada::Fecha:
+        return QStringLiteral("una fecha día/mes/año, por ejemplo 05/11/2026");
+    }
+    return {};
 }
 
 void CompTeclado::Atender(QLineEdit* caja)

@@ -51,6 +51,14 @@ public:
     // What a box of that kind holds once the operator leaves it, whatever was
     // typed or pasted into it (the batch report gives its values this way too).
     static QString TextoAlSalir(TipoEntrada tipo, const QString& texto);
+    // Whether the box takes that character when it is typed.
+    static bool AdmiteCaracter(TipoEntrada tipo, QChar c);
+    // Whether the box would take the whole text (blanks around it aside) as
+    // typed: every character and no more than it holds. The command line
+    // refuses a value the box would not take instead of emptying it.
+    static bool Admite(TipoEntrada tipo, const QString& texto);
+    // What a box of that kind takes, for a message.
+    static QString QueAdmite(TipoEntrada tipo);
 
     // Routes the box's key events through TeclaAbajo and TeclaPresionada, and
     // completes its text when it loses the focus.

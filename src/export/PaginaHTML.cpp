@@ -3,11 +3,12 @@
 #include "components/ManejadorError.h"
 #include "export/ModExportarExcel.h"
 #include "platform/controls/GridModel.h"
+#include "platform/files/FileCommit.h"
 #include "platform/files/ProgramFolder.h"
+#include "platform/text/PrintableText.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -20,11 +21,8 @@ constexpr int RutaNoEncontrada = 76;
 
 PaginaHTML::PaginaHTML(QString archivo) : m_archivo(std::move(archivo)) {}
 
-PaginaHTML::~PaginaHTML()
-{
-    if (m_salida)
-        m_salida->cancelWriting();
-}
+// An abandoned page is never put in place: its temporary file goes with it.
+PaginaHTML::~PaginaHTML() = default;
 
 void PaginaHTML::abrir()
 {
@@ -36,12 +34,12 @@ void PaginaHTML::abrir()
         throw RuntimeError(RutaNoEncontrada,
                            u"No se encontró la carpeta de la página «%1»"_s.arg(nativo),
                            u"GeneraHTML"_s);
-    auto salida = std::make_unique<QSaveFile>(m_archivo);
-    if (!salida->open(QIODevice::WriteOnly))
-        throw RuntimeError(
-            ErrorNumber::FileAccess,
-            u"No se puede crear la página «%1»: %2"_s.arg(nativo, salida->errorString()),
-            u"GeneraHTML"_s);
+    auto salida = std::make_unique<fileCommit::Output>(m_archivo);
+    try {
+        salida->begin();
+    } catch (const RuntimeError& e) {
+        throw RuntimeError(e.number(), e.description(), u"GeneraHTML"_s);
+    }
     m_salida = std::move(salida);
 }
 
@@ -54,11 +52,8 @@ void PaginaHTML::escribirLinea(const QString& linea)
             u"GeneraHTML"_s);
     // Every dynamic text was escaped to ASCII; the markup is ASCII.
     const QByteArray bytes = linea.toLatin1() + "\r\n";
-    if (m_salida->write(bytes) != bytes.size())
-        throw RuntimeError(ErrorNumber::FileAccess,
-                           u"No se puede escribir la página «%1»: %2"_s.arg(
-                               QDir::toNativeSeparators(m_archivo), m_salida->errorString()),
-                           u"GeneraHTML"_s);
+    // A failed write is kept by the device and reported when the page is closed.
+    m_salida->write(bytes);
 }
 
 void PaginaHTML::cerrar()
@@ -68,16 +63,17 @@ void PaginaHTML::cerrar()
             ArchivoIncorrecto,
             u"La página «%1» no está abierta"_s.arg(QDir::toNativeSeparators(m_archivo)),
             u"GeneraHTML"_s);
-    std::unique_ptr<QSaveFile> salida = std::move(m_salida);
-    if (!salida->commit())
-        throw RuntimeError(ErrorNumber::FileAccess,
-                           u"No se pudo guardar la página «%1»: %2"_s.arg(
-                               QDir::toNativeSeparators(m_archivo), salida->errorString()),
-                           u"GeneraHTML"_s);
+    std::unique_ptr<fileCommit::Output> salida = std::move(m_salida);
+    try {
+        salida->commit();
+    } catch (const RuntimeError& e) {
+        throw RuntimeError(e.number(), e.description(), u"GeneraHTML"_s);
+    }
 }
 
-QString PaginaHTML::escapar(QStringView texto, bool atributo)
+QString PaginaHTML::escapar(QStringView original, bool atributo)
 {
+    const QString texto = printableText(original);
     QString r;
     r.reserve(texto.size());
     for (qsizetype i = 0; i < texto.size(); ++i) {

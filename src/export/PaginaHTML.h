@@ -6,7 +6,9 @@
 
 class GridModel;
 class ManejadorError;
-class QSaveFile;
+namespace fileCommit {
+class Output;
+}
 
 // The HTML page of a grid, written line by line (CR LF) into a file that
 // appears under its name only once it is complete: until then the lines go to
@@ -32,10 +34,11 @@ public:
 
     // A text made safe inside the page: <, > and & as entities, characters
     // beyond ASCII as numeric references (so the page reads the same in any
-    // code page); quotes too with `atributo`.
+    // code page); quotes too with `atributo`; control characters as
+    // printableText leaves them.
     static QString escapar(QStringView texto, bool atributo = false);
 
 private:
     QString m_archivo;
-    std::unique_ptr<QSaveFile> m_salida;
+    std::unique_ptr<fileCommit::Output> m_salida;
 };

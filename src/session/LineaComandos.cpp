@@ -1,6 +1,5 @@
 #include "session/LineaComandos.h"
 
-#include "components/Componentes.h"
 #include "platform/text/RuntimeError.h"
 
 namespace LineaComandos {
@@ -12,38 +11,34 @@ QString DelProceso(const QStringList& argumentos)
 
 QString ValorCrudo(const QString& linea, const QString& clave)
 {
-    qsizetype posicion = linea.indexOf(clave, 0, Qt::CaseInsensitive);
-    while (posicion >= 0) {
-        qsizetype siguiente = posicion + clave.size();
-        while (siguiente < linea.size() && linea.at(siguiente).isSpace())
-            ++siguiente;
-        if (siguiente < linea.size() && linea.at(siguiente) == u'=')
-            break;
-        posicion = linea.indexOf(clave, posicion + 1, Qt::CaseInsensitive);
+    for (qsizetype posicion = linea.indexOf(clave, 0, Qt::CaseInsensitive); posicion >= 0;
+         posicion = linea.indexOf(clave, posicion + 1, Qt::CaseInsensitive)) {
+        // Inside another pair's value the key is only text.
+        qsizetype antes = posicion;
+        while (antes > 0 && linea.at(antes - 1).isSpace())
+            --antes;
+        if (antes > 0 && linea.at(antes - 1) != u';')
+            continue;
+        qsizetype igual = posicion + clave.size();
+        while (igual < linea.size() && linea.at(igual).isSpace())
+            ++igual;
+        if (igual >= linea.size() || linea.at(igual) != u'=')
+            continue;
+        const qsizetype fin = linea.indexOf(u';', igual);
+        if (fin < 0)
+            throw RuntimeError(ErrorNumber::InvalidArgument,
+                               QStringLiteral("Llamada a procedimiento o argumento no válido: %1 "
+                                              "sin \";\" de cierre")
+                                   .arg(clave),
+                               QStringLiteral("IniciarSesion"));
+        return linea.mid(igual + 1, fin - igual - 1);
     }
-    if (posicion < 0)
-        return {};
-    const qsizetype fin = linea.indexOf(u';', posicion);
-    if (fin < 0)
-        throw RuntimeError(ErrorNumber::InvalidArgument,
-                           QStringLiteral("Llamada a procedimiento o argumento no válido: %1 sin "
-                                          "\";\" de cierre")
-                               .arg(clave),
-                           QStringLiteral("IniciarSesion"));
-    const qsizetype inicio = posicion + clave.size();
-    return linea.mid(inicio, fin - inicio);
+    return {};
 }
 
 QString Valor(const QString& linea, const QString& clave)
 {
-    QString valor = ValorCrudo(linea, clave);
-    if (clave.compare(QStringLiteral("@ParametroAdicional"), Qt::CaseInsensitive) == 0) {
-        valor = valor.trimmed();
-        if (valor.startsWith(u'='))
-            valor.remove(0, 1);
-        return valor.trimmed();
-    }
-    return Componentes::General().Reemplazar(valor, QStringLiteral("=")).trimmed();
+    return ValorCrudo(linea, clave).trimmed();
 }
 
 } // namespace LineaComandos

@@ -20,15 +20,16 @@ inline const QStringList Claves = {QStringLiteral("@ParametroAdicional"),
 // joined by blanks (so a launcher may pass the pairs as one argument or several).
 QString DelProceso(const QStringList& argumentos);
 
-// The raw value of `clave`: the text from the end of the key to the first ";"
-// after it, "=" included. A key counts only where it is followed, after
-// optional blanks, by "=", so "@Usuario" never reads the start of
-// "@UsuarioLogeado". No such key gives the empty text; a key with no ";" after
-// it raises an invalid-argument error (5).
+// The raw value of `clave`: the text between the "=" that follows the key
+// (after optional blanks) and the first ";" after it. A key counts only at the
+// start of the line or after a ";" (blanks between allowed) and only where
+// "=" follows it, so "@Usuario" never reads the start of "@UsuarioLogeado" and
+// a key written inside another pair's value is not one. No such key gives the
+// empty text; a key with no ";" after it raises an invalid-argument error (5).
 QString ValorCrudo(const QString& linea, const QString& clave);
 
-// The value as start-up keeps it: "@ParametroAdicional" trimmed with only its
-// first "=" dropped; any other key without any "=" and trimmed.
+// The value as start-up keeps it: the raw value trimmed of blanks; any other
+// "=" in it is part of the value ("@Password=ab=c;" is "ab=c").
 QString Valor(const QString& linea, const QString& clave);
 
 } // namespace LineaComandos

@@ -43,12 +43,42 @@ private slots:
         QCOMPARE(Componentes::General().ValorNumerico(texto).units(), diezmilesimos);
     }
 
+    // Past the currency's range is an overflow error, never a wrong amount.
+    void valorNumericoDesborda_data()
+    {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<bool>("desborda");
+        QTest::addColumn<qint64>("diezmilesimos");
+        const qint64 maximo = std::numeric_limits<qint64>::max();
+        const qint64 minimo = std::numeric_limits<qint64>::min();
+        QTest::newRow("dieciocho digitos") << u"999999999999999999"_s << true << 0LL;
+        QTest::newRow("1E+20") << u"1E+20"_s << true << 0LL;
+        QTest::newRow("el maximo") << u"922337203685477,5807"_s << false << maximo;
+        QTest::newRow("pasado el maximo en decimales") << u"922337203685477,9999"_s << true << 0LL;
+        QTest::newRow("pasado el maximo al redondear") << u"922337203685477,58075"_s << true << 0LL;
+        QTest::newRow("el minimo") << u"-922337203685477,5808"_s << false << minimo;
+        QTest::newRow("pasado el minimo") << u"-922337203685477,5809"_s << true << 0LL;
+        QTest::newRow("1e300") << u"1e300"_s << true << 0LL;
+        QTest::newRow("exponente enorme") << u"1e99999999999999999999"_s << true << 0LL;
+        QTest::newRow("1e-300 es cero") << u"1e-300"_s << false << 0LL;
+        QTest::newRow("cero con exponente enorme") << u"0e400"_s << false << 0LL;
+        QTest::newRow("muchos digitos y exponente negativo")
+            << u"123456789012345678901234567890e-20"_s << false << 12345678901235LL;
+    }
     void valorNumericoDesborda()
     {
-        QVERIFY_THROWS_EXCEPTION(RuntimeError,
-                                 Componentes::General().ValorNumerico(u"999999999999999999"_s));
-        QCOMPARE(Componentes::General().ValorNumerico(u"922337203685477,5807"_s).units(),
-                 std::numeric_limits<qint64>::max());
+        QFETCH(QString, texto);
+        QFETCH(bool, desborda);
+        if (desborda) {
+            try {
+                Componentes::General().ValorNumerico(texto);
+                QFAIL("no desbordó");
+            } catch (const RuntimeError& e) {
+                QCOMPARE(e.number(), ErrorNumber::Overflow);
+            }
+            return;
+        }
+        QTEST(Componentes::General().ValorNumerico(texto).units(), "diezmilesimos");
     }
 
     void textoDeNumeros()

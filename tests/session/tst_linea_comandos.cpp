@@ -29,8 +29,18 @@ private slots:
             << u"@DBNAME=Gestion;@usuario=SA;"_s << u"@Usuario"_s << u"SA"_s;
         QTest::newRow("blancos alrededor del igual")
             << u"@DbName = GESTION ;"_s << u"@DbName"_s << u"GESTION"_s;
-        QTest::newRow("igual dentro del valor se quita")
-            << u"@Password=a=b;"_s << u"@Password"_s << u"ab"_s;
+        QTest::newRow("igual dentro del valor se conserva")
+            << u"@Password=ab=c;"_s << u"@Password"_s << u"ab=c"_s;
+        QTest::newRow("igual al principio del valor se conserva")
+            << u"@Password = =x;"_s << u"@Password"_s << u"=x"_s;
+        QTest::newRow("clave escondida en otro valor")
+            << u"@UsuarioLogeado=ana@DbName=/x/otra.db;@DbName=/real.db;"_s << u"@DbName"_s
+            << u"/real.db"_s;
+        QTest::newRow("valor con la clave escondida")
+            << u"@UsuarioLogeado=ana@DbName=/x/otra.db;@DbName=/real.db;"_s
+            << u"@UsuarioLogeado"_s << u"ana@DbName=/x/otra.db"_s;
+        QTest::newRow("clave tras punto y coma y blancos")
+            << u"  @Menu=M1 ;   @DbName=G;"_s << u"@DbName"_s << u"G"_s;
         QTest::newRow("valor cortado en el primer punto y coma")
             << u"@Password=ab;cd;"_s << u"@Password"_s << u"ab"_s;
         QTest::newRow("logeado antes que usuario")

@@ -173,24 +173,21 @@ void SheetPrinter::print(QPagedPaintDevice& device) const
 
 void SheetPrinter::savePdf(const QString& path) const
 {
-    const QFileInfo info(path);
-    if (!QFileInfo(info.absolutePath()).isDir())
-        throw RuntimeError(ErrorNumber::FileAccess,
-                           QStringLiteral("No se puede guardar el PDF «%1»: la carpeta no existe")
-                               .arg(QDir::toNativeSeparators(path)),
-                           QStringLiteral("Impresión"));
-    fileCommit::TemporaryName temporary(info.absolutePath(), info.completeBaseName());
+    fileCommit::Output out(path);
+    out.begin();
     {
-        QPdfWriter writer(temporary.path());
+        // Through the device, not by name: the PDF engine does not check its
+        // writes, the device does.
+        QPdfWriter writer(&out);
         writer.setPageLayout(defaultPageLayout());
         writer.setCreator(QStringLiteral("rp_oproduccion"));
         writer.setTitle(m_sheet.name());
         print(writer);
     }
-    if (QFileInfo(temporary.path()).size() == 0)
+    if (out.written() == 0)
         throw RuntimeError(
             ErrorNumber::FileAccess,
             QStringLiteral("No se pudo escribir el PDF «%1»").arg(QDir::toNativeSeparators(path)),
             QStringLiteral("Impresión"));
-    fileCommit::commitReplacing(temporary.path(), path);
+    out.commit();
 }

@@ -1,5 +1,7 @@
 #include "platform/spreadsheet/SpreadsheetValue.h"
 
+#include "platform/text/PrintableText.h"
+
 #include <charconv>
 
 namespace {
@@ -94,6 +96,6 @@ SpreadsheetValue SpreadsheetValue::fromText(const QString& text)
         return v;
     }
     v.kind = Kind::Text;
-    v.text = text;
+    v.text = printableText(text);
     return v;
 }

@@ -12,7 +12,8 @@
 //     zeros survive;
 //   - a number with more significant digits than a double keeps exactly (15)
 //     stays text;
-//   - a text starting with "=" is text, never a formula.
+//   - a text starting with "=" is text, never a formula;
+//   - control characters follow printableText (a NUL no longer ends the text).
 struct SpreadsheetValue
 {
     enum class Kind : quint8

@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 #include <xlsxwriter.h>
 
 namespace {
@@ -146,9 +149,37 @@ void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path,
     }
 }
 
+// The library prints its own lines about a failed write on standard error;
+// the program reports the failure itself, once, in the operator's words.
+class QuietStandardError
+{
+public:
+    QuietStandardError() : m_saved(::dup(2))
+    {
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (m_saved >= 0 && null >= 0)
+            ::dup2(null, 2);
+        if (null >= 0)
+            ::close(null);
+    }
+    ~QuietStandardError()
+    {
+        if (m_saved >= 0) {
+            ::dup2(m_saved, 2);
+            ::close(m_saved);
+        }
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int m_saved;
+};
+
 void write(const Workbook& workbook, const QString& temporary, const QString& target,
            const XlsxFile::Progress& progress)
 {
+    const QuietStandardError quiet;
     int total = 0, written = 0;
     for (int i = 0; i < workbook.sheetCount(); ++i)
         total += workbook.sheet(i).rowCount();
@@ -170,7 +201,13 @@ void write(const Workbook& workbook, const QString& temporary, const QString& ta
     }
     if (progress)
         progress(total, total);
-    check(workbook_close(book), target);
+    // The library names a failed write by its own code only; the reason the
+    // operator needs (a full disk ...) is the system's.
+    errno = 0;
+    const lxw_error closed = workbook_close(book);
+    if (closed != LXW_NO_ERROR && errno != 0)
+        fail(target, fileCommit::reason(errno));
+    check(closed, target);
 }
 
 } // namespace
@@ -179,22 +216,19 @@ namespace XlsxFile {
 
 void save(const Workbook& workbook, const QString& path, const Progress& progress)
 {
-    const QFileInfo info(path);
-    const QString folder = info.absolutePath();
-    if (!QFileInfo(folder).isDir())
-        fail(path, QStringLiteral("la carpeta no existe"));
-    fileCommit::TemporaryName temporary(folder, info.completeBaseName());
-    write(workbook, temporary.path(), path, progress);
-    fileCommit::commitReplacing(temporary.path(), path);
+    fileCommit::Output out(path);
+    out.begin();
+    write(workbook, out.writePath(), path, progress);
+    out.commit();
 }
 
 QString saveNew(const Workbook& workbook, const QString& folder, const QString& stem,
                 const Progress& progress)
 {
-    fileCommit::TemporaryName temporary(folder, stem);
-    write(workbook, temporary.path(), QDir(folder).filePath(stem + QStringLiteral(".xlsx")),
-          progress);
-    return fileCommit::commitNew(temporary.path(), folder, stem, QStringLiteral("xlsx"));
+    fileCommit::Output out(fileCommit::NewFileIn{folder, stem, QStringLiteral("xlsx")});
+    out.begin();
+    write(workbook, out.writePath(), out.target(), progress);
+    return out.commit();
 }
 
 } // namespace XlsxFile

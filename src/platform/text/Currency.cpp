@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -69,14 +70,19 @@ bool Currency::parse(const QString& text, Currency& out)
         t.remove(0, 1);
     }
     QString mantissa = t;
-    int exponent = 0;
+    qint64 exponent = 0;
     const qsizetype e = t.indexOf(QLatin1Char('e'), 0, Qt::CaseInsensitive);
     if (e >= 0) {
         mantissa = t.left(e);
-        bool ok = false;
-        exponent = t.mid(e + 1).toInt(&ok);
-        if (!ok || std::abs(exponent) > 40)
+        static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]+$"));
+        const QString power = t.mid(e + 1);
+        if (!whole.match(power).hasMatch())
             return false;
+        // Far past the range either way; the mantissa decides which end.
+        bool ok = false;
+        exponent = std::clamp(power.toLongLong(&ok), -100000LL, 100000LL);
+        if (!ok)
+            exponent = power.startsWith(QLatin1Char('-')) ? -100000 : 100000;
     }
     if (!normaliseMantissa(mantissa))
         return false;
@@ -89,6 +95,20 @@ bool Currency::parse(const QString& text, Currency& out)
         point = digits.size();
     else
         digits.remove(point, 1);
+    const qsizetype first = digits.indexOf(QRegularExpression(QStringLiteral("[1-9]")));
+    if (first < 0) {
+        out = Currency(0);
+        return true;
+    }
+    // Only where the first significant digit lands matters: more than 15
+    // whole digits overflow, beyond the fifth decimal the amount rounds to 0.
+    const qint64 lands = static_cast<qint64>(point) + exponent - first;
+    if (lands > 15)
+        overflow(text.trimmed());
+    if (lands < -5) {
+        out = Currency(0);
+        return true;
+    }
     point += exponent;
     while (point < 0) {
         digits.prepend(QLatin1Char('0'));
@@ -105,19 +125,22 @@ bool Currency::parse(const QString& text, Currency& out)
 
     while (whole.size() > 1 && whole.front() == QLatin1Char('0'))
         whole.remove(0, 1);
-    if (whole.size() > 15 || whole.toLongLong() > 922337203685477LL)
+    // The magnitude in unsigned arithmetic: the range is one unit wider below zero.
+    const quint64 limit = negative ? quint64(std::numeric_limits<qint64>::max()) + 1
+                                   : quint64(std::numeric_limits<qint64>::max());
+    const quint64 wholeUnits = whole.isEmpty() ? 0 : whole.toULongLong();
+    if (wholeUnits > limit / Scale)
         overflow(text.trimmed());
-    qint64 units = (whole.isEmpty() ? 0 : whole.toLongLong()) * Scale + kept.toLongLong();
+    quint64 units = wholeUnits * Scale + kept.toULongLong();
     const bool restAboveHalf = rest.front() > QLatin1Char('5') ||
                                (rest.front() == QLatin1Char('5') &&
                                 rest.mid(1).contains(QRegularExpression(QStringLiteral("[1-9]"))));
     const bool restIsHalf = rest.front() == QLatin1Char('5') && !restAboveHalf;
-    if (restAboveHalf || (restIsHalf && (units % 2) != 0)) {
-        if (units == std::numeric_limits<qint64>::max())
-            overflow(text.trimmed());
+    if (restAboveHalf || (restIsHalf && (units % 2) != 0))
         ++units;
-    }
-    out = Currency(negative ? -units : units);
+    if (units > limit)
+        overflow(text.trimmed());
+    out = Currency(negative ? static_cast<qint64>(0 - units) : static_cast<qint64>(units));
     return true;
 }
 

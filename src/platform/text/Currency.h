@@ -23,6 +23,8 @@ public:
     //   "1.234.567" is 1234567 (a separator repeated only groups thousands);
     //   an exponent is allowed ("1E-05", "2.5e3");
     //   more than four decimals are rounded half to even.
+    // A number beyond the range, however written ("1e300"), raises the
+    // overflow error; one too small to show in four decimals is 0.
     // Returns false for anything else (empty text included), leaving `out` alone.
     static bool parse(const QString& text, Currency& out);
 
