@@ -1,6 +1,8 @@
 #include "app/ReporteLinea.h"
 
+#include "app/ConsultaLinea.h"
 #include "app/EscritorCSV.h"
+#include "app/SinVentana.h"
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
 #include "report/RP_OProduccion.h"
@@ -26,7 +28,7 @@ namespace {
 
 void error(const QString& texto)
 {
-    std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(QString(texto).replace(u'\n', u' ')));
+    ErrorEnLinea(texto);
 }
 
 } // namespace
@@ -126,23 +128,13 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
 int Ejecutar(const Opciones& op)
 {
     if (op.ayuda) {
-        std::fputs(qPrintable(Uso()), stdout);
+        std::fputs(qPrintable(Uso() + ConsultaLinea::Uso()), stdout);
         return 0;
     }
     // No window shows anything here: what a dialog would have shown is the
     // failure to report.
-    QString fallo;
-    CompGeneral& general = Componentes::General();
-    general.setPresentador([&](const RuntimeError& e, const QString& etiqueta) {
-        if (fallo.isEmpty())
-            fallo = etiqueta.isEmpty() ? e.description()
-                                       : e.description() + QStringLiteral(" (") + etiqueta + u')';
-        return int(CompGeneral::Abortar);
-    });
-    general.setMensajero([&](const QString& m) {
-        if (fallo.isEmpty())
-            fallo = m;
-    });
+    FallosSinVentana fallos;
+    const QString& fallo = fallos.primero();
 
     RP_OProduccion ventana;
     ventana.TerminarPrograma = [](int) {};

@@ -1,3 +1,4 @@
+#include "app/ConsultaLinea.h"
 #include "app/ReporteLinea.h"
 #include "platform/controls/QtTranslations.h"
 #include "platform/files/FileCommit.h"
@@ -14,17 +15,26 @@ int main(int argc, char** argv)
     QStringList argumentos;
     for (int i = 1; i < argc; ++i)
         argumentos << QString::fromLocal8Bit(argv[i]);
+    std::optional<ConsultaLinea::Opciones> consulta;
     std::optional<ReporteLinea::Opciones> opciones;
     try {
-        opciones = ReporteLinea::Leer(argumentos);
+        consulta = ConsultaLinea::Leer(argumentos);
+        if (!consulta)
+            opciones = ReporteLinea::Leer(argumentos);
     } catch (const RuntimeError& e) {
         std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(e.description()));
         return 2;
     }
+    if (consulta && consulta->csv.isEmpty() && !consulta->ayuda && !ConsultaLinea::HayPantalla()) {
+        std::fprintf(stderr, "rp_oproduccion: no hay pantalla para abrir la consulta de "
+                             "comprobantes (--csv escribe la lista sin ventana)\n");
+        return 2;
+    }
     // The command-line report shows no window, with or without a display, and
     // keeps standard error for its own one-line messages.
-    if (opciones) {
+    if (opciones || (consulta && (!consulta->csv.isEmpty() || consulta->ayuda)))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (opciones || consulta) {
         qInstallMessageHandler([](QtMsgType tipo, const QMessageLogContext&, const QString& texto) {
             if (tipo == QtCriticalMsg || tipo == QtFatalMsg)
                 std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(texto));
@@ -37,6 +47,8 @@ int main(int argc, char** argv)
     installQtTranslations();
     if (opciones)
         return ReporteLinea::Ejecutar(*opciones);
+    if (consulta)
+        return ConsultaLinea::Ejecutar(*consulta);
 
     auto* ventana = new RP_OProduccion;
     if (ventana->Form_Load(LineaComandos::DelProceso(QCoreApplication::arguments())) ==
