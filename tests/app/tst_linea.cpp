@@ -114,7 +114,7 @@ private slots:
         const QStringList filas = texto.split(u"\r\n"_s);
         QCOMPARE(filas.size(), 7); // titles, 2 lines, 3 supplies, then the final CR LF
         QCOMPARE(filas[0], u"Nro OP,Insumo,Descrpcion,Cantidad,PE,Kg,Espesor"_s);
-        QVERIFY(filas.contains(u",CH-AC-SAE1010,Chapa de acero SAE 1010,1,7.85,0.471,"_s));
+        QVERIFY(filas.contains(u",CH-AC-SAE1010,Chapa de acero SAE 1010,1,7850,471,"_s));
         QVERIFY(filas.last().isEmpty());
 
         // The run wrote the access-log row that opening the report writes.
@@ -132,7 +132,7 @@ private slots:
                     u"--nro_hasta=2"_s, u"--letra_hasta=z"_s, u"--csv=-"_s});
         QCOMPARE(s.codigo, 0);
         QVERIFY(s.out.startsWith(u"Nro OP,"_s));
-        QVERIFY2(s.out.contains(u",LAM-PVC-08,\"Lámina de PVC 0,8 mm\",2,1.38,"_s),
+        QVERIFY2(s.out.contains(u",LAM-PVC-08,\"Lámina de PVC 0,8 mm\",2,1380,"_s),
                  qPrintable(s.out));
         QVERIFY(!s.out.contains(u"000100000001A"_s));
     }
