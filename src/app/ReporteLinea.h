@@ -18,6 +18,7 @@ struct Opciones
     bool finalizada = false;
     QString orden;                // "fecha", "numero" or empty (the window's default)
     QString csv, xlsx, html, pdf; // "-" for standard output (csv only)
+    QString separador;            // the CSV's field separator as given: ",", ";" or "tab"
     bool ayuda = false;
 };
 
@@ -32,7 +33,8 @@ std::optional<Opciones> Leer(const QStringList& argumentos);
 QString Uso();
 
 // Runs the report; returns the exit status. Failures go to standard error as
-// one line naming what failed.
+// one line naming what failed. When standard error is a terminal, a long run
+// also shows there how far it got (lines loaded, rows written).
 int Ejecutar(const Opciones& opciones);
 
 } // namespace ReporteLinea
