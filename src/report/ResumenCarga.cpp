@@ -65,5 +65,5 @@ QString ResumenCarga::Texto(qint64 milisegundos) const
                           "Líneas con estimación incompleta: %5   Tiempo: %6 s")
         .arg(local.toString(ordenes), local.toString(lineas), local.toString(insumos),
              local.toString(kilos, 'f', 2), local.toString(incompletas),
-             local.toString(double(milisegundos) / 1000.0, 'f', 1));
+             local.toString(double(milisegundos) / 1000.0, 'f', 2));
 }
