@@ -17,11 +17,6 @@
 
 namespace ReporteLinea {
 
-const QStringList ClavesFiltro = {
-    QStringLiteral("Sucursal_Desde"), QStringLiteral("Nro_Desde"),  QStringLiteral("Letra_Desde"),
-    QStringLiteral("Sucursal_Hasta"), QStringLiteral("Nro_Hasta"),  QStringLiteral("Letra_Hasta"),
-    QStringLiteral("Fecha_Desde"),    QStringLiteral("Fecha_Hasta")};
-
 namespace {
 
 [[noreturn]] void malaOpcion(const QString& texto)
@@ -163,14 +158,15 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
             op.separador = conValor();
             QChar separador;
             if (!FormatoCSV::SeparadorDeTexto(op.separador, separador))
-                malaOpcion(
-                    QStringLiteral("--separador debe ser \",\", \";\" o tab, no \"%1\"").arg(valor));
+                malaOpcion(QStringLiteral("--separador debe ser \",\", \";\" o tab, no \"%1\"")
+                               .arg(valor));
         } else {
-            const auto clave =
-                std::find_if(ClavesFiltro.begin(), ClavesFiltro.end(), [&](const QString& c) {
-                    return c.compare(nombre, Qt::CaseInsensitive) == 0;
-                });
-            if (clave == ClavesFiltro.end())
+            // The eight filter keys, without regard to case.
+            const QStringList& claves = RP_OProduccion::ClavesFiltro();
+            const auto clave = std::find_if(claves.begin(), claves.end(), [&](const QString& c) {
+                return c.compare(nombre, Qt::CaseInsensitive) == 0;
+            });
+            if (clave == claves.end())
                 malaOpcion(QStringLiteral("opción desconocida: --%1 (vea --help)").arg(nombre));
             if (igual < 0)
                 malaOpcion(

@@ -22,9 +22,6 @@ struct Opciones
     bool ayuda = false;
 };
 
-// The eight filter keys the options may name, without regard to case.
-extern const QStringList ClavesFiltro;
-
 // The options of the command line (the arguments after the program name), or
 // nothing when it has none: then the program opens its window. A malformed or
 // unknown option raises a run-time error that names it.

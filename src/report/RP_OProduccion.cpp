@@ -32,12 +32,6 @@ namespace {
 
 const QString Titulo = QStringLiteral("Reporte de Ordenes de Producción");
 
-// The filter boxes by the keys the load asks for, in the load's order.
-const QStringList ClavesFiltro = {
-    QStringLiteral("Sucursal_Desde"), QStringLiteral("Nro_Desde"),  QStringLiteral("Letra_Desde"),
-    QStringLiteral("Sucursal_Hasta"), QStringLiteral("Nro_Hasta"),  QStringLiteral("Letra_Hasta"),
-    QStringLiteral("Fecha_Desde"),    QStringLiteral("Fecha_Hasta")};
-
 // What the columns of figures hold, for the operator who hovers their titles.
 QString ayudaDeColumna(const QString& titulo)
 {
@@ -97,6 +91,16 @@ void mostrarEntero(QLineEdit* caja, const QString& muestra)
 }
 
 } // namespace
+
+const QStringList& RP_OProduccion::ClavesFiltro()
+{
+    static const QStringList claves = {
+        QStringLiteral("Sucursal_Desde"), QStringLiteral("Nro_Desde"),
+        QStringLiteral("Letra_Desde"),    QStringLiteral("Sucursal_Hasta"),
+        QStringLiteral("Nro_Hasta"),      QStringLiteral("Letra_Hasta"),
+        QStringLiteral("Fecha_Desde"),    QStringLiteral("Fecha_Hasta")};
+    return claves;
+}
 
 RP_OProduccion::RP_OProduccion(QWidget* parent) : QWidget(parent)
 {
@@ -286,8 +290,9 @@ bool RP_OProduccion::eventFilter(QObject* objeto, QEvent* evento)
         return QWidget::eventFilter(objeto, evento);
     const auto* ayuda = static_cast<QHelpEvent*>(evento);
     const int columna = titulos->logicalIndexAt(ayuda->pos());
-    const QString texto =
-        columna < 0 || MSFlexGrid1.rows() < 1 ? QString() : ayudaDeColumna(MSFlexGrid1.text(0, columna));
+    const QString texto = columna < 0 || MSFlexGrid1.rows() < 1
+                              ? QString()
+                              : ayudaDeColumna(MSFlexGrid1.text(0, columna));
     if (texto.isEmpty())
         QToolTip::hideText();
     else
@@ -438,7 +443,7 @@ void RP_OProduccion::guardarFiltros() const
 {
     QSettings preferencias(ArchivoPreferencias(), QSettings::IniFormat);
     preferencias.beginGroup(grupoDelOperador());
-    for (const QString& clave : ClavesFiltro)
+    for (const QString& clave : ClavesFiltro())
         preferencias.setValue(clave, textoDeCaja(clave));
     preferencias.setValue(QStringLiteral("Pendientes"), ChkEstado.at(0)->isChecked());
     preferencias.setValue(QStringLiteral("Finalizada"), ChkEstado.at(1)->isChecked());
@@ -458,7 +463,7 @@ void RP_OProduccion::OfrecerUltimosFiltros()
     if (preferencias.childKeys().isEmpty())
         return;
     CompTeclado& teclado = Componentes::Teclado();
-    for (const QString& clave : ClavesFiltro) {
+    for (const QString& clave : ClavesFiltro()) {
         QLineEdit* caja = txtFields.at(teclado.IndiceCampo(clave, txtFields));
         const QString valor = preferencias.value(clave).toString();
         // A file edited by hand may hold what the box would not take.

@@ -6,6 +6,7 @@
 #include "report/CargaOrdenes.h"
 #include "session/ModGlobal.h"
 
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 
@@ -29,6 +30,9 @@ public:
     // set-up and its decoration (icon, access-log row). Terminar means there is
     // no database connection and the program must end.
     ModGlobal::Inicio Form_Load(const QString& lineaComandos);
+
+    // The filter boxes' keys as the load asks for them, in the load's order.
+    static const QStringList& ClavesFiltro();
 
     // Public operations a host may call.
     void IniciaGridInsumos();

@@ -416,10 +416,12 @@ private slots:
         const QString cifras = u"Órdenes: 1   Líneas: %1   Insumos: %2   Kg: %3   "
                                u"Líneas con estimación incompleta: %4   Tiempo: "_s;
         QTest::newRow("orden 1, un insumo sin peso especifico")
-            << QStringList{u"0001"_s, u"00000001"_s, u"A"_s, u"0001"_s, u"00000001"_s, u"A"_s, {}, {}}
+            << QStringList{u"0001"_s, u"00000001"_s, u"A"_s,
+                           u"0001"_s, u"00000001"_s, u"A"_s, {}, {}}
             << cifras.arg(2).arg(3).arg(kg(u"482.42"_s)).arg(1) << QString();
         QTest::newRow("orden 5, cobre y un articulo sin medidas")
-            << QStringList{u"0001"_s, u"00000005"_s, u"A"_s, u"0001"_s, u"00000005"_s, u"A"_s, {}, {}}
+            << QStringList{u"0001"_s, u"00000005"_s, u"A"_s,
+                           u"0001"_s, u"00000005"_s, u"A"_s, {}, {}}
             << cifras.arg(3).arg(7).arg(kg(u"115.86"_s)).arg(2) << QString();
         QTest::newRow("hasta sin letra")
             << QStringList{u"0001"_s, u"00000003"_s, u"A"_s, u"0001"_s, u"00000003"_s, {}, {}, {}}
