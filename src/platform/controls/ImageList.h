@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <vector>
+
+// The image-list control: pictures in index order (1-based, as the suite's
+// windows count them), each with a tag text by which code finds it.
+class ImageList
+{
+public:
+    // Appends an image; returns its index.
+    int add(const QIcon& icon, const QString& tag);
+    void clear() { m_images.clear(); }
+
+    int count() const { return static_cast<int>(m_images.size()); }
+    const QIcon& icon(int index) const;
+    const QString& tag(int index) const;
+
+private:
+    struct Image
+    {
+        QIcon icon;
+        QString tag;
+    };
+    const Image& image(int index) const;
+
+    std::vector<Image> m_images;
+};
