@@ -1,30 +1,16 @@
 #include "dialogs/FrmMenus.h"
 
+#include "dialogs/InstanciaVentana.h"
 #include "dialogs/TablaMenus.h"
 #include "platform/text/RuntimeError.h"
 
-#include <QCoreApplication>
 #include <QCursor>
 #include <QMenu>
-#include <QPointer>
 
 using namespace Qt::StringLiterals;
 using TablaMenus::Fila;
 
 namespace {
-
-QPointer<FrmMenus>& instancia()
-{
-    static QPointer<FrmMenus> unica;
-    return unica;
-}
-
-// A window still alive when the application object goes away would be
-// destroyed without it; the instance goes first.
-void borrarInstancia()
-{
-    delete instancia().data();
-}
 
 QString clave(const QString& nombre)
 {
@@ -47,21 +33,16 @@ QString sinBlancos(const QString& texto)
 
 FrmMenus& FrmMenus::Instancia()
 {
-    if (!instancia()) {
-        static bool rutinaFinal = false;
-        if (!rutinaFinal) {
-            qAddPostRoutine(borrarInstancia);
-            rutinaFinal = true;
-        }
-        instancia() = new FrmMenus;
-        instancia()->Form_Load();
-    }
-    return *instancia();
+    const bool cargada = InstanciaVentana<FrmMenus>::actual();
+    FrmMenus& menus = InstanciaVentana<FrmMenus>::obtener();
+    if (!cargada)
+        menus.Form_Load();
+    return menus;
 }
 
 void FrmMenus::ReiniciarParaPruebas()
 {
-    borrarInstancia();
+    InstanciaVentana<FrmMenus>::borrar();
 }
 
 FrmMenus::FrmMenus()
@@ -161,18 +142,18 @@ void FrmMenus::alPulsar(QAction* accion, const Fila& fila, bool marcada)
         Salir();
 }
 
-void FrmMenus::MostrarMenu(const QString& nombre)
+QAction* FrmMenus::MostrarMenu(const QString& nombre)
 {
-    MostrarMenu(nombre, QCursor::pos());
+    return MostrarMenu(nombre, QCursor::pos());
 }
 
-void FrmMenus::MostrarMenu(const QString& nombre, const QPoint& puntoGlobal)
+QAction* FrmMenus::MostrarMenu(const QString& nombre, const QPoint& puntoGlobal)
 {
     QMenu* menu = Menu(nombre);
     if (!menu)
         throw RuntimeError(340, u"FrmMenus no tiene el menú emergente \"%1\""_s.arg(nombre),
                            u"FrmMenus"_s);
-    menu->exec(puntoGlobal);
+    return menu->exec(puntoGlobal);
 }
 
 QMenu* FrmMenus::Menu(const QString& nombre) const

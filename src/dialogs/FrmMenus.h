@@ -41,10 +41,10 @@ public:
 
     // Pops up the top-level menu of that control name at a point of the screen
     // (or at the mouse position) and returns once the operator chose an entry
-    // or dismissed the pop-up. A name that is not one of the menus is a
-    // run-time error.
-    void MostrarMenu(const QString& nombre);
-    void MostrarMenu(const QString& nombre, const QPoint& puntoGlobal);
+    // or dismissed the pop-up: the entry chosen, nullptr when dismissed. A name
+    // that is not one of the menus is a run-time error.
+    QAction* MostrarMenu(const QString& nombre);
+    QAction* MostrarMenu(const QString& nombre, const QPoint& puntoGlobal);
 
     // Controls by name, without regard to case; nullptr when there is none.
     QMenu* Menu(const QString& nombre) const;
@@ -70,6 +70,7 @@ public:
 
 private:
     FrmMenus();
+    template <class> friend struct InstanciaVentana;
     void Form_Load();
     void construir();
     void conectar(QAction* accion, const TablaMenus::Fila& fila);
