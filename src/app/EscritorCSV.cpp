@@ -19,7 +19,21 @@ QString campo(const QString& texto)
 
 } // namespace
 
-QString TextoCSV(const GridModel& grilla)
+QString TextoCSV(const QList<QStringList>& filas)
+{
+    QString texto;
+    for (const QStringList& fila : filas) {
+        QStringList campos;
+        for (const QString& celda : fila)
+            campos << campo(celda);
+        texto += campos.join(u',') + QStringLiteral("\r\n");
+    }
+    return texto;
+}
+
+namespace {
+
+QList<QStringList> filasDe(const GridModel& grilla)
 {
     QList<int> columnas;
     for (int c = 0; c < grilla.cols(); ++c)
@@ -34,19 +48,31 @@ QString TextoCSV(const GridModel& grilla)
     };
     while (ultima > 0 && vacia(ultima))
         --ultima;
-    QString texto;
+    QList<QStringList> filas;
     for (int r = 0; r <= ultima; ++r) {
         QStringList fila;
         for (const int c : columnas)
-            fila << campo(grilla.text(r, c));
-        texto += fila.join(u',') + QStringLiteral("\r\n");
+            fila << grilla.text(r, c);
+        filas << fila;
     }
-    return texto;
+    return filas;
+}
+
+} // namespace
+
+QString TextoCSV(const GridModel& grilla)
+{
+    return TextoCSV(filasDe(grilla));
 }
 
 void EscribirCSV(const GridModel& grilla, const QString& archivo)
 {
-    const QByteArray datos = TextoCSV(grilla).toUtf8();
+    EscribirCSV(filasDe(grilla), archivo);
+}
+
+void EscribirCSV(const QList<QStringList>& filas, const QString& archivo)
+{
+    const QByteArray datos = TextoCSV(filas).toUtf8();
     if (archivo == u"-") {
         QFile salida;
         if (!salida.open(stdout, QIODevice::WriteOnly) || salida.write(datos) != datos.size())

@@ -1,8 +1,15 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 class GridModel;
+
+// Rows of texts as CSV (RFC 4180, UTF-8, CR LF), and that text written to a
+// file ("-": standard output), whole or not at all.
+QString TextoCSV(const QList<QStringList>& filas);
+void EscribirCSV(const QList<QStringList>& filas, const QString& archivo);
 
 // The grid's exported columns (those wider than 50 twips, as the spreadsheet
 // export takes them) as CSV: RFC 4180 (comma, CR LF, fields with a comma, a

@@ -51,6 +51,10 @@ QString Uso()
         "  --html=ARCHIVO      la grilla como página HTML\n"
         "  --pdf=ARCHIVO       la vista previa de impresión en PDF\n"
         "  --help              esta ayuda\n"
+        "Control de cargos reales (para los otros programas del sistema):\n"
+        "  --cargos-reales=CUENTA [--csv=ARCHIVO]\n"
+        "                      abre el diálogo; al aceptar escribe IdCargo<TAB>Importe por\n"
+        "                      cargo marcado (0); sin aceptar, 1; con --csv, la lista sin ventana\n"
         "Termina con 0 si generó todo; con otro valor y un mensaje si algo falló.\n");
 }
 

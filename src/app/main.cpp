@@ -1,3 +1,4 @@
+#include "app/CargosLinea.h"
 #include "app/ReporteLinea.h"
 #include "platform/text/RuntimeError.h"
 #include "report/RP_OProduccion.h"
@@ -12,15 +13,18 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         argumentos << QString::fromLocal8Bit(argv[i]);
     std::optional<ReporteLinea::Opciones> opciones;
+    std::optional<CargosLinea::Opciones> cargos;
     try {
-        opciones = ReporteLinea::Leer(argumentos);
+        cargos = CargosLinea::Leer(argumentos);
+        if (!cargos)
+            opciones = ReporteLinea::Leer(argumentos);
     } catch (const RuntimeError& e) {
         std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(e.description()));
         return 2;
     }
     // The command-line report shows no window, with or without a display, and
     // keeps standard error for its own one-line messages.
-    if (opciones) {
+    if (opciones || (cargos && !cargos->csv.isEmpty())) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler([](QtMsgType tipo, const QMessageLogContext&, const QString& texto) {
             if (tipo == QtCriticalMsg || tipo == QtFatalMsg)
@@ -33,6 +37,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName(QStringLiteral("Reporte de Ordenes de Producción"));
     if (opciones)
         return ReporteLinea::Ejecutar(*opciones);
+    if (cargos)
+        return CargosLinea::Ejecutar(*cargos);
 
     auto* ventana = new RP_OProduccion;
     if (ventana->Form_Load(LineaComandos::DelProceso(QCoreApplication::arguments())) ==

@@ -377,9 +377,18 @@ void FrmCtrlCargosReales::PintarFila(GridModel& MSFlexGrid1, qint32 Fila, qint32
 
 bool FrmCtrlCargosReales::eventFilter(QObject* objeto, QEvent* evento)
 {
-    if (evento->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(evento)->key() == Qt::Key_Escape) {
+    if (evento->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(objeto, evento);
+    const int tecla = static_cast<QKeyEvent*>(evento)->key();
+    if (tecla == Qt::Key_Escape) {
         CmdAceptar_Click();
+        return true;
+    }
+    // The keyboard's menu key does what the right button does, under the row.
+    if (objeto == ListView1Vista && tecla == Qt::Key_Menu && ListView1.selectedRow() >= 0) {
+        const QRect celda = ListView1Vista->visualRect(ListView1.index(ListView1.selectedRow(), 0));
+        ListView1_MouseDown(Qt::RightButton,
+                            ListView1Vista->viewport()->mapToGlobal(celda.bottomLeft()));
         return true;
     }
     return QDialog::eventFilter(objeto, evento);

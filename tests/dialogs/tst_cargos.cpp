@@ -248,7 +248,7 @@ private slots:
     void cambioImporte_data()
     {
         QTest::addColumn<QString>("motor");
-        QTest::addColumn<bool>("derecho");
+        QTest::addColumn<QString>("gesto");
         QTest::addColumn<bool>("marcada");
         QTest::addColumn<QString>("codigoPrevio");
         QTest::addColumn<QList<int>>("enElMenu");
@@ -266,28 +266,31 @@ private slots:
             const auto fila = [motor](const char* caso) -> QTestData& {
                 return QTest::addRow("%s: %s", motor, caso) << QString::fromUtf8(motor);
             };
-            fila("boton izquierdo") << false << true << QString() << cambiar << u"1"_s << 0 << false
-                                    << u"45000"_s << QString();
-            fila("fila sin marcar") << true << false << QString() << cambiar << u"1"_s << 0 << false
-                                    << u"45000"_s << QString();
-            fila("Cancelar en el menu") << true << true << QString() << cancelar << u"1"_s << 1
-                                        << false << u"45000"_s << QString();
+            fila("boton izquierdo") << u"izquierdo"_s << true << QString() << cambiar << u"1"_s << 0
+                                    << false << u"45000"_s << QString();
+            fila("fila sin marcar") << u"derecho"_s << false << QString() << cambiar << u"1"_s << 0
+                                    << false << u"45000"_s << QString();
+            fila("Cancelar en el menu") << u"derecho"_s << true << QString() << cancelar << u"1"_s
+                                        << 1 << false << u"45000"_s << QString();
             fila("menu descartado tras un cambio")
-                << true << true << u"CambiarImporte"_s << QList<int>{Qt::Key_Escape} << u"1"_s << 1
-                << false << u"45000"_s << QString();
-            fila("igual") << true << true << QString() << cambiar << u"45000"_s << 1 << true
+                << u"derecho"_s << true << u"CambiarImporte"_s << QList<int>{Qt::Key_Escape}
+                << u"1"_s << 1 << false << u"45000"_s << QString();
+            fila("igual") << u"derecho"_s << true << QString() << cambiar << u"45000"_s << 1 << true
                           << u"45000"_s << QString();
-            fila("menor con coma") << true << true << QString() << cambiar << u"30000,5"_s << 1
-                                   << true << u"30000,5"_s << QString();
-            fila("mayor") << true << true << QString() << cambiar << u"45000.01"_s << 1 << true
-                          << u"45000"_s << mayor;
-            fila("vacio o caja cerrada") << true << true << QString() << cambiar << QString() << 1
-                                         << true << u"45000"_s << QString();
+            fila("menor con coma") << u"derecho"_s << true << QString() << cambiar << u"30000,5"_s
+                                   << 1 << true << u"30000,5"_s << QString();
+            fila("mayor") << u"derecho"_s << true << QString() << cambiar << u"45000.01"_s << 1
+                          << true << u"45000"_s << mayor;
+            fila("vacio o caja cerrada") << u"derecho"_s << true << QString() << cambiar
+                                         << QString() << 1 << true << u"45000"_s << QString();
             fila("no numerico")
-                << true << true << QString() << cambiar << u"mil"_s << 1 << true << u"45000"_s
+                << u"derecho"_s << true << QString() << cambiar << u"mil"_s << 1 << true
+                << u"45000"_s
                 << u"Cambio de Importe [16] \"mil\" no es un importe. Escriba un número, por "
                    u"ejemplo 1250,50."_s;
-            fila("negativo") << true << true << QString() << cambiar << u"-5"_s << 1 << true
+            fila("tecla de menu") << u"tecla"_s << true << QString() << cambiar << u"100"_s << 1
+                                  << true << u"100"_s << QString();
+            fila("negativo") << u"derecho"_s << true << QString() << cambiar << u"-5"_s << 1 << true
                              << u"45000"_s
                              << u"Cambio de Importe [16] El Importe no puede ser negativo"_s;
         }
@@ -296,7 +299,7 @@ private slots:
     void cambioImporte()
     {
         QFETCH(QString, motor);
-        QFETCH(bool, derecho);
+        QFETCH(QString, gesto);
         QFETCH(bool, marcada);
         QFETCH(QString, codigoPrevio);
         QFETCH(QList<int>, enElMenu);
@@ -313,7 +316,12 @@ private slots:
         FrmMenus::Instancia().PRespuesta = codigoPrevio;
         m_respuesta = respuesta;
         responderMenu(enElMenu);
-        clic(0, derecho ? Qt::RightButton : Qt::LeftButton);
+        if (gesto == u"tecla") {
+            f.ListView1.setSelectedRow(0);
+            QTest::keyClick(f.ListView1Vista, Qt::Key_Menu);
+        } else {
+            clic(0, gesto == u"derecho" ? Qt::RightButton : Qt::LeftButton);
+        }
 
         QCOMPARE(m_emergentes, emergentes);
         QCOMPARE(m_preguntas,

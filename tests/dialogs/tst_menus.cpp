@@ -290,23 +290,26 @@ private slots:
         QTest::addColumn<QList<int>>("teclas"); // an empty list: a click outside
         QTest::addColumn<QString>("antes");
         QTest::addColumn<QString>("respuesta");
+        QTest::addColumn<QString>("elegida"); // the entry MostrarMenu hands back
 
         QTest::newRow("elegida") << u"MNU_EmergenteXXVIII"_s
                                  << QList<int>{Qt::Key_Down, Qt::Key_Return} << QString()
-                                 << u"CambiarImporte"_s;
+                                 << u"CambiarImporte"_s << u"MNU_EmergenteXXVIICambiaImporte"_s;
         QTest::newRow("cancelar") << u"MNU_EmergenteXXVIII"_s
                                   << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}
-                                  << u"CambiarImporte"_s << QString();
+                                  << u"CambiarImporte"_s << QString()
+                                  << u"MNU_EmergenteXXVIICancelar"_s;
         QTest::newRow("escape") << u"MNU_EmergenteXXVIII"_s << QList<int>{Qt::Key_Escape}
-                                << u"CambiarImporte"_s << u"CambiarImporte"_s;
+                                << u"CambiarImporte"_s << u"CambiarImporte"_s << QString();
         QTest::newRow("clic fuera") << u"MNU_EmergenteXXVIII"_s << QList<int>()
-                                    << u"CambiarImporte"_s << u"CambiarImporte"_s;
+                                    << u"CambiarImporte"_s << u"CambiarImporte"_s << QString();
         QTest::newRow("tecla de acceso")
-            << u"MNU_EmergenteIV"_s << QList<int>{Qt::Key_E} << QString() << u"EditarSolicitud"_s;
+            << u"MNU_EmergenteIV"_s << QList<int>{Qt::Key_E} << QString() << u"EditarSolicitud"_s
+            << u"MNU_EmergenteIV_Editar"_s;
         QTest::newRow("Ver Asiento no se ofrece")
             << u"MNU_Emergente_XV"_s
             << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << kPrevio
-            << QString();
+            << QString() << u"MNU_Emergente_XV_Cancelar"_s;
     }
 
     void emergente()
@@ -315,6 +318,7 @@ private slots:
         QFETCH(QList<int>, teclas);
         QFETCH(QString, antes);
         QFETCH(QString, respuesta);
+        QFETCH(QString, elegida);
 
         FrmMenus& f = menus();
         f.PRespuesta = antes;
@@ -327,7 +331,8 @@ private slots:
             for (int tecla : teclas)
                 QTest::keyClick(emergente, Qt::Key(tecla));
         });
-        f.MostrarMenu(menu, punto);
+        QAction* accion = f.MostrarMenu(menu, punto);
+        QCOMPARE(accion ? accion->objectName() : QString(), elegida);
         QCOMPARE(mostradoEn, punto);
         QVERIFY(!QApplication::activePopupWidget());
         QCOMPARE(f.PRespuesta, respuesta);
