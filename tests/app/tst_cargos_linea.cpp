@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QProcess>
 #include <QTimer>
 #include <QtTest>
 
@@ -23,25 +22,10 @@ class TstCargosLinea : public QObject
     QString m_carpeta;
     QString m_base;
 
-    struct Salida
-    {
-        int codigo = -1;
-        QString out, err;
-    };
+    using Salida = soporte::Salida;
     Salida correr(const QStringList& argumentos)
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"RP_CARPETA_PROGRAMA"_s, m_carpeta);
-        env.remove(u"QT_QPA_PLATFORM"_s); // with --csv the program goes headless by itself
-        env.remove(u"DISPLAY"_s);
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(RP_OPRODUCCION), argumentos);
-        p.closeWriteChannel();
-        if (!p.waitForFinished(60000))
-            return {};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return soporte::correrPrograma(QStringLiteral(RP_OPRODUCCION), argumentos, m_carpeta);
     }
     QString base() const { return u"@DbName="_s + m_base + u";"_s; }
 

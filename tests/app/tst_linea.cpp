@@ -3,7 +3,6 @@
 #include "app/ReporteLinea.h"
 #include "platform/text/RuntimeError.h"
 
-#include <QProcess>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -17,25 +16,10 @@ class TstLinea : public QObject
     QString m_carpeta;
     QString m_base;
 
-    struct Salida
-    {
-        int codigo = -1;
-        QString out, err;
-    };
+    using Salida = soporte::Salida;
     Salida correr(const QStringList& argumentos)
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"RP_CARPETA_PROGRAMA"_s, m_carpeta);
-        env.remove(u"QT_QPA_PLATFORM"_s); // the program must go headless by itself
-        env.remove(u"DISPLAY"_s);
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(RP_OPRODUCCION), argumentos);
-        p.closeWriteChannel();
-        if (!p.waitForFinished(60000))
-            return {};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return soporte::correrPrograma(QStringLiteral(RP_OPRODUCCION), argumentos, m_carpeta);
     }
     QString base() const { return u"@DbName="_s + m_base + u";"_s; }
 
@@ -117,9 +101,10 @@ private slots:
     void todasLasSalidas()
     {
         const QString d = soporte::carpetaNueva(u"salidas"_s);
-        const Salida s = correr({base(), u"--Fecha_Desde=1/10/2026"_s, u"--Fecha_Hasta=31/10/2026"_s,
-                                 u"--csv="_s + d + u"/r.csv"_s, u"--xlsx="_s + d + u"/r.xlsx"_s,
-                                 u"--html="_s + d + u"/r.html"_s, u"--pdf="_s + d + u"/r.pdf"_s});
+        const Salida s =
+            correr({base(), u"--Fecha_Desde=1/10/2026"_s, u"--Fecha_Hasta=31/10/2026"_s,
+                    u"--csv="_s + d + u"/r.csv"_s, u"--xlsx="_s + d + u"/r.xlsx"_s,
+                    u"--html="_s + d + u"/r.html"_s, u"--pdf="_s + d + u"/r.pdf"_s});
         QVERIFY2(s.codigo == 0, qPrintable(s.err));
         for (const QString& f : {u"r.csv"_s, u"r.xlsx"_s, u"r.html"_s, u"r.pdf"_s}) {
             QVERIFY2(s.err.contains(u"Escrito: "_s + d + u'/' + f), qPrintable(s.err));
