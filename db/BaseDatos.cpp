@@ -136,6 +136,8 @@ void cargarDemo(QSqlDatabase& db)
 {
     Transaccion transaccion(db, u"cargar los datos de demostración"_s);
     ejecutarGuion(db, u":/db/demo.sql"_s, u"cargar los datos de demostración"_s);
+    ejecutarGuion(db, u":/db/demo_comprobantes.sql"_s,
+                  u"cargar los comprobantes de demostración"_s);
     transaccion.confirmar();
 }
 

@@ -1,6 +1,7 @@
 #include "app/CargosLinea.h"
 
 #include "app/EscritorCSV.h"
+#include "app/SinVentana.h"
 #include "components/Componentes.h"
 #include "dialogs/CargosSeleccionados.h"
 #include "dialogs/FrmCtrlCargosReales.h"
@@ -8,6 +9,7 @@
 
 #include <QLabel>
 #include <cstdio>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -18,11 +20,6 @@ namespace {
 [[noreturn]] void malaOpcion(const QString& texto)
 {
     throw RuntimeError(ErrorNumber::InvalidArgument, texto, u"línea de comandos"_s);
-}
-
-void error(const QString& texto)
-{
-    std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(QString(texto).replace(u'\n', u' ')));
 }
 
 QList<QStringList> listaComoSeMuestra(const FrmCtrlCargosReales& dialogo)
@@ -43,6 +40,18 @@ QList<QStringList> listaComoSeMuestra(const FrmCtrlCargosReales& dialogo)
 }
 
 } // namespace
+
+QString Uso()
+{
+    return u"\n"
+           u"Control de cargos reales (el diálogo que otros programas de la suite abren):\n"
+           u"  --cargos-reales=CUENTA [--csv=ARCHIVO]\n"
+           u"      Abre el diálogo con los cargos pendientes de la cuenta; al aceptar escribe\n"
+           u"      una línea por cargo marcado, su número y el importe a tomar separados por\n"
+           u"      un tabulador, y termina con 0. Cerrado sin aceptar no escribe nada y\n"
+           u"      termina con 1. Si algo falla, una línea en la salida de errores y 2.\n"
+           u"      Con --csv no abre ventana: escribe el título y la lista como la mostraría.\n"_s;
+}
 
 std::optional<Opciones> Leer(const QStringList& argumentos)
 {
@@ -67,17 +76,18 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
         const QString nombre = nombreDe(arg);
         const qsizetype igual = arg.indexOf(u'=');
         const QString valor = igual < 0 ? QString() : arg.mid(igual + 1);
-        if (igual < 0 || valor.isEmpty())
+        const bool esCsv = nombre.compare(u"csv"_s, Qt::CaseInsensitive) == 0;
+        if (!esCargos(arg) && !esCsv)
+            malaOpcion(u"con --cargos-reales solo vale --csv, no --%1"_s.arg(nombre));
+        if (valor.isEmpty())
             malaOpcion(u"la opción --%1 necesita un valor: --%1=..."_s.arg(nombre));
-        if (esCargos(arg)) {
-            if (hayCuenta)
-                malaOpcion(u"--cargos-reales va una sola vez"_s);
+        if (esCsv) {
+            op.csv = valor;
+        } else if (hayCuenta) {
+            malaOpcion(u"--cargos-reales va una sola vez"_s);
+        } else {
             hayCuenta = true;
             op.cuenta = valor;
-        } else if (nombre.compare(u"csv"_s, Qt::CaseInsensitive) == 0) {
-            op.csv = valor;
-        } else {
-            malaOpcion(u"con --cargos-reales solo vale --csv, no --%1"_s.arg(nombre));
         }
     }
     return op;
@@ -85,56 +95,46 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
 
 int Ejecutar(const Opciones& op)
 {
-    // Start-up has no window to show its failures in: the first one is the
-    // line to report.
-    QString fallo;
-    CompGeneral& general = Componentes::General();
-    general.setPresentador([&](const RuntimeError& e, const QString& etiqueta) {
-        if (fallo.isEmpty())
-            fallo =
-                etiqueta.isEmpty() ? e.description() : e.description() + u" ("_s + etiqueta + u')';
-        return int(CompGeneral::Abortar);
-    });
-    general.setMensajero([&](const QString& m) {
-        if (fallo.isEmpty())
-            fallo = m;
-    });
+    // Start-up, and the whole run with --csv, have no window to show their
+    // failures in: the first one is the line to report.
+    std::optional<FallosSinVentana> fallos(std::in_place);
     const bool inicio = ModGlobal::IniciarSesion(op.pares.join(u' ')) == ModGlobal::Inicio::Seguir;
-    if (!inicio || !Componentes::Datos().Conectado() || !fallo.isEmpty()) {
-        error(u"no se pudo iniciar la sesión: "_s +
-              (fallo.isEmpty() ? u"sin conexión con la base de datos"_s : fallo));
+    if (!inicio || !Componentes::Datos().Conectado() || !fallos->primero().isEmpty()) {
+        ErrorEnLinea(u"no se pudo iniciar la sesión: "_s +
+                     (fallos->primero().isEmpty() ? u"sin conexión con la base de datos"_s
+                                                  : fallos->primero()));
         return 2;
     }
 
     FrmCtrlCargosReales& dialogo = FrmCtrlCargosReales::Instancia();
     dialogo.Cliente = op.cuenta;
+    const auto fallo = [&op](const QString& texto) {
+        ErrorEnLinea(u"no se pudieron listar los cargos de \"%1\": %2"_s.arg(op.cuenta, texto));
+        return 2;
+    };
 
     if (!op.csv.isEmpty()) {
+        QString error;
         try {
             dialogo.Form_Load();
-            if (fallo.isEmpty())
+            if (fallos->primero().isEmpty())
                 EscribirCSV(listaComoSeMuestra(dialogo), op.csv);
         } catch (const RuntimeError& e) {
-            if (fallo.isEmpty())
-                fallo = e.description();
+            error = e.description();
         }
         dialogo.Form_Unload();
-        if (!fallo.isEmpty()) {
-            error(u"no se pudieron listar los cargos de \"%1\": %2"_s.arg(op.cuenta, fallo));
-            return 2;
-        }
-        return 0;
+        if (!fallos->primero().isEmpty())
+            return fallo(fallos->primero());
+        return error.isEmpty() ? 0 : fallo(error);
     }
 
     // The operator answers the window's own dialogs from here on.
-    general.setPresentador({});
-    general.setMensajero({});
+    fallos.reset();
     int resultado = 0;
     try {
         resultado = dialogo.Mostrar();
     } catch (const RuntimeError& e) {
-        error(u"no se pudieron listar los cargos de \"%1\": %2"_s.arg(op.cuenta, e.description()));
-        return 2;
+        return fallo(e.description());
     }
     if (resultado != QDialog::Accepted)
         return 1;

@@ -28,6 +28,9 @@ struct Opciones
 // that names it.
 std::optional<Opciones> Leer(const QStringList& argumentos);
 
+// The usage section of the dialog.
+QString Uso();
+
 // Runs it; returns the exit status.
 int Ejecutar(const Opciones& opciones);
 

@@ -1,6 +1,9 @@
 #include "app/ReporteLinea.h"
 
+#include "app/CargosLinea.h"
+#include "app/ConsultaLinea.h"
 #include "app/EscritorCSV.h"
+#include "app/SinVentana.h"
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
 #include "report/RP_OProduccion.h"
@@ -26,7 +29,7 @@ namespace {
 
 void error(const QString& texto)
 {
-    std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(QString(texto).replace(u'\n', u' ')));
+    ErrorEnLinea(texto);
 }
 
 } // namespace
@@ -51,10 +54,7 @@ QString Uso()
         "  --html=ARCHIVO      la grilla como página HTML\n"
         "  --pdf=ARCHIVO       la vista previa de impresión en PDF\n"
         "  --help              esta ayuda\n"
-        "Control de cargos reales (para los otros programas del sistema):\n"
-        "  --cargos-reales=CUENTA [--csv=ARCHIVO]\n"
-        "                      abre el diálogo; al aceptar escribe IdCargo<TAB>Importe por\n"
-        "                      cargo marcado (0); sin aceptar, 1; con --csv, la lista sin ventana\n"
+
         "Termina con 0 si generó todo; con otro valor y un mensaje si algo falló.\n");
 }
 
@@ -130,23 +130,13 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
 int Ejecutar(const Opciones& op)
 {
     if (op.ayuda) {
-        std::fputs(qPrintable(Uso()), stdout);
+        std::fputs(qPrintable(Uso() + ConsultaLinea::Uso() + CargosLinea::Uso()), stdout);
         return 0;
     }
     // No window shows anything here: what a dialog would have shown is the
     // failure to report.
-    QString fallo;
-    CompGeneral& general = Componentes::General();
-    general.setPresentador([&](const RuntimeError& e, const QString& etiqueta) {
-        if (fallo.isEmpty())
-            fallo = etiqueta.isEmpty() ? e.description()
-                                       : e.description() + QStringLiteral(" (") + etiqueta + u')';
-        return int(CompGeneral::Abortar);
-    });
-    general.setMensajero([&](const QString& m) {
-        if (fallo.isEmpty())
-            fallo = m;
-    });
+    FallosSinVentana fallos;
+    const QString& fallo = fallos.primero();
 
     RP_OProduccion ventana;
     ventana.TerminarPrograma = [](int) {};

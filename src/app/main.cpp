@@ -1,4 +1,5 @@
 #include "app/CargosLinea.h"
+#include "app/ConsultaLinea.h"
 #include "app/ReporteLinea.h"
 #include "platform/text/RuntimeError.h"
 #include "report/RP_OProduccion.h"
@@ -12,20 +13,35 @@ int main(int argc, char** argv)
     QStringList argumentos;
     for (int i = 1; i < argc; ++i)
         argumentos << QString::fromLocal8Bit(argv[i]);
-    std::optional<ReporteLinea::Opciones> opciones;
+    std::optional<ConsultaLinea::Opciones> consulta;
     std::optional<CargosLinea::Opciones> cargos;
+    std::optional<ReporteLinea::Opciones> opciones;
     try {
-        cargos = CargosLinea::Leer(argumentos);
-        if (!cargos)
+        consulta = ConsultaLinea::Leer(argumentos);
+        if (!consulta)
+            cargos = CargosLinea::Leer(argumentos);
+        if (!consulta && !cargos)
             opciones = ReporteLinea::Leer(argumentos);
     } catch (const RuntimeError& e) {
         std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(e.description()));
         return 2;
     }
+    if (consulta && consulta->csv.isEmpty() && !consulta->ayuda && !ConsultaLinea::HayPantalla()) {
+        std::fprintf(stderr, "rp_oproduccion: no hay pantalla para abrir la consulta de "
+                             "comprobantes (--csv escribe la lista sin ventana)\n");
+        return 2;
+    }
+    if (cargos && cargos->csv.isEmpty() && !ConsultaLinea::HayPantalla()) {
+        std::fprintf(stderr, "rp_oproduccion: no hay pantalla para abrir el control de cargos "
+                             "reales (--csv escribe la lista sin ventana)\n");
+        return 2;
+    }
     // The command-line report shows no window, with or without a display, and
     // keeps standard error for its own one-line messages.
-    if (opciones || (cargos && !cargos->csv.isEmpty())) {
+    if (opciones || (consulta && (!consulta->csv.isEmpty() || consulta->ayuda)) ||
+        (cargos && !cargos->csv.isEmpty()))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (opciones || consulta || cargos) {
         qInstallMessageHandler([](QtMsgType tipo, const QMessageLogContext&, const QString& texto) {
             if (tipo == QtCriticalMsg || tipo == QtFatalMsg)
                 std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(texto));
@@ -37,6 +53,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName(QStringLiteral("Reporte de Ordenes de Producción"));
     if (opciones)
         return ReporteLinea::Ejecutar(*opciones);
+    if (consulta)
+        return ConsultaLinea::Ejecutar(*consulta);
     if (cargos)
         return CargosLinea::Ejecutar(*cargos);
 

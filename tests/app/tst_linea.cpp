@@ -1,9 +1,15 @@
 #include "BaseDatos.h"
 #include "Soporte.h"
+#include "app/ConsultaLinea.h"
 #include "app/ReporteLinea.h"
+#include "components/Componentes.h"
+#include "dialogs/FrmConsComprobantes.h"
+#include "platform/controls/ListView.h"
 #include "platform/text/RuntimeError.h"
 
+#include <QApplication>
 #include <QSqlQuery>
+#include <QTimer>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -50,6 +56,22 @@ private slots:
               QStringList{u"--pendientes=si"_s, u"--csv=a"_s}, QStringList{u"--csv"_s},
               QStringList{u"--Nro_Desde=1"_s}, QStringList{u"--xlsx=-"_s}})
             QVERIFY_THROWS_EXCEPTION(RuntimeError, ReporteLinea::Leer(malos));
+
+        QVERIFY(!ConsultaLinea::Leer({u"@DbName=x;"_s, u"--csv=-"_s}).has_value());
+        const auto consulta =
+            ConsultaLinea::Leer({u"@DbName=x;"_s, u"--Consulta-Comprobantes=oc/sin_aprobar"_s,
+                                 u"--filtro=CUENTA = 'a=b'"_s, u"--csv=-"_s});
+        QVERIFY(consulta.has_value());
+        QCOMPARE(consulta->pares, QStringList{u"@DbName=x;"_s});
+        QCOMPARE(consulta->clave, u"oc/sin_aprobar"_s);
+        QCOMPARE(consulta->filtro, u"CUENTA = 'a=b'"_s);
+        QCOMPARE(consulta->csv, u"-"_s);
+        for (const QStringList& malos :
+             {QStringList{u"--consulta-comprobantes="_s},
+              QStringList{u"--consulta-comprobantes=FC"_s, u"--pendientes"_s},
+              QStringList{u"--consulta-comprobantes=FC"_s, u"--csv"_s},
+              QStringList{u"--consulta-comprobantes=FC"_s, u"--filtro"_s}})
+            QVERIFY_THROWS_EXCEPTION(RuntimeError, ConsultaLinea::Leer(malos));
     }
 
     void ayuda()
@@ -123,6 +145,64 @@ private slots:
         QVERIFY(pagina.contains("BAN-1000X2000"));
     }
 
+    // The lookup's list as a script gets it.
+    void consultaEnCSV()
+    {
+        const Salida s = correr({base(), u"--consulta-comprobantes=oc"_s, u"--csv=-"_s});
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        QCOMPARE(s.out,
+                 u"Icono,FECHA,PROVEEDOR,COMPROBANTE,IMPORTE,COMENTARIOS\r\n"
+                 u"Anulado,21/11/2026,P0042 Maderera El Ñandú,000100000804A,410000,Tablas de "
+                 u"pino\r\n"
+                 u"OCG,07/11/2026,210000003 Galvanizadora del Plata S.A.,000100000803A,0,"
+                 u"Reposición en garantía\r\n"
+                 u"OC,05/10/2026,210000001 Aceros del Paraná S.A.,000100000801A,2860000,"
+                 u"Chapa SAE 1010 para noviembre\r\n"_s);
+        QVERIFY(s.err.isEmpty());
+    }
+
+    // The dialog opened for another program: the operator's choice comes back
+    // on one line, a cancel as nothing and status 1.
+    void consultaElegida_data()
+    {
+        QTest::addColumn<QString>("clave");
+        QTest::addColumn<int>("tecla");
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<QString>("salida");
+        QTest::newRow("orden sin aprobar") << u"OC/SIN_APROBAR"_s << int(Qt::Key_Return) << 0
+                                           << u"000100000802A\t0\t210000002\n"_s;
+        QTest::newRow("factura") << u"FC"_s << int(Qt::Key_Return) << 0
+                                 << u"000100000205A\t1\t\n"_s;
+        QTest::newRow("cancelada") << u"FC"_s << int(Qt::Key_Escape) << 1 << QString();
+    }
+    void consultaElegida()
+    {
+        QFETCH(QString, clave);
+        QFETCH(int, tecla);
+        qputenv("RP_CARPETA_PROGRAMA", m_carpeta.toLocal8Bit());
+        Componentes::ReiniciarParaPruebas();
+        QTimer operador;
+        connect(&operador, &QTimer::timeout, this, [&] {
+            auto* d = qobject_cast<FrmConsComprobantes*>(QApplication::activeModalWidget());
+            if (!d)
+                return;
+            operador.stop();
+            d->ListView1.setSelectedRow(0);
+            QTest::keyClick(d->ListView1Vista, Qt::Key(tecla));
+        });
+        operador.start(10);
+        std::FILE* salida = std::tmpfile();
+        ConsultaLinea::Opciones op;
+        op.pares = QStringList{base()};
+        op.clave = clave;
+        QTEST(ConsultaLinea::Ejecutar(op, salida), "codigo");
+        std::rewind(salida);
+        QByteArray escrito(256, '\0');
+        escrito.resize(qsizetype(std::fread(escrito.data(), 1, size_t(escrito.size()), salida)));
+        std::fclose(salida);
+        QTEST(QString::fromUtf8(escrito), "salida");
+    }
+
     void fallasLimpias_data()
     {
         QTest::addColumn<QStringList>("argumentos");
@@ -140,6 +220,22 @@ private slots:
             << QStringList{u"--Fecha_Desde=31/02/2026"_s, u"--csv=-"_s} << 1 << u"31/02/2026"_s;
         QTest::newRow("carpeta que no existe")
             << QStringList{u"--csv=/no/hay/carpeta/r.csv"_s} << 1 << u"/no/hay/carpeta/r.csv"_s;
+        QTest::newRow("consulta de un tipo desconocido")
+            << QStringList{u"--consulta-comprobantes=XX"_s, u"--csv=-"_s} << 2 << u"\"XX\""_s;
+        QTest::newRow("consulta pendiente sin filtro")
+            << QStringList{u"--consulta-comprobantes=RM/PENDIENTES"_s, u"--csv=-"_s} << 2
+            << u"necesita un filtro"_s;
+        QTest::newRow("consulta con un filtro que la base rechaza")
+            << QStringList{u"--consulta-comprobantes=FC"_s, u"--filtro=NO_HAY = 1"_s, u"--csv=-"_s}
+            << 2 << u"NO_HAY"_s;
+        QTest::newRow("filtro sin consulta")
+            << QStringList{u"--filtro=1 = 1"_s, u"--csv=-"_s} << 2 << u"--filtro"_s;
+        QTest::newRow("consulta sin pantalla")
+            << QStringList{u"--consulta-comprobantes=FC"_s} << 2 << u"no hay pantalla"_s;
+        QTest::newRow("consulta sin base")
+            << QStringList{u"@DbName=/no/esta/base.db;"_s, u"--consulta-comprobantes=FC"_s,
+                           u"--csv=-"_s}
+            << 2 << u"/no/esta/base.db"_s;
     }
     void fallasLimpias()
     {
@@ -156,5 +252,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstLinea)
+QTEST_MAIN(TstLinea)
 #include "tst_linea.moc"

@@ -99,9 +99,14 @@ void ListView::followModelSelection(int row)
 void ListView::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+    // Enter is the window's to act on through keyPress: it goes no further,
+    // so a dialog's default button does not act on it a second time.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         emit keyPress(13);
-    else if (key == Qt::Key_Escape)
+        event->accept();
+        return;
+    }
+    if (key == Qt::Key_Escape)
         emit keyPress(27);
     else if (!event->text().isEmpty())
         emit keyPress(event->text().at(0).unicode());

@@ -79,7 +79,7 @@ int ListViewModel::addRow(const QString& key, const QString& text, int icon, int
     if (findKey(key) >= 0)
         throw RuntimeError(ListErrorNumber::KeyNotUnique,
                            QStringLiteral("La clave \"%1\" ya está en la lista").arg(key), Source);
-    Row fresh{key, text, {}, 0, 0, false};
+    Row fresh{key, text, {}, 0, 0, false, {}};
     const int at = m_sorted ? sortedPlace(fresh) : rows();
     beginInsertRows({}, at, at);
     m_rows.insert(m_rows.begin() + at, std::move(fresh));
@@ -166,6 +166,11 @@ void ListViewModel::setKey(int row, const QString& key)
         throw RuntimeError(ListErrorNumber::KeyNotUnique,
                            QStringLiteral("La clave \"%1\" ya está en la lista").arg(key), Source);
     r.key = key;
+}
+
+void ListViewModel::setTag(int row, const QString& tag)
+{
+    mutableRow(row).tag = tag;
 }
 
 namespace {

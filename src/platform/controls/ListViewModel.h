@@ -10,8 +10,8 @@ class ImageList;
 // The list-view control in report view: column headers (key, text, width in
 // twips, alignment) and rows. A row has its own text (shown in the first
 // column), sub-items for the other columns, a key unique in the list, a large
-// and a small icon (1-based indexes into the image lists, 0 for none) and a
-// tick box.
+// and a small icon (1-based indexes into the image lists, 0 for none), a tick
+// box and a tag: a text the window keeps with the row and never shows.
 //
 // Cells are addressed by column: column 0 is the row's text, column n its
 // sub-item n. Rows count from 0 in list order; sorting reorders them.
@@ -51,6 +51,7 @@ public:
         int icon = 0;
         int smallIcon = 0;
         bool checked = false;
+        QString tag;
     };
 
     explicit ListViewModel(QObject* parent = nullptr);
@@ -75,6 +76,7 @@ public:
     QString text(int row, int column) const;
     void setText(int row, int column, const QString& text);
     void setKey(int row, const QString& key);
+    void setTag(int row, const QString& tag);
     void setIcon(int row, int icon);
     void setSmallIcon(int row, int icon);
     bool checked(int row) const { return this->row(row).checked; }

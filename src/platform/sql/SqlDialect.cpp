@@ -128,3 +128,15 @@ QString sqlDateTimeLiteral(const QDateTime& moment, SqlBackend backend)
                                                             : QStringLiteral("yyyy-MM-dd HH:mm:ss");
     return QLatin1Char('\'') + moment.toString(format) + QLatin1Char('\'');
 }
+
+QVariant dateFromStoredText(const QVariant& value)
+{
+    if (value.typeId() != QMetaType::QString)
+        return value;
+    const QString text = value.toString();
+    if (text.size() != 19 || text[4] != u'-' || text[7] != u'-' || text[10] != u' ' ||
+        text[13] != u':' || text[16] != u':')
+        return value;
+    const QDateTime moment = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return moment.isValid() ? QVariant(moment) : value;
+}

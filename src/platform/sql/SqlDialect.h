@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QVariant>
 
 class QSqlDatabase;
 
@@ -33,3 +34,8 @@ QString sqlQuote(const QString& value);
 QString sqlDateLiteral(const QDate& date, SqlBackend backend);
 // The same for a moment ('20261207 08:05:09' / '2026-12-07 08:05:09').
 QString sqlDateTimeLiteral(const QDateTime& moment, SqlBackend backend);
+
+// SQLite keeps dates as texts 'YYYY-MM-DD HH:MM:SS'. A field value in exactly
+// that form becomes the date and time it stands for, as a server gives it, so
+// that it shows the same on every backend; any other value is returned as is.
+QVariant dateFromStoredText(const QVariant& value);

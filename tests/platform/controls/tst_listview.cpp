@@ -58,6 +58,8 @@ private slots:
         QCOMPARE(m.text(0, 1), QString()); // never written
         QCOMPARE(m.data(m.index(1, 2), Qt::DisplayRole).toString(), u"100"_s);
         QCOMPARE(m.findKey(u"k2"_s), 1);
+        m.setTag(1, u"110000002"_s);
+        QCOMPARE(m.row(1).tag, u"110000002"_s);
         QCOMPARE(m.findKey(u"D9"_s), -1);
         // A key is unique in the list, and a sub-item needs its column.
         QVERIFY_THROWS_EXCEPTION(RuntimeError, m.addRow(u"K1"_s));

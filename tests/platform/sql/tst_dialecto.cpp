@@ -64,6 +64,12 @@ private slots:
         const QDateTime m(d, QTime(8, 5, 9));
         QCOMPARE(sqlDateTimeLiteral(m, SqlBackend::SqlServer), u"'20260203 08:05:09'"_s);
         QCOMPARE(sqlDateTimeLiteral(m, SqlBackend::PostgreSQL), u"'2026-02-03 08:05:09'"_s);
+        // Stored SQLite dates read as dates; texts that only look alike stay texts.
+        QCOMPARE(dateFromStoredText(u"2026-02-03 08:05:09"_s), QVariant(m));
+        QCOMPARE(dateFromStoredText(u"2026-02-30 08:05:09"_s), QVariant(u"2026-02-30 08:05:09"_s));
+        QCOMPARE(dateFromStoredText(u"2026-02-03 08:05"_s), QVariant(u"2026-02-03 08:05"_s));
+        QCOMPARE(dateFromStoredText(QVariant(20260203)), QVariant(20260203));
+        QVERIFY(dateFromStoredText(QVariant()).isNull());
     }
 };
 

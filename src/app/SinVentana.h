@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// A run from the command line has nobody to show a dialog to: while an
+// instance lives, the first error or message a dialog would have shown is
+// kept instead (the error dialog answers "abort"), for the run to report.
+class FallosSinVentana
+{
+public:
+    FallosSinVentana();
+    ~FallosSinVentana();
+    FallosSinVentana(const FallosSinVentana&) = delete;
+    FallosSinVentana& operator=(const FallosSinVentana&) = delete;
+
+    const QString& primero() const { return m_primero; }
+
+private:
+    QString m_primero;
+};
+
+// One line on standard error, after the program's name.
+void ErrorEnLinea(const QString& texto);
