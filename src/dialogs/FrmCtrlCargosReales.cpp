@@ -179,8 +179,10 @@ void FrmCtrlCargosReales::CargarDatos()
             return;
         if (fila >= 0) {
             // A null date is an empty cell; the charge is listed all the same.
-            if (!enError.paso(
-                    [&] { ListView1.setText(fila, Fecha, valueText(rs->field(u"Fecha"_s))); }))
+            if (!enError.paso([&] {
+                    ListView1.setText(fila, Fecha,
+                                      valueText(dateFromStoredText(rs->field(u"Fecha"_s))));
+                }))
                 return;
             // The key carries the ID to the accept. A second row with an ID
             // already listed cannot have it as its key; it keeps the ID it was

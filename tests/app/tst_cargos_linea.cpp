@@ -89,10 +89,16 @@ private slots:
         QTest::addColumn<QString>("error");
 
         const QString encabezado = u"Fecha,Matricula,Concepto,Importe Pendiente,Observaciones"_s;
-        QTest::newRow("lista") << QStringList{u"--cargos-reales=110000001"_s, u"--csv=-"_s} << 0
-                               << QStringList{u"110000001 Metalúrgica San Martín S.A."_s,
-                                              encabezado}
-                               << QString();
+        QTest::newRow("lista")
+            << QStringList{u"--cargos-reales=110000001"_s, u"--csv=-"_s} << 0
+            << QStringList{u"110000001 Metalúrgica San Martín S.A."_s,
+                           encabezado,
+                           u"05/10/2026,AB123CD,Flete a obra,45000,Sin aplicar"_s,
+                           u"03/11/2026,AC456EF,Grúa para descarga,60000,"
+                           u"Aplicado en parte"_s,
+                           u"20/11/2026,AC456EF,Estadía de camión,25000,"_s,
+                           QString()}
+            << QString();
         QTest::newRow("sin cargos")
             << QStringList{u"--cargos-reales=110000002"_s, u"--csv=-"_s} << 0
             << QStringList{u"110000002 Carpintería Los Álamos S.R.L."_s, encabezado, QString()}

@@ -187,7 +187,7 @@ private slots:
         QTest::addColumn<QString>("titulo");
         QTest::addColumn<QStringList>("claves");
         QTest::addColumn<QStringList>("importes");
-        QTest::addColumn<QStringList>("fechasVacias");
+        QTest::addColumn<QStringList>("fechas");
 
         for (const char* motor : {"sqlite", "postgres"}) {
             const auto fila = [motor](const char* caso) -> QTestData& {
@@ -196,18 +196,21 @@ private slots:
             fila("saldo nulo y saldo cero")
                 << u"110000001"_s << u"110000001 Metalúrgica San Martín S.A."_s
                 << QStringList{u"D1"_s, u"D3"_s, u"D4"_s}
-                << QStringList{u"45000"_s, u"60000"_s, u"25000"_s} << QStringList();
+                << QStringList{u"45000"_s, u"60000"_s, u"25000"_s}
+                << QStringList{u"05/10/2026"_s, u"03/11/2026"_s, u"20/11/2026"_s};
             fila("decimales") << u"110000004"_s << u"110000004 Equipamientos Córdoba S.A."_s
                               << QStringList{u"D7"_s} << QStringList{n(u"12000.5"_s)}
-                              << QStringList();
+                              << QStringList{u"09/11/2026"_s};
             fila("sin cargos") << u"110000002"_s << u"110000002 Carpintería Los Álamos S.R.L."_s
                                << QStringList() << QStringList() << QStringList();
             fila("apostrofo") << u"O'BRIEN"_s << u"O'BRIEN Transportes O'Brien"_s
-                              << QStringList{u"D1234"_s} << QStringList{u"500"_s} << QStringList();
+                              << QStringList{u"D1234"_s} << QStringList{u"500"_s}
+                              << QStringList{u"02/11/2026"_s};
             fila("id repetido y fecha nula")
                 << u"DUPLICADO"_s << u"DUPLICADO Duplicados S.A."_s
                 << QStringList{u"D3001"_s, u"D3002"_s, QString()}
-                << QStringList{u"800"_s, u"450"_s, u"800"_s} << QStringList{u"D3002"_s};
+                << QStringList{u"800"_s, u"450"_s, u"800"_s}
+                << QStringList{u"08/11/2026"_s, QString(), u"08/11/2026"_s};
             fila("cuenta que no existe") << u"NO EXISTE"_s << u"NO EXISTE "_s << QStringList()
                                          << QStringList() << QStringList();
         }
@@ -220,7 +223,7 @@ private slots:
         QFETCH(QString, titulo);
         QFETCH(QStringList, claves);
         QFETCH(QStringList, importes);
-        QFETCH(QStringList, fechasVacias);
+        QFETCH(QStringList, fechas);
         if (!abrir(motor, cuenta))
             return;
 
@@ -229,11 +232,7 @@ private slots:
         QCOMPARE(f.Label1->text(), titulo);
         QCOMPARE(columna(f.ListView1, -1), claves);
         QCOMPARE(columna(f.ListView1, FrmCtrlCargosReales::ImportePendiente), importes);
-        QStringList sinFecha;
-        for (int r = 0; r < f.ListView1.rows(); ++r)
-            if (f.ListView1.text(r, FrmCtrlCargosReales::Fecha).isEmpty())
-                sinFecha << f.ListView1.row(r).key;
-        QCOMPARE(sinFecha, fechasVacias);
+        QCOMPARE(columna(f.ListView1, FrmCtrlCargosReales::Fecha), fechas);
         QCOMPARE(m_etiquetas, QStringList());
 
         QStringList titulos;
@@ -359,8 +358,10 @@ private slots:
             fila("las dos filas del id repetido")
                 << u"DUPLICADO"_s << QList<int>{0, 2} << false << kPrevios
                 << u"El cargo 3001 está marcado dos veces"_s;
-            fila("id fuera de 16 bits") << u"FUERA"_s << QList<int>{0} << true << kPrevios
-                                        << u"El cargo \"40000\" de la fila 1"_s;
+            fila("id fuera de 16 bits")
+                << u"FUERA"_s << QList<int>{0} << true << kPrevios
+                << u"El cargo \"40000\" de la fila 1 (07/11/2026, Fuera de rango, 700) no puede "
+                   u"devolverse: su número no está entre -32768 y 32767."_s;
         }
     }
 
