@@ -325,6 +325,9 @@ private slots:
         QTest::newRow("base que no existe")
             << QStringList{u"@DbName=/no/existe/base.db;"_s, u"--cargos-reales=1"_s, u"--csv=-"_s}
             << 2 << QStringList{QString()} << u"rp_oproduccion: no se pudo iniciar la sesión"_s;
+        QTest::newRow("sin pantalla para la ventana")
+            << QStringList{u"--cargos-reales=110000001"_s} << 2 << QStringList{QString()}
+            << u"rp_oproduccion: no hay pantalla para abrir el control de cargos reales"_s;
         QTest::newRow("opcion ajena")
             << QStringList{u"--cargos-reales=1"_s, u"--pdf=a.pdf"_s} << 2 << QStringList{QString()}
             << u"rp_oproduccion: con --cargos-reales solo vale --csv"_s;
