@@ -1,5 +1,6 @@
 #include "app/ReporteLinea.h"
 
+#include "app/CargosLinea.h"
 #include "app/ConsultaLinea.h"
 #include "app/EscritorCSV.h"
 #include "app/SinVentana.h"
@@ -105,6 +106,7 @@ QString Uso()
         "  --html=ARCHIVO      la grilla como página HTML\n"
         "  --pdf=ARCHIVO       la vista previa de impresión en PDF\n"
         "  --help              esta ayuda\n"
+
         "Termina con 0 si generó todo; con otro valor y un mensaje si algo falló.\n");
 }
 
@@ -189,7 +191,7 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
 int Ejecutar(const Opciones& op)
 {
     if (op.ayuda) {
-        std::fputs(qPrintable(Uso() + ConsultaLinea::Uso()), stdout);
+        std::fputs(qPrintable(Uso() + ConsultaLinea::Uso() + CargosLinea::Uso()), stdout);
         return 0;
     }
     // No window shows anything here: what a dialog would have shown is the

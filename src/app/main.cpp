@@ -1,3 +1,4 @@
+#include "app/CargosLinea.h"
 #include "app/ConsultaLinea.h"
 #include "app/ReporteLinea.h"
 #include "platform/controls/QtTranslations.h"
@@ -16,10 +17,13 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         argumentos << QString::fromLocal8Bit(argv[i]);
     std::optional<ConsultaLinea::Opciones> consulta;
+    std::optional<CargosLinea::Opciones> cargos;
     std::optional<ReporteLinea::Opciones> opciones;
     try {
         consulta = ConsultaLinea::Leer(argumentos);
         if (!consulta)
+            cargos = CargosLinea::Leer(argumentos);
+        if (!consulta && !cargos)
             opciones = ReporteLinea::Leer(argumentos);
     } catch (const RuntimeError& e) {
         std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(e.description()));
@@ -30,11 +34,17 @@ int main(int argc, char** argv)
                              "comprobantes (--csv escribe la lista sin ventana)\n");
         return 2;
     }
+    if (cargos && cargos->csv.isEmpty() && !ConsultaLinea::HayPantalla()) {
+        std::fprintf(stderr, "rp_oproduccion: no hay pantalla para abrir el control de cargos "
+                             "reales (--csv escribe la lista sin ventana)\n");
+        return 2;
+    }
     // The command-line report shows no window, with or without a display, and
     // keeps standard error for its own one-line messages.
-    if (opciones || (consulta && (!consulta->csv.isEmpty() || consulta->ayuda)))
+    if (opciones || (consulta && (!consulta->csv.isEmpty() || consulta->ayuda)) ||
+        (cargos && !cargos->csv.isEmpty()))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (opciones || consulta) {
+    if (opciones || consulta || cargos) {
         qInstallMessageHandler([](QtMsgType tipo, const QMessageLogContext&, const QString& texto) {
             if (tipo == QtCriticalMsg || tipo == QtFatalMsg)
                 std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(texto));
@@ -49,6 +59,8 @@ int main(int argc, char** argv)
         return ReporteLinea::Ejecutar(*opciones);
     if (consulta)
         return ConsultaLinea::Ejecutar(*consulta);
+    if (cargos)
+        return CargosLinea::Ejecutar(*cargos);
 
     auto* ventana = new RP_OProduccion;
     if (ventana->Form_Load(LineaComandos::DelProceso(QCoreApplication::arguments())) ==

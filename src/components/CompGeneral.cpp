@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTextStream>
@@ -152,4 +153,51 @@ void CompGeneral::Mensaje(const QString& texto) const
                      QMessageBox::Ok);
     caja.setObjectName(QStringLiteral("Mensaje"));
     caja.exec();
+}
+
+int CompGeneral::MsgBox(const QString& texto, int estilo, const QString& titulo) const
+{
+    if (m_avisador)
+        return m_avisador(texto, estilo, titulo);
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(titulo), qPrintable(texto));
+        return 1;
+    }
+    QMessageBox::Icon icono = QMessageBox::NoIcon;
+    switch (estilo & 0x70) {
+    case 16:
+        icono = QMessageBox::Critical;
+        break;
+    case 32:
+        icono = QMessageBox::Question;
+        break;
+    case 48:
+        icono = QMessageBox::Warning;
+        break;
+    case 64:
+        icono = QMessageBox::Information;
+        break;
+    default:
+        break;
+    }
+    QMessageBox caja(icono, titulo.isEmpty() ? QGuiApplication::applicationDisplayName() : titulo,
+                     texto, QMessageBox::Ok);
+    caja.setObjectName(QStringLiteral("MsgBox"));
+    caja.exec();
+    return 1;
+}
+
+QString CompGeneral::InputBox(const QString& pregunta, const QString& titulo,
+                              const QString& porDefecto) const
+{
+    if (m_preguntador)
+        return m_preguntador(pregunta, titulo, porDefecto);
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return {};
+    QInputDialog caja;
+    caja.setObjectName(QStringLiteral("InputBox"));
+    caja.setWindowTitle(titulo.isEmpty() ? QGuiApplication::applicationDisplayName() : titulo);
+    caja.setLabelText(pregunta);
+    caja.setTextValue(porDefecto);
+    return caja.exec() == QDialog::Accepted ? caja.textValue() : QString();
 }

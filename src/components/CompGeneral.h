@@ -75,8 +75,25 @@ public:
     using Mensajero = std::function<void(const QString&)>;
     void setMensajero(Mensajero mensajero) { m_mensajero = std::move(mensajero); }
 
+    // The platform's message box: the text, the suite's style value (icon and
+    // buttons: 0 OK only, 16 critical, 48 exclamation, 64 information) and the
+    // title. Returns the button pressed (1, OK).
+    int MsgBox(const QString& texto, int estilo, const QString& titulo) const;
+    // The platform's input box: the text typed, or the empty text when the
+    // operator closed the box or pressed Cancel.
+    QString InputBox(const QString& pregunta, const QString& titulo,
+                     const QString& porDefecto) const;
+    // Answer them in place of the boxes, like the error dialog's Presentador.
+    using Avisador = std::function<int(const QString& texto, int estilo, const QString& titulo)>;
+    void setAvisador(Avisador avisador) { m_avisador = std::move(avisador); }
+    using Preguntador = std::function<QString(const QString& pregunta, const QString& titulo,
+                                              const QString& porDefecto)>;
+    void setPreguntador(Preguntador preguntador) { m_preguntador = std::move(preguntador); }
+
 private:
     QString m_archivoLog;
     Presentador m_presentador;
     Mensajero m_mensajero;
+    Avisador m_avisador;
+    Preguntador m_preguntador;
 };

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -124,6 +125,25 @@ QString postgresPropio(const QString& nombre)
     salida.close();
     qputenv("ODBCINI", propio.toLocal8Bit());
     return nombre;
+}
+
+Salida correrPrograma(const QString& programa, const QStringList& argumentos,
+                      const QString& carpetaPrograma, const QString& idioma)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("RP_CARPETA_PROGRAMA"), carpetaPrograma);
+    if (!idioma.isEmpty())
+        env.insert(QStringLiteral("LC_ALL"), idioma);
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    p.setProcessEnvironment(env);
+    p.start(programa, argumentos);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 } // namespace soporte
