@@ -49,24 +49,24 @@ struct Material
     const char* clave;
     const char* nombre;
     const char* unidad;
-    double pesoEspecifico;
+    double pesoEspecifico; // kg/m3, so the estimate comes out in kilograms
 };
 
 constexpr Material materiales[] = {
-    {"ACERO", "Chapa de acero SAE 1010", "KG", 7.85},
-    {"INOX", "Chapa de acero inoxidable AISI 304", "KG", 7.93},
-    {"GALV", "Chapa galvanizada", "KG", 7.85},
-    {"ALUM", "Chapa de aluminio 1050", "KG", 2.7},
-    {"PERFAL", "Perfil de aluminio 6063", "KG", 2.7},
-    {"COBRE", "Planchuela de cobre electrolítico", "KG", 8.96},
-    {"LATON", "Barra de latón", "KG", 8.5},
-    {"ZINC", "Lámina de zinc", "KG", 7.14},
-    {"PVC", "Lámina de PVC", "M2", 1.38},
-    {"POLIET", "Lámina de polietileno", "M2", 0.95},
-    {"EPOXI", "Pintura epoxi en polvo", "KG", 1.4},
-    {"PINO", "Tabla de pino", "M2", 0.5},
-    {"VIDRIO", "Vidrio float", "M2", 2.5},
-    {"GOMA", "Burlete de goma EPDM", "M", 1.1},
+    {"ACERO", "Chapa de acero SAE 1010", "KG", 7850},
+    {"INOX", "Chapa de acero inoxidable AISI 304", "KG", 7930},
+    {"GALV", "Chapa galvanizada", "KG", 7850},
+    {"ALUM", "Chapa de aluminio 1050", "KG", 2700},
+    {"PERFAL", "Perfil de aluminio 6063", "KG", 2700},
+    {"COBRE", "Planchuela de cobre electrolítico", "KG", 8960},
+    {"LATON", "Barra de latón", "KG", 8500},
+    {"ZINC", "Lámina de zinc", "KG", 7140},
+    {"PVC", "Lámina de PVC", "M2", 1380},
+    {"POLIET", "Lámina de polietileno", "M2", 950},
+    {"EPOXI", "Pintura epoxi en polvo", "KG", 1400},
+    {"PINO", "Tabla de pino", "M2", 500},
+    {"VIDRIO", "Vidrio float", "M2", 2500},
+    {"GOMA", "Burlete de goma EPDM", "M", 1100},
 };
 constexpr int cantidadMateriales = int(std::size(materiales));
 

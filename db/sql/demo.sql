@@ -3,8 +3,8 @@
 -- same text loads into SQLite and PostgreSQL.
 --
 -- Order 000100000001A line 1 reproduces the reference estimate: article
--- BAN-1000X2000 (1000 x 2000 x 3 mm) made of steel sheet (7.85), quantity 10,
--- 0.471 kg. PAN-LAM-1220, PUE-LAM-800, EST-AL-1500 and TAP-LAM-500 are
+-- BAN-1000X2000 (1000 x 2000 x 3 mm) made of steel sheet (7850 kg/m3), quantity 10,
+-- 471 kg. PAN-LAM-1220, PUE-LAM-800, EST-AL-1500 and TAP-LAM-500 are
 -- laminated ('SI', 'S', '1', 'si'); SOP-PARED-150 has no bill of materials;
 -- EST-SOLD-ESP has no dimensions; TORN-M6 has no specific weight.
 
@@ -27,20 +27,20 @@ INSERT INTO MA_CONTACTOS (CUENTA, NOMBRE_Y_APELLIDO, DOMICILIO, LOCALIDAD, TELEF
 ('210000001', 'Héctor Ibáñez', 'Ruta 9 km 247', 'Villa Constitución', '03400 47-5521', 'ventas@acerosparana.example'),
 ('P0042', 'Óscar Benítez', 'Av. Uruguay 5020', 'Posadas', '0376 445-3300', NULL);
 
--- Raw materials: specific weight in kg/dm3, no dimensions of their own.
+-- Raw materials: specific weight in kg/m3, no dimensions of their own.
 INSERT INTO MA_ARTICULOS (IDARTICULO, DESCRIPCION, IDUNIDAD, ANCHO, LARGO, PROFUNDO, PESO_ESPECIFICO, LAMINADO) VALUES
-('CH-AC-SAE1010', 'Chapa de acero SAE 1010', 'KG', NULL, NULL, NULL, 7.85, NULL),
-('CH-AC-INOX304', 'Chapa de acero inoxidable AISI 304', 'KG', NULL, NULL, NULL, 7.93, NULL),
-('CH-GALV-18', 'Chapa galvanizada calibre 18', 'KG', NULL, NULL, NULL, 7.85, NULL),
-('CH-AL-1050', 'Chapa de aluminio 1050', 'KG', NULL, NULL, NULL, 2.7, NULL),
-('PERF-AL-6063', 'Perfil de aluminio 6063', 'KG', NULL, NULL, NULL, 2.7, NULL),
-('CH-CU-ETP', 'Planchuela de cobre electrolítico', 'KG', NULL, NULL, NULL, 8.96, NULL),
-('BAR-LATON', 'Barra de latón', 'KG', NULL, NULL, NULL, 8.5, NULL),
-('LAM-PVC-08', 'Lámina de PVC 0,8 mm', 'M2', NULL, NULL, NULL, 1.38, NULL),
-('LAM-PE-05', 'Lámina de polietileno 0,5 mm', 'M2', NULL, NULL, NULL, 0.95, NULL),
-('PINT-EPOXI', 'Pintura epoxi en polvo', 'KG', NULL, NULL, NULL, 1.4, NULL),
-('TABLA-PINO', 'Tabla de pino elliottis', 'M2', NULL, NULL, NULL, 0.5, NULL),
-('VID-FLOAT-6', 'Vidrio float 6 mm', 'M2', NULL, NULL, NULL, 2.5, NULL),
+('CH-AC-SAE1010', 'Chapa de acero SAE 1010', 'KG', NULL, NULL, NULL, 7850, NULL),
+('CH-AC-INOX304', 'Chapa de acero inoxidable AISI 304', 'KG', NULL, NULL, NULL, 7930, NULL),
+('CH-GALV-18', 'Chapa galvanizada calibre 18', 'KG', NULL, NULL, NULL, 7850, NULL),
+('CH-AL-1050', 'Chapa de aluminio 1050', 'KG', NULL, NULL, NULL, 2700, NULL),
+('PERF-AL-6063', 'Perfil de aluminio 6063', 'KG', NULL, NULL, NULL, 2700, NULL),
+('CH-CU-ETP', 'Planchuela de cobre electrolítico', 'KG', NULL, NULL, NULL, 8960, NULL),
+('BAR-LATON', 'Barra de latón', 'KG', NULL, NULL, NULL, 8500, NULL),
+('LAM-PVC-08', 'Lámina de PVC 0,8 mm', 'M2', NULL, NULL, NULL, 1380, NULL),
+('LAM-PE-05', 'Lámina de polietileno 0,5 mm', 'M2', NULL, NULL, NULL, 950, NULL),
+('PINT-EPOXI', 'Pintura epoxi en polvo', 'KG', NULL, NULL, NULL, 1400, NULL),
+('TABLA-PINO', 'Tabla de pino elliottis', 'M2', NULL, NULL, NULL, 500, NULL),
+('VID-FLOAT-6', 'Vidrio float 6 mm', 'M2', NULL, NULL, NULL, 2500, NULL),
 ('TORN-M6', 'Tornillo M6 zincado', 'UN', NULL, NULL, NULL, NULL, NULL);
 
 -- Produced articles: width, length and depth in millimetres.

@@ -31,7 +31,7 @@ CREATE TABLE MA_CONTACTOS (
 );
 CREATE INDEX IX_MA_CONTACTOS_CUENTA ON MA_CONTACTOS (CUENTA);
 
--- Dimensions in millimetres; PESO_ESPECIFICO in kg/dm3 (steel 7.85).
+-- Dimensions in millimetres; PESO_ESPECIFICO in kg/m3 (steel 7850).
 CREATE TABLE MA_ARTICULOS (
     IDARTICULO      char(25) COLLATE codigo NOT NULL PRIMARY KEY,
     DESCRIPCION     varchar(100) NOT NULL,

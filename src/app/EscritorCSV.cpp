@@ -6,6 +6,7 @@
 #include "platform/text/PrintableText.h"
 #include "platform/text/RuntimeError.h"
 
+#include <QLocale>
 #include <QStringList>
 #include <memory>
 
@@ -27,12 +28,12 @@ bool pareceFormula(const QString& texto)
     }
 }
 
-QString campo(const QString& original)
+QString campo(const QString& original, QChar separador)
 {
     QString texto = printableText(original);
     if (pareceFormula(texto))
         texto.prepend(u'\'');
-    if (!texto.contains(u',') && !texto.contains(u'"') && !texto.contains(u'\n') &&
+    if (!texto.contains(separador) && !texto.contains(u'"') && !texto.contains(u'\n') &&
         !texto.contains(u'\r'))
         return texto;
     return u'"' + texto.replace(u'"', QStringLiteral("\"\"")) + u'"';
@@ -40,14 +41,36 @@ QString campo(const QString& original)
 
 } // namespace
 
-QString TextoCSV(const QList<QStringList>& filas)
+FormatoCSV FormatoCSV::DelSistema()
+{
+    if (QLocale::system().decimalPoint() == u",")
+        return {u';', true};
+    return {};
+}
+
+bool FormatoCSV::SeparadorDeTexto(const QString& texto, QChar& separador)
+{
+    if (texto == u"," || texto == u";") {
+        separador = texto.front();
+        return true;
+    }
+    if (texto.compare(QStringLiteral("tab"), Qt::CaseInsensitive) == 0) {
+        separador = u'\t';
+        return true;
+    }
+    return false;
+}
+
+QString TextoCSV(const QList<QStringList>& filas, const FormatoCSV& formato)
 {
     QString texto;
+    if (formato.marcaBOM)
+        texto += QChar(0xFEFF);
     for (const QStringList& fila : filas) {
         QStringList campos;
         for (const QString& celda : fila)
-            campos << campo(celda);
-        texto += campos.join(u',') + QStringLiteral("\r\n");
+            campos << campo(celda, formato.separador);
+        texto += campos.join(formato.separador) + QStringLiteral("\r\n");
     }
     return texto;
 }
@@ -81,19 +104,22 @@ QList<QStringList> filasDe(const GridModel& grilla)
 
 } // namespace
 
-QString TextoCSV(const GridModel& grilla)
+QString TextoCSV(const GridModel& grilla, const FormatoCSV& formato)
 {
-    return TextoCSV(filasDe(grilla));
+    return TextoCSV(filasDe(grilla), formato);
 }
 
-void EscribirCSV(const GridModel& grilla, const QString& archivo)
+int EscribirCSV(const GridModel& grilla, const QString& archivo, const FormatoCSV& formato)
 {
-    EscribirCSV(filasDe(grilla), archivo);
+    const QList<QStringList> filas = filasDe(grilla);
+    EscribirCSV(filas, archivo, formato);
+    return int(filas.size());
 }
 
-void EscribirCSV(const QList<QStringList>& filas, const QString& archivo)
+void EscribirCSV(const QList<QStringList>& filas, const QString& archivo,
+                 const FormatoCSV& formato)
 {
-    const QByteArray datos = TextoCSV(filas).toUtf8();
+    const QByteArray datos = TextoCSV(filas, formato).toUtf8();
     auto salida = archivo == u"-"
                       ? std::make_unique<fileCommit::Output>(fileCommit::StandardOutput{})
                       : std::make_unique<fileCommit::Output>(archivo);

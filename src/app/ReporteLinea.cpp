@@ -9,16 +9,14 @@
 #include "report/RP_OProduccion.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <cstdio>
+#include <functional>
+#include <unistd.h>
 
 namespace ReporteLinea {
-
-const QStringList ClavesFiltro = {
-    QStringLiteral("Sucursal_Desde"), QStringLiteral("Nro_Desde"),  QStringLiteral("Letra_Desde"),
-    QStringLiteral("Sucursal_Hasta"), QStringLiteral("Nro_Hasta"),  QStringLiteral("Letra_Hasta"),
-    QStringLiteral("Fecha_Desde"),    QStringLiteral("Fecha_Hasta")};
 
 namespace {
 
@@ -30,6 +28,58 @@ namespace {
 void error(const QString& texto)
 {
     ErrorEnLinea(texto);
+}
+
+// How far a long run got, on standard error while someone watches it there:
+// one line rewritten in place and erased before any other message. Silent
+// when standard error goes to a file or a pipe, so scripts get only the result.
+class AvanceEnTerminal
+{
+public:
+    AvanceEnTerminal() : m_activo(isatty(fileno(stderr)) == 1) {}
+    ~AvanceEnTerminal() { terminar(); }
+    AvanceEnTerminal(const AvanceEnTerminal&) = delete;
+    AvanceEnTerminal& operator=(const AvanceEnTerminal&) = delete;
+
+    // Often enough to see it move, seldom enough not to slow the load.
+    void lineasCargadas(int lineas)
+    {
+        if (!m_activo || (m_reloj.isValid() && m_reloj.elapsed() < 200))
+            return;
+        m_reloj.start();
+        mostrar(QStringLiteral("Cargando: %1 líneas cargadas").arg(lineas));
+    }
+    void escribiendo(const QString& archivo, int filas)
+    {
+        mostrar(QStringLiteral("Escribiendo %1: %2 filas").arg(archivo).arg(filas));
+    }
+    void terminar()
+    {
+        if (m_activo && m_enLinea)
+            std::fputs("\r\x1b[K", stderr);
+        m_enLinea = false;
+    }
+
+private:
+    void mostrar(const QString& texto)
+    {
+        if (!m_activo)
+            return;
+        // Erases what is left of a longer line before.
+        std::fprintf(stderr, "\r%s\x1b[K", qPrintable(texto));
+        std::fflush(stderr);
+        m_enLinea = true;
+    }
+
+    const bool m_activo;
+    bool m_enLinea = false;
+    QElapsedTimer m_reloj;
+};
+
+// The rows a grid's files hold: the titles and every row but the empty last one.
+int filasDe(const GridModel& grilla)
+{
+    return std::max(grilla.rows() - 1, 1);
 }
 
 } // namespace
@@ -49,7 +99,9 @@ QString Uso()
         "  --finalizada        solo órdenes finalizadas (con las dos, o ninguna: todas)\n"
         "  --orden=fecha|numero\n"
         "Salidas:\n"
-        "  --csv=ARCHIVO       la grilla en CSV (UTF-8; \"-\" para la salida estándar)\n"
+        "  --csv=ARCHIVO       la grilla en CSV (UTF-8; \"-\" para la salida estándar); con\n"
+        "                      coma decimal, campos separados por \";\" y marca BOM al inicio\n"
+        "  --separador=,|;|tab el separador de campos del CSV\n"
         "  --xlsx=ARCHIVO      la grilla como libro de Excel\n"
         "  --html=ARCHIVO      la grilla como página HTML\n"
         "  --pdf=ARCHIVO       la vista previa de impresión en PDF\n"
@@ -104,12 +156,19 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
             op.html = conValor();
         } else if (es("pdf")) {
             op.pdf = conValor();
+        } else if (es("separador")) {
+            op.separador = conValor();
+            QChar separador;
+            if (!FormatoCSV::SeparadorDeTexto(op.separador, separador))
+                malaOpcion(QStringLiteral("--separador debe ser \",\", \";\" o tab, no \"%1\"")
+                               .arg(valor));
         } else {
-            const auto clave =
-                std::find_if(ClavesFiltro.begin(), ClavesFiltro.end(), [&](const QString& c) {
-                    return c.compare(nombre, Qt::CaseInsensitive) == 0;
-                });
-            if (clave == ClavesFiltro.end())
+            // The eight filter keys, without regard to case.
+            const QStringList& claves = RP_OProduccion::ClavesFiltro();
+            const auto clave = std::find_if(claves.begin(), claves.end(), [&](const QString& c) {
+                return c.compare(nombre, Qt::CaseInsensitive) == 0;
+            });
+            if (clave == claves.end())
                 malaOpcion(QStringLiteral("opción desconocida: --%1 (vea --help)").arg(nombre));
             if (igual < 0)
                 malaOpcion(
@@ -124,6 +183,8 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
     for (const QString* archivo : {&op.xlsx, &op.html, &op.pdf})
         if (*archivo == u"-")
             malaOpcion(QStringLiteral("solo --csv puede escribir en la salida estándar"));
+    if (!op.separador.isEmpty() && op.csv.isEmpty())
+        malaOpcion(QStringLiteral("--separador solo vale con --csv"));
     return op;
 }
 
@@ -140,6 +201,7 @@ int Ejecutar(const Opciones& op)
 
     RP_OProduccion ventana;
     ventana.TerminarPrograma = [](int) {};
+    AvanceEnTerminal avance;
     // A value the box would not take is refused before the session starts:
     // emptied, it would widen the report to every order.
     for (auto it = op.filtros.cbegin(); it != op.filtros.cend(); ++it) {
@@ -169,34 +231,46 @@ int Ejecutar(const Opciones& op)
         ventana.ChkEstado.at(1)->setChecked(op.finalizada);
         if (!op.orden.isEmpty())
             ventana.OptOrden.at(op.orden == u"fecha" ? 0 : 1)->setChecked(true);
-        ventana.Cargar();
+        ventana.Cargar([&avance](int lineas) {
+            avance.lineasCargadas(lineas);
+            return true;
+        });
     } catch (const RuntimeError& e) {
+        avance.terminar();
         error(QStringLiteral("no se pudo cargar el reporte: ") + e.description());
         return 1;
     }
+    avance.terminar();
 
     QStringList escritos;
     const GridModel& grilla = ventana.MSFlexGrid1;
     try {
+        const auto escribir = [&](const QString& archivo, const std::function<void()>& guardar) {
+            avance.escribiendo(archivo, filasDe(grilla));
+            guardar();
+            avance.terminar();
+            escritos << archivo;
+        };
         if (!op.csv.isEmpty()) {
-            EscribirCSV(grilla, op.csv);
-            if (op.csv != u"-")
-                escritos << op.csv;
+            FormatoCSV formato = FormatoCSV::DelSistema();
+            if (!op.separador.isEmpty())
+                FormatoCSV::SeparadorDeTexto(op.separador, formato.separador);
+            if (op.csv == u"-")
+                EscribirCSV(grilla, op.csv, formato);
+            else
+                escribir(op.csv, [&] { EscribirCSV(grilla, op.csv, formato); });
         }
-        if (!op.xlsx.isEmpty()) {
-            ModExportarExcel::GuardarLibro(grilla, op.xlsx);
-            escritos << op.xlsx;
-        }
+        if (!op.xlsx.isEmpty())
+            escribir(op.xlsx, [&] { ModExportarExcel::GuardarLibro(grilla, op.xlsx); });
         if (!op.html.isEmpty()) {
             // The same page the export's HTML route writes, with its default title.
-            ModExportarExcel::GuardarPaginaHTML(grilla, op.html, QString());
-            escritos << op.html;
+            escribir(op.html,
+                     [&] { ModExportarExcel::GuardarPaginaHTML(grilla, op.html, QString()); });
         }
-        if (!op.pdf.isEmpty()) {
-            ModExportarExcel::GuardarPDF(grilla, op.pdf);
-            escritos << op.pdf;
-        }
+        if (!op.pdf.isEmpty())
+            escribir(op.pdf, [&] { ModExportarExcel::GuardarPDF(grilla, op.pdf); });
     } catch (const RuntimeError& e) {
+        avance.terminar();
         // What was written before the failure is complete and stays: say which.
         error(escritos.isEmpty() ? e.description()
                                  : e.description() + QStringLiteral(" (ya escritos: %1)")

@@ -18,11 +18,9 @@ struct Opciones
     bool finalizada = false;
     QString orden;                // "fecha", "numero" or empty (the window's default)
     QString csv, xlsx, html, pdf; // "-" for standard output (csv only)
+    QString separador;            // the CSV's field separator as given: ",", ";" or "tab"
     bool ayuda = false;
 };
-
-// The eight filter keys the options may name, without regard to case.
-extern const QStringList ClavesFiltro;
 
 // The options of the command line (the arguments after the program name), or
 // nothing when it has none: then the program opens its window. A malformed or
@@ -32,7 +30,8 @@ std::optional<Opciones> Leer(const QStringList& argumentos);
 QString Uso();
 
 // Runs the report; returns the exit status. Failures go to standard error as
-// one line naming what failed.
+// one line naming what failed. When standard error is a terminal, a long run
+// also shows there how far it got (lines loaded, rows written).
 int Ejecutar(const Opciones& opciones);
 
 } // namespace ReporteLinea

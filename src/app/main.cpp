@@ -66,6 +66,7 @@ int main(int argc, char** argv)
     if (ventana->Form_Load(LineaComandos::DelProceso(QCoreApplication::arguments())) ==
         ModGlobal::Inicio::Terminar)
         return 2;
+    ventana->OfrecerUltimosFiltros();
     ventana->show();
     return QApplication::exec();
 }

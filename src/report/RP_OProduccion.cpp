@@ -5,6 +5,8 @@
 #include "export/ModExportarExcel.h"
 #include "platform/controls/GridView.h"
 #include "platform/controls/Twips.h"
+#include "platform/files/ProgramFolder.h"
+#include "report/ResumenCarga.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,17 +14,46 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QToolTip>
+#include <QUrl>
+#include <algorithm>
 
 namespace {
 
 const QString Titulo = QStringLiteral("Reporte de Ordenes de Producción");
+
+// What the columns of figures hold, for the operator who hovers their titles.
+QString ayudaDeColumna(const QString& titulo)
+{
+    if (titulo == u"Kg")
+        return QStringLiteral(
+            "Kilogramos estimados: volumen de la pieza en m³ (largo × ancho × espesor, en mm) "
+            "× peso específico en kg/m³ × cantidad de piezas de la línea.\n"
+            "Un artículo laminado cuenta el peso específico dos veces.");
+    if (titulo == u"PE")
+        return QStringLiteral("Peso específico del insumo, en kg/m³.");
+    return {};
+}
+
+// One operator's group in the settings file; a "/" in a user name must not
+// open a subgroup.
+QString grupoDelOperador()
+{
+    const QString usuario = ModGlobal::Sesion().UsuarioLogeado.trimmed().toUpper();
+    return QStringLiteral("UltimosFiltros/") +
+           (usuario.isEmpty() ? QStringLiteral("(sin usuario)")
+                              : QString::fromLatin1(QUrl::toPercentEncoding(usuario)));
+}
 
 template <class Control>
 Control* ubicar(Control* control, const QString& nombre, int indice, int left, int top, int width,
@@ -60,6 +91,16 @@ void mostrarEntero(QLineEdit* caja, const QString& muestra)
 }
 
 } // namespace
+
+const QStringList& RP_OProduccion::ClavesFiltro()
+{
+    static const QStringList claves = {
+        QStringLiteral("Sucursal_Desde"), QStringLiteral("Nro_Desde"),
+        QStringLiteral("Letra_Desde"),    QStringLiteral("Sucursal_Hasta"),
+        QStringLiteral("Nro_Hasta"),      QStringLiteral("Letra_Hasta"),
+        QStringLiteral("Fecha_Desde"),    QStringLiteral("Fecha_Hasta")};
+    return claves;
+}
 
 RP_OProduccion::RP_OProduccion(QWidget* parent) : QWidget(parent)
 {
@@ -166,6 +207,15 @@ void RP_OProduccion::crearControles()
 
     MSFlexGrid1Vista = ubicar(new GridView(&MSFlexGrid1, this), QStringLiteral("MSFlexGrid1"), -1,
                               120, 2160, 16455, 6735);
+    MSFlexGrid1Vista->horizontalHeader()->viewport()->installEventFilter(this);
+
+    // Below the grid, in the band the resize rule leaves under it, so the
+    // grid keeps its designed height.
+    LblEstado = new QLabel(this);
+    LblEstado->setObjectName(QStringLiteral("LblEstado"));
+    LblEstado->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    LblEstado->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    LblEstado->hide();
 }
 
 void RP_OProduccion::ordenDeTabulacion()
@@ -210,6 +260,44 @@ void RP_OProduccion::Form_Resize()
             throw invalido();
         MSFlexGrid1Vista->resize(MSFlexGrid1Vista->width(), pixelsFromTwips(alto));
     });
+    enError.paso([&] { ubicarEstado(); });
+}
+
+void RP_OProduccion::ubicarEstado()
+{
+    if (!LblEstado)
+        return;
+    const QRect grilla = MSFlexGrid1Vista->geometry();
+    const int arriba = grilla.bottom() + 1;
+    const int alto = std::min(height() - arriba, LblEstado->fontMetrics().height() + 6);
+    if (alto <= 0 || grilla.width() <= 8)
+        return;
+    LblEstado->setGeometry(grilla.x() + 4, arriba, grilla.width() - 8, alto);
+}
+
+void RP_OProduccion::mostrarEstado(const QString& texto)
+{
+    LblEstado->setText(texto);
+    LblEstado->setToolTip(texto);
+    LblEstado->setVisible(!texto.isEmpty());
+    ubicarEstado();
+}
+
+bool RP_OProduccion::eventFilter(QObject* objeto, QEvent* evento)
+{
+    QHeaderView* titulos = MSFlexGrid1Vista ? MSFlexGrid1Vista->horizontalHeader() : nullptr;
+    if (evento->type() != QEvent::ToolTip || !titulos || objeto != titulos->viewport())
+        return QWidget::eventFilter(objeto, evento);
+    const auto* ayuda = static_cast<QHelpEvent*>(evento);
+    const int columna = titulos->logicalIndexAt(ayuda->pos());
+    const QString texto = columna < 0 || MSFlexGrid1.rows() < 1
+                              ? QString()
+                              : ayudaDeColumna(MSFlexGrid1.text(0, columna));
+    if (texto.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(ayuda->globalPos(), texto, titulos->viewport());
+    return true;
 }
 
 void RP_OProduccion::resizeEvent(QResizeEvent* evento)
@@ -317,9 +405,81 @@ void RP_OProduccion::armarRangos()
     Rangos.append(fecha);
 }
 
+void RP_OProduccion::comprobarRangos() const
+{
+    const auto invertido = [](const QString& texto) {
+        return RuntimeError(ErrorNumber::InvalidArgument, texto, QStringLiteral("CargarDatos"));
+    };
+    for (const RangoFiltro& rango : Rangos) {
+        if (rango.Desde.isEmpty() || rango.Hasta.isEmpty())
+            continue;
+        if (rango.TipoDato == RangoFiltro::Fecha) {
+            const QDate desde = CompReportes::LeerFecha(rango.Desde);
+            const QDate hasta = CompReportes::LeerFecha(rango.Hasta);
+            // A date that does not exist is the report engine's to name.
+            if (desde.isValid() && hasta.isValid() && desde > hasta)
+                throw invertido(QStringLiteral("La fecha desde (%1) es posterior a la fecha hasta "
+                                               "(%2): ninguna orden puede cumplir el filtro.")
+                                    .arg(rango.Desde, rango.Hasta));
+            continue;
+        }
+        // Compared as the database compares codes: without regard to case; an
+        // upper number without its letter stands for every letter of it.
+        const QString desde =
+            rango.HastaPorPrefijo ? rango.Desde.left(rango.Hasta.size()) : rango.Desde;
+        if (desde.compare(rango.Hasta, Qt::CaseInsensitive) > 0)
+            throw invertido(QStringLiteral("El número de orden desde (%1) es mayor que el número "
+                                           "hasta (%2): ninguna orden puede cumplir el filtro.")
+                                .arg(rango.Desde, rango.Hasta));
+    }
+}
+
+QString RP_OProduccion::ArchivoPreferencias()
+{
+    return programFolder() + QStringLiteral("/rp_oproduccion.ini");
+}
+
+void RP_OProduccion::guardarFiltros() const
+{
+    QSettings preferencias(ArchivoPreferencias(), QSettings::IniFormat);
+    preferencias.beginGroup(grupoDelOperador());
+    for (const QString& clave : ClavesFiltro())
+        preferencias.setValue(clave, textoDeCaja(clave));
+    preferencias.setValue(QStringLiteral("Pendientes"), ChkEstado.at(0)->isChecked());
+    preferencias.setValue(QStringLiteral("Finalizada"), ChkEstado.at(1)->isChecked());
+    preferencias.setValue(QStringLiteral("Orden"),
+                          OptOrden.at(1)->isChecked() ? QStringLiteral("numero")
+                                                      : QStringLiteral("fecha"));
+    preferencias.endGroup();
+    // Remembering is a convenience: a folder that cannot take the file must
+    // not spoil the load that just ended.
+    preferencias.sync();
+}
+
+void RP_OProduccion::OfrecerUltimosFiltros()
+{
+    QSettings preferencias(ArchivoPreferencias(), QSettings::IniFormat);
+    preferencias.beginGroup(grupoDelOperador());
+    if (preferencias.childKeys().isEmpty())
+        return;
+    CompTeclado& teclado = Componentes::Teclado();
+    for (const QString& clave : ClavesFiltro()) {
+        QLineEdit* caja = txtFields.at(teclado.IndiceCampo(clave, txtFields));
+        const QString valor = preferencias.value(clave).toString();
+        // A file edited by hand may hold what the box would not take.
+        if (CompTeclado::Admite(CompTeclado::TipoDe(caja), valor))
+            caja->setText(valor);
+    }
+    ChkEstado.at(0)->setChecked(preferencias.value(QStringLiteral("Pendientes")).toBool());
+    ChkEstado.at(1)->setChecked(preferencias.value(QStringLiteral("Finalizada")).toBool());
+    const bool porNumero = preferencias.value(QStringLiteral("Orden")).toString() == u"numero";
+    OptOrden.at(porNumero ? 1 : 0)->setChecked(true);
+}
+
 CargaOrdenes::Resultado RP_OProduccion::Cargar(const CargaOrdenes::Avance& avance)
 {
     armarRangos();
+    comprobarRangos();
     CargaOrdenes::Opciones opciones;
     opciones.pendientes = ChkEstado.at(0)->isChecked();
     opciones.finalizada = ChkEstado.at(1)->isChecked();
@@ -343,8 +503,15 @@ void RP_OProduccion::cargarConProgreso()
         CompProgreso& progreso;
         ~Cierre() { progreso.CerrarProgreso(); }
     } cierre{progreso};
+    // The filters are checked before the progress window shows.
+    armarRangos();
+    comprobarRangos();
+    QElapsedTimer total;
+    total.start();
     progreso.MostrarProgreso(titulo, 0, true);
     QElapsedTimer reloj;
+    // A failed load leaves a grid the status line would misdescribe.
+    mostrarEstado(QString());
     const CargaOrdenes::Resultado resultado = Cargar([&](int lineas) {
         progreso.ActualizarProgreso(0, titulo, QStringLiteral("Espere Por Favor"),
                                     QStringLiteral("%1 líneas cargadas").arg(lineas));
@@ -357,6 +524,9 @@ void RP_OProduccion::cargarConProgreso()
         return !progreso.Cancelado();
     });
     progreso.CerrarProgreso();
+    const QString estado = ResumenCarga::DeLaGrilla(MSFlexGrid1).Texto(total.elapsed());
+    mostrarEstado(resultado.cancelada ? QStringLiteral("Carga cancelada.   ") + estado : estado);
+    guardarFiltros();
     if (resultado.cancelada)
         Componentes::General().Mensaje(
             QStringLiteral("Carga cancelada: la grilla muestra las %1 líneas cargadas hasta ese "

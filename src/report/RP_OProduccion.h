@@ -6,6 +6,7 @@
 #include "report/CargaOrdenes.h"
 #include "session/ModGlobal.h"
 
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 
@@ -30,6 +31,9 @@ public:
     // no database connection and the program must end.
     ModGlobal::Inicio Form_Load(const QString& lineaComandos);
 
+    // The filter boxes' keys as the load asks for them, in the load's order.
+    static const QStringList& ClavesFiltro();
+
     // Public operations a host may call.
     void IniciaGridInsumos();
     void CFG2(const QVariant& primero, const QVariant& segundo);
@@ -52,13 +56,24 @@ public:
     QPushButton* CmdSalir = nullptr;
     GridModel MSFlexGrid1;
     GridView* MSFlexGrid1Vista = nullptr;
+    // The status line under the grid: what the last load brought and how long
+    // it took. Hidden until the first load.
+    QLabel* LblEstado = nullptr;
 
     // The filter ranges the load rebuilds each time.
     ListaRangos Rangos;
 
     // The load with the window's filters, without progress window: the
-    // button's handler and the command-line report both run it.
+    // button's handler and the command-line report both run it. A range whose
+    // lower end lies above its upper end is refused before any query.
     CargaOrdenes::Resultado Cargar(const CargaOrdenes::Avance& avance = {});
+
+    // Fills the filters with those the operator last loaded with, kept in the
+    // program's own settings file (not the suite's INI). The window's start
+    // offers them; a command-line run neither reads nor writes them.
+    void OfrecerUltimosFiltros();
+    // The program's settings file.
+    static QString ArchivoPreferencias();
 
     // True while a load or an export runs: the window then takes no other
     // command.
@@ -72,10 +87,15 @@ public:
 protected:
     void resizeEvent(QResizeEvent* evento) override;
     void closeEvent(QCloseEvent* evento) override;
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
     void crearControles();
     void armarRangos();
+    void comprobarRangos() const;
+    void guardarFiltros() const;
+    void mostrarEstado(const QString& texto);
+    void ubicarEstado();
     QString textoDeCaja(const QString& clave) const;
     void ordenDeTabulacion();
     // Runs an event handler; a failure is shown with its text and the window stays.

@@ -13,6 +13,8 @@
 #include "session/ModGlobal.h"
 
 #include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -31,9 +33,10 @@ class TstLinea : public QObject
     QString m_base;
 
     using Salida = soporte::Salida;
-    Salida correr(const QStringList& argumentos)
+    Salida correr(const QStringList& argumentos, const QString& idioma = {})
     {
-        return soporte::correrPrograma(QStringLiteral(RP_OPRODUCCION), argumentos, m_carpeta);
+        return soporte::correrPrograma(QStringLiteral(RP_OPRODUCCION), argumentos, m_carpeta,
+                                       idioma);
     }
     QString base() const { return u"@DbName="_s + m_base + u";"_s; }
 
@@ -104,7 +107,7 @@ private slots:
         const QStringList filas = texto.split(u"\r\n"_s);
         QCOMPARE(filas.size(), 7); // titles, 2 lines, 3 supplies, then the final CR LF
         QCOMPARE(filas[0], u"Nro OP,Insumo,Descrpcion,Cantidad,PE,Kg,Espesor"_s);
-        QVERIFY(filas.contains(u",CH-AC-SAE1010,Chapa de acero SAE 1010,1,7.85,0.471,"_s));
+        QVERIFY(filas.contains(u",CH-AC-SAE1010,Chapa de acero SAE 1010,1,7850,471,"_s));
         QVERIFY(filas.last().isEmpty());
 
         // The run wrote the access-log row that opening the report writes.
@@ -122,9 +125,97 @@ private slots:
                     u"--nro_hasta=2"_s, u"--letra_hasta=z"_s, u"--csv=-"_s});
         QCOMPARE(s.codigo, 0);
         QVERIFY(s.out.startsWith(u"Nro OP,"_s));
-        QVERIFY2(s.out.contains(u",LAM-PVC-08,\"Lámina de PVC 0,8 mm\",2,1.38,"_s),
+        QVERIFY2(s.out.contains(u",LAM-PVC-08,\"Lámina de PVC 0,8 mm\",2,1380,"_s),
                  qPrintable(s.out));
         QVERIFY(!s.out.contains(u"000100000001A"_s));
+    }
+
+    // The CSV in the operator's convention, as Python's csv module reads it:
+    // with a decimal comma, ";" between fields and a byte-order mark.
+    void csvDelOperador_data()
+    {
+        QTest::addColumn<QString>("idioma");
+        QTest::addColumn<QString>("opcion");
+        QTest::addColumn<QString>("separador");
+        QTest::addColumn<bool>("bom");
+        QTest::addColumn<QString>("espesor");
+        QTest::newRow("coma decimal") << u"es_AR.UTF-8"_s << QString() << u";"_s << true
+                                      << u"Espesor 1,5"_s;
+        QTest::newRow("coma decimal, tabulador")
+            << u"es_AR.UTF-8"_s << u"--separador=TAB"_s << u"\t"_s << true << u"Espesor 1,5"_s;
+        QTest::newRow("punto decimal, punto y coma")
+            << u"C.UTF-8"_s << u"--separador=;"_s << u";"_s << false << u"Espesor 1.5"_s;
+        QTest::newRow("punto decimal") << u"C.UTF-8"_s << QString() << u","_s << false
+                                       << u"Espesor 1.5"_s;
+    }
+    void csvDelOperador()
+    {
+        QFETCH(QString, idioma);
+        QFETCH(QString, opcion);
+        QFETCH(QString, separador);
+        const QString csv = m_carpeta + u"/operador.csv"_s;
+        QStringList argumentos = {base(), u"--Sucursal_Desde=1"_s, u"--Nro_Desde=1"_s,
+                                  u"--Sucursal_Hasta=1"_s, u"--Nro_Hasta=2"_s, u"--csv="_s + csv};
+        if (!opcion.isEmpty())
+            argumentos << opcion;
+        const Salida s = correr(argumentos, idioma);
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        QProcess python;
+        python.start(QStringLiteral(RP_PYTHON),
+                     {u"-c"_s, u"import csv, json, sys\n"
+                               u"datos = open(sys.argv[1], 'rb').read()\n"
+                               u"filas = list(csv.reader(open(sys.argv[1], encoding='utf-8-sig', "
+                               u"newline=''), delimiter=sys.argv[2]))\n"
+                               u"print(json.dumps({'bom': datos.startswith(b'\\xef\\xbb\\xbf'), "
+                               u"'filas': filas}))"_s,
+                      csv, separador});
+        QVERIFY(python.waitForFinished(60000));
+        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+        const QJsonObject leido = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+        QTEST(leido[u"bom"_s].toBool(), "bom");
+        QStringList filas;
+        for (const QJsonValue& fila : leido[u"filas"_s].toArray()) {
+            QStringList campos;
+            for (const QJsonValue& c : fila.toArray())
+                campos << c.toString();
+            QCOMPARE(campos.size(), 7);
+            filas << campos.join(u'|');
+        }
+        QCOMPARE(filas.first(), u"Nro OP|Insumo|Descrpcion|Cantidad|PE|Kg|Espesor"_s);
+        QVERIFY(filas.contains(u"|CH-AC-SAE1010|Chapa de acero SAE 1010|1|7850|471|"_s));
+        QFETCH(QString, espesor);
+        const auto hay = [&](const QString& inicio, const QString& fin) {
+            return std::any_of(filas.begin(), filas.end(), [&](const QString& f) {
+                return f.startsWith(inicio) && f.endsWith(fin);
+            });
+        };
+        QVERIFY2(hay(u"|LAM-PVC-08|Lámina de PVC 0,8 mm|2|1380|"_s, u"|"_s) &&
+                     hay(u"000100000001A|GAB-INOX-600|"_s, u'|' + espesor),
+                 qPrintable(filas.join(u'\n')));
+    }
+
+    // Someone watching the run in a terminal sees how far it got; a script
+    // reading standard error gets only the result (see csvConFiltros).
+    void avanceEnLaTerminal()
+    {
+        const QString d = soporte::carpetaNueva(u"terminal"_s);
+        QStringList orden = {QStringLiteral(RP_OPRODUCCION), base(), u"--csv="_s + d + u"/r.csv"_s,
+                             u"--xlsx="_s + d + u"/r.xlsx"_s};
+        for (QString& parte : orden)
+            parte = u'\'' + parte + u'\'';
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"RP_CARPETA_PROGRAMA"_s, m_carpeta);
+        p.setProcessEnvironment(env);
+        // script(1) gives the program a terminal of its own.
+        p.start(u"script"_s, {u"-qec"_s, orden.join(u' '), u"/dev/null"_s});
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(60000));
+        const QString visto = QString::fromUtf8(p.readAllStandardOutput());
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY2(visto.contains(u"Cargando: 1 líneas cargadas"_s), qPrintable(visto));
+        QVERIFY2(visto.contains(u"Escribiendo "_s + d + u"/r.xlsx: "_s), qPrintable(visto));
+        QVERIFY2(visto.contains(u"Escrito: "_s + d + u"/r.csv"_s), qPrintable(visto));
     }
 
     // The workbook, the page and the PDF next to the CSV, from one run.
@@ -309,6 +400,13 @@ private slots:
             << u"/no/esta/base.db"_s;
         QTest::newRow("origen ODBC que no existe")
             << QStringList{u"@DbName=origen_inexistente;"_s, u"--csv=-"_s} << 1 << u"ODBC"_s;
+        QTest::newRow("separador desconocido")
+            << QStringList{u"--separador=|"_s, u"--csv=-"_s} << 2 << u"--separador"_s;
+        QTest::newRow("separador sin csv")
+            << QStringList{u"--separador=;"_s, u"--xlsx=x.xlsx"_s} << 2 << u"--separador"_s;
+        QTest::newRow("numeros al reves")
+            << QStringList{u"--Nro_Desde=5"_s, u"--Nro_Hasta=3"_s, u"--csv=-"_s} << 1
+            << u"es mayor que el número hasta"_s;
         QTest::newRow("fecha que no existe")
             << QStringList{u"--Fecha_Desde=31/02/2026"_s, u"--csv=-"_s} << 1 << u"31/02/2026"_s;
         QTest::newRow("carpeta que no existe")

@@ -177,15 +177,15 @@ private slots:
                  (QStringList{u"10"_s, u"Ancho 1000"_s, u"Largo 2000"_s, u"Espesor 3"_s}));
         for (int c = 0; c < 8; ++c)
             QCOMPARE(m_g.backColor(banco, c), 65280);
-        // The worked example: 10 x ((3 x (1 x 2)) / 1000 x 7.85) kg.
+        // The worked example: 10 x ((3 x (1 x 2)) / 1000 x 7850) kg.
         QCOMPARE(celdas(banco + 1), (QStringList{QString(), QString(), u"CH-AC-SAE1010"_s,
                                                  u"Chapa de acero SAE 1010"_s, n(u"1"_s),
-                                                 n(u"7.85"_s), n(u"0.471"_s), QString()}));
+                                                 u"7850"_s, u"471"_s, QString()}));
         QCOMPARE(m_g.backColor(banco + 1, 0), GridModel::NoColor);
         const int gabinete = fila(u"GAB-INOX-600"_s);
         QCOMPARE(m_g.text(gabinete, 7), u"Espesor "_s + n(u"1.5"_s));
         const int inox = fila(u"CH-AC-INOX304"_s, 2, gabinete);
-        QCOMPARE(m_g.text(inox, 6), n(u"0.0114192"_s));
+        QCOMPARE(m_g.text(inox, 6), n(u"11.4192"_s));
         // A supply without a specific weight weighs nothing.
         const int tornillo = fila(u"TORN-M6"_s, 2, gabinete);
         QCOMPARE(m_g.text(tornillo, 5), QString());
@@ -207,8 +207,8 @@ private slots:
         // Laminated "SI": the specific weight doubles in the estimate, not in its column.
         const int panel = fila(u"PAN-LAM-1220"_s);
         const int pino = fila(u"TABLA-PINO"_s, 2, panel);
-        QCOMPARE(m_g.text(pino, 5), n(u"0.5"_s));
-        const double esperado = CargaOrdenes::EstimarKg(2440, 1220, 18, 0.5 * 2, 5);
+        QCOMPARE(m_g.text(pino, 5), u"500"_s);
+        const double esperado = CargaOrdenes::EstimarKg(2440, 1220, 18, 500.0 * 2, 5);
         QCOMPARE(m_g.text(pino, 6), numberText(esperado));
         // An article without a bill of materials: the next line follows at once.
         const int soporte = fila(u"SOP-PARED-150"_s);
@@ -344,13 +344,13 @@ private slots:
                                       "WHERE IDARTICULO = 'BAN-1000X2000'"_s);
         CargaOrdenes().Cargar(rangos(u"000100000001A"_s, u"000100000001A"_s), {}, m_g);
         const int chapa = fila(u"CH-AC-SAE1010"_s);
-        QCOMPARE(m_g.text(chapa, 6), n(u"0.0000000785"_s));
+        QCOMPARE(m_g.text(chapa, 6), n(u"0.0000785"_s));
         const QString libro = carpeta + u"/d.xlsx"_s;
         ModExportarExcel::GuardarLibro(m_g, libro);
         const QJsonObject celda =
             lectorLibro::celda(lectorLibro::leer(libro), u"F"_s + QString::number(chapa + 1));
         QCOMPARE(celda[u"tipo"_s].toString(), u"n"_s);
-        QCOMPARE(celda[u"valor"_s].toDouble(), 7.85e-8);
+        QCOMPARE(celda[u"valor"_s].toDouble(), 7.85e-5);
     }
 
     void ordenElegido()

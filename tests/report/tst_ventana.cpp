@@ -9,11 +9,14 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -399,6 +402,120 @@ private slots:
         const QString texto = QString::fromUtf8(archivo.readAll());
         QVERIFY2(texto.contains(u"RegistrarAcceso"_s) && texto.contains(u"readonly"_s),
                  qPrintable(texto));
+    }
+
+    // After "Cargar" the line under the grid counts what came (the kilograms
+    // in kg/m3 terms: 40 copper bars of 50 x 300 x 10 mm weigh 53.76 kg), or
+    // says that nothing did; a range upside down is refused before any query.
+    void lineaDeEstado_data()
+    {
+        QTest::addColumn<QStringList>("cajas"); // the eight boxes, in the tab order
+        QTest::addColumn<QString>("estado");    // as far as the time taken
+        QTest::addColumn<QString>("mensaje");   // instead of a load
+        const auto kg = [](QString t) { return t.replace(u'.', QLocale::system().decimalPoint()); };
+        const QString cifras = u"Órdenes: 1   Líneas: %1   Insumos: %2   Kg: %3   "
+                               u"Líneas con estimación incompleta: %4   Tiempo: "_s;
+        QTest::newRow("orden 1, un insumo sin peso especifico")
+            << QStringList{u"0001"_s, u"00000001"_s, u"A"_s,
+                           u"0001"_s, u"00000001"_s, u"A"_s, {}, {}}
+            << cifras.arg(2).arg(3).arg(kg(u"482.42"_s)).arg(1) << QString();
+        QTest::newRow("orden 5, cobre y un articulo sin medidas")
+            << QStringList{u"0001"_s, u"00000005"_s, u"A"_s,
+                           u"0001"_s, u"00000005"_s, u"A"_s, {}, {}}
+            << cifras.arg(3).arg(7).arg(kg(u"115.86"_s)).arg(2) << QString();
+        QTest::newRow("hasta sin letra")
+            << QStringList{u"0001"_s, u"00000003"_s, u"A"_s, u"0001"_s, u"00000003"_s, {}, {}, {}}
+            << cifras.arg(2).arg(6).arg(kg(u"125.88"_s)).arg(2) << QString();
+        QTest::newRow("ninguna")
+            << QStringList{{}, {}, {}, {}, {}, {}, u"01/01/2020"_s, u"31/01/2020"_s}
+            << u"No hay órdenes que cumplan el filtro"_s << QString();
+        QTest::newRow("numeros al reves")
+            << QStringList{u"0001"_s, u"00000005"_s, u"A"_s, u"0001"_s, u"00000003"_s, {}, {}, {}}
+            << QString() << u"El número de orden desde (000100000005A) es mayor que el número "
+                            u"hasta (000100000003)"_s;
+        QTest::newRow("fechas al reves")
+            << QStringList{{}, {}, {}, {}, {}, {}, u"31/10/2026"_s, u"1/10/2026"_s} << QString()
+            << u"La fecha desde (31/10/2026) es posterior a la fecha hasta (1/10/2026)"_s;
+    }
+    void lineaDeEstado()
+    {
+        QFETCH(QStringList, cajas);
+        QFETCH(QString, estado);
+        QFETCH(QString, mensaje);
+        abrir();
+        RP_OProduccion& v = *m_ventana;
+        const QList<int> indices = {0, 1, 2, 3, 4, 5, 8, 9};
+        for (int i = 0; i < indices.size(); ++i)
+            v.txtFields.at(indices[i])->setText(cajas[i]);
+        const qint64 antes = Componentes::Datos().SentenciasEmitidas();
+        v.CmdCargar->click();
+        if (!mensaje.isEmpty()) {
+            QCOMPARE(m_mensajes.size(), 1);
+            QVERIFY2(m_mensajes.first().contains(mensaje), qPrintable(m_mensajes.first()));
+            QCOMPARE(Componentes::Datos().SentenciasEmitidas(), antes);
+            QVERIFY(v.LblEstado->isHidden());
+            return;
+        }
+        QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(u'\n')));
+        QVERIFY(v.LblEstado->isVisible());
+        QVERIFY2(v.LblEstado->text().startsWith(estado), qPrintable(v.LblEstado->text()));
+        // In the band under the grid, whose height stays as the resize rule sets it.
+        QCOMPARE(v.LblEstado->y(), v.MSFlexGrid1Vista->geometry().bottom() + 1);
+        QVERIFY(v.LblEstado->geometry().bottom() < v.height());
+        QCOMPARE(v.MSFlexGrid1Vista->height(),
+                 v.frameGeometry().height() - pixelsFromTwips(2160) - pixelsFromTwips(600));
+    }
+
+    // The titles of the figures say their units.
+    void ayudaDeLasColumnas()
+    {
+        abrir();
+        RP_OProduccion& v = *m_ventana;
+        v.IniciaGridInsumos();
+        QHeaderView* titulos = v.MSFlexGrid1Vista->horizontalHeader();
+        const auto ayuda = [&](int columna) {
+            const QPoint p(titulos->sectionViewportPosition(columna) + 5, titulos->height() / 2);
+            QHelpEvent evento(QEvent::ToolTip, p, titulos->viewport()->mapToGlobal(p));
+            QApplication::sendEvent(titulos->viewport(), &evento);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(ayuda(3), QString()); // a title of its own
+        QVERIFY2(ayuda(6).contains(u"volumen de la pieza en m³"_s) &&
+                     ayuda(6).contains(u"peso específico en kg/m³"_s),
+                 qPrintable(ayuda(6)));
+        QCOMPARE(ayuda(5), u"Peso específico del insumo, en kg/m³."_s);
+    }
+
+    // The filters of the last load come back at the operator's next start,
+    // from the program's own file; another operator starts with empty ones.
+    void filtrosRecordadosPorOperador()
+    {
+        QFile::remove(RP_OProduccion::ArchivoPreferencias());
+        abrir(u"@UsuarioLogeado=ana;"_s);
+        const QMap<int, QString> cajas = {{0, u"0001"_s}, {1, u"00000002"_s}, {8, u"01/10/2026"_s}};
+        for (auto it = cajas.cbegin(); it != cajas.cend(); ++it)
+            m_ventana->txtFields.at(it.key())->setText(it.value());
+        m_ventana->ChkEstado.at(1)->setChecked(true);
+        m_ventana->OptOrden.at(1)->setChecked(true);
+        m_ventana->CmdCargar->click();
+        QVERIFY(QFile::exists(RP_OProduccion::ArchivoPreferencias()));
+
+        for (const QString& usuario : {u"ANA"_s, u"beto"_s}) {
+            cleanup();
+            init();
+            abrir(u"@UsuarioLogeado="_s + usuario + u';');
+            RP_OProduccion& v = *m_ventana;
+            v.OfrecerUltimosFiltros();
+            const bool suyos = usuario == u"ANA";
+            for (const int i : v.txtFields.indexes())
+                QCOMPARE(v.txtFields.at(i)->text(), suyos ? cajas.value(i) : QString());
+            QCOMPARE(v.ChkEstado.at(1)->isChecked(), suyos);
+            QVERIFY(!v.ChkEstado.at(0)->isChecked());
+            QCOMPARE(v.OptOrden.at(1)->isChecked(), suyos);
+        }
+        QFile ini(m_carpeta + u"/QX000LT.INI"_s);
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(!ini.readAll().contains("00000002"));
     }
 
     void salirYCerrar()

@@ -128,11 +128,13 @@ QString postgresPropio(const QString& nombre)
 }
 
 Salida correrPrograma(const QString& programa, const QStringList& argumentos,
-                      const QString& carpetaPrograma)
+                      const QString& carpetaPrograma, const QString& idioma)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("RP_CARPETA_PROGRAMA"), carpetaPrograma);
+    if (!idioma.isEmpty())
+        env.insert(QStringLiteral("LC_ALL"), idioma);
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     env.remove(QStringLiteral("DISPLAY"));
     p.setProcessEnvironment(env);

@@ -56,7 +56,8 @@ bool conectarDatos(const QString& motor, const QString& archivo, const QString& 
 QSqlDatabase abrirPostgres(const QString& nombreConexion, const QString& dsn = {});
 
 // The program run as a script runs it, headless by its own choice (no display,
-// no platform chosen for it), with `carpetaPrograma` as its program folder.
+// no platform chosen for it), with `carpetaPrograma` as its program folder
+// and, when given, `idioma` as its locale (LC_ALL).
 // A run that does not end within a minute gives exit code -1.
 struct Salida
 {
@@ -64,6 +65,6 @@ struct Salida
     QString out, err;
 };
 Salida correrPrograma(const QString& programa, const QStringList& argumentos,
-                      const QString& carpetaPrograma);
+                      const QString& carpetaPrograma, const QString& idioma = {});
 
 } // namespace soporte
