@@ -258,7 +258,13 @@ void RP_OProduccion::Form_Resize()
                          twipsFromPixels(MSFlexGrid1Vista->y()) - 600;
         if (alto <= 0)
             throw invalido();
-        MSFlexGrid1Vista->resize(MSFlexGrid1Vista->width(), pixelsFromTwips(alto));
+        // The rule measures from the outer height, so a window manager's title
+        // bar eats most of the band below the grid: the grid gives up what the
+        // status line needs to stay in sight.
+        const int cabe = height() - MSFlexGrid1Vista->y() - altoEstado();
+        MSFlexGrid1Vista->resize(MSFlexGrid1Vista->width(),
+                                 cabe > 0 ? std::min(pixelsFromTwips(alto), cabe)
+                                          : pixelsFromTwips(alto));
     });
     enError.paso([&] { ubicarEstado(); });
 }
@@ -269,10 +275,15 @@ void RP_OProduccion::ubicarEstado()
         return;
     const QRect grilla = MSFlexGrid1Vista->geometry();
     const int arriba = grilla.bottom() + 1;
-    const int alto = std::min(height() - arriba, LblEstado->fontMetrics().height() + 6);
+    const int alto = std::min(height() - arriba, altoEstado());
     if (alto <= 0 || grilla.width() <= 8)
         return;
     LblEstado->setGeometry(grilla.x() + 4, arriba, grilla.width() - 8, alto);
+}
+
+int RP_OProduccion::altoEstado() const
+{
+    return LblEstado ? LblEstado->fontMetrics().height() + 6 : 0;
 }
 
 void RP_OProduccion::mostrarEstado(const QString& texto)

@@ -95,6 +95,7 @@ private:
     void comprobarRangos() const;
     void guardarFiltros() const;
     void mostrarEstado(const QString& texto);
+    int altoEstado() const;
     void ubicarEstado();
     QString textoDeCaja(const QString& clave) const;
     void ordenDeTabulacion();
