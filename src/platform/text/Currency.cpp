@@ -1,6 +1,7 @@
 #include "platform/text/Currency.h"
 
 #include "platform/text/RuntimeError.h"
+#include "platform/text/ValueText.h"
 
 #include <QRegularExpression>
 
@@ -57,6 +58,45 @@ Currency Currency::fromDouble(double value)
     if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.2233720368547758e18)
         overflow(QString::number(value, 'g', 17));
     return Currency(static_cast<qint64>(std::nearbyint(scaled)));
+}
+
+Currency Currency::fromShownNumber(double value)
+{
+    if (!std::isfinite(value) || value == 0)
+        return Currency(0);
+    // The 15 significant digits the shown text carries, from the same
+    // conversion: "-d.ddddddddddddddde+x".
+    const QByteArray shown = QByteArray::number(value, 'e', 14);
+    const bool negative = shown.startsWith('-');
+    const qsizetype e = shown.indexOf('e');
+    quint64 digits = 0;
+    for (qsizetype k = negative ? 1 : 0; k < e; ++k)
+        if (shown.at(k) != '.')
+            digits = digits * 10 + quint64(shown.at(k) - '0');
+    // value = digits x 10^(exponent - 14); units are ten-thousandths.
+    const int shift = shown.mid(e + 1).toInt() - 14 + 4;
+    const quint64 limit = negative ? quint64(std::numeric_limits<qint64>::max()) + 1
+                                   : quint64(std::numeric_limits<qint64>::max());
+    quint64 units = 0;
+    if (shift >= 0) {
+        // digits < 10^15: beyond four places every non-zero value overflows.
+        if (shift > 4)
+            overflow(numberText(value));
+        units = digits;
+        for (int k = 0; k < shift; ++k)
+            units *= 10;
+    } else if (-shift <= 15) {
+        quint64 divisor = 1;
+        for (int k = 0; k < -shift; ++k)
+            divisor *= 10;
+        units = digits / divisor;
+        const quint64 rest = digits % divisor;
+        if (2 * rest > divisor || (2 * rest == divisor && units % 2 != 0))
+            ++units;
+    }
+    if (units > limit)
+        overflow(numberText(value));
+    return Currency(negative ? static_cast<qint64>(0 - units) : static_cast<qint64>(units));
 }
 
 bool Currency::parse(const QString& text, Currency& out)
