@@ -39,17 +39,6 @@ void reiniciarPicoMemoria()
         marcas.write("5");
 }
 
-long memoriaActualKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& linea : status.readAll().split('\n'))
-        if (linea.startsWith("VmRSS:"))
-            return linea.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
 // The limit: the rows the load shows, from one statement.
 QString consultaUnida()
 {
@@ -156,8 +145,8 @@ int main(int argc, char** argv)
                 filasUnidas = filas;
             }
             GridModel grilla;
-            antesKiB = memoriaActualKiB();
             reiniciarPicoMemoria();
+            antesKiB = picoMemoriaKiB(); // the mark starts again from what is held now
             const qint64 consultasAntes = datos.SentenciasEmitidas();
             QElapsedTimer reloj;
             reloj.start();
