@@ -95,8 +95,9 @@ private:
     struct Insumo
     {
         QString codigo, descripcion, cantidad, peso;
-        double pesoEspecifico = 0, largo = 0, ancho = 0, profundo = 0; // doubled when laminated
-        int columnasLeidas = 4;
+        double pesoEspecifico = 0; // doubled for a laminated article
+        double largo = 0, ancho = 0, profundo = 0;
+        int columnasLeidas = 4; // grid columns 2 to 5 read before a failure
         std::optional<RuntimeError> error;
     };
     using Insumos = std::shared_ptr<const QList<Insumo>>;
@@ -118,5 +119,8 @@ private:
     QHash<QString, Medidas> m_medidas;
     QHash<QString, Insumos> m_insumos;
     int m_campoLinea[4] = {};
+    // False once a list brought back a code its lines did not ask for: the
+    // database compares codes otherwise than expected, so from then on every
+    // article is asked with its own statements.
     bool m_loteFiable = true;
 };
