@@ -43,6 +43,9 @@ struct OpcionesGenerador
     int lineasPorOrden = 3;
     int insumosPorArticulo = 5;
     int articulos = 500; // produced articles; raw materials come on top
+    // Every line gets an article of its own (as many articles as lines,
+    // `articulos` ignored): the worst case for a load that asks per article.
+    bool articuloPorLinea = false;
     quint32 semilla = 1;
 };
 

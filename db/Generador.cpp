@@ -91,6 +91,11 @@ QString medida(double milimetros)
     return QString::number(milimetros, 'g', 6);
 }
 
+qint64 articulosFabricados(const OpcionesGenerador& o)
+{
+    return o.articuloPorLinea ? qint64(o.ordenes) * o.lineasPorOrden : o.articulos;
+}
+
 void validar(const OpcionesGenerador& o)
 {
     QString problema;
@@ -103,8 +108,9 @@ void validar(const OpcionesGenerador& o)
     else if (o.insumosPorArticulo < 0 || o.insumosPorArticulo > 999)
         problema = u"los insumos por artículo deben estar entre 0 y 999 (se pidió %1)"_s.arg(
             o.insumosPorArticulo);
-    else if (o.articulos < 1 || o.articulos > 999999)
-        problema = u"los artículos deben estar entre 1 y 999999 (se pidió %1)"_s.arg(o.articulos);
+    else if (articulosFabricados(o) < 1 || articulosFabricados(o) > 999999)
+        problema = u"los artículos deben estar entre 1 y 999999 (se pidió %1)"_s.arg(
+            articulosFabricados(o));
     if (!problema.isEmpty())
         throw RuntimeError(ErrorNumber::InvalidArgument, u"Generador: "_s + problema,
                            u"basedatos"_s);
@@ -182,7 +188,8 @@ void escribir(QSqlDatabase& db, const OpcionesGenerador& o, ResumenGenerador& re
 
     QStringList codigosArticulo, descripciones;
     std::vector<int> mezcla(static_cast<std::size_t>(materiasPrimas));
-    for (int j = 1; j <= o.articulos; ++j) {
+    const int fabricados = int(articulosFabricados(o));
+    for (int j = 1; j <= fabricados; ++j) {
         const double ancho = azar.entre(10, 200) * 10.0;
         const double largo = azar.entre(10, 300) * 10.0;
         const double profundo = azar.entre(2, 80) * 0.5;
@@ -224,7 +231,8 @@ void escribir(QSqlDatabase& db, const OpcionesGenerador& o, ResumenGenerador& re
         QList<QVariantList> filas;
         double importe = 0;
         for (int linea = 1; linea <= o.lineasPorOrden; ++linea) {
-            const int articulo = azar.entre(0, o.articulos - 1);
+            const int articulo = o.articuloPorLinea ? (i - 1) * o.lineasPorOrden + linea - 1
+                                                    : azar.entre(0, o.articulos - 1);
             const int cantidad = azar.entre(1, 60);
             const double precio = azar.entre(50000, 40000000) / 100.0;
             const double total = std::round(cantidad * precio * 100.0) / 100.0;

@@ -35,6 +35,8 @@ llena con los datos de demostración o con órdenes generadas.
   --lineas N        líneas por orden generada (3)
   --insumos N       insumos de la lista de materiales de cada artículo (5)
   --articulos N     artículos fabricados entre los que se eligen las líneas (500)
+  --articulo-por-linea
+                    cada línea con un artículo propio (tantos artículos como líneas)
   --semilla S       semilla del generador (1): la misma semilla da los mismos datos
   --reemplazar      reemplaza una base existente (SQLite: el archivo; servidor: las
                     tablas y vistas del reporte en el esquema del usuario)
@@ -100,6 +102,9 @@ Pedido leerArgumentos(const QStringList& argumentos)
         } else if (opcion == u"--articulos"_s) {
             opciones.articulos = numero(opcion, valor(), 1);
             hayAjustes = true;
+        } else if (opcion == u"--articulo-por-linea"_s) {
+            opciones.articuloPorLinea = true;
+            hayAjustes = true;
         } else if (opcion == u"--semilla"_s) {
             opciones.semilla = quint32(numero(opcion, valor(), 0));
             hayAjustes = true;
@@ -116,7 +121,8 @@ Pedido leerArgumentos(const QStringList& argumentos)
         throw ErrorDeUso{u"indique --demo o --ordenes N (uno de los dos)"_s};
     if (pedido.demo && hayAjustes)
         throw ErrorDeUso{
-            u"--lineas, --insumos, --articulos y --semilla sólo valen con --ordenes"_s};
+            u"--lineas, --insumos, --articulos, --articulo-por-linea y --semilla sólo valen "
+            "con --ordenes"_s};
     if (hayOrdenes)
         pedido.generador = opciones;
     return pedido;

@@ -3,6 +3,7 @@
 #include "components/Componentes.h"
 #include "platform/controls/GridModel.h"
 #include "platform/sql/SqlDialect.h"
+#include "platform/text/Currency.h"
 #include "platform/text/ValueText.h"
 #include "session/ModGlobal.h"
 
@@ -24,14 +25,49 @@ private:
     GridModel& m_grilla;
 };
 
-QString texto(const Recordset& rs, const QString& campo)
+QString texto(const QVariant& valor)
 {
-    return Componentes::General().ValorNoNulo(rs.field(campo));
+    return Componentes::General().ValorNoNulo(valor);
 }
 
-double numero(const QString& valor)
+// A field as the estimate takes it: the amount its text reads as. A real
+// number is taken straight, without writing and reading its text.
+double numero(const QVariant& valor)
 {
-    return Componentes::General().ValorNumerico(valor).toDouble();
+    if (valor.typeId() == QMetaType::Double || valor.typeId() == QMetaType::Float)
+        return Currency::fromShownNumber(valor.toDouble()).toDouble();
+    return Componentes::General().ValorNumerico(texto(valor)).toDouble();
+}
+
+// The code under which every backend finds an article: ASCII letters in one
+// case, trailing blanks dropped, as the suite's server compares codes. Only
+// codes of printable ASCII, on which all the backends' comparisons agree, get
+// one; the others are asked one by one.
+std::optional<QString> claveDe(const QString& codigo)
+{
+    QString clave = codigo;
+    for (QChar& c : clave) {
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E)
+            return std::nullopt;
+        if (c.unicode() >= 'a' && c.unicode() <= 'z')
+            c = QChar(c.unicode() - 'a' + 'A');
+    }
+    qsizetype n = clave.size();
+    while (n > 0 && clave.at(n - 1) == u' ')
+        --n;
+    clave.truncate(n);
+    return clave;
+}
+
+QString listaSql(const QStringList& valores)
+{
+    QString lista;
+    for (const QString& v : valores) {
+        if (!lista.isEmpty())
+            lista += QStringLiteral(", ");
+        lista += sqlQuote(v);
+    }
+    return lista;
 }
 
 // A code as a message can show it: blanks trimmed, control characters (a NUL
@@ -46,14 +82,32 @@ QString codigoVisible(const QString& codigo)
     return visible;
 }
 
-QString campoVisible(const Recordset& rs, const QString& campo)
+QString campoVisible(const QVariant& valor)
 {
     try {
-        return codigoVisible(texto(rs, campo));
+        return codigoVisible(texto(valor));
     } catch (const RuntimeError&) {
         return QStringLiteral("?");
     }
 }
+
+// Where each field of a supply row stands in its result.
+struct CamposInsumo
+{
+    int articulo, codigo, descripcion, cantidad, peso, laminado, largo, ancho, profundo;
+    explicit CamposInsumo(const Recordset& rs)
+        : articulo(rs.fieldIndex(QStringLiteral("IdArticulo"))),
+          codigo(rs.fieldIndex(QStringLiteral("IdArticuloInsumo"))),
+          descripcion(rs.fieldIndex(QStringLiteral("DescInsumo"))),
+          cantidad(rs.fieldIndex(QStringLiteral("CantidadInsumo"))),
+          peso(rs.fieldIndex(QStringLiteral("Peinsumo"))),
+          laminado(rs.fieldIndex(QStringLiteral("laminado"))),
+          largo(rs.fieldIndex(QStringLiteral("largo"))),
+          ancho(rs.fieldIndex(QStringLiteral("Ancho"))),
+          profundo(rs.fieldIndex(QStringLiteral("profundo")))
+    {
+    }
+};
 
 } // namespace
 
@@ -119,7 +173,9 @@ QString CargaOrdenes::ArmarConsulta(const QString& condicion, const QString& ord
     return sql;
 }
 
-QString CargaOrdenes::ConsultaInsumos(const QString& codigoCompleto)
+namespace {
+
+QString seleccionInsumos()
 {
     return QStringLiteral(
                "SELECT     dbo.V_MA_INSUMOS.IdArticulo, dbo.V_MA_INSUMOS.IdArticuloInsumo, "
@@ -133,10 +189,46 @@ QString CargaOrdenes::ConsultaInsumos(const QString& codigoCompleto)
            QStringLiteral(" dbo.V_MA_ARTICULOS ON dbo.V_MA_INSUMOS.IdArticulo = "
                           "dbo.V_MA_ARTICULOS.IDARTICULO LEFT OUTER JOIN") +
            QStringLiteral(" dbo.V_MA_ARTICULOS AS V_MA_ARTICULOS_1 ON "
-                          "dbo.V_MA_INSUMOS.IdArticuloInsumo = V_MA_ARTICULOS_1.IDARTICULO") +
-           // The code is quoted like any value: an apostrophe in a code must
-           // not end the literal.
-           QStringLiteral(" WHERE V_MA_INSUMOS.IDARTICULO=") + sqlQuote(codigoCompleto);
+                          "dbo.V_MA_INSUMOS.IdArticuloInsumo = V_MA_ARTICULOS_1.IDARTICULO");
+}
+
+} // namespace
+
+QString CargaOrdenes::ConsultaInsumos(const QString& codigoCompleto)
+{
+    // The code is quoted like any value: an apostrophe in a code must not end
+    // the literal.
+    return seleccionInsumos() + QStringLiteral(" WHERE V_MA_INSUMOS.IDARTICULO=") +
+           sqlQuote(codigoCompleto);
+}
+
+QString CargaOrdenes::ConsultaInsumosDe(const QStringList& codigosCompletos, SqlBackend motor)
+{
+    // The rows of one article must come in the order its own query gives
+    // them, which that query does not fix. SQLite walks the table's key for it
+    // (article, then supply), so a list of articles asks for the key order (for
+    // a long list SQLite would scan the table instead). A server may read the
+    // rows in any order its plan finds cheapest, so there the list is the
+    // articles' own queries one after another, each planned as it is alone.
+    if (motor == SqlBackend::SQLite)
+        return seleccionInsumos() + QStringLiteral(" WHERE V_MA_INSUMOS.IDARTICULO IN (") +
+               listaSql(codigosCompletos) +
+               QStringLiteral(
+                   ") ORDER BY dbo.V_MA_INSUMOS.IdArticulo, dbo.V_MA_INSUMOS.IdArticuloInsumo");
+    QString sql;
+    for (const QString& codigo : codigosCompletos) {
+        if (!sql.isEmpty())
+            sql += QStringLiteral(" UNION ALL ");
+        sql += ConsultaInsumos(codigo);
+    }
+    return sql;
+}
+
+QString CargaOrdenes::ConsultaMedidasDe(const QStringList& codigos)
+{
+    return QStringLiteral("SELECT IDARTICULO, ANCHO, LARGO, PROFUNDO FROM V_MA_ARTICULOS WHERE "
+                          "IDARTICULO IN (") +
+           listaSql(codigos) + QLatin1Char(')');
 }
 
 double CargaOrdenes::EstimarKg(double largo, double ancho, double profundo, double pesoEspecifico,
@@ -161,21 +253,72 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
     Resultado resultado;
     SinAvisos sinAvisos(grilla);
     IniciarGrilla(grilla);
+    m_medidas.clear();
+    m_insumos.clear();
+    m_loteFiable = true;
     CompDatos& datos = Componentes::Datos();
     std::unique_ptr<Recordset> lineas = datos.AbrirRecordset(sql);
     if (lineas->atBof())
         return resultado;
-    while (!lineas->atEof()) {
-        try {
-            escribirLinea(*lineas, grilla);
-            ++resultado.lineas;
-            resultado.insumos += expandirInsumos(*lineas, grilla);
-        } catch (const RuntimeError& error) {
-            throw enLaLinea(error, *lineas);
+    const QString campos[] = {QStringLiteral("IdComprobante"), QStringLiteral("idArticulo"),
+                              QStringLiteral("Descripcion"), QStringLiteral("Cantidad")};
+    for (int k = 0; k < 4; ++k)
+        m_campoLinea[k] = lineas->fieldIndex(campos[k]);
+
+    // Lines are read ahead so that the articles of many lines can be fetched
+    // together; the grid still grows line by line.
+    std::deque<Linea> adelantadas;
+    const std::size_t adelanto = opciones.consultaPorLinea ? 1 : LineasAdelantadas;
+    const auto adelantar = [&] {
+        while (adelantadas.size() < adelanto && !lineas->atEof()) {
+            adelantadas.push_back(leerLinea(*lineas));
+            lineas->moveNext();
         }
-        lineas->moveNext();
+    };
+    for (adelantar(); !adelantadas.empty(); adelantar()) {
+        const Linea& linea = adelantadas.front();
+        try {
+            const QString articulo = texto(linea.articulo);
+            const int r = grilla.rows() - 1;
+            grilla.setText(r, 1, texto(linea.comprobante).trimmed());
+            grilla.setText(r, 2, articulo.trimmed());
+            grilla.setText(r, 3, texto(linea.descripcion).trimmed());
+            grilla.setText(r, 4, texto(linea.cantidad).trimmed());
+            Medidas medidas;
+            if (opciones.consultaPorLinea) {
+                medidas = medidasPorConsulta(articulo);
+            } else {
+                if (!m_medidas.contains(articulo))
+                    traerEnLote(adelantadas);
+                auto it = m_medidas.constFind(articulo);
+                medidas = it != m_medidas.cend()
+                              ? *it
+                              : *m_medidas.insert(articulo, medidasPorConsulta(articulo));
+            }
+            escribirLinea(medidas, grilla);
+            ++resultado.lineas;
+            // A line without an article has no bill of materials to look up.
+            if (!linea.articulo.isNull()) {
+                CompGeneral& general = Componentes::General();
+                const QString codigo = general.CompletarCodigo(articulo, 25);
+                Insumos insumos;
+                if (opciones.consultaPorLinea) {
+                    insumos = insumosPorConsulta(codigo);
+                } else {
+                    if (!m_insumos.contains(codigo))
+                        traerEnLote(adelantadas);
+                    insumos = m_insumos.value(codigo);
+                    if (!insumos)
+                        insumos = *m_insumos.insert(codigo, insumosPorConsulta(codigo));
+                }
+                resultado.insumos += escribirInsumos(linea, *insumos, grilla);
+            }
+        } catch (const RuntimeError& error) {
+            throw enLaLinea(error, linea);
+        }
+        adelantadas.pop_front();
         if (avance && !avance(resultado.lineas)) {
-            resultado.cancelada = !lineas->atEof();
+            resultado.cancelada = !adelantadas.empty() || !lineas->atEof();
             break;
         }
     }
@@ -183,33 +326,28 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
     return resultado;
 }
 
-RuntimeError CargaOrdenes::enLaLinea(const RuntimeError& error, const Recordset& linea) const
+CargaOrdenes::Linea CargaOrdenes::leerLinea(const Recordset& rs) const
+{
+    return {rs.value(m_campoLinea[0]), rs.value(m_campoLinea[1]), rs.value(m_campoLinea[2]),
+            rs.value(m_campoLinea[3])};
+}
+
+RuntimeError CargaOrdenes::enLaLinea(const RuntimeError& error, const Linea& linea) const
 {
     QString donde = QStringLiteral("En la orden %1, artículo %2")
-                        .arg(campoVisible(linea, QStringLiteral("IdComprobante")),
-                             campoVisible(linea, QStringLiteral("idArticulo")));
+                        .arg(campoVisible(linea.comprobante), campoVisible(linea.articulo));
     if (!m_insumo.isNull())
         donde += QStringLiteral(", insumo ") + codigoVisible(m_insumo);
     return RuntimeError(error.number(), donde + QStringLiteral(": ") + error.description(),
                         error.source());
 }
 
-void CargaOrdenes::escribirLinea(const Recordset& linea, GridModel& grilla)
+void CargaOrdenes::escribirLinea(const Medidas& medidas, GridModel& grilla)
 {
-    CompDatos& datos = Componentes::Datos();
     const int r = grilla.rows() - 1;
-    grilla.setText(r, 1, texto(linea, QStringLiteral("IdComprobante")).trimmed());
-    grilla.setText(r, 2, texto(linea, QStringLiteral("idArticulo")).trimmed());
-    grilla.setText(r, 3, texto(linea, QStringLiteral("Descripcion")).trimmed());
-    grilla.setText(r, 4, texto(linea, QStringLiteral("Cantidad")).trimmed());
-    const QString articulo = texto(linea, QStringLiteral("idArticulo"));
-    const auto dimension = [&](const QString& columna) {
-        return datos.BuscarCampo(QStringLiteral("V_MA_ARTICULOS"), articulo, columna,
-                                 QStringLiteral("IDARTICULO"), 8, QString());
-    };
-    grilla.setText(r, 5, QStringLiteral("Ancho ") + dimension(QStringLiteral("ANCHO")));
-    grilla.setText(r, 6, QStringLiteral("Largo ") + dimension(QStringLiteral("LARGO")));
-    grilla.setText(r, 7, QStringLiteral("Espesor ") + dimension(QStringLiteral("PROFUNDO")));
+    grilla.setText(r, 5, QStringLiteral("Ancho ") + medidas.ancho);
+    grilla.setText(r, 6, QStringLiteral("Largo ") + medidas.largo);
+    grilla.setText(r, 7, QStringLiteral("Espesor ") + medidas.profundo);
     grilla.setRow(r);
     for (int c = 0; c < grilla.cols(); ++c) {
         grilla.setCol(c);
@@ -218,41 +356,178 @@ void CargaOrdenes::escribirLinea(const Recordset& linea, GridModel& grilla)
     grilla.setRows(grilla.rows() + 1);
 }
 
-int CargaOrdenes::expandirInsumos(const Recordset& linea, GridModel& grilla)
+CargaOrdenes::Medidas CargaOrdenes::medidasPorConsulta(const QString& articulo)
 {
-    // A line without an article has no bill of materials to look up.
-    const QVariant articulo = linea.field(QStringLiteral("idArticulo"));
-    if (articulo.isNull())
-        return 0;
-    CompGeneral& general = Componentes::General();
     CompDatos& datos = Componentes::Datos();
-    const QString codigo = general.CompletarCodigo(general.ValorNoNulo(articulo), 25);
-    std::unique_ptr<Recordset> insumos = datos.AbrirRecordset(ConsultaInsumos(codigo));
-    if (insumos->atBof())
+    const auto dimension = [&](const QString& columna) {
+        return datos.BuscarCampo(QStringLiteral("V_MA_ARTICULOS"), articulo, columna,
+                                 QStringLiteral("IDARTICULO"), 8, QString());
+    };
+    Medidas m;
+    m.ancho = dimension(QStringLiteral("ANCHO"));
+    m.largo = dimension(QStringLiteral("LARGO"));
+    m.profundo = dimension(QStringLiteral("PROFUNDO"));
+    return m;
+}
+
+namespace {
+
+template <typename Insumo>
+Insumo leerInsumo(const Recordset& rs, const CamposInsumo& c)
+{
+    Insumo s;
+    s.codigo = QStringLiteral("?"); // until its code is read
+    s.columnasLeidas = 0;
+    try {
+        s.codigo = texto(rs.value(c.codigo));
+        s.columnasLeidas = 1;
+        s.descripcion = texto(rs.value(c.descripcion)).trimmed();
+        s.columnasLeidas = 2;
+        s.cantidad = texto(rs.value(c.cantidad));
+        s.columnasLeidas = 3;
+        const QVariant peso = rs.value(c.peso);
+        s.peso = texto(peso).trimmed();
+        s.columnasLeidas = 4;
+        s.pesoEspecifico = numero(peso);
+        if (ModGlobal::ValorLogico(texto(rs.value(c.laminado)), false))
+            s.pesoEspecifico *= 2;
+        s.largo = numero(rs.value(c.largo));
+        s.ancho = numero(rs.value(c.ancho));
+        s.profundo = numero(rs.value(c.profundo));
+    } catch (const RuntimeError& error) {
+        s.error = error;
+    }
+    return s;
+}
+
+} // namespace
+
+CargaOrdenes::Insumos CargaOrdenes::insumosPorConsulta(const QString& codigoCompleto)
+{
+    CompDatos& datos = Componentes::Datos();
+    std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaInsumos(codigoCompleto));
+    auto insumos = std::make_shared<QList<Insumo>>();
+    if (!rs->atBof()) {
+        const CamposInsumo campos(*rs);
+        for (; !rs->atEof(); rs->moveNext())
+            insumos->append(leerInsumo<Insumo>(*rs, campos));
+    }
+    datos.CerrarRecordset(rs);
+    return insumos;
+}
+
+bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
+{
+    if (!m_loteFiable)
+        return false;
+    CompGeneral& general = Componentes::General();
+    // The articles not known yet, once each, by the code the database finds.
+    QHash<QString, QStringList> articulos; // key: the exact texts of the lines
+    QStringList orden;
+    for (const Linea& linea : adelantadas) {
+        const QString articulo = texto(linea.articulo);
+        const bool faltanInsumos =
+            !linea.articulo.isNull() &&
+            !m_insumos.contains(general.CompletarCodigo(articulo, 25));
+        if (m_medidas.contains(articulo) && !faltanInsumos)
+            continue;
+        const std::optional<QString> clave = claveDe(articulo);
+        if (!clave)
+            continue;
+        auto it = articulos.find(*clave);
+        if (it == articulos.end()) {
+            if (orden.size() == ArticulosPorLote)
+                continue;
+            it = articulos.insert(*clave, {});
+            orden.append(*clave);
+        }
+        if (!it->contains(articulo))
+            it->append(articulo);
+    }
+    if (orden.size() < MinimoParaLote)
+        return false;
+
+    QStringList codigos, completos;
+    for (const QString& clave : orden) {
+        codigos.append(articulos.value(clave).first());
+        completos.append(general.CompletarCodigo(codigos.last(), 25));
+    }
+    CompDatos& datos = Componentes::Datos();
+    QHash<QString, Medidas> medidas;
+    {
+        std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaMedidasDe(codigos));
+        if (!rs->atBof()) {
+            const int id = rs->fieldIndex(QStringLiteral("IDARTICULO"));
+            const int ancho = rs->fieldIndex(QStringLiteral("ANCHO"));
+            const int largo = rs->fieldIndex(QStringLiteral("LARGO"));
+            const int profundo = rs->fieldIndex(QStringLiteral("PROFUNDO"));
+            for (; !rs->atEof(); rs->moveNext()) {
+                const std::optional<QString> clave = claveDe(texto(rs->value(id)));
+                if (!clave || !articulos.contains(*clave)) {
+                    m_loteFiable = false;
+                    return false;
+                }
+                if (!medidas.contains(*clave))
+                    medidas.insert(*clave, {valueText(rs->value(ancho)), valueText(rs->value(largo)),
+                                            valueText(rs->value(profundo))});
+            }
+        }
+        datos.CerrarRecordset(rs);
+    }
+    QHash<QString, std::shared_ptr<QList<Insumo>>> insumos;
+    for (const QString& clave : orden)
+        insumos.insert(clave, std::make_shared<QList<Insumo>>());
+    {
+        std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaInsumosDe(completos, datos.Motor()));
+        if (!rs->atBof()) {
+            const CamposInsumo campos(*rs);
+            for (; !rs->atEof(); rs->moveNext()) {
+                const std::optional<QString> clave = claveDe(texto(rs->value(campos.articulo)));
+                const auto destino = clave ? insumos.constFind(*clave) : insumos.cend();
+                if (destino == insumos.cend()) {
+                    m_loteFiable = false;
+                    return false;
+                }
+                (*destino)->append(leerInsumo<Insumo>(*rs, campos));
+            }
+        }
+        datos.CerrarRecordset(rs);
+    }
+    for (const QString& clave : orden) {
+        const Insumos deLaClave = insumos.value(clave);
+        for (const QString& articulo : articulos.value(clave)) {
+            m_medidas.insert(articulo, medidas.value(clave));
+            m_insumos.insert(general.CompletarCodigo(articulo, 25), deLaClave);
+        }
+    }
+    return true;
+}
+
+int CargaOrdenes::escribirInsumos(const Linea& linea, const QList<Insumo>& insumos,
+                                  GridModel& grilla)
+{
+    if (insumos.isEmpty())
         return 0;
-    const double cantidad = numero(texto(linea, QStringLiteral("Cantidad")));
+    const double cantidad = numero(linea.cantidad);
     int escritos = 0;
-    while (!insumos->atEof()) {
-        const Recordset& s = *insumos;
+    for (const Insumo& s : insumos) {
         const int r = grilla.rows() - 1;
-        m_insumo = QStringLiteral("?"); // until its code is read
-        m_insumo = texto(s, QStringLiteral("IdArticuloInsumo"));
-        grilla.setText(r, 2, m_insumo.trimmed());
-        grilla.setText(r, 3, texto(s, QStringLiteral("DescInsumo")).trimmed());
-        grilla.setText(r, 4, texto(s, QStringLiteral("CantidadInsumo")));
-        grilla.setText(r, 5, texto(s, QStringLiteral("Peinsumo")).trimmed());
-        double pesoEspecifico = numero(texto(s, QStringLiteral("Peinsumo")));
-        if (ModGlobal::ValorLogico(texto(s, QStringLiteral("laminado")), false))
-            pesoEspecifico *= 2;
-        const double kg = EstimarKg(
-            numero(texto(s, QStringLiteral("largo"))), numero(texto(s, QStringLiteral("Ancho"))),
-            numero(texto(s, QStringLiteral("profundo"))), pesoEspecifico, cantidad);
+        m_insumo = s.codigo;
+        if (s.columnasLeidas > 0)
+            grilla.setText(r, 2, s.codigo.trimmed());
+        if (s.columnasLeidas > 1)
+            grilla.setText(r, 3, s.descripcion);
+        if (s.columnasLeidas > 2)
+            grilla.setText(r, 4, s.cantidad);
+        if (s.columnasLeidas > 3)
+            grilla.setText(r, 5, s.peso);
+        if (s.error)
+            throw *s.error;
+        const double kg = EstimarKg(s.largo, s.ancho, s.profundo, s.pesoEspecifico, cantidad);
         grilla.setText(r, 6, decimalText(kg));
         grilla.setRows(grilla.rows() + 1);
         ++escritos;
         m_insumo.clear();
-        insumos->moveNext();
     }
-    datos.CerrarRecordset(insumos);
     return escritos;
 }

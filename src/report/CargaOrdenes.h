@@ -1,10 +1,17 @@
 #pragma once
 
 #include "components/RangoFiltro.h"
+#include "platform/sql/SqlDialect.h"
 #include "platform/text/RuntimeError.h"
 
+#include <QHash>
+#include <QList>
 #include <QString>
+#include <QVariant>
+#include <deque>
 #include <functional>
+#include <memory>
+#include <optional>
 
 class GridModel;
 class Recordset;
@@ -23,6 +30,10 @@ public:
         bool pendientes = false; // "&Pendientes" ticked
         bool finalizada = false; // "&Finalizada" ticked
         QString orden;           // the tag of the chosen "Orden" option, e.g. "{V_MV_Cpte.Fecha}"
+        // Every line asks its article's dimensions and bill of materials anew,
+        // as the suite always did, instead of once per article and load; kept
+        // to check the grouped load against.
+        bool consultaPorLinea = false;
     };
     struct Resultado
     {
@@ -46,6 +57,16 @@ public:
     static QString ArmarConsulta(const QString& condicion, const QString& orden);
     // The bill-of-materials query of one article (its code completed to 25).
     static QString ConsultaInsumos(const QString& codigoCompleto);
+    // The bills of materials of several articles in one statement, each
+    // article's rows in the order its own query gives them; and the
+    // dimensions of several articles. Codes as given, each quoted.
+    static QString ConsultaInsumosDe(const QStringList& codigosCompletos, SqlBackend motor);
+    static QString ConsultaMedidasDe(const QStringList& codigos);
+    // Articles whose lines are read ahead and fetched together once this many
+    // of them are not known yet; fewer are asked one by one.
+    static constexpr int LineasAdelantadas = 1000;
+    static constexpr int ArticulosPorLote = 400;
+    static constexpr int MinimoParaLote = 16;
     // Kilograms of a supply for an order line: dimensions in millimetres, the
     // specific weight (already doubled for a laminated article), the quantity
     // ordered; computed step by step in double precision.
@@ -58,11 +79,48 @@ public:
                      const Avance& avance = {});
 
 private:
-    void escribirLinea(const Recordset& linea, GridModel& grilla);
-    int expandirInsumos(const Recordset& linea, GridModel& grilla);
+    // An order line as read from the order query: the fields the grid needs.
+    struct Linea
+    {
+        QVariant comprobante, articulo, descripcion, cantidad;
+    };
+    // The dimensions of an article as the lookups give them.
+    struct Medidas
+    {
+        QString ancho, largo, profundo;
+    };
+    // A supply row of a bill of materials, read once: its texts and the
+    // numbers of the estimate. A value that could not be read is raised where
+    // the row is written, as if read there.
+    struct Insumo
+    {
+        QString codigo, descripcion, cantidad, peso;
+        double pesoEspecifico = 0; // doubled for a laminated article
+        double largo = 0, ancho = 0, profundo = 0;
+        int columnasLeidas = 4; // grid columns 2 to 5 read before a failure
+        std::optional<RuntimeError> error;
+    };
+    using Insumos = std::shared_ptr<const QList<Insumo>>;
+
+    Linea leerLinea(const Recordset& rs) const;
+    void escribirLinea(const Medidas& medidas, GridModel& grilla);
+    int escribirInsumos(const Linea& linea, const QList<Insumo>& insumos, GridModel& grilla);
+    Medidas medidasPorConsulta(const QString& articulo);
+    Insumos insumosPorConsulta(const QString& codigoCompleto);
+    // Fetches together the articles of the lines read ahead that are not
+    // known yet, when they are many; returns false when it fetched nothing.
+    bool traerEnLote(const std::deque<Linea>& adelantadas);
     // The error with the order, the article and (while a supply row is being
     // written) the supply it happened on, so the operator can find the bad value.
-    RuntimeError enLaLinea(const RuntimeError& error, const Recordset& linea) const;
+    RuntimeError enLaLinea(const RuntimeError& error, const Linea& linea) const;
 
     QString m_insumo; // the supply row being written; null between supply rows
+    // What this load already asked, by the exact text it asked with.
+    QHash<QString, Medidas> m_medidas;
+    QHash<QString, Insumos> m_insumos;
+    int m_campoLinea[4] = {};
+    // False once a list brought back a code its lines did not ask for: the
+    // database compares codes otherwise than expected, so from then on every
+    // article is asked with its own statements.
+    bool m_loteFiable = true;
 };

@@ -100,6 +100,34 @@ private slots:
         QCOMPARE(Componentes::General().ValorNumerico(numberText(1234.5678)).units(), 12345678LL);
     }
 
+    // A number read straight from a field gives the amount its shown text reads
+    // as: rounding on the 15 digits shown, ties and overflow included.
+    void numeroMostrado_data()
+    {
+        QTest::addColumn<double>("valor");
+        for (const double v : {7.85, 0.471, -0.5, 1e-5, 4.99999e-5, 5e-5, 1.5e-4, 2.5e-4,
+                               1234567890123.125, 1234567890123.375, 0.1 + 0.2, 1.0 / 3,
+                               -2.0 / 3, 922337203685477.5, 922337203685477.6, -922337203685477.58,
+                               1e300, -1e300, 5e-324, 123456789012345.67})
+            QTest::newRow(qPrintable(QString::number(v, 'g', 17))) << v;
+    }
+    void numeroMostrado()
+    {
+        QFETCH(double, valor);
+        QString esperado, obtenido;
+        try {
+            esperado = Componentes::General().ValorNumerico(numberText(valor)).toString();
+        } catch (const RuntimeError& e) {
+            esperado = e.description();
+        }
+        try {
+            obtenido = Currency::fromShownNumber(valor).toString();
+        } catch (const RuntimeError& e) {
+            obtenido = e.description();
+        }
+        QCOMPARE(obtenido, esperado);
+    }
+
     void valorNoNulo()
     {
         CompGeneral& g = Componentes::General();

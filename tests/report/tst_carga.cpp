@@ -15,6 +15,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -369,6 +370,83 @@ private slots:
         for (; !rs->atEof(); rs->moveNext())
             fechas << rs->field(u"IDCOMPROBANTE"_s).toString();
         QCOMPARE(ordenesCargadas(), fechas);
+    }
+
+    // The load asks each article once, and many articles per statement when
+    // lines bring many new ones: the grid is the one the line-by-line load
+    // gives, cell by cell and colour by colour, with far fewer statements.
+    void agrupadaIgualQuePorLinea_data()
+    {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<int>("articulos"); // 0: the demonstration data; -1: one per line
+        for (const QString& motor : {u"sqlite"_s, u"postgres"_s}) {
+            const QByteArray m = motor.toLatin1();
+            QTest::newRow(QByteArray(m + " demo").constData()) << motor << 0;
+            QTest::newRow(QByteArray(m + " pocos articulos").constData()) << motor << 10;
+            QTest::newRow(QByteArray(m + " articulo por linea").constData()) << motor << -1;
+        }
+    }
+    void agrupadaIgualQuePorLinea()
+    {
+        QFETCH(QString, motor);
+        QFETCH(int, articulos);
+        const bool postgres = motor == u"postgres"_s;
+        QString archivo = m_sqlite;
+        const QString esquema = articulos < 0 ? u"generada_propia"_s : u"generada_comun"_s;
+        if (articulos != 0 && !(postgres && m_dsn.isEmpty())) {
+            basedatos::OpcionesGenerador opciones;
+            opciones.ordenes = 150;
+            opciones.articulos = std::max(articulos, 1);
+            opciones.articuloPorLinea = articulos < 0;
+            archivo = soporte::carpetaNueva(esquema) + u"/g.db"_s;
+            {
+                QSqlDatabase db = postgres ? soporte::abrirPostgres(u"generar"_s, m_dsn)
+                                           : basedatos::abrirSqlite(archivo, u"generar"_s, true);
+                if (postgres) {
+                    QSqlQuery q(db);
+                    QVERIFY(q.exec(u"DROP SCHEMA IF EXISTS "_s + esquema + u" CASCADE"_s));
+                    QVERIFY(q.exec(u"CREATE SCHEMA "_s + esquema));
+                    QVERIFY(q.exec(u"SET search_path TO "_s + esquema));
+                }
+                basedatos::crearEsquema(db);
+                basedatos::generar(db, opciones);
+            }
+            QSqlDatabase::removeDatabase(u"generar"_s);
+        }
+        if (!conectar(motor) && !soporte::conectarDatos(motor, archivo, m_dsn))
+            return;
+        if (articulos != 0) {
+            if (postgres)
+                Componentes::Datos().Ejecutar(u"SET search_path TO "_s + esquema);
+            else
+                QVERIFY(soporte::conectarDatos(motor, archivo, m_dsn));
+        }
+        const auto cargar = [&](bool porLinea, GridModel& g) {
+            const qint64 antes = Componentes::Datos().SentenciasEmitidas();
+            CargaOrdenes::Opciones op{false, false, u"{V_MV_Cpte.IdComprobante}"_s, porLinea};
+            CargaOrdenes().Cargar(rangos({}, {}), op, g);
+            return Componentes::Datos().SentenciasEmitidas() - antes;
+        };
+        GridModel porLinea;
+        const qint64 sentenciasPorLinea = cargar(true, porLinea);
+        const qint64 sentencias = cargar(false, m_g);
+        QCOMPARE(m_g.rows(), porLinea.rows());
+        QVERIFY(m_g.rows() > 40);
+        for (int r = 0; r < m_g.rows(); ++r) {
+            QStringList colores, coloresPorLinea;
+            for (int c = 0; c < m_g.cols(); ++c) {
+                colores << QString::number(m_g.backColor(r, c));
+                coloresPorLinea << QString::number(porLinea.backColor(r, c));
+            }
+            QCOMPARE(celdas(r) + colores, [&] {
+                QStringList fila;
+                for (int c = 0; c < porLinea.cols(); ++c)
+                    fila << porLinea.text(r, c);
+                return fila + coloresPorLinea;
+            }());
+        }
+        QVERIFY2(sentencias * 4 < sentenciasPorLinea,
+                 qPrintable(u"%1 sentencias contra %2"_s.arg(sentencias).arg(sentenciasPorLinea)));
     }
 
     void fechaInvalidaAntesDeConsultar()

@@ -27,7 +27,7 @@ Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeco
     if (!execWithTimeout(m_query, db, sql, timeoutSeconds))
         throw RuntimeError(ErrorNumber::Database, errorText(m_query.lastError()), Source);
     m_open = true;
-    m_row = m_query.record();
+    m_fields = m_query.record();
     fetch();
     m_empty = m_eof;
 }
@@ -36,7 +36,6 @@ void Recordset::fetch()
 {
     if (m_query.next()) {
         m_eof = false;
-        m_row = m_query.record();
         return;
     }
     m_eof = true;
@@ -56,18 +55,28 @@ void Recordset::moveNext()
 
 QVariant Recordset::field(const QString& name) const
 {
-    const int index = m_row.indexOf(name);
+    return value(fieldIndex(name));
+}
+
+int Recordset::fieldIndex(const QString& name) const
+{
+    const int index = m_fields.indexOf(name);
     if (index < 0)
         throw RuntimeError(
             ErrorNumber::ItemNotFound,
             QStringLiteral("No se encontró el campo \"%1\" en el resultado").arg(name), Source);
+    return index;
+}
+
+QVariant Recordset::value(int index) const
+{
     if (!m_open || m_eof)
         throw RuntimeError(3021,
                            QStringLiteral("No hay un registro actual para leer el campo "
                                           "\"%1\"")
-                               .arg(name),
+                               .arg(m_fields.fieldName(index)),
                            Source);
-    return m_row.value(index);
+    return m_query.value(index);
 }
 
 void Recordset::close()

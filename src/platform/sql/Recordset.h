@@ -22,12 +22,17 @@ public:
     bool atEof() const { return m_eof; }
     void moveNext();
 
-    int fieldCount() const { return m_row.count(); }
-    QString fieldName(int index) const { return m_row.fieldName(index); }
-    bool hasField(const QString& name) const { return m_row.indexOf(name) >= 0; }
+    int fieldCount() const { return m_fields.count(); }
+    QString fieldName(int index) const { return m_fields.fieldName(index); }
+    bool hasField(const QString& name) const { return m_fields.indexOf(name) >= 0; }
     // The value of a field of the current row; an unknown name, or no current
     // row, raises a run-time error.
     QVariant field(const QString& name) const;
+    // The same by position, for readers that look a name up once and then read
+    // it on every row: fieldIndex raises the unknown-name error, value the
+    // no-current-row one.
+    int fieldIndex(const QString& name) const;
+    QVariant value(int index) const;
 
     void close();
     bool isOpen() const { return m_open; }
@@ -36,7 +41,7 @@ private:
     void fetch();
 
     QSqlQuery m_query;
-    QSqlRecord m_row;
+    QSqlRecord m_fields; // names only: the values stay in the driver's current row
     QString m_sql;
     bool m_empty = true;
     bool m_eof = true;

@@ -30,15 +30,23 @@ bool isIdentifierChar(QChar c)
            c == QLatin1Char('#') || c == QLatin1Char('@');
 }
 
+// True when `word` (ASCII) stands at i, in any letter case. Views, not
+// copies: the scan below runs for every character of every statement.
+bool wordAt(QStringView s, qsizetype i, QLatin1String word)
+{
+    return s.size() - i >= word.size() &&
+           s.sliced(i, word.size()).compare(word, Qt::CaseInsensitive) == 0;
+}
+
 // Length of a "WITH ( NOLOCK )" hint starting at i, or 0.
-qsizetype hintLength(const QString& s, qsizetype i)
+qsizetype hintLength(QStringView s, qsizetype i)
 {
     auto skipBlanks = [&](qsizetype j) {
         while (j < s.size() && s.at(j).isSpace())
             ++j;
         return j;
     };
-    if (s.mid(i, 4).compare(QLatin1String("WITH"), Qt::CaseInsensitive) != 0)
+    if (!wordAt(s, i, QLatin1String("WITH")))
         return 0;
     if (i > 0 && isIdentifierChar(s.at(i - 1)))
         return 0;
@@ -46,7 +54,7 @@ qsizetype hintLength(const QString& s, qsizetype i)
     if (j >= s.size() || s.at(j) != QLatin1Char('('))
         return 0;
     j = skipBlanks(j + 1);
-    if (s.mid(j, 6).compare(QLatin1String("NOLOCK"), Qt::CaseInsensitive) != 0)
+    if (!wordAt(s, j, QLatin1String("NOLOCK")))
         return 0;
     j = skipBlanks(j + 6);
     if (j >= s.size() || s.at(j) != QLatin1Char(')'))
@@ -60,18 +68,25 @@ QString adaptSql(const QString& sql, SqlBackend backend)
 {
     if (backend == SqlBackend::SqlServer || backend == SqlBackend::Other)
         return sql;
+    const QStringView in(sql);
     QString out;
     out.reserve(sql.size());
     qsizetype i = 0;
-    const qsizetype n = sql.size();
+    const qsizetype n = in.size();
+    // Characters that need no change are copied in runs, not one by one.
+    qsizetype runStart = 0;
+    const auto flush = [&](qsizetype upTo) {
+        if (upTo > runStart)
+            out += in.sliced(runStart, upTo - runStart);
+    };
     while (i < n) {
-        const QChar c = sql.at(i);
+        const QChar c = in.at(i);
         if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            // Copy the literal or quoted name whole; a doubled quote stays inside it.
+            // The literal or quoted name goes whole; a doubled quote stays inside it.
             qsizetype j = i + 1;
             while (j < n) {
-                if (sql.at(j) == c) {
-                    if (j + 1 < n && sql.at(j + 1) == c) {
+                if (in.at(j) == c) {
+                    if (j + 1 < n && in.at(j + 1) == c) {
                         j += 2;
                         continue;
                     }
@@ -79,32 +94,40 @@ QString adaptSql(const QString& sql, SqlBackend backend)
                 }
                 ++j;
             }
-            out += QStringView(sql).mid(i, std::min(j + 1, n) - i);
-            i = j + 1;
+            i = std::min(j + 1, n);
             continue;
         }
         if (c == QLatin1Char('[')) {
-            const qsizetype close = sql.indexOf(QLatin1Char(']'), i + 1);
+            const qsizetype close = in.indexOf(QLatin1Char(']'), i + 1);
             if (close > i) {
-                out += QLatin1Char('"') + QStringView(sql).mid(i + 1, close - i - 1) +
-                       QLatin1Char('"');
+                flush(i);
+                out += QLatin1Char('"');
+                out += in.sliced(i + 1, close - i - 1);
+                out += QLatin1Char('"');
                 i = close + 1;
+                runStart = i;
                 continue;
             }
         }
-        if (const qsizetype hint = hintLength(sql, i)) {
-            i += hint;
-            continue;
+        if (c == QLatin1Char('W') || c == QLatin1Char('w')) {
+            if (const qsizetype hint = hintLength(in, i)) {
+                flush(i);
+                i += hint;
+                runStart = i;
+                continue;
+            }
         }
         if ((c == QLatin1Char('d') || c == QLatin1Char('D')) &&
-            sql.mid(i, 4).compare(QLatin1String("dbo."), Qt::CaseInsensitive) == 0 &&
-            (i == 0 || !isIdentifierChar(sql.at(i - 1)))) {
+            wordAt(in, i, QLatin1String("dbo.")) &&
+            (i == 0 || !isIdentifierChar(in.at(i - 1)))) {
+            flush(i);
             i += 4;
+            runStart = i;
             continue;
         }
-        out += c;
         ++i;
     }
+    flush(n);
     return out;
 }
 

@@ -1,8 +1,12 @@
 #include "platform/text/Currency.h"
 
 #include "platform/text/RuntimeError.h"
+#include "platform/text/ValueText.h"
 
 #include <QRegularExpression>
+
+#include <charconv>
+#include <string_view>
 
 #include <algorithm>
 #include <cmath>
@@ -57,6 +61,78 @@ Currency Currency::fromDouble(double value)
     if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.2233720368547758e18)
         overflow(QString::number(value, 'g', 17));
     return Currency(static_cast<qint64>(std::nearbyint(scaled)));
+}
+
+Currency Currency::fromShownNumber(double value)
+{
+    if (!std::isfinite(value) || value == 0)
+        return Currency(0);
+    // The 15 significant digits the shown text carries. The shortest text that
+    // reads back as the same double is cheap to get; when it has at most 15
+    // digits it is what rounding to 15 digits gives (the double lies far
+    // closer to it than half a unit of the 15th digit). Otherwise the shown
+    // text's own conversion decides.
+    char shortest[64];
+    const auto written = std::to_chars(shortest, shortest + sizeof shortest, value);
+    const std::string_view text(shortest, std::size_t(written.ptr - shortest));
+    QByteArray precise;
+    std::string_view digitsText = text;
+    int exponent = 0;
+    if (const auto e = text.find('e'); e != std::string_view::npos) {
+        digitsText = text.substr(0, e);
+        std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(),
+                        exponent);
+    }
+    const bool negative = text.front() == '-';
+    quint64 digits = 0;
+    int significant = 0;
+    for (const char c : digitsText) {
+        if (c < '0' || c > '9')
+            continue; // the sign and the point, counted apart
+        if (significant > 0 || c != '0') {
+            ++significant;
+            if (significant <= 17)
+                digits = digits * 10 + quint64(c - '0');
+        }
+    }
+    const std::size_t point = digitsText.find('.');
+    const int decimals =
+        point == std::string_view::npos ? 0 : int(digitsText.size() - point - 1);
+    if (significant > 15) {
+        precise = QByteArray::number(value, 'e', 14);
+        const qsizetype e = precise.indexOf('e');
+        digits = 0;
+        for (qsizetype k = negative ? 1 : 0; k < e; ++k)
+            if (precise.at(k) != '.')
+                digits = digits * 10 + quint64(precise.at(k) - '0');
+        exponent = precise.mid(e + 1).toInt() - 14;
+    } else {
+        exponent -= decimals;
+    }
+    // value = digits x 10^exponent; units are ten-thousandths.
+    const int shift = exponent + 4;
+    const quint64 limit = negative ? quint64(std::numeric_limits<qint64>::max()) + 1
+                                   : quint64(std::numeric_limits<qint64>::max());
+    quint64 units = 0;
+    if (shift >= 0) {
+        units = digits;
+        for (int k = 0; k < shift; ++k) {
+            if (units > limit / 10)
+                overflow(numberText(value));
+            units *= 10;
+        }
+    } else if (-shift <= 15) {
+        quint64 divisor = 1;
+        for (int k = 0; k < -shift; ++k)
+            divisor *= 10;
+        units = digits / divisor;
+        const quint64 rest = digits % divisor;
+        if (2 * rest > divisor || (2 * rest == divisor && units % 2 != 0))
+            ++units;
+    }
+    if (units > limit)
+        overflow(numberText(value));
+    return Currency(negative ? static_cast<qint64>(0 - units) : static_cast<qint64>(units));
 }
 
 bool Currency::parse(const QString& text, Currency& out)

@@ -27,6 +27,10 @@ public:
     // overflow error; one too small to show in four decimals is 0.
     // Returns false for anything else (empty text included), leaving `out` alone.
     static bool parse(const QString& text, Currency& out);
+    // What parse gives for the number's shown text (numberText: 15 significant
+    // digits), without writing and reading the text: the same digits, the same
+    // rounding, the same overflow error. Infinity and NaN show as no number: 0.
+    static Currency fromShownNumber(double value);
 
     qint64 units() const { return m_units; }
     double toDouble() const { return static_cast<double>(m_units) / Scale; }
