@@ -7,9 +7,11 @@
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
 #include "report/RP_OProduccion.h"
+#include "report/TotalesInsumo.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <cstdio>
@@ -84,6 +86,15 @@ int filasDe(const GridModel& grilla)
 
 } // namespace
 
+QString FormatoTotales(const QString& archivo)
+{
+    const QString extension = QFileInfo(archivo).suffix().toLower();
+    if (extension == u"htm")
+        return QStringLiteral("html");
+    return extension == u"csv" || extension == u"xlsx" || extension == u"html" ? extension
+                                                                                 : QString();
+}
+
 QString Uso()
 {
     return QStringLiteral(
@@ -105,6 +116,8 @@ QString Uso()
         "  --xlsx=ARCHIVO      la grilla como libro de Excel\n"
         "  --html=ARCHIVO      la grilla como página HTML\n"
         "  --pdf=ARCHIVO       la vista previa de impresión en PDF\n"
+        "  --totales=ARCHIVO   los kilogramos por insumo (\"Totales por insumo\"); el formato\n"
+        "                      por la extensión: .csv, .xlsx o .html\n"
         "  --help              esta ayuda\n"
 
         "Termina con 0 si generó todo; con otro valor y un mensaje si algo falló.\n");
@@ -156,6 +169,12 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
             op.html = conValor();
         } else if (es("pdf")) {
             op.pdf = conValor();
+        } else if (es("totales")) {
+            op.totales = conValor();
+            if (FormatoTotales(op.totales).isEmpty())
+                malaOpcion(QStringLiteral("--totales necesita un archivo .csv, .xlsx o .html, "
+                                          "no \"%1\"")
+                               .arg(valor));
         } else if (es("separador")) {
             op.separador = conValor();
             QChar separador;
@@ -178,13 +197,15 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
     }
     if (!hayOpciones)
         return std::nullopt;
-    if (!op.ayuda && op.csv.isEmpty() && op.xlsx.isEmpty() && op.html.isEmpty() && op.pdf.isEmpty())
-        malaOpcion(QStringLiteral("falta una salida: --csv, --xlsx, --html o --pdf (vea --help)"));
+    if (!op.ayuda && op.csv.isEmpty() && op.xlsx.isEmpty() && op.html.isEmpty() &&
+        op.pdf.isEmpty() && op.totales.isEmpty())
+        malaOpcion(QStringLiteral(
+            "falta una salida: --csv, --xlsx, --html, --pdf o --totales (vea --help)"));
     for (const QString* archivo : {&op.xlsx, &op.html, &op.pdf})
         if (*archivo == u"-")
             malaOpcion(QStringLiteral("solo --csv puede escribir en la salida estándar"));
-    if (!op.separador.isEmpty() && op.csv.isEmpty())
-        malaOpcion(QStringLiteral("--separador solo vale con --csv"));
+    if (!op.separador.isEmpty() && op.csv.isEmpty() && FormatoTotales(op.totales) != u"csv")
+        malaOpcion(QStringLiteral("--separador solo vale con --csv o --totales en .csv"));
     return op;
 }
 
@@ -245,30 +266,53 @@ int Ejecutar(const Opciones& op)
     QStringList escritos;
     const GridModel& grilla = ventana.MSFlexGrid1;
     try {
-        const auto escribir = [&](const QString& archivo, const std::function<void()>& guardar) {
-            avance.escribiendo(archivo, filasDe(grilla));
+        const auto escribir = [&](const QString& archivo, const std::function<void()>& guardar,
+                                  const GridModel& escrita) {
+            avance.escribiendo(archivo, filasDe(escrita));
             guardar();
             avance.terminar();
             escritos << archivo;
         };
-        if (!op.csv.isEmpty()) {
+        const auto formatoCSV = [&] {
             FormatoCSV formato = FormatoCSV::DelSistema();
             if (!op.separador.isEmpty())
                 FormatoCSV::SeparadorDeTexto(op.separador, formato.separador);
+            return formato;
+        };
+        if (!op.csv.isEmpty()) {
+            const FormatoCSV formato = formatoCSV();
             if (op.csv == u"-")
                 EscribirCSV(grilla, op.csv, formato);
             else
-                escribir(op.csv, [&] { EscribirCSV(grilla, op.csv, formato); });
+                escribir(op.csv, [&] { EscribirCSV(grilla, op.csv, formato); }, grilla);
         }
         if (!op.xlsx.isEmpty())
-            escribir(op.xlsx, [&] { ModExportarExcel::GuardarLibro(grilla, op.xlsx); });
+            escribir(op.xlsx, [&] { ModExportarExcel::GuardarLibro(grilla, op.xlsx); }, grilla);
         if (!op.html.isEmpty()) {
             // The same page the export's HTML route writes, with its default title.
             escribir(op.html,
-                     [&] { ModExportarExcel::GuardarPaginaHTML(grilla, op.html, QString()); });
+                     [&] { ModExportarExcel::GuardarPaginaHTML(grilla, op.html, QString()); },
+                     grilla);
         }
         if (!op.pdf.isEmpty())
-            escribir(op.pdf, [&] { ModExportarExcel::GuardarPDF(grilla, op.pdf); });
+            escribir(op.pdf, [&] { ModExportarExcel::GuardarPDF(grilla, op.pdf); }, grilla);
+        if (!op.totales.isEmpty()) {
+            GridModel totales;
+            TotalesInsumo::Calcular(grilla, totales);
+            const QString formato = FormatoTotales(op.totales);
+            escribir(
+                op.totales,
+                [&] {
+                    if (formato == u"csv")
+                        EscribirCSV(totales, op.totales, formatoCSV());
+                    else if (formato == u"xlsx")
+                        ModExportarExcel::GuardarLibro(totales, op.totales);
+                    else
+                        ModExportarExcel::GuardarPaginaHTML(totales, op.totales,
+                                                            QStringLiteral("Totales por insumo"));
+                },
+                totales);
+        }
     } catch (const RuntimeError& e) {
         avance.terminar();
         // What was written before the failure is complete and stays: say which.

@@ -18,6 +18,7 @@ struct Opciones
     bool finalizada = false;
     QString orden;                // "fecha", "numero" or empty (the window's default)
     QString csv, xlsx, html, pdf; // "-" for standard output (csv only)
+    QString totales;              // "Totales por insumo"; its format by the extension
     QString separador;            // the CSV's field separator as given: ",", ";" or "tab"
     bool ayuda = false;
 };
@@ -28,6 +29,10 @@ struct Opciones
 std::optional<Opciones> Leer(const QStringList& argumentos);
 
 QString Uso();
+
+// The format of the --totales file by its extension: "csv", "xlsx" or "html"
+// (".htm" too); empty for any other.
+QString FormatoTotales(const QString& archivo);
 
 // Runs the report; returns the exit status. Failures go to standard error as
 // one line naming what failed. When standard error is a terminal, a long run

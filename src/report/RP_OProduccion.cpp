@@ -7,6 +7,7 @@
 #include "platform/controls/Twips.h"
 #include "platform/files/ProgramFolder.h"
 #include "report/ResumenCarga.h"
+#include "report/TotalesInsumo.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,6 +25,7 @@
 #include <QSettings>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTabBar>
 #include <QToolTip>
 #include <QUrl>
 #include <algorithm>
@@ -216,6 +218,30 @@ void RP_OProduccion::crearControles()
     LblEstado->setTextInteractionFlags(Qt::TextSelectableByMouse);
     LblEstado->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     LblEstado->hide();
+
+    MSFlexGridTotalesVista = new GridView(&MSFlexGridTotales, this);
+    MSFlexGridTotalesVista->setObjectName(QStringLiteral("MSFlexGridTotales"));
+    MSFlexGridTotalesVista->hide();
+    TabGrillas = new QTabBar(this);
+    TabGrillas->setObjectName(QStringLiteral("TabGrillas"));
+    TabGrillas->setShape(QTabBar::RoundedSouth);
+    TabGrillas->setDrawBase(false);
+    TabGrillas->setExpanding(false);
+    TabGrillas->addTab(QStringLiteral("Órdenes"));
+    TabGrillas->addTab(QStringLiteral("Totales por insumo"));
+    TabGrillas->hide();
+    connect(TabGrillas, &QTabBar::currentChanged, this, [this](int i) { mostrarGrilla(i); });
+}
+
+void RP_OProduccion::mostrarGrilla(int pestana)
+{
+    MSFlexGridTotalesVista->setVisible(pestana == 1);
+    MSFlexGrid1Vista->setVisible(pestana != 1);
+}
+
+GridModel& RP_OProduccion::GrillaVisible()
+{
+    return TabGrillas && TabGrillas->currentIndex() == 1 ? MSFlexGridTotales : MSFlexGrid1;
 }
 
 void RP_OProduccion::ordenDeTabulacion()
@@ -276,9 +302,17 @@ void RP_OProduccion::ubicarEstado()
     const QRect grilla = MSFlexGrid1Vista->geometry();
     const int arriba = grilla.bottom() + 1;
     const int alto = std::min(height() - arriba, altoEstado());
+    if (MSFlexGridTotalesVista)
+        MSFlexGridTotalesVista->setGeometry(grilla);
     if (alto <= 0 || grilla.width() <= 8)
         return;
-    LblEstado->setGeometry(grilla.x() + 4, arriba, grilla.width() - 8, alto);
+    int izquierda = grilla.x() + 4;
+    if (TabGrillas && TabGrillas->isVisible()) {
+        const int ancho = std::min(TabGrillas->sizeHint().width(), grilla.width() / 2);
+        TabGrillas->setGeometry(grilla.x(), arriba, ancho, alto);
+        izquierda = grilla.x() + ancho + 8;
+    }
+    LblEstado->setGeometry(izquierda, arriba, std::max(1, grilla.right() - 4 - izquierda), alto);
 }
 
 int RP_OProduccion::altoEstado() const
@@ -354,7 +388,8 @@ void RP_OProduccion::enExclusiva(const std::function<void()>& trabajo)
     }
     // The progress window is modal, but the work lets window events run: a
     // second command would reset the grid under the first one.
-    QList<QPointer<QWidget>> controles = {FrmTipo, Frame2, CmdCargar, CmdExcel, CmdSalir};
+    QList<QPointer<QWidget>> controles = {FrmTipo, Frame2,   CmdCargar,
+                                          CmdExcel, CmdSalir, TabGrillas};
     for (const int i : Frame1.indexes())
         controles << Frame1.at(i);
     const QPointer<QWidget> foco = QApplication::focusWidget();
@@ -521,8 +556,10 @@ void RP_OProduccion::cargarConProgreso()
     total.start();
     progreso.MostrarProgreso(titulo, 0, true);
     QElapsedTimer reloj;
-    // A failed load leaves a grid the status line would misdescribe.
+    // A failed load leaves a grid the status line and the totals would
+    // misdescribe.
     mostrarEstado(QString());
+    TotalesInsumo::Calcular(GridModel(), MSFlexGridTotales);
     const CargaOrdenes::Resultado resultado = Cargar([&](int lineas) {
         progreso.ActualizarProgreso(0, titulo, QStringLiteral("Espere Por Favor"),
                                     QStringLiteral("%1 líneas cargadas").arg(lineas));
@@ -535,6 +572,9 @@ void RP_OProduccion::cargarConProgreso()
         return !progreso.Cancelado();
     });
     progreso.CerrarProgreso();
+    ResumenCarga::MarcarIncompletas(MSFlexGrid1);
+    TotalesInsumo::Calcular(MSFlexGrid1, MSFlexGridTotales);
+    TabGrillas->show();
     const QString estado = ResumenCarga::DeLaGrilla(MSFlexGrid1).Texto(total.elapsed());
     mostrarEstado(resultado.cancelada ? QStringLiteral("Carga cancelada.   ") + estado : estado);
     guardarFiltros();
@@ -548,7 +588,7 @@ void RP_OProduccion::cargarConProgreso()
 void RP_OProduccion::CmdExcel_Click()
 {
     enExclusiva([this] {
-        ModExportarExcel::ExportarExcel(MSFlexGrid1, true, QString(), QString(), false);
+        ModExportarExcel::ExportarExcel(GrillaVisible(), true, QString(), QString(), false);
     });
 }
 

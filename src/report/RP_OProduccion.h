@@ -17,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QTabBar;
 
 // The production-order report window, the program's start-up window.
 class RP_OProduccion : public QWidget
@@ -59,6 +60,14 @@ public:
     // The status line under the grid: what the last load brought and how long
     // it took. Hidden until the first load.
     QLabel* LblEstado = nullptr;
+    // "Totales por insumo": the kilograms per raw material of the last load,
+    // in the result grid's place when its tab is chosen. The tabs sit at the
+    // left of the status line and show from the first load on.
+    GridModel MSFlexGridTotales;
+    GridView* MSFlexGridTotalesVista = nullptr;
+    QTabBar* TabGrillas = nullptr;
+    // The grid of the tab in sight: the one "Exportar Excel" exports.
+    GridModel& GrillaVisible();
 
     // The filter ranges the load rebuilds each time.
     ListaRangos Rangos;
@@ -96,6 +105,7 @@ private:
     void guardarFiltros() const;
     void mostrarEstado(const QString& texto);
     int altoEstado() const;
+    void mostrarGrilla(int pestana);
     void ubicarEstado();
     QString textoDeCaja(const QString& clave) const;
     void ordenDeTabulacion();

@@ -319,6 +319,81 @@ private slots:
         QVERIFY(QFileInfo(d + u"/r.pdf"_s).size() > 0);
     }
 
+    // "Totales por insumo" of orders 4 and 5 (see the window's test for the
+    // figures), in the format its extension names, read back by another reader.
+    void totalesPorExtension_data()
+    {
+        QTest::addColumn<QString>("archivo");
+        QTest::newRow("csv") << u"t.csv"_s;
+        QTest::newRow("xlsx") << u"t.xlsx"_s;
+        QTest::newRow("html") << u"t.HTML"_s;
+    }
+    void totalesPorExtension()
+    {
+        QFETCH(QString, archivo);
+        const QString d = soporte::carpetaNueva(u"totales"_s);
+        const QString ruta = d + u'/' + archivo;
+        const Salida s = correr({base(), u"--Sucursal_Desde=1"_s, u"--Nro_Desde=4"_s,
+                                 u"--Sucursal_Hasta=1"_s, u"--Nro_Hasta=5"_s,
+                                 u"--Letra_Hasta=A"_s, u"--totales="_s + ruta},
+                                u"C.UTF-8"_s);
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        QCOMPARE(s.err.trimmed(), u"Escrito: "_s + ruta);
+        // Every row as "field|field|...", numbers as the reader gives them.
+        QStringList filas;
+        if (archivo.endsWith(u".csv"_s)) {
+            QProcess python;
+            python.start(QStringLiteral(RP_PYTHON),
+                         {u"-c"_s, u"import csv, sys\n"
+                                   u"for f in csv.reader(open(sys.argv[1], encoding='utf-8', "
+                                   u"newline='')): print('|'.join(f))"_s,
+                          ruta});
+            QVERIFY(python.waitForFinished(60000));
+            QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+            filas = QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        } else if (archivo.endsWith(u".xlsx"_s)) {
+            const QJsonObject celdas = lectorLibro::leer(ruta)[u"celdas"_s].toObject();
+            for (int fila = 1;; ++fila) {
+                QStringList campos;
+                for (const QChar columna : u"ABCDEFG"_s) {
+                    const QJsonValue valor =
+                        celdas[columna + QString::number(fila)].toObject()[u"valor"_s];
+                    campos << (valor.isDouble() ? QString::number(valor.toDouble())
+                                                : valor.toString());
+                }
+                if (campos.join(QString()).isEmpty())
+                    break;
+                filas << campos.join(u'|');
+            }
+        } else {
+            QFile pagina(ruta);
+            QVERIFY(pagina.open(QIODevice::ReadOnly));
+            const QString html = QString::fromUtf8(pagina.readAll());
+            for (const QString& parte : {u"TOTALES POR INSUMO"_s, u"LAM-PE-05"_s, u"364.80"_s,
+                                         u"TORN-M6"_s, u"773.75"_s})
+                QVERIFY2(html.contains(parte), qPrintable(parte));
+            QVERIFY(html.indexOf(u"LAM-PE-05"_s) < html.indexOf(u"TORN-M6"_s));
+            return;
+        }
+        const bool libro = archivo.endsWith(u".xlsx"_s);
+        QCOMPARE(filas.size(), 12);
+        QCOMPARE(filas.first(), u"Insumo|Descripción|PE|Kg|Líneas|Órdenes|Incompletas"_s);
+        QCOMPARE(filas.at(1), libro ? u"LAM-PE-05|Lámina de polietileno 0,5 mm|950|364.8|1|1|0"_s
+                                    : u"LAM-PE-05|Lámina de polietileno 0,5 mm|950|364.80|1|1|0"_s);
+        QCOMPARE(filas.at(10), libro ? u"TORN-M6|Tornillo M6 zincado||0|2|2|2"_s
+                                     : u"TORN-M6|Tornillo M6 zincado||0.00|2|2|2"_s);
+        QCOMPARE(filas.last(), u"Total|||773.75|5|2|3"_s);
+    }
+
+    // A --totales file must say its format.
+    void totalesSinFormato()
+    {
+        const Salida s = correr({base(), u"--totales="_s + m_carpeta + u"/t.txt"_s});
+        QCOMPARE(s.codigo, 2);
+        QVERIFY2(s.err.contains(u"--totales necesita un archivo .csv, .xlsx o .html"_s),
+                 qPrintable(s.err));
+    }
+
     // Dates take "-" and "." as the README says, as the box does.
     void fechasConGuionesYPuntos()
     {

@@ -5,6 +5,7 @@
 #include "platform/controls/Twips.h"
 #include "platform/spreadsheet/PrintPreview.h"
 #include "report/RP_OProduccion.h"
+#include "report/ResumenCarga.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QSqlQuery>
 #include <QTimer>
 #include <QToolTip>
@@ -484,6 +486,99 @@ private slots:
                      ayuda(6).contains(u"peso específico en kg/m³"_s),
                  qPrintable(ayuda(6)));
         QCOMPARE(ayuda(5), u"Peso específico del insumo, en kg/m³."_s);
+    }
+
+    // Orders 4 and 5 by hand (kg = m³ × kg/m³ × pieces): the laminated door
+    // (800 × 2000 × 40, 3 pieces) doubles the pine's 500 and the polyethylene's
+    // 950; the screws (no specific weight) are in both orders; the welded
+    // structure has no dimensions; the epoxy is in two lines of order 5.
+    void totalesPorInsumo()
+    {
+        abrir();
+        RP_OProduccion& v = *m_ventana;
+        const QList<int> indices = {0, 1, 2, 3, 4, 5, 8, 9};
+        const QStringList cajas = {u"0001"_s, u"00000004"_s, u"A"_s, u"0001"_s,
+                                   u"00000005"_s, u"A"_s, {}, {}};
+        for (int i = 0; i < indices.size(); ++i)
+            v.txtFields.at(indices[i])->setText(cajas[i]);
+        v.CmdCargar->click();
+        QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(u'\n')));
+        const auto kg = [](QString t) { return t.replace(u'.', QLocale::system().decimalPoint()); };
+        const QStringList esperado = {
+            u"|Insumo|Descripción|PE|Kg|Líneas|Órdenes|Incompletas"_s,
+            u"|LAM-PE-05|Lámina de polietileno 0,5 mm|950|"_s + kg(u"364.80"_s) + u"|1|1|0"_s,
+            u"|TABLA-PINO|Tabla de pino elliottis|500|"_s + kg(u"192.00"_s) + u"|1|1|0"_s,
+            u"|CH-CU-ETP|Planchuela de cobre electrolítico|8960|"_s + kg(u"53.76"_s) + u"|1|1|0"_s,
+            u"|PERF-AL-6063|Perfil de aluminio 6063|2700|"_s + kg(u"52.49"_s) + u"|1|1|0"_s,
+            u"|BAR-LATON|Barra de latón|8500|"_s + kg(u"51.00"_s) + u"|1|1|0"_s,
+            u"|VID-FLOAT-6|Vidrio float 6 mm|2500|"_s + kg(u"48.60"_s) + u"|1|1|0"_s,
+            u"|CH-GALV-18|Chapa galvanizada calibre 18|7850|"_s + kg(u"9.42"_s) + u"|1|1|0"_s,
+            u"|PINT-EPOXI|Pintura epoxi en polvo|1400|"_s + kg(u"1.68"_s) + u"|2|1|1"_s,
+            u"|CH-AC-SAE1010|Chapa de acero SAE 1010|7850|"_s + kg(u"0.00"_s) + u"|1|1|1"_s,
+            u"|TORN-M6|Tornillo M6 zincado||"_s + kg(u"0.00"_s) + u"|2|2|2"_s,
+            u"|Total|||"_s + kg(u"773.75"_s) + u"|5|2|3"_s};
+        QStringList filas;
+        const GridModel& t = v.MSFlexGridTotales;
+        for (int r = 0; r < t.rows(); ++r) {
+            QStringList celdas;
+            for (int c = 0; c < t.cols(); ++c)
+                celdas << t.text(r, c);
+            filas << celdas.join(u'|');
+        }
+        QCOMPARE(filas, esperado);
+
+        // The marks: on the Kg cell of every incomplete supply row, nowhere else.
+        const GridModel& g = v.MSFlexGrid1;
+        QStringList marcados;
+        for (int r = 1; r < g.rows(); ++r)
+            for (int c = 0; c < g.cols(); ++c)
+                if (!g.note(r, c).isEmpty())
+                    marcados << g.text(r, 2) + u'@' + QString::number(c);
+        QCOMPARE(marcados, QStringList({u"TORN-M6@6"_s, u"TORN-M6@6"_s, u"CH-AC-SAE1010@6"_s,
+                                        u"PINT-EPOXI@6"_s}));
+        // The view shows the note as the cell's tooltip.
+        int fila = 1;
+        while (g.text(fila, 2) != u"CH-AC-SAE1010")
+            ++fila;
+        GridView* vista = v.MSFlexGrid1Vista;
+        const QModelIndex celda = g.index(fila - 1, 6);
+        vista->scrollTo(celda);
+        const QPoint p = vista->visualRect(celda).center();
+        QHelpEvent evento(QEvent::ToolTip, p, vista->viewport()->mapToGlobal(p));
+        QApplication::sendEvent(vista->viewport(), &evento);
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), ResumenCarga::Motivo({u"ancho"_s, u"largo"_s, u"espesor"_s}));
+
+        // The tab shows the totals in the grid's place, and "Exportar Excel"
+        // takes the grid in sight.
+        QVERIFY(v.TabGrillas->isVisible());
+        QCOMPARE(&v.GrillaVisible(), &v.MSFlexGrid1);
+        v.TabGrillas->setCurrentIndex(1);
+        QVERIFY(v.MSFlexGridTotalesVista->isVisible() && v.MSFlexGrid1Vista->isHidden());
+        QCOMPARE(v.MSFlexGridTotalesVista->geometry(), v.MSFlexGrid1Vista->geometry());
+        QCOMPARE(&v.GrillaVisible(), &v.MSFlexGridTotales);
+    }
+
+    void motivoDeLaMarca_data()
+    {
+        QTest::addColumn<QStringList>("faltan");
+        QTest::addColumn<QString>("motivo");
+        QTest::newRow("nada") << QStringList() << QString();
+        QTest::newRow("ancho") << QStringList{u"ancho"_s}
+                               << u"Estimación incompleta: el artículo no tiene ancho. Lo que "
+                                  u"falta cuenta como cero en los kilogramos."_s;
+        QTest::newRow("medidas y peso")
+            << QStringList{u"ancho"_s, u"largo"_s, u"espesor"_s, u"peso específico"_s}
+            << u"Estimación incompleta: el artículo no tiene ancho, largo ni espesor; el insumo "
+               u"no tiene peso específico. Lo que falta cuenta como cero en los kilogramos."_s;
+        QTest::newRow("peso") << QStringList{u"peso específico"_s}
+                              << u"Estimación incompleta: el insumo no tiene peso específico. Lo "
+                                 u"que falta cuenta como cero en los kilogramos."_s;
+    }
+    void motivoDeLaMarca()
+    {
+        QFETCH(QStringList, faltan);
+        QTEST(ResumenCarga::Motivo(faltan), "motivo");
     }
 
     // The filters of the last load come back at the operator's next start,

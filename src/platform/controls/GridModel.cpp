@@ -188,6 +188,17 @@ void GridModel::setFontBold(int row, int col, bool bold)
     cellChanged(row, col);
 }
 
+QString GridModel::note(int row, int col) const
+{
+    return cell(row, col).note;
+}
+
+void GridModel::setNote(int row, int col, const QString& note)
+{
+    cell(row, col).note = note;
+    cellChanged(row, col);
+}
+
 void GridModel::clear()
 {
     resetting([&] {
@@ -261,6 +272,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
             return font;
         }
         return {};
+    case NoteRole:
+        return c.note.isEmpty() ? QVariant() : QVariant(c.note);
     default:
         return {};
     }

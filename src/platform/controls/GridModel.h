@@ -19,6 +19,8 @@ class GridModel : public QAbstractTableModel
 public:
     static constexpr int DefaultColumnWidth = 960; // twips
     static constexpr int NoColor = -1;
+    // The role under which a view finds a cell's note (see setNote).
+    static constexpr int NoteRole = Qt::UserRole + 1;
 
     explicit GridModel(QObject* parent = nullptr);
 
@@ -54,7 +56,13 @@ public:
     bool fontBold(int row, int col) const;
     void setFontBold(int row, int col, bool bold);
 
-    // Empties every cell's text and format; rows, columns and widths stay.
+    // A remark on a cell for the operator's eyes only: the view marks the
+    // cell and shows the note as its tooltip. Exports never read it, so a
+    // note changes nothing in what leaves the program.
+    QString note(int row, int col) const;
+    void setNote(int row, int col, const QString& note);
+
+    // Empties every cell's text, format and note; rows, columns and widths stay.
     void clear();
 
     // While suspended the model tells views nothing; resuming resets them
@@ -76,6 +84,7 @@ private:
     struct Cell
     {
         QString text;
+        QString note;
         int backColor = NoColor;
         float fontSize = 0;
         bool bold = false;

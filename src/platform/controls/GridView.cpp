@@ -8,6 +8,8 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QPainter>
+#include <QPolygon>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QToolTip>
@@ -18,6 +20,26 @@ class CellDelegate : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!index.data(GridModel::NoteRole).isValid())
+            return;
+        // A small triangle in the top right corner, as spreadsheets mark a
+        // cell with a comment; it leaves the cell's colour and text alone.
+        const QRect r = option.rect;
+        const int lado = std::max(4, std::min(r.height() / 2, 7));
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(QColor(200, 0, 0));
+        painter->drawPolygon(QPolygon({QPoint(r.right() - lado + 1, r.top()),
+                                       QPoint(r.right() + 1, r.top()),
+                                       QPoint(r.right() + 1, r.top() + lado)}));
+        painter->restore();
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
@@ -34,6 +56,11 @@ protected:
             return QStyledItemDelegate::helpEvent(event, view, option, index);
         QStyleOptionViewItem cell = option;
         initStyleOption(&cell, index);
+        const QString nota = index.data(GridModel::NoteRole).toString();
+        if (!nota.isEmpty()) {
+            QToolTip::showText(event->globalPos(), nota, view, cell.rect);
+            return true;
+        }
         // The style's own text margins, on both sides of the text.
         const int margin =
             view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;

@@ -14,7 +14,8 @@ class GridModel;
 // It behaves as the suite's grid control does for the operator: Tab leaves the
 // grid for the next control (the arrows move between cells), cells without an
 // alignment of their own align by content (numbers right, texts left), a cell
-// too narrow for its text shows it whole in a tooltip, a block of cells can be
+// too narrow for its text shows it whole in a tooltip, a cell with a note has
+// a mark in its corner and the note as its tooltip, a block of cells can be
 // selected and copied as tab-separated lines, and new contents start at the
 // first row.
 class GridView : public QTableView
