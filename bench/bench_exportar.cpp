@@ -33,6 +33,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <malloc.h>
 
 using namespace Qt::StringLiterals;
 
@@ -61,6 +62,9 @@ struct Paso
     QElapsedTimer reloj;
     Paso()
     {
+        // What earlier steps freed goes back to the system first, or this
+        // step would reuse it unseen.
+        malloc_trim(0);
         QFile refs(u"/proc/self/clear_refs"_s);
         if (refs.open(QIODevice::WriteOnly))
             refs.write("5");

@@ -57,11 +57,10 @@ SheetPrinter::SheetPrinter(const Worksheet& sheet)
     const double sheetFont = sheet.styles().style(sheet.sheetStyle()).fontSize;
     m_rowTop.reserve(static_cast<size_t>(m_rows) + 1);
     m_rowTop.push_back(0);
+    // Heights from what the sheet knows of each row, without reading it back.
     for (int r = 1; r <= m_rows; ++r) {
-        const auto& cells = sheet.row(r);
-        double largest = cells.size() < static_cast<size_t>(m_cols) ? sheetFont : 0;
-        for (const auto& c : cells)
-            largest = std::max<double>(largest, sheet.styles().style(c.style).fontSize);
+        double largest = sheet.cellCount(r) < m_cols ? sheetFont : 0;
+        largest = std::max<double>(largest, sheet.largestFont(r));
         m_rowTop.push_back(m_rowTop.back() + rowPoints(largest));
     }
     m_colLeft.push_back(0);
