@@ -10,8 +10,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
+#include <QDialog>
+#include <QSpinBox>
 #include <QProcess>
 #include <QTimer>
 #include <QtTest>
@@ -234,11 +234,11 @@ private slots:
         // Looks for the window until it is up (the progress window comes first).
         QTimer buscador;
         QObject::connect(&buscador, &QTimer::timeout, [&] {
-            auto* dialogo = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
-            if (!dialogo)
+            auto* dialogo = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialogo || dialogo->objectName() != u"VistaPrevia"_s)
                 return;
             titulo = dialogo->windowTitle();
-            paginas = dialogo->findChild<QPrintPreviewWidget*>()->pageCount();
+            paginas = dialogo->findChild<QSpinBox*>(u"NumeroPagina"_s)->maximum();
             dialogo->reject();
         });
         buscador.start(20);

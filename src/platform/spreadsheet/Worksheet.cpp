@@ -195,9 +195,9 @@ Range Worksheet::range(const Range& from, const Range& to)
                                    a.wholeSheet || b.wholeSheet});
 }
 
-void Worksheet::printPreview() const
+void Worksheet::printPreview(const std::function<bool(int done, int total)>& progress) const
 {
-    PrintPreview::show(*this);
+    PrintPreview::show(*this, progress);
 }
 
 void Worksheet::setValue(const Range::Area& area, const QString& text)

@@ -61,8 +61,9 @@ public:
     Range cells(int row, int col);
     Range range(const Range& from, const Range& to);
 
-    // Opens the print preview of the sheet (see PrintPreview).
-    void printPreview() const;
+    // Opens the print preview of the sheet (see PrintPreview); printing and
+    // saving its pages report to `progress`, which may cancel them.
+    void printPreview(const std::function<bool(int done, int total)>& progress = {}) const;
 
     void setValue(const Range::Area& area, const QString& text);
     template <class Change> void restyle(const Range::Area& area, Change&& change)
