@@ -6,7 +6,7 @@
 // the print preview's pages of a grid the size of 50,000 orders and prints how
 // long the first page takes and the peak memory.
 //
-//   bench_exportar [filas] [--lote] [--vista-previa=FILAS] [--hojas]
+//   bench_exportar [filas] [--lote] [--vista-previa=FILAS] [--hojas] [--captura=PNG]
 //
 // By default the interactive route runs (progress window, yielding to events,
 // the workbook saved in a scratch export folder); --lote runs the batch
@@ -174,11 +174,14 @@ int main(int argc, char** argv)
     const bool lote = args.contains(u"--lote"_s);
     int filas = 100000;
     int filasVista = 900000; // 50,000 orders of 3 lines with 5 supplies each
+    QString captura; // where to save a picture of the preview window
     for (const QString& a : args.mid(1)) {
         if (a.toInt() > 0)
             filas = a.toInt();
         if (a.startsWith(u"--vista-previa="_s))
             filasVista = a.mid(15).toInt();
+        if (a.startsWith(u"--captura="_s))
+            captura = a.mid(10);
     }
 
     QTemporaryDir carpeta;
@@ -273,6 +276,8 @@ int main(int argc, char** argv)
             QWidget* pagina = ventana->findChild<QWidget*>(u"Pagina"_s);
             if (!pagina->grab().isNull())
                 primera = reloj.nsecsElapsed() / 1e9;
+            if (!captura.isEmpty())
+                ventana->grab().save(captura);
             paginas = ventana->findChild<QSpinBox*>(u"NumeroPagina"_s)->maximum();
             ventana->reject();
         });

@@ -149,6 +149,50 @@ private slots:
         QVERIFY(textoDePagina(pdf, 2 * haciaAbajo).contains(u"renglon%1"_s.arg(datos)));
     }
 
+    // The pages of the exported sheet, each painted as the PDF asks for it,
+    // reported one by one; cancelling leaves the earlier file as it was.
+    void pdfPorPaginas_data()
+    {
+        QTest::addColumn<int>("cancelarEn"); // -1: never
+        QTest::newRow("completo") << -1;
+        QTest::newRow("cancelado al empezar") << 0;
+        QTest::newRow("cancelado en la tercera") << 3;
+    }
+    void pdfPorPaginas()
+    {
+        QFETCH(int, cancelarEn);
+        GridModel grilla;
+        grillaLarga(grilla, 200);
+        int haciaAbajo = 0;
+        const int esperadas = paginasEsperadas(200, &haciaAbajo);
+        const QString pdf = m_carpeta + u"/paginas.pdf"_s;
+        QFile anterior(pdf);
+        QVERIFY(anterior.open(QIODevice::WriteOnly));
+        anterior.write("anterior");
+        anterior.close();
+        QList<int> avisos;
+        bool completo = false;
+        PrintPreview::setPresenter([&](const Worksheet& hoja) {
+            completo = SheetPrinter(hoja).savePdf(pdf, [&](int hechas, int total) {
+                avisos << hechas;
+                return total == esperadas && hechas != cancelarEn;
+            });
+        });
+        ModExportarExcel::ExportarExcel(grilla, true, {}, {}, false);
+        QCOMPARE(completo, cancelarEn < 0);
+        QCOMPARE(avisos.size(), cancelarEn < 0 ? esperadas + 1 : cancelarEn + 1);
+        QCOMPARE(avisos.last(), cancelarEn < 0 ? esperadas : cancelarEn);
+        if (!completo) {
+            QVERIFY(anterior.open(QIODevice::ReadOnly));
+            QCOMPARE(anterior.readAll(), QByteArray("anterior"));
+            return;
+        }
+        QCOMPARE(::paginasDelPdf(pdf), esperadas);
+        // The third column's run starts after the first two columns' pages.
+        QVERIFY(textoDePagina(pdf, haciaAbajo + 1).contains(u"renglon1"_s));
+        QVERIFY(textoDePagina(pdf, 2 * haciaAbajo).contains(u"renglon200"_s));
+    }
+
     void pdfFalla()
     {
         GridModel grilla;
@@ -230,6 +274,7 @@ private slots:
         GridModel grilla;
         grillaLarga(grilla, 100);
         int paginas = -1;
+        bool enLaPenultima = false;
         QString titulo;
         // Looks for the window until it is up (the progress window comes first).
         QTimer buscador;
@@ -238,7 +283,12 @@ private slots:
             if (!dialogo || dialogo->objectName() != u"VistaPrevia"_s)
                 return;
             titulo = dialogo->windowTitle();
-            paginas = dialogo->findChild<QSpinBox*>(u"NumeroPagina"_s)->maximum();
+            QSpinBox* numero = dialogo->findChild<QSpinBox*>(u"NumeroPagina"_s);
+            paginas = numero->maximum();
+            // Pages by keyboard: to the last and one back.
+            QTest::keyClick(dialogo, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClick(dialogo, Qt::Key_PageUp);
+            enLaPenultima = numero->value() == paginas - 1;
             dialogo->reject();
         });
         buscador.start(20);
@@ -246,6 +296,7 @@ private slots:
         buscador.stop();
         QVERIFY2(titulo.contains(u"Hoja1"_s), qPrintable(titulo));
         QCOMPARE(paginas, paginasEsperadas(100));
+        QVERIFY(enLaPenultima);
         QVERIFY(!ModExportarExcel::ExcelRetenido());
     }
 };
