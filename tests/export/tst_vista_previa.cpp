@@ -11,6 +11,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QProcess>
 #include <QTimer>
@@ -268,6 +271,41 @@ private slots:
             QCOMPARE(borde, fondo);
     }
 
+    // From the real window, as the operator does it: "Guardar PDF…", a file
+    // name, the pages (counted in the export's progress window, closed at the
+    // end), the file.
+    void pdfDesdeLaVentana()
+    {
+        GridModel grilla;
+        grillaLarga(grilla, 100);
+        const QString pdf = m_carpeta + u"/desde_la_ventana.pdf"_s;
+        QFile::remove(pdf);
+        bool pedido = false;
+        QTimer operador;
+        QObject::connect(&operador, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* archivo = qobject_cast<QFileDialog*>(modal)) {
+                // Typed, as the operator would: the name box wins over a selection.
+                archivo->findChild<QLineEdit*>(u"fileNameEdit"_s)->setText(pdf);
+                static_cast<QDialog*>(archivo)->accept();
+            } else if (modal && modal->objectName() == u"VistaPrevia"_s) {
+                if (!pedido) {
+                    pedido = true;
+                    // Queued: the click's own dialogs need this timer free.
+                    QTimer::singleShot(0, modal->findChild<QPushButton*>(u"GuardarPDF"_s),
+                                       &QPushButton::click);
+                } else {
+                    qobject_cast<QDialog*>(modal)->reject();
+                }
+            }
+        });
+        operador.start(20);
+        ModExportarExcel::ExportarExcel(grilla, true, {}, {}, false);
+        operador.stop();
+        QCOMPARE(::paginasDelPdf(pdf), paginasEsperadas(100));
+        QVERIFY(!Componentes::Progreso().Visible());
+    }
+
     // The real preview window, shown modally, shows the PDF's pages.
     void ventanaDeVistaPrevia()
     {
@@ -286,6 +324,9 @@ private slots:
             QSpinBox* numero = dialogo->findChild<QSpinBox*>(u"NumeroPagina"_s);
             paginas = numero->maximum();
             // Pages by keyboard: to the last and one back.
+            dialogo->activateWindow();
+            if (!QTest::qWaitForWindowActive(dialogo))
+                return;
             QTest::keyClick(dialogo, Qt::Key_End, Qt::ControlModifier);
             QTest::keyClick(dialogo, Qt::Key_PageUp);
             enLaPenultima = numero->value() == paginas - 1;
