@@ -75,6 +75,9 @@ void CompProgreso::MostrarProgreso(const QString& titulo, int, bool cancelable)
     m_ventana->setWindowTitle(titulo);
     aplicar();
     m_ventana->show();
+    // Made once for the window that was active then: over a dialog opened
+    // since (the print preview) it must still come to the top.
+    m_ventana->raise();
     QCoreApplication::processEvents();
 }
 

@@ -104,6 +104,30 @@ void guardarConProgreso(SpreadsheetApp& aplicacion)
     aplicacion.setVisible(true);
 }
 
+// Printing or saving the preview's pages as PDF can take long on a large
+// grid: the operator sees the pages go by and may cancel.
+std::function<bool(int, int)> avancePaginas()
+{
+    return [reloj = QElapsedTimer()](int hechas, int total) mutable {
+        const QString titulo = u"Imprimiendo la hoja…"_s;
+        CompProgreso& progreso = Componentes::Progreso();
+        if (hechas == 0) {
+            progreso.MostrarProgreso(titulo, 0, true);
+            reloj.start();
+        }
+        progreso.ActualizarProgreso(0, titulo, u"Espere Por Favor"_s,
+                                    u"%L1 de %L2 páginas"_s.arg(hechas).arg(total));
+        if (reloj.elapsed() >= 50 || hechas == total) {
+            QCoreApplication::processEvents();
+            reloj.restart();
+        }
+        const bool sigue = !progreso.Cancelado();
+        if (!sigue || hechas == total)
+            progreso.CerrarProgreso();
+        return sigue;
+    };
+}
+
 void rutaExcel(GridModel& grilla, bool vistaPrevia, ManejadorError& enError)
 {
     LlenadoHoja llenado(grilla, &grilla, true);
@@ -129,7 +153,7 @@ void rutaExcel(GridModel& grilla, bool vistaPrevia, ManejadorError& enError)
                     QDir::toNativeSeparators(excel->savedPath())));
     }) && enError.paso([&] {
         if (vistaPrevia && excel)
-            excel->activeSheet().printPreview();
+            excel->activeSheet().printPreview(avancePaginas());
     });
     Q_UNUSED(hecho);
     abandonar();

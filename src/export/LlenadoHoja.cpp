@@ -5,6 +5,7 @@
 #include "export/ModExportarExcel.h"
 #include "platform/controls/GridModel.h"
 #include "platform/spreadsheet/SpreadsheetApp.h"
+#include "platform/spreadsheet/Worksheet.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -132,9 +133,19 @@ bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError&
         !enError.paso([&] { Componentes::Progreso().MostrarProgreso(titulo, 0, true); }))
         return false;
 
+    // A sheet holds its title row and this many grid rows; a longer grid goes
+    // on in further sheets, each with the title row again, so nothing is lost.
+    constexpr int FilasPorHoja = Worksheet::MaxRows - 1;
     for (int r = 1; r < filas; ++r) {
         if (!enError.paso([&] { ceder(); }) || cancelado())
             return false;
+        if (r > FilasPorHoja && (r - 1) % FilasPorHoja == 0 && !enError.paso([&] {
+                aplicacion(excel.get()).activeWorkbook().addSheet();
+                armarEncabezado(excel.get(), static_cast<int>(encabezados.size()) + 1,
+                                encabezados, anchos);
+            }))
+            return false;
+        const int fila = (r - 1) % FilasPorHoja + 2; // in its sheet
         int x = 0;
         for (int c = 0; c < columnas; ++c) {
             bool visible = false;
@@ -155,7 +166,7 @@ bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError&
             const bool hecho = enError.paso([&] {
                 valor = valorCelda(m_grilla.text(r, c));
             }) && enError.paso([&] {
-                aplicacion(excel.get()).cells(r + 1, x).setValue(valor);
+                aplicacion(excel.get()).cells(fila, x).setValue(valor);
             }) && enError.paso([&] {
                 if (m_cursor) {
                     m_cursor->setRow(r);
@@ -165,23 +176,25 @@ bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError&
                 const int fondo = m_grilla.backColor(r, c);
                 color = fondo == 0 || fondo == GridModel::NoColor ? Blanco : fondo;
             }) && enError.paso([&] {
-                aplicacion(excel.get()).cells(r + 1, x).interior().setColor(color);
+                aplicacion(excel.get()).cells(fila, x).interior().setColor(color);
             }) && enError.paso([&] {
                 const double tamano = m_grilla.fontSize(r, c);
                 aplicacion(excel.get())
-                    .cells(r + 1, x)
+                    .cells(fila, x)
                     .font()
                     .setSize(tamano > 0 ? tamano : ModExportarExcel::TamanoFuenteGrilla);
             }) && enError.paso([&] {
-                aplicacion(excel.get()).cells(r + 1, x).font().setBold(m_grilla.fontBold(r, c));
+                aplicacion(excel.get()).cells(fila, x).font().setBold(m_grilla.fontBold(r, c));
             }) && enError.paso([&] {
-                aplicacion(excel.get()).cells(r + 1, x).font().setColorIndex(0);
+                aplicacion(excel.get()).cells(fila, x).font().setColorIndex(0);
             }) && enError.paso([&] {
-                aplicacion(excel.get()).cells(r + 1, x).font().setName(u"Tahoma"_s);
+                aplicacion(excel.get()).cells(fila, x).font().setName(u"Tahoma"_s);
             });
             if (!hecho)
                 return false;
         }
     }
-    return true;
+    // The operator sees the workbook from its first sheet.
+    return filas <= Worksheet::MaxRows ||
+           enError.paso([&] { aplicacion(excel.get()).activeWorkbook().activate(0); });
 }

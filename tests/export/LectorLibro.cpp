@@ -6,16 +6,30 @@
 
 namespace lectorLibro {
 
-QJsonObject leer(const QString& archivo)
+namespace {
+
+QJsonObject ejecutar(const QStringList& argumentos)
 {
     QProcess python;
     python.start(QStringLiteral(RP_PYTHON),
-                 {QStringLiteral(RP_FUENTES_PRUEBA "/leer_libro.py"), archivo});
+                 QStringList{QStringLiteral(RP_FUENTES_PRUEBA "/leer_libro.py")} + argumentos);
     if (!python.waitForFinished(60000) || python.exitCode() != 0) {
         qWarning("%s", python.readAllStandardError().constData());
         return {};
     }
     return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+}
+
+} // namespace
+
+QJsonObject leer(const QString& archivo)
+{
+    return ejecutar({archivo});
+}
+
+QJsonObject partes(const QString& archivo)
+{
+    return ejecutar({QStringLiteral("--partes"), archivo});
 }
 
 QJsonObject celda(const QJsonObject& libro, const QString& referencia)

@@ -1,8 +1,10 @@
 """Dumps a workbook as JSON, read by openpyxl (an independent reader): every
 cell of the active sheet with its value and type, fill, font and borders, and
 the column widths as stored in the file."""
+import hashlib
 import json
 import sys
+import zipfile
 
 import openpyxl
 from openpyxl.utils import get_column_letter
@@ -42,4 +44,15 @@ def main(path):
                "celdas": cells, "anchos": widths}, sys.stdout)
 
 
-main(sys.argv[1])
+def parts(path):
+    """Every part of the file with the SHA-256 of its bytes, but the one that
+    holds the moment the file was made."""
+    with zipfile.ZipFile(path) as z:
+        json.dump({n: hashlib.sha256(z.read(n)).hexdigest() for n in z.namelist()
+                   if n != "docProps/core.xml"}, sys.stdout)
+
+
+if sys.argv[1] == "--partes":
+    parts(sys.argv[2])
+else:
+    main(sys.argv[1])

@@ -310,6 +310,36 @@ private slots:
         QCOMPARE(lote, exportar(grilla));
     }
 
+    // The workbook of a report-shaped grid is, part by part, byte for byte,
+    // the reference file the export wrote before it streamed its rows.
+    void igualAlLibroDeReferencia()
+    {
+        GridModel grilla;
+        grillas::reporte(grilla, 60);
+        for (int r = 1; r <= 60; ++r) {
+            if (r % 6 == 1) {
+                grillas::lineaDeOrden(grilla, r,
+                                      {u""_s, u"0001-%1"_s.arg(r, 8, 10, QLatin1Char('0')),
+                                       u"0001%1"_s.arg(r, 6, 10, QLatin1Char('0')),
+                                       u"Perfil C %1"_s.arg(r), u"%1,50"_s.arg(r), u"1200"_s,
+                                       u"2500"_s, u"2,5"_s});
+                continue;
+            }
+            grilla.setText(r, 2, u"INS-%1"_s.arg(r));
+            grilla.setText(r, 3, r % 5 ? u"Chapa laminada 2,5 mm"_s : u"=SUMA(A1)"_s);
+            grilla.setText(r, 5, r % 4 ? u"7,85"_s : u"-3,5"_s);
+            grilla.setText(r, 6, u"%1,%2"_s.arg(r * 37).arg(r % 100, 2, 10, QLatin1Char('0')));
+            grilla.setFontBold(r, 3, r % 7 == 0);
+            grilla.setFontSize(r, 6, r % 9 == 0 ? 12 : 0);
+            grilla.setBackColor(r, 4, r % 11 == 0 ? 255 : 0);
+        }
+        const QString archivo = m_carpeta + u"/reporte.xlsx"_s;
+        ModExportarExcel::GuardarLibro(grilla, archivo);
+        const QJsonObject partes = lectorLibro::partes(archivo);
+        QVERIFY(partes.contains(u"xl/worksheets/sheet1.xml"_s));
+        QCOMPARE(partes, lectorLibro::partes(QStringLiteral(RP_FUENTES_PRUEBA "/libro_reporte.xlsx")));
+    }
+
     void guardarLibroFalla_data()
     {
         QTest::addColumn<QString>("archivo");

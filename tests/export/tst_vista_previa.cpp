@@ -10,8 +10,11 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
+#include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QProcess>
 #include <QTimer>
 #include <QtTest>
@@ -149,6 +152,50 @@ private slots:
         QVERIFY(textoDePagina(pdf, 2 * haciaAbajo).contains(u"renglon%1"_s.arg(datos)));
     }
 
+    // The pages of the exported sheet, each painted as the PDF asks for it,
+    // reported one by one; cancelling leaves the earlier file as it was.
+    void pdfPorPaginas_data()
+    {
+        QTest::addColumn<int>("cancelarEn"); // -1: never
+        QTest::newRow("completo") << -1;
+        QTest::newRow("cancelado al empezar") << 0;
+        QTest::newRow("cancelado en la tercera") << 3;
+    }
+    void pdfPorPaginas()
+    {
+        QFETCH(int, cancelarEn);
+        GridModel grilla;
+        grillaLarga(grilla, 200);
+        int haciaAbajo = 0;
+        const int esperadas = paginasEsperadas(200, &haciaAbajo);
+        const QString pdf = m_carpeta + u"/paginas.pdf"_s;
+        QFile anterior(pdf);
+        QVERIFY(anterior.open(QIODevice::WriteOnly));
+        anterior.write("anterior");
+        anterior.close();
+        QList<int> avisos;
+        bool completo = false;
+        PrintPreview::setPresenter([&](const Worksheet& hoja) {
+            completo = SheetPrinter(hoja).savePdf(pdf, [&](int hechas, int total) {
+                avisos << hechas;
+                return total == esperadas && hechas != cancelarEn;
+            });
+        });
+        ModExportarExcel::ExportarExcel(grilla, true, {}, {}, false);
+        QCOMPARE(completo, cancelarEn < 0);
+        QCOMPARE(avisos.size(), cancelarEn < 0 ? esperadas + 1 : cancelarEn + 1);
+        QCOMPARE(avisos.last(), cancelarEn < 0 ? esperadas : cancelarEn);
+        if (!completo) {
+            QVERIFY(anterior.open(QIODevice::ReadOnly));
+            QCOMPARE(anterior.readAll(), QByteArray("anterior"));
+            return;
+        }
+        QCOMPARE(::paginasDelPdf(pdf), esperadas);
+        // The third column's run starts after the first two columns' pages.
+        QVERIFY(textoDePagina(pdf, haciaAbajo + 1).contains(u"renglon1"_s));
+        QVERIFY(textoDePagina(pdf, 2 * haciaAbajo).contains(u"renglon200"_s));
+    }
+
     void pdfFalla()
     {
         GridModel grilla;
@@ -224,21 +271,65 @@ private slots:
             QCOMPARE(borde, fondo);
     }
 
+    // From the real window, as the operator does it: "Guardar PDF…", a file
+    // name, the pages (counted in the export's progress window, closed at the
+    // end), the file.
+    void pdfDesdeLaVentana()
+    {
+        GridModel grilla;
+        grillaLarga(grilla, 100);
+        const QString pdf = m_carpeta + u"/desde_la_ventana.pdf"_s;
+        QFile::remove(pdf);
+        bool pedido = false;
+        QTimer operador;
+        QObject::connect(&operador, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* archivo = qobject_cast<QFileDialog*>(modal)) {
+                // Typed, as the operator would: the name box wins over a selection.
+                archivo->findChild<QLineEdit*>(u"fileNameEdit"_s)->setText(pdf);
+                static_cast<QDialog*>(archivo)->accept();
+            } else if (modal && modal->objectName() == u"VistaPrevia"_s) {
+                if (!pedido) {
+                    pedido = true;
+                    // Queued: the click's own dialogs need this timer free.
+                    QTimer::singleShot(0, modal->findChild<QPushButton*>(u"GuardarPDF"_s),
+                                       &QPushButton::click);
+                } else {
+                    qobject_cast<QDialog*>(modal)->reject();
+                }
+            }
+        });
+        operador.start(20);
+        ModExportarExcel::ExportarExcel(grilla, true, {}, {}, false);
+        operador.stop();
+        QCOMPARE(::paginasDelPdf(pdf), paginasEsperadas(100));
+        QVERIFY(!Componentes::Progreso().Visible());
+    }
+
     // The real preview window, shown modally, shows the PDF's pages.
     void ventanaDeVistaPrevia()
     {
         GridModel grilla;
         grillaLarga(grilla, 100);
         int paginas = -1;
+        bool enLaPenultima = false;
         QString titulo;
         // Looks for the window until it is up (the progress window comes first).
         QTimer buscador;
         QObject::connect(&buscador, &QTimer::timeout, [&] {
-            auto* dialogo = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
-            if (!dialogo)
+            auto* dialogo = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialogo || dialogo->objectName() != u"VistaPrevia"_s)
                 return;
             titulo = dialogo->windowTitle();
-            paginas = dialogo->findChild<QPrintPreviewWidget*>()->pageCount();
+            QSpinBox* numero = dialogo->findChild<QSpinBox*>(u"NumeroPagina"_s);
+            paginas = numero->maximum();
+            // Pages by keyboard: to the last and one back.
+            dialogo->activateWindow();
+            if (!QTest::qWaitForWindowActive(dialogo))
+                return;
+            QTest::keyClick(dialogo, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClick(dialogo, Qt::Key_PageUp);
+            enLaPenultima = numero->value() == paginas - 1;
             dialogo->reject();
         });
         buscador.start(20);
@@ -246,6 +337,7 @@ private slots:
         buscador.stop();
         QVERIFY2(titulo.contains(u"Hoja1"_s), qPrintable(titulo));
         QCOMPARE(paginas, paginasEsperadas(100));
+        QVERIFY(enLaPenultima);
         QVERIFY(!ModExportarExcel::ExcelRetenido());
     }
 };

@@ -1,11 +1,26 @@
 #include "platform/spreadsheet/PrintPreview.h"
 
-#include "platform/spreadsheet/SheetPrinter.h"
 #include "platform/spreadsheet/Worksheet.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QApplication>
-#include <QPrintPreviewDialog>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -15,25 +30,207 @@ PrintPreview::Presenter& presenter()
     return p;
 }
 
+// One page on a sheet of paper, painted whenever it is shown.
+class PageView : public QWidget
+{
+public:
+    PageView(const SheetPrinter& printer, const QPageLayout& layout)
+        : m_printer(printer), m_layout(layout)
+    {
+        setObjectName(QStringLiteral("Pagina"));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+    void show(const SheetPrinter::Page& page, double zoom)
+    {
+        m_page = page;
+        m_zoom = zoom;
+        const QSizeF paper = m_layout.fullRect(QPageLayout::Point).size() * pixelsPerPoint();
+        resize(qRound(paper.width()) + 2 * Margin, qRound(paper.height()) + 2 * Margin);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().color(QPalette::Dark));
+        const double scale = pixelsPerPoint();
+        const QRectF paper(Margin, Margin, m_layout.fullRect(QPageLayout::Point).width() * scale,
+                           m_layout.fullRect(QPageLayout::Point).height() * scale);
+        painter.fillRect(paper.translated(3, 3), Qt::black);
+        painter.fillRect(paper, Qt::white);
+        const QRectF printable = m_layout.paintRect(QPageLayout::Point);
+        painter.translate(paper.topLeft() + printable.topLeft() * scale);
+        // The printer paints in the device's points; the zoom on top of them.
+        painter.scale(m_zoom, m_zoom);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        m_printer.paintPage(painter, m_page);
+    }
+
+private:
+    static constexpr int Margin = 12;
+    double pixelsPerPoint() const { return logicalDpiX() / 72.0 * m_zoom; }
+
+    const SheetPrinter& m_printer;
+    QPageLayout m_layout;
+    SheetPrinter::Page m_page{1, 0, 1, 0};
+    double m_zoom = 1;
+};
+
+class PreviewWindow : public QDialog
+{
+public:
+    PreviewWindow(const Worksheet& sheet, const SheetPrinter::Progress& progress, QWidget* parent)
+        : QDialog(parent), m_sheet(sheet), m_printer(sheet), m_progress(progress)
+    {
+        setObjectName(QStringLiteral("VistaPrevia"));
+        setWindowTitle(QStringLiteral("Vista preliminar - %1").arg(sheet.name()));
+        m_printable = m_layout.paintRect(QPageLayout::Point).size();
+        m_pages = m_printer.pages(m_printable);
+
+        auto* previous = new QToolButton;
+        previous->setObjectName(QStringLiteral("Anterior"));
+        previous->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+        previous->setToolTip(QStringLiteral("Página anterior (RePág)"));
+        auto* next = new QToolButton;
+        next->setObjectName(QStringLiteral("Siguiente"));
+        next->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+        next->setToolTip(QStringLiteral("Página siguiente (AvPág)"));
+        m_number = new QSpinBox;
+        m_number->setObjectName(QStringLiteral("NumeroPagina"));
+        m_number->setRange(1, static_cast<int>(m_pages.size()));
+        m_number->setAccelerated(true);
+        auto* of = new QLabel(QStringLiteral("de %L1").arg(m_pages.size()));
+        auto* zoom = new QComboBox;
+        zoom->setObjectName(QStringLiteral("Zoom"));
+        for (int z : {50, 75, 100, 125, 150, 200})
+            zoom->addItem(QStringLiteral("%1 %").arg(z), z / 100.0);
+        zoom->setCurrentIndex(2);
+        auto* print = new QPushButton(QStringLiteral("&Imprimir…"));
+        print->setObjectName(QStringLiteral("Imprimir"));
+        auto* pdf = new QPushButton(QStringLiteral("Guardar &PDF…"));
+        pdf->setObjectName(QStringLiteral("GuardarPDF"));
+        auto* close = new QPushButton(QStringLiteral("&Cerrar"));
+        close->setObjectName(QStringLiteral("Cerrar"));
+
+        auto* bar = new QHBoxLayout;
+        bar->addWidget(previous);
+        bar->addWidget(m_number);
+        bar->addWidget(of);
+        bar->addWidget(next);
+        bar->addSpacing(12);
+        bar->addWidget(zoom);
+        bar->addStretch();
+        bar->addWidget(print);
+        bar->addWidget(pdf);
+        bar->addWidget(close);
+
+        m_view = new PageView(m_printer, m_layout);
+        auto* scroll = new QScrollArea;
+        scroll->setAlignment(Qt::AlignHCenter);
+        scroll->setWidget(m_view);
+        scroll->setBackgroundRole(QPalette::Dark);
+
+        auto* layout = new QVBoxLayout(this);
+        layout->addLayout(bar);
+        layout->addWidget(scroll, 1);
+
+        connect(previous, &QToolButton::clicked, this, [this] { go(m_number->value() - 1); });
+        connect(next, &QToolButton::clicked, this, [this] { go(m_number->value() + 1); });
+        connect(m_number, &QSpinBox::valueChanged, this, [this](int) { showPage(); });
+        connect(zoom, &QComboBox::currentIndexChanged, this, [this, zoom](int) {
+            m_zoom = zoom->currentData().toDouble();
+            showPage();
+        });
+        connect(print, &QPushButton::clicked, this, [this] { printPages(); });
+        connect(pdf, &QPushButton::clicked, this, [this] { savePdf(); });
+        connect(close, &QPushButton::clicked, this, &QDialog::reject);
+        const auto key = [this](QKeySequence sequence, auto action) {
+            connect(new QShortcut(sequence, this), &QShortcut::activated, this, action);
+        };
+        key(QKeySequence(Qt::Key_PageDown), [this] { go(m_number->value() + 1); });
+        key(QKeySequence(Qt::Key_PageUp), [this] { go(m_number->value() - 1); });
+        key(QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { go(1); });
+        key(QKeySequence(Qt::CTRL | Qt::Key_End), [this] { go(m_number->maximum()); });
+        key(QKeySequence::Print, [this] { printPages(); });
+        showPage();
+    }
+
+private:
+    void go(int page) { m_number->setValue(std::clamp(page, 1, m_number->maximum())); }
+
+    void showPage() { m_view->show(m_pages[m_number->value() - 1], m_zoom); }
+
+    void printPages()
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageLayout(m_layout);
+        printer.setDocName(m_sheet.name());
+        QPrintDialog dialog(&printer, this);
+        dialog.setMinMax(1, static_cast<int>(m_pages.size()));
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        run([&] {
+            return m_printer.print(printer, m_progress, printer.fromPage(), printer.toPage());
+        }, QStringLiteral("Impresión cancelada: las páginas ya enviadas a la impresora quedan en "
+                          "su cola."));
+    }
+
+    void savePdf()
+    {
+        QString path = QFileDialog::getSaveFileName(
+            this, QStringLiteral("Guardar las páginas como PDF"),
+            QDir::home().filePath(m_sheet.name() + QStringLiteral(".pdf")),
+            QStringLiteral("PDF (*.pdf)"));
+        if (path.isEmpty())
+            return;
+        if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+            path += QStringLiteral(".pdf");
+        run([&] { return m_printer.savePdf(path, m_progress); },
+            QStringLiteral("Se canceló el PDF: no se guardó ningún archivo."));
+    }
+
+    template <class Work> void run(Work work, const QString& cancelled)
+    {
+        try {
+            if (!work())
+                QMessageBox::information(this, windowTitle(), cancelled);
+        } catch (const RuntimeError& error) {
+            QMessageBox::warning(this, windowTitle(), error.description());
+        }
+    }
+
+    const Worksheet& m_sheet;
+    SheetPrinter m_printer;
+    SheetPrinter::Progress m_progress;
+    QPageLayout m_layout = SheetPrinter::defaultPageLayout();
+    QSizeF m_printable;
+    QList<SheetPrinter::Page> m_pages;
+    PageView* m_view = nullptr;
+    QSpinBox* m_number = nullptr;
+    double m_zoom = 1;
+};
+
 } // namespace
 
-void PrintPreview::show(const Worksheet& sheet)
+void PrintPreview::show(const Worksheet& sheet, const SheetPrinter::Progress& progress)
 {
     if (presenter()) {
         presenter()(sheet);
         return;
     }
+    open(sheet, progress);
+}
+
+void PrintPreview::open(const Worksheet& sheet, const SheetPrinter::Progress& progress)
+{
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(SheetPrinter::defaultPageLayout());
-    QPrintPreviewDialog dialog(&printer, QApplication::activeWindow());
-    dialog.setObjectName(QStringLiteral("VistaPrevia"));
-    dialog.setWindowTitle(QStringLiteral("Vista preliminar - %1").arg(sheet.name()));
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&sheet](QPrinter* p) { SheetPrinter(sheet).print(*p); });
-    dialog.resize(900, 700);
-    dialog.exec();
+    PreviewWindow window(sheet, progress, QApplication::activeWindow());
+    window.resize(900, 700);
+    window.exec();
 }
 
 void PrintPreview::setPresenter(Presenter p)

@@ -1,18 +1,25 @@
 #pragma once
 
+#include "platform/spreadsheet/SheetPrinter.h"
+
 #include <functional>
 
 class Worksheet;
 
-// The print preview of a sheet: Qt's print-preview window over SheetPrinter,
-// from which the operator prints to any printer or to a PDF file. The window
-// is modal; tests put a presenter in its place.
+// The print preview of a sheet: a window that shows one page at a time,
+// painted when it comes into view (so a sheet of tens of thousands of pages
+// opens at once and holds one page's painting), with page and zoom controls
+// and the way to print to any printer or to save the pages as PDF. Printing
+// and saving report each page to `progress`, which may cancel them. The
+// window is modal; tests put a presenter in its place.
 class PrintPreview
 {
 public:
     using Presenter = std::function<void(const Worksheet&)>;
 
-    static void show(const Worksheet& sheet);
+    static void show(const Worksheet& sheet, const SheetPrinter::Progress& progress = {});
+    // The window itself, whatever presenter is set.
+    static void open(const Worksheet& sheet, const SheetPrinter::Progress& progress = {});
     // Test hook: shows (or inspects) the sheet instead of the window; an
     // empty presenter restores the window.
     static void setPresenter(Presenter presenter);

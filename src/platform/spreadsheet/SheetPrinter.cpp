@@ -57,11 +57,10 @@ SheetPrinter::SheetPrinter(const Worksheet& sheet)
     const double sheetFont = sheet.styles().style(sheet.sheetStyle()).fontSize;
     m_rowTop.reserve(static_cast<size_t>(m_rows) + 1);
     m_rowTop.push_back(0);
+    // Heights from what the sheet knows of each row, without reading it back.
     for (int r = 1; r <= m_rows; ++r) {
-        const auto& cells = sheet.row(r);
-        double largest = cells.size() < static_cast<size_t>(m_cols) ? sheetFont : 0;
-        for (const auto& c : cells)
-            largest = std::max<double>(largest, sheet.styles().style(c.style).fontSize);
+        double largest = sheet.cellCount(r) < m_cols ? sheetFont : 0;
+        largest = std::max<double>(largest, sheet.largestFont(r));
         m_rowTop.push_back(m_rowTop.back() + rowPoints(largest));
     }
     m_colLeft.push_back(0);
@@ -154,24 +153,35 @@ void SheetPrinter::paintPage(QPainter& painter, const Page& page) const
     painter.restore();
 }
 
-void SheetPrinter::print(QPagedPaintDevice& device) const
+bool SheetPrinter::print(QPagedPaintDevice& device, const Progress& progress, int from,
+                         int to) const
 {
     const QList<Page> all = pages(device.pageLayout().paintRect(QPageLayout::Point).size());
+    const qsizetype first = from > 0 ? std::min<qsizetype>(from, all.size()) - 1 : 0;
+    const qsizetype last = to > 0 ? std::min<qsizetype>(to, all.size()) - 1 : all.size() - 1;
+    const int total = static_cast<int>(last - first + 1);
+    if (progress && !progress(0, total))
+        return false;
     QPainter painter;
     if (!painter.begin(&device))
         throw RuntimeError(
             ErrorNumber::FileAccess,
             QStringLiteral("No se puede empezar a imprimir la hoja %1").arg(m_sheet.name()),
             QStringLiteral("Impresión"));
-    for (qsizetype i = 0; i < all.size(); ++i) {
-        if (i > 0)
+    for (qsizetype i = first; i <= last; ++i) {
+        if (i > first)
             device.newPage();
         paintPage(painter, all[i]);
+        if (progress && !progress(static_cast<int>(i - first + 1), total)) {
+            painter.end();
+            return false;
+        }
     }
     painter.end();
+    return true;
 }
 
-void SheetPrinter::savePdf(const QString& path) const
+bool SheetPrinter::savePdf(const QString& path, const Progress& progress) const
 {
     fileCommit::Output out(path);
     out.begin();
@@ -182,7 +192,9 @@ void SheetPrinter::savePdf(const QString& path) const
         writer.setPageLayout(defaultPageLayout());
         writer.setCreator(QStringLiteral("rp_oproduccion"));
         writer.setTitle(m_sheet.name());
-        print(writer);
+        // Cancelled: the temporary file goes with `out`, the earlier file stays.
+        if (!print(writer, progress))
+            return false;
     }
     if (out.written() == 0)
         throw RuntimeError(
@@ -190,4 +202,5 @@ void SheetPrinter::savePdf(const QString& path) const
             QStringLiteral("No se pudo escribir el PDF «%1»").arg(QDir::toNativeSeparators(path)),
             QStringLiteral("Impresión"));
     out.commit();
+    return true;
 }

@@ -4,6 +4,7 @@
 #include <QPageLayout>
 #include <QSizeF>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class QPagedPaintDevice;
@@ -15,6 +16,9 @@ class Worksheet;
 // as high as their largest font, at 100 %, no grid lines. A sheet wider or
 // longer than the page goes on as many pages as it needs, down first, then
 // across. The print preview and the PDF file paint through the same code.
+// Pages are laid out from the row heights alone and each is painted only when
+// asked for, reading back just its rows, so a sheet of any length opens at
+// once and takes memory for its row edges only.
 class SheetPrinter
 {
 public:
@@ -22,6 +26,9 @@ public:
     {
         int firstRow, lastRow, firstCol, lastCol;
     };
+
+    // Told after each page printed (done of total, from 0); false cancels.
+    using Progress = std::function<bool(int done, int total)>;
 
     explicit SheetPrinter(const Worksheet& sheet);
 
@@ -38,11 +45,14 @@ public:
     // Paints one page with the painter's origin at the top-left corner of the
     // printable area, at the painter device's resolution.
     void paintPage(QPainter& painter, const Page& page) const;
-    // Every page, on a printer or a PDF writer, as its page layout allows.
-    void print(QPagedPaintDevice& device) const;
+    // Pages `from` to `to` (from 1; 0 and 0 for all), on a printer or a PDF
+    // writer, as its page layout allows. False when the progress cancelled.
+    bool print(QPagedPaintDevice& device, const Progress& progress = {}, int from = 0,
+               int to = 0) const;
     // The pages as a PDF file (default page layout), complete or not at all;
-    // RuntimeError with the path and the reason on failure.
-    void savePdf(const QString& path) const;
+    // RuntimeError with the path and the reason on failure. False, and no
+    // file, when the progress cancelled.
+    bool savePdf(const QString& path, const Progress& progress = {}) const;
 
 private:
     const Worksheet& m_sheet;

@@ -3,6 +3,8 @@
 #include "platform/spreadsheet/PrintPreview.h"
 #include "platform/spreadsheet/SpreadsheetError.h"
 
+#include <cstring>
+
 namespace {
 
 void checkCell(int row, int col)
@@ -20,10 +22,8 @@ void checkCell(int row, int col)
 
 int Worksheet::columnCount() const
 {
-    int count = m_widths.empty() ? 0 : m_widths.rbegin()->first;
-    for (const auto& cells : m_rows)
-        count = std::max(count, static_cast<int>(cells.size()));
-    return count;
+    const int widths = m_widths.empty() ? 0 : m_widths.rbegin()->first;
+    return std::max(widths, m_widestRow);
 }
 
 const std::vector<Worksheet::Cell>& Worksheet::row(int row) const
@@ -31,7 +31,13 @@ const std::vector<Worksheet::Cell>& Worksheet::row(int row) const
     static const std::vector<Cell> none;
     if (row < 1 || row > rowCount())
         return none;
-    return m_rows[static_cast<size_t>(row - 1)];
+    if (row == m_openRow)
+        return m_open;
+    if (row != m_readRow) {
+        decode(row, m_read);
+        m_readRow = row;
+    }
+    return m_read;
 }
 
 const Worksheet::Cell* Worksheet::cell(int r, int col) const
@@ -40,6 +46,113 @@ const Worksheet::Cell* Worksheet::cell(int r, int col) const
     if (col < 1 || col > static_cast<int>(cells.size()))
         return nullptr;
     return &cells[static_cast<size_t>(col - 1)];
+}
+
+float Worksheet::largestFont(int row) const
+{
+    if (row == m_openRow) {
+        float largest = 0;
+        for (const Cell& c : m_open)
+            largest = std::max(largest, m_styles.style(c.style).fontSize);
+        return largest;
+    }
+    return row >= 1 && row <= rowCount() ? m_info[static_cast<size_t>(row - 1)].largestFont : 0;
+}
+
+int Worksheet::cellCount(int row) const
+{
+    if (row == m_openRow)
+        return static_cast<int>(m_open.size());
+    return row >= 1 && row <= rowCount() ? m_info[static_cast<size_t>(row - 1)].cells : 0;
+}
+
+namespace {
+
+template <class T> void put(QByteArray& block, const T& value)
+{
+    block.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+template <class T> T take(const char*& at)
+{
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    at += sizeof value;
+    return value;
+}
+
+} // namespace
+
+// A row as bytes: its size and cell count, then per cell the format id, the
+// kind, and the number or the text's UTF-16 units.
+void Worksheet::putAside() const
+{
+    if (m_openRow == 0)
+        return;
+    RowInfo& info = m_info[static_cast<size_t>(m_openRow - 1)];
+    m_block.resize(8);
+    float largest = 0;
+    for (const Cell& c : m_open) {
+        put(m_block, c.style);
+        put(m_block, static_cast<quint8>(c.kind));
+        if (c.kind == SpreadsheetValue::Kind::Number)
+            put(m_block, c.number);
+        else if (c.kind == SpreadsheetValue::Kind::Text) {
+            put(m_block, static_cast<quint32>(c.text.size()));
+            m_block.append(reinterpret_cast<const char*>(c.text.constData()),
+                           c.text.size() * qsizetype(sizeof(QChar)));
+        }
+        largest = std::max(largest, m_styles.style(c.style).fontSize);
+    }
+    const auto size = static_cast<quint32>(m_block.size());
+    const auto count = static_cast<quint32>(m_open.size());
+    std::memcpy(m_block.data(), &size, 4);
+    std::memcpy(m_block.data() + 4, &count, 4);
+    info.offset = m_store.append(m_block);
+    info.largestFont = largest;
+    info.cells = static_cast<quint16>(m_open.size());
+    if (m_readRow == m_openRow)
+        m_readRow = 0;
+    m_openRow = 0;
+    m_open.clear();
+}
+
+void Worksheet::decode(int row, std::vector<Cell>& into) const
+{
+    into.clear();
+    const RowInfo& info = m_info[static_cast<size_t>(row - 1)];
+    if (info.offset < 0)
+        return;
+    const char* at = m_store.read(info.offset, 8);
+    const auto size = take<quint32>(at);
+    at = m_store.read(info.offset, size) + 4;
+    const auto count = take<quint32>(at);
+    into.resize(count);
+    for (Cell& c : into) {
+        c.style = take<quint32>(at);
+        c.kind = static_cast<SpreadsheetValue::Kind>(take<quint8>(at));
+        if (c.kind == SpreadsheetValue::Kind::Number)
+            c.number = take<double>(at);
+        else if (c.kind == SpreadsheetValue::Kind::Text) {
+            const auto length = take<quint32>(at);
+            c.text = QString(reinterpret_cast<const QChar*>(at), static_cast<qsizetype>(length));
+            at += length * sizeof(QChar);
+        }
+    }
+}
+
+void Worksheet::forEachRow(const std::function<void(std::vector<Cell>&)>& change)
+{
+    putAside();
+    for (int r = 1; r <= rowCount(); ++r) {
+        if (m_info[static_cast<size_t>(r - 1)].offset < 0)
+            continue;
+        decode(r, m_open);
+        m_openRow = r;
+        change(m_open);
+        putAside();
+    }
+    m_readRow = 0;
 }
 
 const CellStyle& Worksheet::styleAt(int row, int col) const
@@ -82,9 +195,9 @@ Range Worksheet::range(const Range& from, const Range& to)
                                    a.wholeSheet || b.wholeSheet});
 }
 
-void Worksheet::printPreview() const
+void Worksheet::printPreview(const std::function<bool(int done, int total)>& progress) const
 {
-    PrintPreview::show(*this);
+    PrintPreview::show(*this, progress);
 }
 
 void Worksheet::setValue(const Range::Area& area, const QString& text)
@@ -106,12 +219,20 @@ void Worksheet::setValue(const Range::Area& area, const QString& text)
 Worksheet::Cell& Worksheet::touch(int row, int col)
 {
     checkCell(row, col);
-    if (row > rowCount())
-        m_rows.resize(static_cast<size_t>(row));
-    auto& cells = m_rows[static_cast<size_t>(row - 1)];
-    if (col > static_cast<int>(cells.size())) {
-        const Cell blank{QString(), 0, m_sheetStyle, SpreadsheetValue::Kind::Empty};
-        cells.resize(static_cast<size_t>(col), blank);
+    if (row != m_openRow) {
+        putAside();
+        if (row > rowCount())
+            m_info.resize(static_cast<size_t>(row));
+        else
+            decode(row, m_open);
+        if (m_readRow == row)
+            m_readRow = 0;
+        m_openRow = row;
     }
-    return cells[static_cast<size_t>(col - 1)];
+    if (col > static_cast<int>(m_open.size())) {
+        const Cell blank{QString(), 0, m_sheetStyle, SpreadsheetValue::Kind::Empty};
+        m_open.resize(static_cast<size_t>(col), blank);
+        m_widestRow = std::max(m_widestRow, col);
+    }
+    return m_open[static_cast<size_t>(col - 1)];
 }

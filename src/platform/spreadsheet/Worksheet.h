@@ -1,16 +1,21 @@
 #pragma once
 
+#include "platform/spreadsheet/RowStore.h"
 #include "platform/spreadsheet/SpreadsheetRange.h"
 #include "platform/spreadsheet/SpreadsheetStyle.h"
 #include "platform/spreadsheet/SpreadsheetValue.h"
 
 #include <QString>
+#include <functional>
 #include <map>
 #include <vector>
 
-// One sheet of the in-memory workbook: cells by row and column (from 1), each
-// with its value and the id of its format in the sheet's style table, and the
-// column widths. Rows are kept in order so the file writer can stream them.
+// One sheet of the workbook: cells by row and column (from 1), each with its
+// value and the id of its format in the sheet's style table, and the column
+// widths. Only the row being written stays in memory: once the writing moves
+// to another row, the row is put aside in a scratch file (RowStore) and read
+// back when asked for, so a sheet costs a few bytes per row however long it
+// grows; the file writer and the printer read the rows back in order.
 class Worksheet
 {
 public:
@@ -30,13 +35,18 @@ public:
     explicit Worksheet(QString name) : m_name(std::move(name)) {}
 
     const QString& name() const { return m_name; }
-    int rowCount() const { return static_cast<int>(m_rows.size()); }
+    int rowCount() const { return static_cast<int>(m_info.size()); }
     // The last column that holds a cell or has a width of its own.
     int columnCount() const;
     // Cells of a row, by column from 1 (index column - 1); an empty vector for
     // a row with none. A cell never written is Empty with the sheet's format.
+    // The vector holds until the next call for another row.
     const std::vector<Cell>& row(int row) const;
     const Cell* cell(int row, int col) const;
+    // The largest font size of a row's cells (0 for none) and how many cells
+    // it has, known without reading the row back: what a row's height needs.
+    float largestFont(int row) const;
+    int cellCount(int row) const;
 
     const StyleTable& styles() const { return m_styles; }
     // The format of every cell that has none of its own.
@@ -51,17 +61,19 @@ public:
     Range cells(int row, int col);
     Range range(const Range& from, const Range& to);
 
-    // Opens the print preview of the sheet (see PrintPreview).
-    void printPreview() const;
+    // Opens the print preview of the sheet (see PrintPreview); printing and
+    // saving its pages report to `progress`, which may cancel them.
+    void printPreview(const std::function<bool(int done, int total)>& progress = {}) const;
 
     void setValue(const Range::Area& area, const QString& text);
     template <class Change> void restyle(const Range::Area& area, Change&& change)
     {
         if (area.wholeSheet) {
             m_sheetStyle = m_styles.changed(m_sheetStyle, change);
-            for (auto& cells : m_rows)
+            forEachRow([&](std::vector<Cell>& cells) {
                 for (Cell& c : cells)
                     c.style = m_styles.changed(c.style, change);
+            });
             return;
         }
         for (int r = area.top; r <= area.bottom; ++r)
@@ -73,10 +85,29 @@ public:
     StyleTable& styleTable() { return m_styles; }
 
 private:
+    struct RowInfo
+    {
+        qint64 offset = -1; // in the store; -1 while open or never written
+        float largestFont = 0;
+        quint16 cells = 0;
+    };
+
     Cell& touch(int row, int col);
+    // Puts the open row aside.
+    void putAside() const;
+    void decode(int row, std::vector<Cell>& into) const;
+    void forEachRow(const std::function<void(std::vector<Cell>&)>& change);
 
     QString m_name;
-    std::vector<std::vector<Cell>> m_rows;
+    mutable std::vector<RowInfo> m_info;
+    // The row being written (0: none) and the last row read back.
+    mutable int m_openRow = 0;
+    mutable std::vector<Cell> m_open;
+    mutable int m_readRow = 0;
+    mutable std::vector<Cell> m_read;
+    mutable RowStore m_store;
+    mutable QByteArray m_block;
+    int m_widestRow = 0;
     StyleTable m_styles;
     quint32 m_sheetStyle = 0;
     std::map<int, double> m_widths;

@@ -109,18 +109,6 @@ void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path,
     Formats format(book, sheet.styles());
 
     const quint32 base = sheet.sheetStyle();
-    const int columns = sheet.columnCount();
-    for (int c = 1; c <= columns; ++c)
-        if (sheet.hasColumnWidth(c) || base != 0)
-            check(worksheet_set_column(out, static_cast<lxw_col_t>(c - 1),
-                                       static_cast<lxw_col_t>(c - 1), sheet.columnWidth(c),
-                                       format(base)),
-                  path);
-    if (base != 0 && columns < Worksheet::MaxColumns)
-        check(worksheet_set_column(out, static_cast<lxw_col_t>(columns),
-                                   static_cast<lxw_col_t>(Worksheet::MaxColumns - 1),
-                                   Worksheet::DefaultColumnWidth, format(base)),
-              path);
 
     QByteArray utf8;
     for (int r = 1; r <= sheet.rowCount(); ++r) {
@@ -147,6 +135,22 @@ void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path,
             }
         }
     }
+    // The column formats go in after the rows: set before them, the library's
+    // constant-memory writer looks at every one of the 16,384 columns for
+    // each row it writes. The file is the same, since the columns are written
+    // ahead of the rows in it whenever they are set.
+    const int columns = sheet.columnCount();
+    for (int c = 1; c <= columns; ++c)
+        if (sheet.hasColumnWidth(c) || base != 0)
+            check(worksheet_set_column(out, static_cast<lxw_col_t>(c - 1),
+                                       static_cast<lxw_col_t>(c - 1), sheet.columnWidth(c),
+                                       format(base)),
+                  path);
+    if (base != 0 && columns < Worksheet::MaxColumns)
+        check(worksheet_set_column(out, static_cast<lxw_col_t>(columns),
+                                   static_cast<lxw_col_t>(Worksheet::MaxColumns - 1),
+                                   Worksheet::DefaultColumnWidth, format(base)),
+              path);
 }
 
 // The library prints its own lines about a failed write on standard error;

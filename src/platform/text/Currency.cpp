@@ -171,7 +171,9 @@ bool Currency::parse(const QString& text, Currency& out)
         point = digits.size();
     else
         digits.remove(point, 1);
-    const qsizetype first = digits.indexOf(QRegularExpression(QStringLiteral("[1-9]")));
+    // Compiled once: a pattern made on every call cost more than the parsing.
+    static const QRegularExpression significant(QStringLiteral("[1-9]"));
+    const qsizetype first = digits.indexOf(significant);
     if (first < 0) {
         out = Currency(0);
         return true;
@@ -210,7 +212,7 @@ bool Currency::parse(const QString& text, Currency& out)
     quint64 units = wholeUnits * Scale + kept.toULongLong();
     const bool restAboveHalf = rest.front() > QLatin1Char('5') ||
                                (rest.front() == QLatin1Char('5') &&
-                                rest.mid(1).contains(QRegularExpression(QStringLiteral("[1-9]"))));
+                                rest.mid(1).contains(significant));
     const bool restIsHalf = rest.front() == QLatin1Char('5') && !restAboveHalf;
     if (restAboveHalf || (restIsHalf && (units % 2) != 0))
         ++units;

@@ -191,6 +191,41 @@ private slots:
         QCOMPARE(app.activeSheet().name(), u"Hoja1"_s);
     }
 
+    // Rows put aside once the writing moves on are read back as written, can
+    // be written again, and take a whole-sheet format like the open row.
+    void filasApartadas_data()
+    {
+        QTest::addColumn<int>("fila");
+        QTest::addColumn<QString>("valor");
+        QTest::addColumn<bool>("negrita");
+        QTest::newRow("apartada") << 37 << u"t37"_s << false;
+        QTest::newRow("escrita de nuevo") << 10 << u"otra vez"_s << true;
+        QTest::newRow("abierta") << 50 << u"t50"_s << false;
+    }
+    void filasApartadas()
+    {
+        QFETCH(int, fila);
+        QFETCH(QString, valor);
+        QFETCH(bool, negrita);
+        SpreadsheetApp app;
+        app.addWorkbook();
+        Worksheet& hoja = app.activeSheet();
+        for (int r = 1; r <= 49; ++r)
+            hoja.cells(r, 1 + r % 3).setValue(u"t%1"_s.arg(r));
+        hoja.cells(10, 1 + 10 % 3).setValue(u"otra vez"_s);
+        hoja.cells(10, 1 + 10 % 3).font().setBold(true);
+        hoja.cells(50, 3).setValue(u"t50"_s);
+        app.cells().font().setSize(8);
+        QCOMPARE(hoja.rowCount(), 50);
+        QCOMPARE(hoja.columnCount(), 3);
+        const int col = fila == 50 ? 3 : 1 + fila % 3;
+        QCOMPARE(hoja.cell(fila, col)->text, valor);
+        QCOMPARE(hoja.styleAt(fila, col).bold, negrita);
+        QCOMPARE(hoja.styleAt(fila, col).fontSize, 8.0f);
+        QCOMPARE(hoja.largestFont(fila), 8.0f);
+        QCOMPARE(hoja.cellCount(fila), col);
+    }
+
     // Saving tells how far it went, so a long save can show it.
     void avanceAlGuardar()
     {
