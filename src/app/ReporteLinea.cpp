@@ -265,6 +265,7 @@ int Ejecutar(const Opciones& op)
 
     QStringList escritos;
     const GridModel& grilla = ventana.MSFlexGrid1;
+    ventana.PrepararImpresion();
     try {
         const auto escribir = [&](const QString& archivo, const std::function<void()>& guardar,
                                   const GridModel& escrita) {

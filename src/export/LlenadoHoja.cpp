@@ -8,6 +8,8 @@
 #include "platform/spreadsheet/Worksheet.h"
 
 #include <QCoreApplication>
+#include <QDate>
+#include <QLocale>
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
@@ -39,7 +41,22 @@ bool positivoDiminuto(const QString& texto)
     return decimal.match(texto).hasMatch();
 }
 
+struct Encabezado
+{
+    QString titulo, filtros;
+};
+Encabezado& encabezadoImpresion()
+{
+    static Encabezado e;
+    return e;
+}
+
 } // namespace
+
+void ModExportarExcel::setEncabezadoImpresion(const QString& titulo, const QString& filtros)
+{
+    encabezadoImpresion() = {titulo, filtros};
+}
 
 LlenadoHoja::LlenadoHoja(const GridModel& grilla, GridModel* cursor, bool interactivo)
     : m_grilla(grilla), m_cursor(cursor), m_interactivo(interactivo)
@@ -71,6 +88,16 @@ void LlenadoHoja::armarEncabezado(SpreadsheetApp* excel, int cantidad,
         hoja.cells(1, k).setValue(encabezados.value(k - 1));
     for (int k = 1; k <= columnas; ++k)
         hoja.setColumnWidth(k, anchos.value(k - 1) / TwipsPorAncho);
+    // On paper the sheet keeps to the page width and every page shows the
+    // titles, whatever route prints it.
+    Worksheet::PrintSetup impresion;
+    impresion.fitToWidth = true;
+    impresion.titleRows = 1;
+    impresion.title =
+        encabezadoImpresion().titulo.isEmpty() ? hoja.name() : encabezadoImpresion().titulo;
+    impresion.filters = encabezadoImpresion().filtros;
+    impresion.date = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
+    hoja.setPrintSetup(impresion);
 }
 
 QString LlenadoHoja::valorCelda(const QString& texto)

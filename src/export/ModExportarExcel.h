@@ -56,6 +56,11 @@ void GuardarLibro(const GridModel& grilla, const QString& archivo);
 void GuardarPaginaHTML(const GridModel& grilla, const QString& archivo, const QString& titulo);
 void GuardarPDF(const GridModel& grilla, const QString& archivo);
 
+// The header of the printed pages, in the preview, the PDF and the saved
+// workbook: the report's title and the filters it was loaded with (empty:
+// none). The date of the export goes beside them. Kept until set again.
+void setEncabezadoImpresion(const QString& titulo, const QString& filtros);
+
 // Test hooks. A lookup in place of ValorParametro (empty restores it); an
 // answer in place of the operator's to the route question (true: OK, the HTML
 // page; empty restores the message box). Whether the module still holds a

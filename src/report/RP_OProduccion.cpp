@@ -532,7 +532,32 @@ CargaOrdenes::Resultado RP_OProduccion::Cargar(const CargaOrdenes::Avance& avanc
     for (const int i : OptOrden.indexes())
         if (OptOrden.at(i)->isChecked())
             opciones.orden = OptOrden.at(i)->property("Tag").toString();
+    QStringList filtros;
+    for (const RangoFiltro& rango : Rangos) {
+        const QString nombre = rango.TipoDato == RangoFiltro::Fecha ? QStringLiteral("Fecha")
+                                                                    : QStringLiteral("Número");
+        if (!rango.Desde.isEmpty() || !rango.Hasta.isEmpty())
+            filtros << QStringLiteral("%1: %2 a %3")
+                           .arg(nombre,
+                                rango.Desde.isEmpty() ? QStringLiteral("(sin límite)")
+                                                      : rango.Desde,
+                                rango.Hasta.isEmpty() ? QStringLiteral("(sin límite)")
+                                                      : rango.Hasta);
+    }
+    QStringList estados;
+    if (opciones.pendientes)
+        estados << QStringLiteral("pendientes");
+    if (opciones.finalizada)
+        estados << QStringLiteral("finalizadas");
+    if (!estados.isEmpty())
+        filtros << QStringLiteral("Estado: ") + estados.join(QStringLiteral(" y "));
+    m_filtrosCargados = filtros.join(QStringLiteral("; "));
     return CargaOrdenes().Cargar(Rangos, opciones, MSFlexGrid1, avance);
+}
+
+void RP_OProduccion::PrepararImpresion() const
+{
+    ModExportarExcel::setEncabezadoImpresion(Titulo, m_filtrosCargados);
 }
 
 void RP_OProduccion::CmdCargar_Click()
@@ -588,6 +613,7 @@ void RP_OProduccion::cargarConProgreso()
 void RP_OProduccion::CmdExcel_Click()
 {
     enExclusiva([this] {
+        PrepararImpresion();
         ModExportarExcel::ExportarExcel(GrillaVisible(), true, QString(), QString(), false);
     });
 }

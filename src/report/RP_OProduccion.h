@@ -84,6 +84,13 @@ public:
     // The program's settings file.
     static QString ArchivoPreferencias();
 
+    // The filters of the last load, in words, for the printed pages' header;
+    // empty before any load.
+    const QString& FiltrosCargados() const { return m_filtrosCargados; }
+    // Hands the report's title and those filters to the export, for the
+    // header of the pages it prints and of the workbook it saves.
+    void PrepararImpresion() const;
+
     // True while a load or an export runs: the window then takes no other
     // command.
     bool Ocupada() const { return m_ocupada; }
@@ -117,4 +124,5 @@ private:
     void cargarConProgreso();
 
     bool m_ocupada = false;
+    QString m_filtrosCargados;
 };

@@ -4,7 +4,8 @@
 #include <QString>
 
 // A saved workbook as openpyxl reads it (leer_libro.py): the active sheet's
-// cells with value, type, fill, font and borders, and the column widths.
+// cells with value, type, fill, font and borders, the column widths and, under
+// "pagina", the page set-up (orientation, fit, title rows, header, footer).
 namespace lectorLibro {
 
 QJsonObject leer(const QString& archivo);

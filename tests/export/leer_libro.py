@@ -1,6 +1,6 @@
 """Dumps a workbook as JSON, read by openpyxl (an independent reader): every
 cell of the active sheet with its value and type, fill, font and borders, and
-the column widths as stored in the file."""
+the column widths as stored in the file, and the page set-up for printing."""
 import hashlib
 import json
 import sys
@@ -40,8 +40,23 @@ def main(path):
             for i in range(dim.min or 0, (dim.max or 0) + 1):
                 if 1 <= i <= 50:
                     widths[get_column_letter(i)] = dim.width
+    setup = sheet.page_setup
+    header = sheet.oddHeader
+    page = {
+        "orientacion": setup.orientation,
+        "papel": setup.paperSize,
+        "ajustarAPagina": bool(sheet.sheet_properties.pageSetUpPr is not None
+                               and sheet.sheet_properties.pageSetUpPr.fitToPage),
+        # An attribute left out of the file stands for 1.
+        "paginasAncho": 1 if setup.fitToWidth is None else setup.fitToWidth,
+        "paginasAlto": 1 if setup.fitToHeight is None else setup.fitToHeight,
+        "filasTitulo": sheet.print_title_rows,
+        "encabezadoIzquierda": header.left.text,
+        "encabezadoDerecha": header.right.text,
+        "pie": sheet.oddFooter.center.text,
+    }
     json.dump({"hojas": book.sheetnames, "filas": sheet.max_row, "columnas": sheet.max_column,
-               "celdas": cells, "anchos": widths}, sys.stdout)
+               "celdas": cells, "anchos": widths, "pagina": page}, sys.stdout)
 
 
 def parts(path):

@@ -310,6 +310,30 @@ private slots:
         QCOMPARE(lote, exportar(grilla));
     }
 
+    // The saved workbook prints as the preview does: one page wide, landscape
+    // for the report grid (wider than a portrait page), the title row on every
+    // page, the header with the title and filters, the page numbers below.
+    void configuracionDePagina()
+    {
+        GridModel grilla;
+        grillas::reporte(grilla, 3);
+        ModExportarExcel::setEncabezadoImpresion(u"Reporte & prueba"_s, u"Estado: pendientes"_s);
+        const QString archivo = m_carpeta + u"/pagina.xlsx"_s;
+        ModExportarExcel::GuardarLibro(grilla, archivo);
+        ModExportarExcel::setEncabezadoImpresion({}, {});
+        const QJsonObject pagina = lectorLibro::leer(archivo).value(u"pagina"_s).toObject();
+        QCOMPARE(pagina.value(u"orientacion"_s).toString(), u"landscape"_s);
+        QCOMPARE(pagina.value(u"papel"_s).toInt(), 9); // A4
+        QVERIFY(pagina.value(u"ajustarAPagina"_s).toBool());
+        QCOMPARE(pagina.value(u"paginasAncho"_s).toInt(), 1);
+        QCOMPARE(pagina.value(u"paginasAlto"_s).toInt(), 0);
+        QCOMPARE(pagina.value(u"filasTitulo"_s).toString(), u"$1:$1"_s);
+        QCOMPARE(pagina.value(u"encabezadoIzquierda"_s).toString(),
+                 u"Reporte && prueba\nEstado: pendientes"_s);
+        QCOMPARE(pagina.value(u"encabezadoDerecha"_s).toString(), u"&D"_s);
+        QCOMPARE(pagina.value(u"pie"_s).toString(), u"Página &P de &N"_s);
+    }
+
     // The workbook of a report-shaped grid is, part by part, byte for byte,
     // the reference file the export wrote before it streamed its rows.
     void igualAlLibroDeReferencia()
@@ -337,7 +361,8 @@ private slots:
         ModExportarExcel::GuardarLibro(grilla, archivo);
         const QJsonObject partes = lectorLibro::partes(archivo);
         QVERIFY(partes.contains(u"xl/worksheets/sheet1.xml"_s));
-        QCOMPARE(partes, lectorLibro::partes(QStringLiteral(RP_FUENTES_PRUEBA "/libro_reporte.xlsx")));
+        QCOMPARE(partes,
+                 lectorLibro::partes(QStringLiteral(RP_FUENTES_PRUEBA "/libro_reporte.xlsx")));
     }
 
     void guardarLibroFalla_data()

@@ -8,14 +8,14 @@
 #include "platform/spreadsheet/Worksheet.h"
 
 #include <QApplication>
-#include <QImage>
-#include <QPainter>
 #include <QDialog>
 #include <QFileDialog>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QProcess>
 #include <QTimer>
 #include <QtTest>
 
@@ -60,34 +60,41 @@ void grillaLarga(GridModel& grilla, int datos)
     }
 }
 
-// Pages of the report grid as the default A4 portrait page holds them,
-// worked out from the column widths and row heights the printer documents.
-int paginasEsperadas(int datos, int* paginasHaciaAbajo = nullptr)
+// Pages of the report grid on A4 landscape, one page wide: the grid is
+// wider than a portrait page, so its columns are scaled to the landscape
+// page's width and every page holds the title row and as many data rows as fit
+// below it, worked out from the column widths and row heights the printer
+// documents.
+int paginasEsperadas(int datos)
 {
-    const QSizeF lugar = SheetPrinter::defaultPageLayout().paintRect(QPageLayout::Point).size();
-    int haciaElCostado = 1;
+    QPageLayout pagina = SheetPrinter::defaultPageLayout();
+    pagina.setOrientation(QPageLayout::Landscape);
+    const QSizeF lugar = pagina.paintRect(QPageLayout::Point).size();
     double ancho = 0;
-    for (int k = 1; k <= 7; ++k) {
-        const double w = SheetPrinter::columnPoints(grillas::Anchos[k] / 90.0);
-        if (ancho > 0 && ancho + w > lugar.width()) {
-            ++haciaElCostado;
-            ancho = 0;
-        }
-        ancho += w;
-    }
-    int haciaAbajo = 1;
-    double alto = SheetPrinter::rowPoints(8);
+    for (int k = 1; k <= 7; ++k)
+        ancho += SheetPrinter::columnPoints(grillas::Anchos[k] / 90.0);
+    const double escala = std::min(1.0, lugar.width() / ancho);
+    const double titulo = SheetPrinter::rowPoints(8);
+    int paginas = 1;
+    double alto = titulo;
     for (int r = 1; r <= datos; ++r) {
         const double h = SheetPrinter::rowPoints(ModExportarExcel::TamanoFuenteGrilla);
-        if (alto + h > lugar.height()) {
-            ++haciaAbajo;
-            alto = 0;
+        if (alto > titulo && alto + h > lugar.height() / escala) {
+            ++paginas;
+            alto = titulo;
         }
         alto += h;
     }
-    if (paginasHaciaAbajo)
-        *paginasHaciaAbajo = haciaAbajo;
-    return haciaElCostado * haciaAbajo;
+    return paginas;
+}
+
+// Whether the PDF's pages are wider than high.
+bool apaisado(const QString& archivo)
+{
+    const auto m = QRegularExpression(u"^Page size:\\s+([\\d.]+) x ([\\d.]+)"_s,
+                                      QRegularExpression::MultilineOption)
+                       .match(ejecutar(QStringLiteral(RP_PDFINFO), {archivo}));
+    return m.hasMatch() && m.captured(1).toDouble() > m.captured(2).toDouble();
 }
 
 } // namespace
@@ -115,6 +122,7 @@ private slots:
         Componentes::ReiniciarParaPruebas();
         Componentes::General().setMensajero([](const QString&) {});
         PrintPreview::setPresenter({});
+        ModExportarExcel::setEncabezadoImpresion({}, {});
     }
 
     void paginasDelPdf_data()
@@ -129,27 +137,33 @@ private slots:
         QFETCH(int, datos);
         GridModel grilla;
         grillaLarga(grilla, datos);
+        ModExportarExcel::setEncabezadoImpresion(u"Reporte de prueba"_s,
+                                                 u"Fecha: 01/03/2026 a 31/03/2026"_s);
         const QString pdf = m_carpeta + u"/hoja.pdf"_s;
         ModExportarExcel::GuardarPDF(grilla, pdf);
-        int haciaAbajo = 0;
-        const int esperadas = paginasEsperadas(datos, &haciaAbajo);
-        QVERIFY(esperadas > 1); // the report grid is wider than a portrait page
+        const int esperadas = paginasEsperadas(datos);
         QCOMPARE(::paginasDelPdf(pdf), esperadas);
+        // Too wide for portrait: landscape, all columns on one page wide.
+        QVERIFY(apaisado(pdf));
 
-        // Down first, then across: the first page has the titles of the first
-        // columns; every row's description is on some page of the third
-        // column's run; the last row is on the last page down.
-        QVERIFY(textoDePagina(pdf, 1).contains(u"Nro OP"_s));
+        // Every page has the header, the title row and its number; every
+        // row's description is on some page; the last row on the last page.
+        QString descripciones;
+        for (int p = 1; p <= esperadas; ++p) {
+            const QString texto = textoDePagina(pdf, p);
+            QVERIFY2(texto.contains(u"Reporte de prueba"_s), qPrintable(texto));
+            QVERIFY(texto.contains(u"Fecha: 01/03/2026 a 31/03/2026"_s));
+            QVERIFY(texto.contains(u"Nro OP"_s));
+            QVERIFY(texto.contains(u"Página %1 de %2"_s.arg(p).arg(esperadas)));
+            descripciones += texto;
+        }
         if (datos == 0)
             return;
-        QString descripciones;
-        for (int p = haciaAbajo + 1; p <= 2 * haciaAbajo; ++p)
-            descripciones += textoDePagina(pdf, p);
         for (int r = 1; r <= datos; ++r)
             QVERIFY2(descripciones.contains(QRegularExpression(u"\\brenglon%1\\b"_s.arg(r))),
                      qPrintable(u"renglon%1"_s.arg(r)));
         QVERIFY(textoDePagina(pdf, 1).contains(u"0001-1"_s));
-        QVERIFY(textoDePagina(pdf, 2 * haciaAbajo).contains(u"renglon%1"_s.arg(datos)));
+        QVERIFY(textoDePagina(pdf, esperadas).contains(u"renglon%1"_s.arg(datos)));
     }
 
     // The pages of the exported sheet, each painted as the PDF asks for it,
@@ -166,8 +180,7 @@ private slots:
         QFETCH(int, cancelarEn);
         GridModel grilla;
         grillaLarga(grilla, 200);
-        int haciaAbajo = 0;
-        const int esperadas = paginasEsperadas(200, &haciaAbajo);
+        const int esperadas = paginasEsperadas(200);
         const QString pdf = m_carpeta + u"/paginas.pdf"_s;
         QFile anterior(pdf);
         QVERIFY(anterior.open(QIODevice::WriteOnly));
@@ -191,9 +204,8 @@ private slots:
             return;
         }
         QCOMPARE(::paginasDelPdf(pdf), esperadas);
-        // The third column's run starts after the first two columns' pages.
-        QVERIFY(textoDePagina(pdf, haciaAbajo + 1).contains(u"renglon1"_s));
-        QVERIFY(textoDePagina(pdf, 2 * haciaAbajo).contains(u"renglon200"_s));
+        QVERIFY(textoDePagina(pdf, 1).contains(u"renglon1"_s));
+        QVERIFY(textoDePagina(pdf, esperadas).contains(u"renglon200"_s));
     }
 
     void pdfFalla()
@@ -235,8 +247,9 @@ private slots:
         PrintPreview::setPresenter([&](const Worksheet& h) {
             hoja = &h;
             SheetPrinter impresora(h);
-            const auto paginas = impresora.pages({500, 700});
-            imagen = QImage(500 * 96 / 72, 700 * 96 / 72, QImage::Format_RGB32);
+            // Wide enough for the sheet at its own size.
+            const auto paginas = impresora.pages({900, 700});
+            imagen = QImage(900 * 96 / 72, 700 * 96 / 72, QImage::Format_RGB32);
             imagen.setDotsPerMeterX(qRound(96 / 0.0254));
             imagen.setDotsPerMeterY(qRound(96 / 0.0254));
             imagen.fill(Qt::white);

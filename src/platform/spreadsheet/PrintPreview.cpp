@@ -74,7 +74,7 @@ private:
 
     const SheetPrinter& m_printer;
     QPageLayout m_layout;
-    SheetPrinter::Page m_page{1, 0, 1, 0};
+    SheetPrinter::Page m_page{1, 0, 1, 0, 1, 1, 1, {}};
     double m_zoom = 1;
 };
 
@@ -86,6 +86,7 @@ public:
     {
         setObjectName(QStringLiteral("VistaPrevia"));
         setWindowTitle(QStringLiteral("Vista preliminar - %1").arg(sheet.name()));
+        m_layout = m_printer.pageLayout();
         m_printable = m_layout.paintRect(QPageLayout::Point).size();
         m_pages = m_printer.pages(m_printable);
 

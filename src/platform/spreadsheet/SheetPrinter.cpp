@@ -1,11 +1,14 @@
 #include "platform/spreadsheet/SheetPrinter.h"
 
 #include "platform/files/FileCommit.h"
-#include "platform/text/RuntimeError.h"
 #include "platform/spreadsheet/Worksheet.h"
+#include "platform/text/RuntimeError.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
+#include <QLocale>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -20,11 +23,13 @@ constexpr double CellPadding = 2 * PointsPerPixel;
 
 // Where rows or columns fit on pages: [first, last] runs, each at most
 // `room` long unless a single one is longer.
-QList<std::pair<int, int>> split(const std::vector<double>& edges, double room)
+QList<std::pair<int, int>> split(const std::vector<double>& edges, double room, int from = 1)
 {
     QList<std::pair<int, int>> runs;
     const int count = static_cast<int>(edges.size()) - 1;
-    int first = 1;
+    if (from > 1 && from > count)
+        return {{from, from - 1}}; // nothing below the title rows: they alone
+    int first = from;
     for (int i = 1; i <= count; ++i) {
         if (i > first &&
             edges[static_cast<size_t>(i)] - edges[static_cast<size_t>(first - 1)] > room + 1e-6) {
@@ -52,8 +57,10 @@ QString displayText(const Worksheet::Cell& cell)
 } // namespace
 
 SheetPrinter::SheetPrinter(const Worksheet& sheet)
-    : m_sheet(sheet), m_rows(sheet.rowCount()), m_cols(sheet.columnCount())
+    : m_sheet(sheet), m_rows(sheet.rowCount()), m_cols(sheet.columnCount()),
+      m_setup(sheet.printSetup())
 {
+    m_setup.titleRows = std::clamp(m_setup.titleRows, 0, m_rows);
     const double sheetFont = sheet.styles().style(sheet.sheetStyle()).fontSize;
     m_rowTop.reserve(static_cast<size_t>(m_rows) + 1);
     m_rowTop.push_back(0);
@@ -86,38 +93,124 @@ double SheetPrinter::rowPoints(double fontSize)
     return std::ceil((fontSize * 1.2 + 1.5) / PointsPerPixel) * PointsPerPixel;
 }
 
+QPageLayout SheetPrinter::pageLayout() const
+{
+    QPageLayout portrait = defaultPageLayout();
+    if (!m_setup.fitToWidth)
+        return portrait;
+    QPageLayout landscape = portrait;
+    landscape.setOrientation(QPageLayout::Landscape);
+    const QSizeF tall = portrait.paintRect(QPageLayout::Point).size();
+    const QSizeF wide = landscape.paintRect(QPageLayout::Point).size();
+    const bool fits = m_colLeft.back() <= tall.width() + 1e-6;
+    return !fits || pages(wide).size() < pages(tall).size() ? landscape : portrait;
+}
+
 QList<SheetPrinter::Page> SheetPrinter::pages(const QSizeF& printable) const
 {
     QList<Page> result;
-    const auto rowRuns = split(m_rowTop, printable.height());
-    const auto colRuns = split(m_colLeft, printable.width());
+    double scale = 1;
+    QList<std::pair<int, int>> colRuns, rowRuns;
+    if (m_setup.fitToWidth) {
+        const double width = m_colLeft.back();
+        if (width > printable.width())
+            scale = printable.width() / width;
+        colRuns.append({1, std::max(1, m_cols)});
+    } else {
+        colRuns = split(m_colLeft, printable.width());
+    }
+    // The title rows take their room on every page.
+    const double titles = m_rowTop[static_cast<size_t>(m_setup.titleRows)];
+    rowRuns =
+        split(m_rowTop, std::max(0.0, printable.height() / scale - titles), m_setup.titleRows + 1);
+    const int count = static_cast<int>(colRuns.size() * rowRuns.size());
     for (const auto& [firstCol, lastCol] : colRuns)
         for (const auto& [firstRow, lastRow] : rowRuns)
-            result.append(Page{firstRow, lastRow, firstCol, lastCol});
+            result.append(Page{firstRow, lastRow, firstCol, lastCol,
+                               static_cast<int>(result.size()) + 1, count, scale, printable});
     return result;
 }
 
 void SheetPrinter::paintPage(QPainter& painter, const Page& page) const
 {
+    if (m_setup.framed())
+        paintFrame(painter, page);
     if (m_rows == 0 || m_cols == 0)
         return;
+    const int lastCol = std::min(page.lastCol, m_cols);
+    painter.save();
+    painter.scale(page.scale, page.scale);
+    // The title rows first, unless the page starts among them.
+    double y0 = 0;
+    if (page.firstRow > m_setup.titleRows && m_setup.titleRows > 0) {
+        paintRows(painter, 1, m_setup.titleRows, page.firstCol, lastCol, 0, 0);
+        y0 = m_rowTop[static_cast<size_t>(m_setup.titleRows)];
+    }
+    paintRows(painter, page.firstRow, std::min(page.lastRow, m_rows), page.firstCol, lastCol,
+              m_rowTop[static_cast<size_t>(page.firstRow - 1)], y0);
+    painter.restore();
+}
+
+void SheetPrinter::paintFrame(QPainter& painter, const Page& page) const
+{
     const double sx = painter.device()->logicalDpiX() / 72.0;
     const double sy = painter.device()->logicalDpiY() / 72.0;
-    const double left0 = m_colLeft[static_cast<size_t>(page.firstCol - 1)];
-    const double top0 = m_rowTop[static_cast<size_t>(page.firstRow - 1)];
+    const auto rect = [&](double x, double y, double w, double h) {
+        return QRectF(x * sx, y * sy, w * sx, h * sy);
+    };
+    const double width = page.printable.width();
+    painter.save();
+    painter.setPen(Qt::black);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(8);
+    painter.setFont(font);
+    const QString date = m_setup.date.isEmpty()
+                             ? QLocale().toString(QDate::currentDate(), QLocale::ShortFormat)
+                             : m_setup.date;
+    const QRectF header = rect(0, -34, width, 30);
+    painter.drawText(header, Qt::AlignRight | Qt::AlignTop, date);
+    const double dateWidth =
+        QFontMetricsF(font, painter.device()).horizontalAdvance(date) + 12 * sx;
+    if (!m_setup.filters.isEmpty()) {
+        // A long list of filters keeps to one line rather than run into the cells.
+        const QString filters = QFontMetricsF(font, painter.device())
+                                    .elidedText(m_setup.filters, Qt::ElideRight, header.width());
+        painter.drawText(header, Qt::AlignLeft | Qt::AlignBottom, filters);
+    }
+    font.setBold(true);
+    font.setPointSizeF(10);
+    painter.setFont(font);
+    const QString title =
+        QFontMetricsF(font, painter.device())
+            .elidedText(m_setup.title, Qt::ElideRight, header.width() - dateWidth);
+    painter.drawText(header, Qt::AlignLeft | Qt::AlignTop, title);
+    font.setBold(false);
+    font.setPointSizeF(8);
+    painter.setFont(font);
+    painter.drawText(rect(0, page.printable.height() + 6, width, 20),
+                     Qt::AlignHCenter | Qt::AlignTop,
+                     QStringLiteral("Página %1 de %2").arg(page.number).arg(page.count));
+    painter.restore();
+}
+
+void SheetPrinter::paintRows(QPainter& painter, int first, int last, int firstCol, int lastCol,
+                             double top0, double y0) const
+{
+    const double left0 = m_colLeft[static_cast<size_t>(firstCol - 1)];
+    const double sx = painter.device()->logicalDpiX() / 72.0;
+    const double sy = painter.device()->logicalDpiY() / 72.0;
     auto cellRect = [&](int r, int c) {
         const double x1 = std::round((m_colLeft[static_cast<size_t>(c - 1)] - left0) * sx);
         const double x2 = std::round((m_colLeft[static_cast<size_t>(c)] - left0) * sx);
-        const double y1 = std::round((m_rowTop[static_cast<size_t>(r - 1)] - top0) * sy);
-        const double y2 = std::round((m_rowTop[static_cast<size_t>(r)] - top0) * sy);
+        const double y1 = std::round((m_rowTop[static_cast<size_t>(r - 1)] - top0 + y0) * sy);
+        const double y2 = std::round((m_rowTop[static_cast<size_t>(r)] - top0 + y0) * sy);
         return QRectF(x1, y1, x2 - x1, y2 - y1);
     };
     const StyleTable& styles = m_sheet.styles();
-    const int lastCol = std::min(page.lastCol, m_cols);
 
     painter.save();
-    for (int r = page.firstRow; r <= page.lastRow; ++r)
-        for (int c = page.firstCol; c <= lastCol; ++c) {
+    for (int r = first; r <= last; ++r)
+        for (int c = firstCol; c <= lastCol; ++c) {
             const Worksheet::Cell* cell = m_sheet.cell(r, c);
             const CellStyle& style = styles.style(cell ? cell->style : m_sheet.sheetStyle());
             const QRectF rect = cellRect(r, c);
@@ -144,8 +237,8 @@ void SheetPrinter::paintPage(QPainter& painter, const Page& page) const
     pen.setWidthF(0.75 * sx);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    for (int r = page.firstRow; r <= page.lastRow; ++r)
-        for (int c = page.firstCol; c <= lastCol; ++c) {
+    for (int r = first; r <= last; ++r)
+        for (int c = firstCol; c <= lastCol; ++c) {
             const Worksheet::Cell* cell = m_sheet.cell(r, c);
             if (styles.style(cell ? cell->style : m_sheet.sheetStyle()).borders)
                 painter.drawRect(cellRect(r, c));
@@ -189,7 +282,7 @@ bool SheetPrinter::savePdf(const QString& path, const Progress& progress) const
         // Through the device, not by name: the PDF engine does not check its
         // writes, the device does.
         QPdfWriter writer(&out);
-        writer.setPageLayout(defaultPageLayout());
+        writer.setPageLayout(pageLayout());
         writer.setCreator(QStringLiteral("rp_oproduccion"));
         writer.setTitle(m_sheet.name());
         // Cancelled: the temporary file goes with `out`, the earlier file stays.

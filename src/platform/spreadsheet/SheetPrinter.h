@@ -7,9 +7,10 @@
 #include <functional>
 #include <vector>
 
+#include "platform/spreadsheet/Worksheet.h"
+
 class QPagedPaintDevice;
 class QPainter;
-class Worksheet;
 
 // A sheet as the spreadsheet application prints it: cells with their fills,
 // fonts (name, size, bold, colour) and borders, columns at their widths, rows
@@ -18,13 +19,19 @@ class Worksheet;
 // across. The print preview and the PDF file paint through the same code.
 // Pages are laid out from the row heights alone and each is painted only when
 // asked for, reading back just its rows, so a sheet of any length opens at
-// once and takes memory for its row edges only.
+// once and takes memory for its row edges only. A sheet with a print set-up
+// (Worksheet::PrintSetup) goes on one page wide instead, scaled down when
+// wider, with its title rows on every page, a header in the top margin and
+// "Página N de M" in the bottom one.
 class SheetPrinter
 {
 public:
     struct Page
     {
         int firstRow, lastRow, firstCol, lastCol;
+        int number, count; // from 1, of all pages
+        double scale;      // of the cells on paper, 1 unless fitted to the width
+        QSizeF printable;  // points
     };
 
     // Told after each page printed (done of total, from 0); false cancels.
@@ -35,6 +42,10 @@ public:
     // A4 portrait with the application's normal margins (0.7 in left and
     // right, 0.75 in top and bottom).
     static QPageLayout defaultPageLayout();
+    // The default layout, turned landscape when the sheet's set-up fits it to
+    // the width and its columns do not fit portrait, or landscape needs fewer
+    // pages.
+    QPageLayout pageLayout() const;
     // A column width in characters (of the default font's digits) in points,
     // as the application measures it on screen at 96 dpi.
     static double columnPoints(double characters);
@@ -43,7 +54,8 @@ public:
 
     QList<Page> pages(const QSizeF& printablePoints) const;
     // Paints one page with the painter's origin at the top-left corner of the
-    // printable area, at the painter device's resolution.
+    // printable area, at the painter device's resolution; the header and
+    // footer go above and below it, in the page's margins.
     void paintPage(QPainter& painter, const Page& page) const;
     // Pages `from` to `to` (from 1; 0 and 0 for all), on a printer or a PDF
     // writer, as its page layout allows. False when the progress cancelled.
@@ -55,9 +67,15 @@ public:
     bool savePdf(const QString& path, const Progress& progress = {}) const;
 
 private:
+    // Rows first to last from y0 (points) down, row `first` at the top.
+    void paintRows(QPainter& painter, int first, int last, int firstCol, int lastCol, double top0,
+                   double y0) const;
+    void paintFrame(QPainter& painter, const Page& page) const;
+
     const Worksheet& m_sheet;
     int m_rows;
     int m_cols;
     std::vector<double> m_rowTop;  // points; m_rowTop[r - 1] is row r's top, one more at the end
     std::vector<double> m_colLeft; // the same for columns
+    Worksheet::PrintSetup m_setup;
 };

@@ -32,6 +32,22 @@ public:
         SpreadsheetValue::Kind kind = SpreadsheetValue::Kind::Empty;
     };
 
+    // How the sheet goes on paper beyond its cells. Empty: as the cells
+    // fall, A4 portrait, nothing around them.
+    struct PrintSetup
+    {
+        // All columns on one page wide (scaled down when wider), landscape
+        // when the columns do not fit portrait or when it needs fewer pages.
+        bool fitToWidth = false;
+        // Rows from 1 printed again at the top of every page.
+        int titleRows = 0;
+        // The header: the title and the filters on the left, the date on the
+        // right; a framed sheet also numbers its pages in the footer.
+        QString title, filters, date;
+
+        bool framed() const { return fitToWidth || titleRows > 0 || !title.isEmpty(); }
+    };
+
     explicit Worksheet(QString name) : m_name(std::move(name)) {}
 
     const QString& name() const { return m_name; }
@@ -49,6 +65,8 @@ public:
     int cellCount(int row) const;
 
     const StyleTable& styles() const { return m_styles; }
+    const PrintSetup& printSetup() const { return m_printSetup; }
+    void setPrintSetup(PrintSetup setup) { m_printSetup = std::move(setup); }
     // The format of every cell that has none of its own.
     quint32 sheetStyle() const { return m_sheetStyle; }
     const CellStyle& styleAt(int row, int col) const;
@@ -111,4 +129,5 @@ private:
     StyleTable m_styles;
     quint32 m_sheetStyle = 0;
     std::map<int, double> m_widths;
+    PrintSetup m_printSetup;
 };

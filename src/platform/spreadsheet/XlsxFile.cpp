@@ -1,6 +1,7 @@
 #include "platform/spreadsheet/XlsxFile.h"
 
 #include "platform/files/FileCommit.h"
+#include "platform/spreadsheet/SheetPrinter.h"
 #include "platform/spreadsheet/Workbook.h"
 #include "platform/text/RuntimeError.h"
 
@@ -96,6 +97,61 @@ QString fitCell(const QString& text)
     return text.left(keep) + CutMark;
 }
 
+// A text in a header or footer, where "&" starts a code.
+QByteArray headerText(const QString& text)
+{
+    QString plain = text;
+    plain.replace(u'&', QStringLiteral("&&"));
+    return plain.toUtf8();
+}
+
+// The sheet's print set-up, so the spreadsheet program prints the pages the
+// preview shows: one page wide, the same orientation, the title rows on each
+// page, the header and "Página N de M".
+void writePrintSetup(lxw_worksheet* out, const Worksheet& sheet, const QString& path)
+{
+    const Worksheet::PrintSetup& setup = sheet.printSetup();
+    if (!setup.framed())
+        return;
+    worksheet_set_paper(out, 9); // A4, as the preview
+    if (setup.fitToWidth) {
+        worksheet_fit_to_pages(out, 1, 0);
+        if (SheetPrinter(sheet).pageLayout().orientation() == QPageLayout::Landscape)
+            worksheet_set_landscape(out);
+    }
+    const int titleRows = std::min(setup.titleRows, sheet.rowCount());
+    if (titleRows > 0)
+        check(worksheet_repeat_rows(out, 0, static_cast<lxw_row_t>(titleRows - 1)), path);
+    const QByteArray left = "&L&\"-,Bold\"&10" + headerText(setup.title);
+    // The date the spreadsheet program prints on: the same file gives the same
+    // bytes whatever day it was written.
+    const QByteArray right = "&R&\"-,Regular\"&8&D";
+    QByteArray filters;
+    if (!setup.filters.isEmpty()) {
+        // The file takes 255 bytes of header: long filters are cut, and say so.
+        filters = "\n&\"-,Regular\"&8" + headerText(setup.filters);
+        const qsizetype room = LXW_HEADER_FOOTER_MAX - left.size() - right.size();
+        if (filters.size() > room) {
+            const QByteArray more = "…";
+            qsizetype keep = std::max<qsizetype>(0, room - more.size());
+            // Never inside a UTF-8 sequence.
+            while (keep > 0 && (static_cast<uchar>(filters.at(keep)) & 0xC0) == 0x80)
+                --keep;
+            // Nor between the two halves of a doubled "&".
+            qsizetype amps = 0;
+            while (keep - amps > 0 && filters.at(keep - amps - 1) == '&')
+                ++amps;
+            keep -= amps % 2;
+            filters = keep > 16 ? filters.left(keep) + more : QByteArray();
+        }
+    }
+    QByteArray header = left + filters + right;
+    if (header.size() > LXW_HEADER_FOOTER_MAX)
+        header = right;
+    check(worksheet_set_header(out, header.constData()), path);
+    check(worksheet_set_footer(out, "&C&8Página &P de &N"), path);
+}
+
 // Rows between two progress reports: often enough for a steady count, seldom
 // enough to cost nothing.
 constexpr int ProgressRows = 1000;
@@ -151,6 +207,7 @@ void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path,
                                    static_cast<lxw_col_t>(Worksheet::MaxColumns - 1),
                                    Worksheet::DefaultColumnWidth, format(base)),
               path);
+    writePrintSetup(out, sheet, path);
 }
 
 // The library prints its own lines about a failed write on standard error;
