@@ -6,10 +6,10 @@
 #include "platform/controls/GridModel.h"
 #include "platform/spreadsheet/SpreadsheetApp.h"
 #include "platform/spreadsheet/Worksheet.h"
+#include "platform/text/ValueText.h"
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QLocale>
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
@@ -96,7 +96,7 @@ void LlenadoHoja::armarEncabezado(SpreadsheetApp* excel, int cantidad,
     impresion.title =
         encabezadoImpresion().titulo.isEmpty() ? hoja.name() : encabezadoImpresion().titulo;
     impresion.filters = encabezadoImpresion().filtros;
-    impresion.date = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
+    impresion.date = valueText(QDate::currentDate());
     hoja.setPrintSetup(impresion);
 }
 

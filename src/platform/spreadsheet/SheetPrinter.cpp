@@ -2,13 +2,13 @@
 
 #include "platform/files/FileCommit.h"
 #include "platform/spreadsheet/Worksheet.h"
+#include "platform/text/ValueText.h"
 #include "platform/text/RuntimeError.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
-#include <QLocale>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -165,7 +165,7 @@ void SheetPrinter::paintFrame(QPainter& painter, const Page& page) const
     font.setPointSizeF(8);
     painter.setFont(font);
     const QString date = m_setup.date.isEmpty()
-                             ? QLocale().toString(QDate::currentDate(), QLocale::ShortFormat)
+                             ? valueText(QDate::currentDate())
                              : m_setup.date;
     const QRectF header = rect(0, -34, width, 30);
     painter.drawText(header, Qt::AlignRight | Qt::AlignTop, date);
