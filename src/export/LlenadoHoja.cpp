@@ -168,8 +168,8 @@ bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError&
             return false;
         if (r > FilasPorHoja && (r - 1) % FilasPorHoja == 0 && !enError.paso([&] {
                 aplicacion(excel.get()).activeWorkbook().addSheet();
-                armarEncabezado(excel.get(), static_cast<int>(encabezados.size()) + 1,
-                                encabezados, anchos);
+                armarEncabezado(excel.get(), static_cast<int>(encabezados.size()) + 1, encabezados,
+                                anchos);
             }))
             return false;
         const int fila = (r - 1) % FilasPorHoja + 2; // in its sheet

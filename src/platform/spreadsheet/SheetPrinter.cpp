@@ -2,8 +2,8 @@
 
 #include "platform/files/FileCommit.h"
 #include "platform/spreadsheet/Worksheet.h"
-#include "platform/text/ValueText.h"
 #include "platform/text/RuntimeError.h"
+#include "platform/text/ValueText.h"
 
 #include <QDate>
 #include <QDir>
@@ -164,9 +164,7 @@ void SheetPrinter::paintFrame(QPainter& painter, const Page& page) const
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSizeF(8);
     painter.setFont(font);
-    const QString date = m_setup.date.isEmpty()
-                             ? valueText(QDate::currentDate())
-                             : m_setup.date;
+    const QString date = m_setup.date.isEmpty() ? valueText(QDate::currentDate()) : m_setup.date;
     const QRectF header = rect(0, -34, width, 30);
     painter.drawText(header, Qt::AlignRight | Qt::AlignTop, date);
     const double dateWidth =
