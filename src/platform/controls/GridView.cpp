@@ -122,12 +122,15 @@ void GridView::applyWidths()
 Qt::Alignment GridView::contentAlignment(const QString& text)
 {
     // A number as the operator's locale writes it, or as the database gives it.
+    // Asked for every cell painted: the locales are made once.
+    static const QLocale system = QLocale::system();
+    static const QLocale c = QLocale::c();
     const QString t = text.trimmed();
     bool number = false;
     if (!t.isEmpty()) {
-        QLocale::system().toDouble(t, &number);
+        system.toDouble(t, &number);
         if (!number)
-            QLocale::c().toDouble(t, &number);
+            c.toDouble(t, &number);
     }
     return (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
 }
