@@ -183,10 +183,40 @@ void CompDatos::Desconectar()
         QSqlDatabase::removeDatabase(m_nombreConexion);
     }
     m_conexion.m_limiteEnConexion = false;
+    m_perdida = false;
+}
+
+void CompDatos::reconectar()
+{
+    const int nivel = m_conexion.m_isolationLevel;
+    try {
+        Conectar();
+        m_conexion.setIsolationLevel(nivel);
+    } catch (const RuntimeError& error) {
+        m_perdida = true;
+        fallo(QStringLiteral("Se perdió la conexión con la base de datos y no se pudo volver a "
+                             "conectar: ") +
+                  error.description(),
+              Origen);
+    }
+}
+
+QString CompDatos::textoFallo(const QString& texto) const
+{
+    if (!isConnectionLost(m_conexion.m_db))
+        return texto;
+    return QStringLiteral("Se perdió la conexión con la base de datos (%1). La próxima operación "
+                          "vuelve a conectarse.")
+        .arg(texto);
 }
 
 void CompDatos::prepararSentencia()
 {
+    // A connection the server ended (restarted, or the session terminated by
+    // an administrator) is opened anew with the same data and settings, so
+    // the operator's next command works without restarting the program.
+    if (m_perdida || isConnectionLost(m_conexion.m_db))
+        reconectar();
     if (!Conectado())
         fallo(QStringLiteral("No hay conexión con la base de datos"), Origen);
     m_conexion.m_errores.clear();
@@ -200,7 +230,7 @@ std::unique_ptr<Recordset> CompDatos::AbrirRecordset(const QString& sql)
         return std::make_unique<Recordset>(m_conexion.m_db, adaptSql(sql, m_motor),
                                            m_conexion.limitePorSentencia());
     } catch (const RuntimeError& error) {
-        fallo(error.description(), Origen + QStringLiteral(".AbrirRecordset"));
+        fallo(textoFallo(error.description()), Origen + QStringLiteral(".AbrirRecordset"));
     }
 }
 
@@ -217,7 +247,7 @@ void CompDatos::Ejecutar(const QString& sql)
     QSqlQuery query(m_conexion.m_db);
     if (!execWithTimeout(query, m_conexion.m_db, adaptSql(sql, m_motor),
                          m_conexion.limitePorSentencia()))
-        fallo(textoError(query.lastError()), Origen + QStringLiteral(".Ejecutar"));
+        fallo(textoFallo(textoError(query.lastError())), Origen + QStringLiteral(".Ejecutar"));
 }
 
 QString CompDatos::BuscarCampo(const QString& tabla, const QString& valor, const QString& columna,

@@ -96,6 +96,10 @@ public:
 private:
     [[noreturn]] void fallo(const QString& descripcion, const QString& origen);
     void prepararSentencia();
+    void reconectar();
+    // The driver's text of a failed statement, saying so when the server
+    // ended the connection.
+    QString textoFallo(const QString& texto) const;
 
     QString m_servidor;
     QString m_baseDatos;
@@ -105,4 +109,7 @@ private:
     SqlBackend m_motor = SqlBackend::Other;
     QString m_nombreConexion;
     qint64 m_sentencias = 0;
+    // The server ended the connection and opening it again failed: the next
+    // statement tries again.
+    bool m_perdida = false;
 };

@@ -79,14 +79,36 @@ QString databaseBusyText(const QSqlError& error)
         .arg(original);
 }
 
-bool setOdbcConnectionTimeout(const QSqlDatabase& db, int timeoutSeconds)
+namespace {
+
+// The ODBC connection handle of an open QODBC connection, or null.
+SQLHANDLE odbcConnection(const QSqlDatabase& db)
 {
     if (db.driverName() != QLatin1String("QODBC") || !db.isOpen())
-        return false;
+        return nullptr;
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
+        return nullptr;
+    return *static_cast<SQLHANDLE const*>(handle.data());
+}
+
+} // namespace
+
+bool isConnectionLost(const QSqlDatabase& db)
+{
+    SQLHANDLE connection = odbcConnection(db);
+    if (!connection)
         return false;
-    SQLHANDLE connection = *static_cast<SQLHANDLE const*>(handle.data());
+    // Asked of the driver's own state: no round trip to the server.
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN r =
+        SQLGetConnectAttr(connection, SQL_ATTR_CONNECTION_DEAD, &dead, SQL_IS_UINTEGER, nullptr);
+    return SQL_SUCCEEDED(r) && dead == SQL_CD_TRUE;
+}
+
+bool setOdbcConnectionTimeout(const QSqlDatabase& db, int timeoutSeconds)
+{
+    SQLHANDLE connection = odbcConnection(db);
     if (!connection)
         return false;
     const SQLRETURN r = SQLSetConnectAttr(
