@@ -235,6 +235,19 @@ private slots:
             libre();
             QCOMPARE(lineasEnGrilla(), 0);
             exportarSinMentir(exportados);
+            // The command-line report fails as a whole and names no file.
+            const soporte::Salida salida = soporte::correrPrograma(
+                QStringLiteral(RP_OPRODUCCION),
+                {u"@DbName="_s + m_dsnCaido + u";@Usuario="_s + soporte::usuarioPostgres() +
+                     u";@Password="_s + soporte::clavePostgres() + u";"_s,
+                 u"--csv="_s + exportados + u"/r.csv"_s, u"--xlsx="_s + exportados + u"/r.xlsx"_s},
+                m_carpeta);
+            QCOMPARE(salida.codigo, 1);
+            QVERIFY2(salida.err.contains(u"connect"_s) && !salida.err.contains(u"r.csv"_s) &&
+                         !salida.err.contains(u"r.xlsx"_s),
+                     qPrintable(salida.err));
+            QVERIFY(!QFile::exists(exportados + u"/r.csv"_s));
+            QVERIFY(!QFile::exists(exportados + u"/r.xlsx"_s));
             return;
         }
 
