@@ -201,21 +201,12 @@ void CompDatos::reconectar()
     }
 }
 
-QString CompDatos::textoFallo(const QString& texto) const
-{
-    if (!isConnectionLost(m_conexion.m_db))
-        return texto;
-    return QStringLiteral("Se perdió la conexión con la base de datos (%1). La próxima operación "
-                          "vuelve a conectarse.")
-        .arg(texto);
-}
-
 void CompDatos::prepararSentencia()
 {
     // A connection the server ended (restarted, or the session terminated by
     // an administrator) is opened anew with the same data and settings, so
     // the operator's next command works without restarting the program.
-    if (m_perdida || isConnectionLost(m_conexion.m_db))
+    if (m_perdida || isConnectionLost(m_conexion.m_db.driver()))
         reconectar();
     if (!Conectado())
         fallo(QStringLiteral("No hay conexión con la base de datos"), Origen);
@@ -230,7 +221,7 @@ std::unique_ptr<Recordset> CompDatos::AbrirRecordset(const QString& sql)
         return std::make_unique<Recordset>(m_conexion.m_db, adaptSql(sql, m_motor),
                                            m_conexion.limitePorSentencia());
     } catch (const RuntimeError& error) {
-        fallo(textoFallo(error.description()), Origen + QStringLiteral(".AbrirRecordset"));
+        fallo(error.description(), Origen + QStringLiteral(".AbrirRecordset"));
     }
 }
 
@@ -246,8 +237,11 @@ void CompDatos::Ejecutar(const QString& sql)
     prepararSentencia();
     QSqlQuery query(m_conexion.m_db);
     if (!execWithTimeout(query, m_conexion.m_db, adaptSql(sql, m_motor),
-                         m_conexion.limitePorSentencia()))
-        fallo(textoFallo(textoError(query.lastError())), Origen + QStringLiteral(".Ejecutar"));
+                         m_conexion.limitePorSentencia())) {
+        const QString texto = textoError(query.lastError());
+        fallo(isConnectionLost(query.driver()) ? connectionLostText(texto) : texto,
+              Origen + QStringLiteral(".Ejecutar"));
+    }
 }
 
 QString CompDatos::BuscarCampo(const QString& tabla, const QString& valor, const QString& columna,

@@ -97,9 +97,6 @@ private:
     [[noreturn]] void fallo(const QString& descripcion, const QString& origen);
     void prepararSentencia();
     void reconectar();
-    // The driver's text of a failed statement, saying so when the server
-    // ended the connection.
-    QString textoFallo(const QString& texto) const;
 
     QString m_servidor;
     QString m_baseDatos;

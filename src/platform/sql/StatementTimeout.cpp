@@ -82,11 +82,11 @@ QString databaseBusyText(const QSqlError& error)
 namespace {
 
 // The ODBC connection handle of an open QODBC connection, or null.
-SQLHANDLE odbcConnection(const QSqlDatabase& db)
+SQLHANDLE odbcConnection(const QSqlDriver* driver)
 {
-    if (db.driverName() != QLatin1String("QODBC") || !db.isOpen())
+    if (!driver || !driver->isOpen())
         return nullptr;
-    const QVariant handle = db.driver()->handle();
+    const QVariant handle = driver->handle();
     if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
         return nullptr;
     return *static_cast<SQLHANDLE const*>(handle.data());
@@ -94,9 +94,16 @@ SQLHANDLE odbcConnection(const QSqlDatabase& db)
 
 } // namespace
 
-bool isConnectionLost(const QSqlDatabase& db)
+QString connectionLostText(const QString& driverText)
 {
-    SQLHANDLE connection = odbcConnection(db);
+    return QStringLiteral("se perdió la conexión con la base de datos (%1); la próxima operación "
+                          "vuelve a conectarse")
+        .arg(driverText.trimmed());
+}
+
+bool isConnectionLost(const QSqlDriver* driver)
+{
+    SQLHANDLE connection = odbcConnection(driver);
     if (!connection)
         return false;
     // Asked of the driver's own state: no round trip to the server.
@@ -108,7 +115,9 @@ bool isConnectionLost(const QSqlDatabase& db)
 
 bool setOdbcConnectionTimeout(const QSqlDatabase& db, int timeoutSeconds)
 {
-    SQLHANDLE connection = odbcConnection(db);
+    if (db.driverName() != QLatin1String("QODBC"))
+        return false;
+    SQLHANDLE connection = odbcConnection(db.driver());
     if (!connection)
         return false;
     const SQLRETURN r = SQLSetConnectAttr(

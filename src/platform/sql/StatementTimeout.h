@@ -3,6 +3,7 @@
 #include <QString>
 
 class QSqlDatabase;
+class QSqlDriver;
 class QSqlError;
 class QSqlQuery;
 
@@ -46,4 +47,6 @@ QString databaseBusyText(const QSqlError& error);
 // restart, or the session terminated by an administrator): every further
 // statement on it would fail the same way. Only ODBC drivers report it;
 // SQLite has no server to lose.
-bool isConnectionLost(const QSqlDatabase& db);
+bool isConnectionLost(const QSqlDriver* driver);
+// What the operator is told then, with the driver's own words in it.
+QString connectionLostText(const QString& driverText);
