@@ -4,15 +4,69 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QTime>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// What QString::number(value, 'g', 15) writes, without its slow search for the
+// digits when the value's shortest exact form already has 15 or fewer of them,
+// which is nearly every amount a database holds: rounding such a value to 15
+// digits gives those same digits back (not so for the tiny subnormal values,
+// whose precision is lower).
+QString digits15(double value)
+{
+    if (std::abs(value) < 1e15 && value == std::trunc(value))
+        return QString::number(static_cast<qint64>(value));
+    char shortest[32];
+    const auto [end, error] =
+        std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific);
+    const char* e = std::find(shortest, end, 'e');
+    if (error != std::errc() || e == end || !std::isnormal(value))
+        return QString::number(value, 'g', 15);
+    // "-d.ddde±x": the digits without the point, and the exponent.
+    const bool negative = shortest[0] == '-';
+    QByteArray digits;
+    for (const char* c = shortest + (negative ? 1 : 0); c < e; ++c)
+        if (*c != '.')
+            digits += *c;
+    if (digits.size() > 15)
+        return QString::number(value, 'g', 15);
+    int exponent = 0;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exponent);
+    QByteArray text = negative ? QByteArray("-") : QByteArray();
+    if (exponent < -4 || exponent >= 15) {
+        text += digits.left(1);
+        if (digits.size() > 1)
+            text += '.' + digits.mid(1);
+        text += exponent < 0 ? "e-" : "e+";
+        const int magnitude = std::abs(exponent);
+        if (magnitude < 10)
+            text += '0';
+        text += QByteArray::number(magnitude);
+    } else if (exponent < 0) {
+        text += "0." + QByteArray(-exponent - 1, '0') + digits;
+    } else if (exponent + 1 >= digits.size()) {
+        text += digits + QByteArray(exponent + 1 - digits.size(), '0');
+    } else {
+        text += digits.left(exponent + 1) + '.' + digits.mid(exponent + 1);
+    }
+    return QString::fromLatin1(text);
+}
+
+} // namespace
 
 QString numberText(double value)
 {
     if (value == 0)
         return QStringLiteral("0");
-    QString text = QString::number(value, 'g', 15);
-    const QString point = QLocale::system().decimalPoint();
-    if (point != QLatin1String("."))
-        text.replace(QLatin1Char('.'), point);
+    QString text = digits15(value);
+    if (text.contains(QLatin1Char('.'))) {
+        const QString point = QLocale::system().decimalPoint();
+        if (point != QLatin1String("."))
+            text.replace(QLatin1Char('.'), point);
+    }
     return text.replace(QLatin1Char('e'), QLatin1Char('E'));
 }
 
@@ -20,7 +74,7 @@ QString decimalText(double value)
 {
     if (value == 0)
         return QStringLiteral("0");
-    QString text = QString::number(value, 'g', 15);
+    QString text = digits15(value);
     const qsizetype e = text.indexOf(QLatin1Char('e'));
     if (e >= 0) {
         // d.ddde±x, written out with the point moved x places.
@@ -40,9 +94,11 @@ QString decimalText(double value)
         if (negative)
             text.prepend(QLatin1Char('-'));
     }
-    const QString point = QLocale::system().decimalPoint();
-    if (point != QLatin1String("."))
-        text.replace(QLatin1Char('.'), point);
+    if (text.contains(QLatin1Char('.'))) {
+        const QString point = QLocale::system().decimalPoint();
+        if (point != QLatin1String("."))
+            text.replace(QLatin1Char('.'), point);
+    }
     return text;
 }
 
