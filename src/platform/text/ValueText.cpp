@@ -27,32 +27,53 @@ QString digits15(double value)
         return QString::number(value, 'g', 15);
     // "-d.ddde±x": the digits without the point, and the exponent.
     const bool negative = shortest[0] == '-';
-    QByteArray digits;
-    for (const char* c = shortest + (negative ? 1 : 0); c < e; ++c)
+    char digits[24];
+    int count = 0;
+    for (const char* c = shortest + (negative ? 1 : 0); c < e && count < 16; ++c)
         if (*c != '.')
-            digits += *c;
-    if (digits.size() > 15)
+            digits[count++] = *c;
+    if (count > 15)
         return QString::number(value, 'g', 15);
     int exponent = 0;
     std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exponent);
-    QByteArray text = negative ? QByteArray("-") : QByteArray();
+    char16_t text[40];
+    int n = 0;
+    const auto put = [&](char c) { text[n++] = static_cast<char16_t>(c); };
+    const auto putDigits = [&](int from, int to) {
+        for (int i = from; i < to; ++i)
+            put(digits[i]);
+    };
+    if (negative)
+        put('-');
     if (exponent < -4 || exponent >= 15) {
-        text += digits.left(1);
-        if (digits.size() > 1)
-            text += '.' + digits.mid(1);
-        text += exponent < 0 ? "e-" : "e+";
+        putDigits(0, 1);
+        if (count > 1) {
+            put('.');
+            putDigits(1, count);
+        }
+        put('e');
+        put(exponent < 0 ? '-' : '+');
         const int magnitude = std::abs(exponent);
-        if (magnitude < 10)
-            text += '0';
-        text += QByteArray::number(magnitude);
+        if (magnitude >= 100)
+            put(static_cast<char>('0' + magnitude / 100));
+        put(static_cast<char>('0' + magnitude / 10 % 10));
+        put(static_cast<char>('0' + magnitude % 10));
     } else if (exponent < 0) {
-        text += "0." + QByteArray(-exponent - 1, '0') + digits;
-    } else if (exponent + 1 >= digits.size()) {
-        text += digits + QByteArray(exponent + 1 - digits.size(), '0');
+        put('0');
+        put('.');
+        for (int i = 0; i < -exponent - 1; ++i)
+            put('0');
+        putDigits(0, count);
+    } else if (exponent + 1 >= count) {
+        putDigits(0, count);
+        for (int i = count; i < exponent + 1; ++i)
+            put('0');
     } else {
-        text += digits.left(exponent + 1) + '.' + digits.mid(exponent + 1);
+        putDigits(0, exponent + 1);
+        put('.');
+        putDigits(exponent + 1, count);
     }
-    return QString::fromLatin1(text);
+    return QString(reinterpret_cast<const QChar*>(text), n);
 }
 
 } // namespace
