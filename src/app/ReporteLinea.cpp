@@ -53,7 +53,16 @@ public:
     }
     void escribiendo(const QString& archivo, int filas)
     {
+        m_reloj.invalidate();
         mostrar(QStringLiteral("Escribiendo %1: %2 filas").arg(archivo).arg(filas));
+    }
+    void paginasEscritas(const QString& archivo, int paginas, int total)
+    {
+        if (!m_activo || (m_reloj.isValid() && m_reloj.elapsed() < 200 && paginas < total))
+            return;
+        m_reloj.start();
+        mostrar(
+            QStringLiteral("Escribiendo %1: página %2 de %3").arg(archivo).arg(paginas).arg(total));
     }
     void terminar()
     {
@@ -92,7 +101,7 @@ QString FormatoTotales(const QString& archivo)
     if (extension == u"htm")
         return QStringLiteral("html");
     return extension == u"csv" || extension == u"xlsx" || extension == u"html" ? extension
-                                                                                 : QString();
+                                                                               : QString();
 }
 
 QString Uso()
@@ -285,18 +294,27 @@ int Ejecutar(const Opciones& op)
             if (op.csv == u"-")
                 EscribirCSV(grilla, op.csv, formato);
             else
-                escribir(op.csv, [&] { EscribirCSV(grilla, op.csv, formato); }, grilla);
+                escribir(
+                    op.csv, [&] { EscribirCSV(grilla, op.csv, formato); }, grilla);
         }
         if (!op.xlsx.isEmpty())
-            escribir(op.xlsx, [&] { ModExportarExcel::GuardarLibro(grilla, op.xlsx); }, grilla);
+            escribir(
+                op.xlsx, [&] { ModExportarExcel::GuardarLibro(grilla, op.xlsx); }, grilla);
         if (!op.html.isEmpty()) {
             // The same page the export's HTML route writes, with its default title.
-            escribir(op.html,
-                     [&] { ModExportarExcel::GuardarPaginaHTML(grilla, op.html, QString()); },
-                     grilla);
+            escribir(
+                op.html, [&] { ModExportarExcel::GuardarPaginaHTML(grilla, op.html, QString()); },
+                grilla);
         }
         if (!op.pdf.isEmpty())
-            escribir(op.pdf, [&] { ModExportarExcel::GuardarPDF(grilla, op.pdf); }, grilla);
+            escribir(
+                op.pdf,
+                [&] {
+                    ModExportarExcel::GuardarPDF(grilla, op.pdf, [&](int paginas, int total) {
+                        avance.paginasEscritas(op.pdf, paginas, total);
+                    });
+                },
+                grilla);
         if (!op.totales.isEmpty()) {
             GridModel totales;
             TotalesInsumo::Calcular(grilla, totales);
