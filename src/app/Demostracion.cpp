@@ -16,16 +16,22 @@ QString Base()
     if (QFileInfo::exists(copia))
         return copia;
     const QString instalada = dataFolder() + QStringLiteral("/demo.db");
+    if (!QFileInfo(instalada).isFile())
+        throw RuntimeError(ErrorNumber::FileNotFound,
+                           QStringLiteral("No está la base de demostración «%1»: la instalación "
+                                          "del programa no la trae.")
+                               .arg(QDir::toNativeSeparators(instalada)),
+                           QStringLiteral("--demo"));
     QFile origen(instalada);
     if (!origen.open(QIODevice::ReadOnly))
-        throw RuntimeError(ErrorNumber::FileNotFound,
-                           QStringLiteral("no se encontró la base de demostración «%1» (%2)")
+        throw RuntimeError(ErrorNumber::FileAccess,
+                           QStringLiteral("No se pudo abrir la base de demostración «%1» (%2).")
                                .arg(QDir::toNativeSeparators(instalada), origen.errorString()),
                            QStringLiteral("--demo"));
     const QByteArray datos = origen.readAll();
     if (origen.error() != QFileDevice::NoError)
         throw RuntimeError(ErrorNumber::FileAccess,
-                           QStringLiteral("no se pudo leer la base de demostración «%1» (%2)")
+                           QStringLiteral("No se pudo leer la base de demostración «%1» (%2).")
                                .arg(QDir::toNativeSeparators(instalada), origen.errorString()),
                            QStringLiteral("--demo"));
     fileCommit::Output salida(copia);
