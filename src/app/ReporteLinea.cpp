@@ -4,6 +4,7 @@
 #include "app/ConsultaLinea.h"
 #include "app/EscritorCSV.h"
 #include "app/SinVentana.h"
+#include "app/Version.h"
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
 #include "report/RP_OProduccion.h"
@@ -109,7 +110,10 @@ QString Uso()
     return QStringLiteral(
         "Uso: rp_oproduccion \"@DbName=BASE;\" [\"@Usuario=U;@Password=C;@UsuarioLogeado=U;\"] "
         "[opciones]\n"
+        "     rp_oproduccion --demo [\"@UsuarioLogeado=U;\"] [opciones]\n"
         "Sin opciones abre la ventana del reporte. Con una salida, genera el reporte sin ventana.\n"
+        "--demo usa la base de demostración instalada con el programa (una copia en la carpeta\n"
+        "del programa, hecha la primera vez) en lugar de @DbName.\n"
         "\n"
         "Filtros (el valor se completa como si el operador lo hubiera tecleado):\n"
         "  --Sucursal_Desde=N --Nro_Desde=N --Letra_Desde=L\n"
@@ -128,6 +132,7 @@ QString Uso()
         "  --totales=ARCHIVO   los kilogramos por insumo (\"Totales por insumo\"); el formato\n"
         "                      por la extensión: .csv, .xlsx o .html\n"
         "  --help              esta ayuda\n"
+        "  --version           la versión del programa\n"
 
         "Termina con 0 si generó todo; con otro valor y un mensaje si algo falló.\n");
 }
@@ -160,6 +165,9 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
         };
         if (es("help")) {
             op.ayuda = true;
+        } else if (es("version")) {
+            sinValor();
+            op.version = true;
         } else if (es("pendientes")) {
             sinValor();
             op.pendientes = true;
@@ -206,7 +214,7 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
     }
     if (!hayOpciones)
         return std::nullopt;
-    if (!op.ayuda && op.csv.isEmpty() && op.xlsx.isEmpty() && op.html.isEmpty() &&
+    if (!op.ayuda && !op.version && op.csv.isEmpty() && op.xlsx.isEmpty() && op.html.isEmpty() &&
         op.pdf.isEmpty() && op.totales.isEmpty())
         malaOpcion(QStringLiteral(
             "falta una salida: --csv, --xlsx, --html, --pdf o --totales (vea --help)"));
@@ -222,6 +230,10 @@ int Ejecutar(const Opciones& op)
 {
     if (op.ayuda) {
         std::fputs(qPrintable(Uso() + ConsultaLinea::Uso() + CargosLinea::Uso()), stdout);
+        return 0;
+    }
+    if (op.version) {
+        std::fputs("rp_oproduccion " RP_VERSION "\n", stdout);
         return 0;
     }
     // No window shows anything here: what a dialog would have shown is the

@@ -28,3 +28,9 @@ QString programName()
     const QString path = QCoreApplication::applicationFilePath();
     return path.isEmpty() ? QStringLiteral("rp_oproduccion") : QFileInfo(path).completeBaseName();
 }
+
+QString dataFolder()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + u'/' +
+                           QStringLiteral(RP_DATOS_DESDE_BIN));
+}
