@@ -64,8 +64,8 @@ public:
     static QString ConsultaMedidasDe(const QStringList& codigos);
     // Articles whose lines are read ahead and fetched together once this many
     // of them are not known yet; fewer are asked one by one.
-    static constexpr int LineasAdelantadas = 10000;
-    static constexpr int ArticulosPorLote = 5000;
+    static constexpr int LineasAdelantadas = 20000;
+    static constexpr int ArticulosPorLote = 10000;
     static constexpr int MinimoParaLote = 16;
     // Kilograms of a supply for an order line: dimensions in millimetres, the
     // specific weight (already doubled for a laminated article), the quantity
