@@ -527,18 +527,25 @@ bool CargaOrdenes::insumosEnLote(const QStringList& completos,
         datos.AbrirRecordset(ConsultaInsumosDe(completos, m_enOrdenDeClave));
     if (!rs->atBof()) {
         const CamposInsumo campos(*rs);
+        // The rows of one article come together: its code is looked up once.
+        QString anterior;
+        std::shared_ptr<QList<Insumo>> destino;
         for (; !rs->atEof(); rs->moveNext()) {
-            const std::optional<QString> clave = claveDe(texto(rs->value(campos.articulo)));
-            const auto destino = clave ? insumos.constFind(*clave) : insumos.cend();
-            if (destino == insumos.cend()) {
-                m_loteFiable = false;
-                return false;
+            const QString codigo = texto(rs->value(campos.articulo));
+            if (!destino || codigo != anterior) {
+                const std::optional<QString> clave = claveDe(codigo);
+                destino = clave ? insumos.value(*clave) : nullptr;
+                if (!destino) {
+                    m_loteFiable = false;
+                    return false;
+                }
+                anterior = codigo;
+                if (destino->isEmpty())
+                    medidas.insert(*clave, {valueText(rs->value(campos.ancho)),
+                                            valueText(rs->value(campos.largo)),
+                                            valueText(rs->value(campos.profundo))});
             }
-            if ((*destino)->isEmpty())
-                medidas.insert(*clave, {valueText(rs->value(campos.ancho)),
-                                        valueText(rs->value(campos.largo)),
-                                        valueText(rs->value(campos.profundo))});
-            (*destino)->append(leerInsumo<Insumo>(*rs, campos));
+            destino->append(leerInsumo<Insumo>(*rs, campos));
         }
     }
     datos.CerrarRecordset(rs);
