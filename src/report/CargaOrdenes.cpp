@@ -503,6 +503,8 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
         }
         datos.CerrarRecordset(rs);
     }
+    m_medidas.reserve(m_medidas.size() + orden.size());
+    m_insumos.reserve(m_insumos.size() + orden.size());
     for (const QString& clave : orden) {
         const Insumos deLaClave = insumos.value(clave);
         for (const QString& articulo : articulos.value(clave)) {
@@ -520,6 +522,8 @@ bool CargaOrdenes::insumosEnLote(const QStringList& completos,
 {
     insumos.clear();
     medidas.clear();
+    insumos.reserve(articulos.size());
+    medidas.reserve(articulos.size());
     for (auto it = articulos.cbegin(); it != articulos.cend(); ++it)
         insumos.insert(it.key(), std::make_shared<QList<Insumo>>());
     CompDatos& datos = Componentes::Datos();
