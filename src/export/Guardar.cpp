@@ -48,7 +48,13 @@ void GuardarPDF(const GridModel& grilla, const QString& archivo,
             avance(hechas, total);
             return true;
         };
-    SheetPrinter(libroDe(grilla)->activeSheet()).savePdf(archivo, progreso);
+    // Every sheet: a grid longer than one goes on in the next ones.
+    const std::unique_ptr<SpreadsheetApp> excel = libroDe(grilla);
+    const Workbook& libro = excel->activeWorkbook();
+    QList<const Worksheet*> hojas;
+    for (int k = 0; k < libro.sheetCount(); ++k)
+        hojas << &libro.sheet(k);
+    SheetPrinter::savePdf(hojas, archivo, progreso);
 }
 
 } // namespace ModExportarExcel
