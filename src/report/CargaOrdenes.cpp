@@ -34,8 +34,13 @@ QString texto(const QVariant& valor)
 // number is taken straight, without writing and reading its text.
 double numero(const QVariant& valor)
 {
-    if (valor.typeId() == QMetaType::Double || valor.typeId() == QMetaType::Float)
-        return Currency::fromShownNumber(valor.toDouble()).toDouble();
+    if (valor.typeId() == QMetaType::Double || valor.typeId() == QMetaType::Float) {
+        // A whole number well inside the amounts' range reads back as itself.
+        const double v = valor.toDouble();
+        if (v != 0 && v == std::trunc(v) && std::abs(v) < 1e14)
+            return v;
+        return Currency::fromShownNumber(v).toDouble();
+    }
     return Componentes::General().ValorNumerico(texto(valor)).toDouble();
 }
 
