@@ -39,9 +39,22 @@ void GuardarPaginaHTML(const GridModel& grilla, const QString& archivo, const QS
     pagina.escribir(grilla, nullptr, titulo, enError);
 }
 
-void GuardarPDF(const GridModel& grilla, const QString& archivo)
+void GuardarPDF(const GridModel& grilla, const QString& archivo,
+                const std::function<void(int paginas, int total)>& avance)
 {
-    SheetPrinter(libroDe(grilla)->activeSheet()).savePdf(archivo);
+    SheetPrinter::Progress progreso;
+    if (avance)
+        progreso = [&avance](int hechas, int total) {
+            avance(hechas, total);
+            return true;
+        };
+    // Every sheet: a grid longer than one goes on in the next ones.
+    const std::unique_ptr<SpreadsheetApp> excel = libroDe(grilla);
+    const Workbook& libro = excel->activeWorkbook();
+    QList<const Worksheet*> hojas;
+    for (int k = 0; k < libro.sheetCount(); ++k)
+        hojas << &libro.sheet(k);
+    SheetPrinter::savePdf(hojas, archivo, progreso);
 }
 
 } // namespace ModExportarExcel

@@ -5,6 +5,7 @@
 #include "platform/files/DesktopOpener.h"
 #include "platform/spreadsheet/PrintPreview.h"
 #include "platform/spreadsheet/SheetPrinter.h"
+#include "platform/spreadsheet/Workbook.h"
 #include "platform/spreadsheet/Worksheet.h"
 
 #include <QApplication>
@@ -206,6 +207,47 @@ private slots:
         QCOMPARE(::paginasDelPdf(pdf), esperadas);
         QVERIFY(textoDePagina(pdf, 1).contains(u"renglon1"_s));
         QVERIFY(textoDePagina(pdf, esperadas).contains(u"renglon200"_s));
+    }
+
+    // A grid longer than one sheet goes on in further sheets: the PDF holds
+    // them all, each in its own orientation and with its own page numbers.
+    void pdfDeVariasHojas()
+    {
+        Workbook libro(2);
+        const int filas[] = {150, 10};
+        const int columnas[] = {2, 12}; // portrait, then landscape
+        for (int h = 0; h < 2; ++h) {
+            Worksheet& hoja = libro.sheet(h);
+            for (int c = 1; c <= columnas[h]; ++c)
+                hoja.setColumnWidth(c, 14);
+            for (int r = 1; r <= filas[h]; ++r)
+                hoja.cells(r, 1).setValue(u"hoja%1-renglon%2"_s.arg(h + 1).arg(r));
+            Worksheet::PrintSetup impresion;
+            impresion.fitToWidth = true;
+            impresion.titleRows = 1;
+            impresion.title = u"Hoja %1"_s.arg(h + 1);
+            hoja.setPrintSetup(impresion);
+        }
+        const QString pdf = m_carpeta + u"/hojas.pdf"_s;
+        int ultimo = 0;
+        QVERIFY(SheetPrinter::savePdf({&libro.sheet(0), &libro.sheet(1)}, pdf,
+                                      [&](int hechas, int) { return (ultimo = hechas) >= 0; }));
+        const int paginas = ::paginasDelPdf(pdf);
+        QCOMPARE(ultimo, paginas);
+        QVERIFY(paginas >= 3);
+        const QString primera = textoDePagina(pdf, 1), ultima = textoDePagina(pdf, paginas);
+        QVERIFY(primera.contains(u"hoja1-renglon2"_s) && primera.contains(u"Página 1 de"_s));
+        QVERIFY2(ultima.contains(u"hoja2-renglon10"_s) && ultima.contains(u"Página 1 de 1"_s),
+                 qPrintable(ultima));
+        const QString tamanos = ejecutar(QStringLiteral(RP_PDFINFO),
+                                         {u"-f"_s, u"1"_s, u"-l"_s, QString::number(paginas), pdf});
+        const auto tamano = [&](int p) {
+            const auto m = QRegularExpression(u"^Page +%1 size:\\s+([\\d.]+) x ([\\d.]+)"_s.arg(p),
+                                              QRegularExpression::MultilineOption)
+                               .match(tamanos);
+            return m.captured(1).toDouble() - m.captured(2).toDouble();
+        };
+        QVERIFY2(tamano(1) < 0 && tamano(paginas) > 0, qPrintable(tamanos));
     }
 
     void pdfFalla()

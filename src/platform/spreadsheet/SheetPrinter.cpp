@@ -274,18 +274,64 @@ bool SheetPrinter::print(QPagedPaintDevice& device, const Progress& progress, in
 
 bool SheetPrinter::savePdf(const QString& path, const Progress& progress) const
 {
+    return savePdf(QList<const Worksheet*>{&m_sheet}, path, progress);
+}
+
+bool SheetPrinter::savePdf(const QList<const Worksheet*>& sheets, const QString& path,
+                           const Progress& progress)
+{
+    if (sheets.isEmpty())
+        throw RuntimeError(ErrorNumber::FileAccess,
+                           QStringLiteral("No hay ninguna hoja para el PDF «%1»")
+                               .arg(QDir::toNativeSeparators(path)),
+                           QStringLiteral("Impresión"));
+    std::vector<SheetPrinter> printers;
+    std::vector<QPageLayout> layouts;
+    std::vector<QList<Page>> pagesOf;
+    int total = 0;
+    for (const Worksheet* sheet : sheets) {
+        printers.emplace_back(*sheet);
+        layouts.push_back(printers.back().pageLayout());
+        pagesOf.push_back(
+            printers.back().pages(layouts.back().paintRect(QPageLayout::Point).size()));
+        total += static_cast<int>(pagesOf.back().size());
+    }
     fileCommit::Output out(path);
     out.begin();
     {
         // Through the device, not by name: the PDF engine does not check its
         // writes, the device does.
         QPdfWriter writer(&out);
-        writer.setPageLayout(pageLayout());
+        writer.setPageLayout(layouts.front());
         writer.setCreator(QStringLiteral("rp_oproduccion"));
-        writer.setTitle(m_sheet.name());
+        writer.setTitle(sheets.front()->name());
         // Cancelled: the temporary file goes with `out`, the earlier file stays.
-        if (!print(writer, progress))
+        if (progress && !progress(0, total))
             return false;
+        QPainter painter;
+        if (!painter.begin(&writer))
+            throw RuntimeError(ErrorNumber::FileAccess,
+                               QStringLiteral("No se puede empezar a imprimir la hoja %1")
+                                   .arg(sheets.front()->name()),
+                               QStringLiteral("Impresión"));
+        int done = 0;
+        for (std::size_t s = 0; s < printers.size(); ++s) {
+            for (const Page& page : pagesOf[s]) {
+                if (done > 0) {
+                    // A new layout takes effect from the next page on.
+                    if (writer.pageLayout() != layouts[s])
+                        writer.setPageLayout(layouts[s]);
+                    writer.newPage();
+                }
+                printers[s].paintPage(painter, page);
+                ++done;
+                if (progress && !progress(done, total)) {
+                    painter.end();
+                    return false;
+                }
+            }
+        }
+        painter.end();
     }
     if (out.written() == 0)
         throw RuntimeError(

@@ -65,6 +65,12 @@ public:
     // RuntimeError with the path and the reason on failure. False, and no
     // file, when the progress cancelled.
     bool savePdf(const QString& path, const Progress& progress = {}) const;
+    // Several sheets one after another in one PDF file, each in its own page
+    // layout and with its own page numbers (a grid longer than one sheet goes
+    // on in further sheets, and the file must hold all of them). The progress
+    // counts the pages of all of them.
+    static bool savePdf(const QList<const Worksheet*>& sheets, const QString& path,
+                        const Progress& progress = {});
 
 private:
     // Rows first to last from y0 (points) down, row `first` at the top.
