@@ -183,10 +183,31 @@ void CompDatos::Desconectar()
         QSqlDatabase::removeDatabase(m_nombreConexion);
     }
     m_conexion.m_limiteEnConexion = false;
+    m_perdida = false;
+}
+
+void CompDatos::reconectar()
+{
+    const int nivel = m_conexion.m_isolationLevel;
+    try {
+        Conectar();
+        m_conexion.setIsolationLevel(nivel);
+    } catch (const RuntimeError& error) {
+        m_perdida = true;
+        fallo(QStringLiteral("Se perdió la conexión con la base de datos y no se pudo volver a "
+                             "conectar: ") +
+                  error.description(),
+              Origen);
+    }
 }
 
 void CompDatos::prepararSentencia()
 {
+    // A connection the server ended (restarted, or the session terminated by
+    // an administrator) is opened anew with the same data and settings, so
+    // the operator's next command works without restarting the program.
+    if (m_perdida || isConnectionLost(m_conexion.m_db.driver()))
+        reconectar();
     if (!Conectado())
         fallo(QStringLiteral("No hay conexión con la base de datos"), Origen);
     m_conexion.m_errores.clear();
@@ -216,8 +237,11 @@ void CompDatos::Ejecutar(const QString& sql)
     prepararSentencia();
     QSqlQuery query(m_conexion.m_db);
     if (!execWithTimeout(query, m_conexion.m_db, adaptSql(sql, m_motor),
-                         m_conexion.limitePorSentencia()))
-        fallo(textoError(query.lastError()), Origen + QStringLiteral(".Ejecutar"));
+                         m_conexion.limitePorSentencia())) {
+        const QString texto = textoError(query.lastError());
+        fallo(isConnectionLost(query.driver()) ? connectionLostText(texto) : texto,
+              Origen + QStringLiteral(".Ejecutar"));
+    }
 }
 
 QString CompDatos::BuscarCampo(const QString& tabla, const QString& valor, const QString& columna,

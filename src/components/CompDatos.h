@@ -96,6 +96,7 @@ public:
 private:
     [[noreturn]] void fallo(const QString& descripcion, const QString& origen);
     void prepararSentencia();
+    void reconectar();
 
     QString m_servidor;
     QString m_baseDatos;
@@ -105,4 +106,7 @@ private:
     SqlBackend m_motor = SqlBackend::Other;
     QString m_nombreConexion;
     qint64 m_sentencias = 0;
+    // The server ended the connection and opening it again failed: the next
+    // statement tries again.
+    bool m_perdida = false;
 };

@@ -10,9 +10,14 @@ namespace {
 
 const QString Source = QStringLiteral("Recordset");
 
-QString errorText(const QSqlError& error)
+QString errorText(const QSqlQuery& query)
 {
-    return isDatabaseBusy(error) ? databaseBusyText(error) : error.text();
+    const QSqlError error = query.lastError();
+    if (isDatabaseBusy(error))
+        return databaseBusyText(error);
+    // However the load reads its rows, a server that ended the connection is
+    // named as such, not left to the driver's words alone.
+    return isConnectionLost(query.driver()) ? connectionLostText(error.text()) : error.text();
 }
 
 } // namespace
@@ -25,7 +30,7 @@ Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeco
     // text some ODBC drivers give for numeric columns.
     m_query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     if (!execWithTimeout(m_query, db, sql, timeoutSeconds))
-        throw RuntimeError(ErrorNumber::Database, errorText(m_query.lastError()), Source);
+        throw RuntimeError(ErrorNumber::Database, errorText(m_query), Source);
     m_open = true;
     m_fields = m_query.record();
     fetch();
@@ -40,7 +45,7 @@ void Recordset::fetch()
     }
     m_eof = true;
     if (m_query.lastError().isValid())
-        throw RuntimeError(ErrorNumber::Database, errorText(m_query.lastError()), Source);
+        throw RuntimeError(ErrorNumber::Database, errorText(m_query), Source);
 }
 
 void Recordset::moveNext()

@@ -79,14 +79,45 @@ QString databaseBusyText(const QSqlError& error)
         .arg(original);
 }
 
+namespace {
+
+// The ODBC connection handle of an open QODBC connection, or null.
+SQLHANDLE odbcConnection(const QSqlDriver* driver)
+{
+    if (!driver || !driver->isOpen())
+        return nullptr;
+    const QVariant handle = driver->handle();
+    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
+        return nullptr;
+    return *static_cast<SQLHANDLE const*>(handle.data());
+}
+
+} // namespace
+
+QString connectionLostText(const QString& driverText)
+{
+    return QStringLiteral("se perdió la conexión con la base de datos (%1); la próxima operación "
+                          "vuelve a conectarse")
+        .arg(driverText.trimmed());
+}
+
+bool isConnectionLost(const QSqlDriver* driver)
+{
+    SQLHANDLE connection = odbcConnection(driver);
+    if (!connection)
+        return false;
+    // Asked of the driver's own state: no round trip to the server.
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN r =
+        SQLGetConnectAttr(connection, SQL_ATTR_CONNECTION_DEAD, &dead, SQL_IS_UINTEGER, nullptr);
+    return SQL_SUCCEEDED(r) && dead == SQL_CD_TRUE;
+}
+
 bool setOdbcConnectionTimeout(const QSqlDatabase& db, int timeoutSeconds)
 {
-    if (db.driverName() != QLatin1String("QODBC") || !db.isOpen())
+    if (db.driverName() != QLatin1String("QODBC"))
         return false;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
-        return false;
-    SQLHANDLE connection = *static_cast<SQLHANDLE const*>(handle.data());
+    SQLHANDLE connection = odbcConnection(db.driver());
     if (!connection)
         return false;
     const SQLRETURN r = SQLSetConnectAttr(

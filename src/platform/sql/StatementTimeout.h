@@ -3,6 +3,7 @@
 #include <QString>
 
 class QSqlDatabase;
+class QSqlDriver;
 class QSqlError;
 class QSqlQuery;
 
@@ -41,3 +42,11 @@ void setSqliteBusyTimeout(const QSqlDatabase& db, int timeoutSeconds);
 bool isDatabaseBusy(const QSqlError& error);
 // What the operator is told then, with the driver's own words after it.
 QString databaseBusyText(const QSqlError& error);
+
+// True when the driver knows that the server ended the connection (a server
+// restart, or the session terminated by an administrator): every further
+// statement on it would fail the same way. Only ODBC drivers report it;
+// SQLite has no server to lose.
+bool isConnectionLost(const QSqlDriver* driver);
+// What the operator is told then, with the driver's own words in it.
+QString connectionLostText(const QString& driverText);
