@@ -106,7 +106,7 @@ Lectura oraculo(const QString& texto)
     for (const QChar c : mantisa) {
         if (digito(c))
             cifras += c;
-        else if (c == decimal)
+        else if (!decimal.isNull() && c == decimal)
             enteras = cifras.size();
         else if (c != u'.' && c != u',')
             return {};

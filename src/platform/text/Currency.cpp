@@ -40,9 +40,11 @@ bool normaliseMantissa(QString& m)
     QString out;
     out.reserve(m.size());
     for (const QChar c : m) {
-        if (c.isDigit())
+        // Only the ASCII digits: other scripts' digits would read as nothing.
+        // A null `decimal` means there is none, not that NUL is one.
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
             out += c;
-        else if (c == decimal)
+        else if (!decimal.isNull() && c == decimal)
             out += QLatin1Char('.');
         else if (c != QLatin1Char('.') && c != QLatin1Char(','))
             return false;
