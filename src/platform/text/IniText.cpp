@@ -144,7 +144,7 @@ IniText::Found IniText::find(const QList<Line>& lines, const QString& section,
 std::optional<QString> IniText::value(const QString& section, const QString& key) const
 {
     const QList<Line> all = lines();
-    const Found found = find(all, section, key);
+    const Found found = find(all, section.trimmed(), key.trimmed());
     if (!found.key)
         return std::nullopt;
     const QString& t = all.at(*found.key).text;
@@ -184,13 +184,41 @@ QString IniText::lineBreak(const QList<Line>& lines) const
     return QStringLiteral("\r\n");
 }
 
-bool IniText::setValue(const QString& section, const QString& key, const QString& value)
+void IniText::checkStorable(const QString& section, const QString& key, const QString& value) const
 {
-    if (value.contains(u'\n') || value.contains(u'\r') || value.contains(QChar(0)))
+    const auto refuse = [&](const QString& why) {
         throw RuntimeError(ErrorNumber::InvalidArgument,
-                           QStringLiteral("El valor de \"%1\" no puede ocupar más de una línea")
-                               .arg(key),
+                           QStringLiteral("No se puede guardar \"%1\" en la sección \"%2\": %3")
+                               .arg(key, section, why),
                            QStringLiteral("CompIni"));
+    };
+    const auto oneLine = [](const QString& t) {
+        return !t.contains(u'\n') && !t.contains(u'\r') && !t.contains(QChar(0));
+    };
+    if (!oneLine(value))
+        refuse(QStringLiteral("el valor no puede ocupar más de una línea"));
+    if (!oneLine(key) || !oneLine(section))
+        refuse(QStringLiteral("un nombre no puede ocupar más de una línea"));
+    // Written, these would read back as another key or another section.
+    if (key.contains(u'=') || key.trimmed().startsWith(u'['))
+        refuse(QStringLiteral("el nombre de la clave no puede llevar \"=\" ni empezar con \"[\""));
+    if (section.contains(u']'))
+        refuse(QStringLiteral("el nombre de la sección no puede llevar \"]\""));
+    if (m_encoding == Encoding::CodePage) {
+        for (const QString* t : {&section, &key, &value})
+            if (fromCp1252(toCp1252(*t)) != *t)
+                refuse(QStringLiteral("el archivo está en la página de códigos Windows-1252, "
+                                      "que no tiene todos sus caracteres"));
+    }
+}
+
+bool IniText::setValue(const QString& anySection, const QString& anyKey, const QString& value)
+{
+    checkStorable(anySection, anyKey, value);
+    // Names are compared and written without their surrounding blanks, as
+    // they are read from the file.
+    const QString section = anySection.trimmed();
+    const QString key = anyKey.trimmed();
     // Written so that it reads back as given.
     const bool quote = quoted(value) || (!value.isEmpty() && (value.front().isSpace() ||
                                                               value.back().isSpace()));
