@@ -226,9 +226,11 @@ bool Currency::parse(const QString& text, Currency& out)
 
 QString Currency::toString() const
 {
-    const qint64 magnitude = m_units < 0 ? -m_units : m_units;
+    // Unsigned: the lowest amount has no positive counterpart in qint64.
+    const quint64 magnitude = m_units < 0 ? 0 - static_cast<quint64>(m_units)
+                                          : static_cast<quint64>(m_units);
     QString s = QString::number(magnitude / Scale);
-    qint64 fraction = magnitude % Scale;
+    const quint64 fraction = magnitude % Scale;
     if (fraction) {
         QString f = QStringLiteral("%1").arg(fraction, 4, 10, QLatin1Char('0'));
         while (f.endsWith(QLatin1Char('0')))
