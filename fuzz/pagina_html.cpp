@@ -4,7 +4,7 @@
 // the highlighted cells on the third (one byte per cell, row by row: odd is
 // highlighted; its first byte also picks the current column), then the cells:
 // rows separated by 0x1E, cells by 0x1F (so a cell may hold line breaks,
-// tabs and any other character). The page is written to a real file and read
+// tabs and any other character), each UTF-8 or, after 0xFF, UTF-16. The page is written to a real file and read
 // back by a reader written apart: the page's fixed markup must stand exactly
 // where it belongs, all of it ASCII, and the text between the tags must hold
 // no "<" or ">" and no "&" that does not start an entity; decoded, each text
@@ -24,7 +24,15 @@
 
 namespace {
 
-QTemporaryDir* carpeta = nullptr;
+// The page is made durable (fsync) on every run: in memory that costs
+// nothing, on a disk it would be most of the run's time.
+QTemporaryDir& carpeta()
+{
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                 ? QStringLiteral("/dev/shm/fuzz_pagina_html-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/fuzz_pagina_html-XXXXXX"));
+    return dir;
+}
 
 class Lector
 {
@@ -87,7 +95,10 @@ public:
                 fuzz::exigir(punto > 0 && punto <= 0x10FFFF && (punto < 0xD800 || punto > 0xDFFF),
                              donde + QStringLiteral(": referencia a un carácter que no existe: %1")
                                          .arg(punto));
-                out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&punto), 1);
+                if (QChar::requiresSurrogates(punto))
+                    out += QChar(QChar::highSurrogate(punto)) + QChar(QChar::lowSurrogate(punto));
+                else
+                    out += QChar(static_cast<char16_t>(punto));
             }
             i = fin;
         }
@@ -98,6 +109,33 @@ private:
     QByteArray m_p;
     qsizetype m_i = 0;
 };
+
+// A cell's text: UTF-8, or after a 0xFF byte UTF-16 code units as they come
+// (a server's wide text may hold a surrogate without its pair).
+QString texto(const QByteArray& b)
+{
+    if (!b.startsWith('\xff'))
+        return QString::fromUtf8(b);
+    QString s;
+    for (qsizetype i = 1; i + 1 < b.size(); i += 2)
+        s += QChar(static_cast<char16_t>(static_cast<uint8_t>(b[i]) |
+                                         static_cast<uint8_t>(b[i + 1]) << 8));
+    return s;
+}
+
+// What a page shows of a text: printableText's, half a surrogate pair as
+// the replacement character.
+QString mostrado(const QString& t)
+{
+    QString s = printableText(t);
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate())
+            ++i;
+        else if (s[i].isSurrogate())
+            s[i] = QChar::ReplacementCharacter;
+    }
+    return s;
+}
 
 void exigirTexto(const QString& leido, const QString& esperado, const QString& donde)
 {
@@ -110,7 +148,7 @@ void exigirTexto(const QString& leido, const QString& esperado, const QString& d
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     static QCoreApplication app(*argc, *argv);
-    carpeta = new QTemporaryDir;
+    (void)carpeta();
     return 0;
 }
 
@@ -124,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tam)
     for (const QByteArray& fila : c[3].split('\x1e').mid(0, 12)) {
         QStringList textos;
         for (const QByteArray& celda : fila.split('\x1f').mid(0, 8))
-            textos << QString::fromUtf8(celda);
+            textos << texto(celda);
         celdas << textos;
     }
     int columnas = 1;
@@ -147,7 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tam)
     grilla.setCol(columnaInicial);
     ModExportarExcel::setValorParametroParaPruebas([&](const QString&) { return nombre; });
 
-    const QString archivo = carpeta->filePath(QStringLiteral("pagina.ods"));
+    const QString archivo = carpeta().filePath(QStringLiteral("pagina.ods"));
     ModExportarExcel::GuardarPaginaHTML(grilla, archivo, titulo);
     QFile f(archivo);
     fuzz::exigir(f.open(QIODevice::ReadOnly), QStringLiteral("la página no quedó escrita"));
@@ -160,10 +198,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tam)
                 QStringLiteral("fondo"));
     l.marca("\" text=\"navy\">\r\n<br>\r\n<H5 ALIGN = CENTER>", QStringLiteral("cuerpo"));
     exigirTexto(Lector::decodificar(l.crudo(), QStringLiteral("nombre")),
-                printableText(nombre.trimmed()), QStringLiteral("nombre"));
+                mostrado(nombre.trimmed()), QStringLiteral("nombre"));
     l.marca("</H5>\r\n<CENTER><U><FONT SIZE=20 COLOR=PURPLE> ", QStringLiteral("título"));
     exigirTexto(Lector::decodificar(l.crudo(), QStringLiteral("título")),
-                printableText((titulo.isEmpty() ? QStringLiteral("Detalle Remitos") : titulo).toUpper()),
+                mostrado((titulo.isEmpty() ? QStringLiteral("Detalle Remitos") : titulo).toUpper()),
                 QStringLiteral("título"));
     l.marca("</FONT></U></CENTER>\r\n<HR>\r\n<br>\r\n<br>\r\n<TABLE Border=2>\r\n<TR>\r\n",
             QStringLiteral("tabla"));
@@ -175,7 +213,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tam)
         QByteArray t = l.crudo();
         fuzz::exigir(t.endsWith(eol), donde + QStringLiteral(": sin fin de línea"));
         t.chop(2);
-        const QString celda = printableText(grilla.text(0, k).trimmed());
+        const QString celda = mostrado(grilla.text(0, k).trimmed());
         exigirTexto(Lector::decodificar(t, donde),
                     k == 0 ? QString(celda + QString(70, QChar(0xA0)))
                            : QString(blancos4 + celda + blancos4),
@@ -203,7 +241,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tam)
                 fuzz::exigir(t == "&nbsp", celda + QStringLiteral(": una celda vacía no es &nbsp"));
             else
                 exigirTexto(Lector::decodificar(t, celda),
-                            printableText(k == 0 ? texto.trimmed() : texto), celda);
+                            mostrado(k == 0 ? texto.trimmed() : texto), celda);
         }
     }
     l.marca("</TABLE>\r\n</BODY>\r\n</HTML>\r\n", QStringLiteral("final"));
