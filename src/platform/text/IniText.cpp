@@ -4,6 +4,7 @@
 #include "platform/text/RuntimeError.h"
 
 #include <QList>
+#include <QStringDecoder>
 
 namespace {
 
@@ -86,8 +87,12 @@ QList<IniText::Line> IniText::lines() const
         switch (m_encoding) {
         case Encoding::CodePage:
             return fromCp1252(part);
-        case Encoding::Utf8:
-            return QString::fromUtf8(part);
+        case Encoding::Utf8: {
+            // fromUtf8 would drop a U+FEFF that starts a line, and writing
+            // that line back would lose its bytes.
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+            return QString(utf8(part));
+        }
         default: {
             QString s;
             for (qsizetype i = from; i + 1 < to; i += 2)
@@ -175,6 +180,19 @@ QByteArray IniText::encode(const QString& text) const
     }
 }
 
+qsizetype IniText::equalByte(const Line& line) const
+{
+    // "=" is one unit in every encoding here, and no byte of a UTF-8
+    // sequence (nor a stray byte, which reads as U+FFFD) can be one.
+    for (qsizetype i = line.start; i + m_unit <= line.end; i += m_unit) {
+        const char low = m_bytes.at(m_encoding == Encoding::Utf16Be ? i + 1 : i);
+        const char high = m_unit == 2 ? m_bytes.at(m_encoding == Encoding::Utf16Be ? i : i + 1) : 0;
+        if (low == '=' && high == 0)
+            return i;
+    }
+    return line.end;
+}
+
 QString IniText::lineBreak(const QList<Line>& lines) const
 {
     for (const Line& l : lines)
@@ -235,8 +253,14 @@ bool IniText::setValue(const QString& anySection, const QString& anyKey, const Q
             return false;
         if (quoted(old) && !quote)
             stored = u'"' + value + u'"';
-        const QString text = line.text.left(v.start) + stored + line.text.mid(v.end);
-        m_bytes.replace(line.start, line.end - line.start, encode(text));
+        // Only what follows the "=" is written anew: the bytes of the key
+        // stay as they are even where they are no valid text (re-encoded,
+        // a stray byte of a UTF-8 file would become three).
+        const qsizetype equal = line.text.indexOf(u'=');
+        const QString text = line.text.mid(equal + 1, v.start - equal - 1) + stored +
+                             line.text.mid(v.end);
+        const qsizetype from = equalByte(line) + m_unit;
+        m_bytes.replace(from, line.end - from, encode(text));
         return true;
     }
     const QString pair = key + u'=' + stored;

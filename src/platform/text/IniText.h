@@ -57,6 +57,8 @@ private:
     Found find(const QList<Line>& lines, const QString& section, const QString& key) const;
     QByteArray encode(const QString& text) const;
     QString lineBreak(const QList<Line>& lines) const;
+    // Where the line's first "=" starts in the file.
+    qsizetype equalByte(const Line& line) const;
 
     QByteArray m_bytes;
     Encoding m_encoding = Encoding::CodePage;
