@@ -19,8 +19,9 @@ namespace fuzz {
     // Control characters (NUL included) shown as \xNN, so the message is whole.
     QString legible;
     for (const QChar c : que)
-        legible += c.unicode() < 0x20 && c != u'\n' ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
-                                                  : QString(c);
+        legible += c.unicode() < 0x20 && c != u'\n'
+                       ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                       : QString(c);
     std::fprintf(stderr, "\n*** FALLA: %s\n", legible.toUtf8().constData());
     std::fflush(stderr);
     std::abort();

@@ -76,21 +76,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tam)
     const QString sql =
         QString::fromUtf8(reinterpret_cast<const char*>(datos), static_cast<qsizetype>(tam));
     for (const SqlBackend igual : {SqlBackend::SqlServer, SqlBackend::Other})
-        fuzz::exigir(adaptSql(sql, igual) == sql, QStringLiteral("cambió la sentencia del servidor"));
+        fuzz::exigir(adaptSql(sql, igual) == sql,
+                     QStringLiteral("cambió la sentencia del servidor"));
     const Piezas original = leer(sql, true);
     for (const SqlBackend motor : {SqlBackend::PostgreSQL, SqlBackend::SQLite}) {
         const QString adaptada = adaptSql(sql, motor);
         if (!original.completa)
             continue;
         const Piezas despues = leer(adaptada, false);
-        fuzz::exigir(despues.literales == original.literales,
-                     QStringLiteral("cambiaron los literales: «%1» → «%2»\n«%3»\n«%4»")
-                         .arg(original.literales.join(u'|'), despues.literales.join(u'|'), sql,
-                              adaptada));
-        fuzz::exigir(despues.nombres == original.nombres,
-                     QStringLiteral("cambiaron los nombres: «%1» → «%2»\n«%3»\n«%4»")
-                         .arg(original.nombres.join(u'|'), despues.nombres.join(u'|'), sql,
-                              adaptada));
+        fuzz::exigir(
+            despues.literales == original.literales,
+            QStringLiteral("cambiaron los literales: «%1» → «%2»\n«%3»\n«%4»")
+                .arg(original.literales.join(u'|'), despues.literales.join(u'|'), sql, adaptada));
+        fuzz::exigir(
+            despues.nombres == original.nombres,
+            QStringLiteral("cambiaron los nombres: «%1» → «%2»\n«%3»\n«%4»")
+                .arg(original.nombres.join(u'|'), despues.nombres.join(u'|'), sql, adaptada));
     }
     return 0;
 }

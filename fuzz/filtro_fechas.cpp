@@ -131,20 +131,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tam)
     try {
         condicion = CompReportes().ArmarFiltroSQL({rango}, motor);
     } catch (const RuntimeError& e) {
-        fuzz::exigir(!rechazo.isNull(),
-                     QStringLiteral("«%1» .. «%2» rechazado: %3").arg(rango.Desde, rango.Hasta,
-                                                                      e.description()));
+        fuzz::exigir(!rechazo.isNull(), QStringLiteral("«%1» .. «%2» rechazado: %3")
+                                            .arg(rango.Desde, rango.Hasta, e.description()));
         fuzz::exigir(e.number() == ErrorNumber::TypeMismatch && e.description().contains(rechazo),
                      QStringLiteral("el rechazo no nombra «%1»: %2").arg(rechazo, e.description()));
         return 0;
     }
-    fuzz::exigir(rechazo.isNull(), QStringLiteral("«%1» no es una fecha y se aceptó: %2")
-                                       .arg(rechazo, condicion));
-    const QString esperada = esperadas.isEmpty()
-                                 ? QString()
-                                 : u'(' + esperadas.join(QStringLiteral(" AND ")) + u')';
-    fuzz::exigir(condicion == esperada,
-                 QStringLiteral("«%1» .. «%2»: «%3», debía ser «%4»")
-                     .arg(rango.Desde, rango.Hasta, condicion, esperada));
+    fuzz::exigir(rechazo.isNull(),
+                 QStringLiteral("«%1» no es una fecha y se aceptó: %2").arg(rechazo, condicion));
+    const QString esperada =
+        esperadas.isEmpty() ? QString() : u'(' + esperadas.join(QStringLiteral(" AND ")) + u')';
+    fuzz::exigir(condicion == esperada, QStringLiteral("«%1» .. «%2»: «%3», debía ser «%4»")
+                                            .arg(rango.Desde, rango.Hasta, condicion, esperada));
     return 0;
 }

@@ -91,7 +91,9 @@ QByteArray salto(const QByteArray& linea, const Forma& f, bool le)
 {
     if (!conSalto(linea, f, le))
         return {};
-    const QByteArray cr = f.unidad == 1 ? QByteArray("\r") : le ? QByteArray("\r\0", 2) : QByteArray("\0\r", 2);
+    const QByteArray cr = f.unidad == 1 ? QByteArray("\r")
+                          : le          ? QByteArray("\r\0", 2)
+                                        : QByteArray("\0\r", 2);
     const QByteArray sinLf = linea.left(linea.size() - f.unidad);
     return sinLf.endsWith(cr) ? linea.right(2 * f.unidad) : linea.right(f.unidad);
 }
@@ -100,7 +102,8 @@ void soloUnaLinea(const QByteArray& antes, const QByteArray& despues)
 {
     const Forma f = formaDe(antes);
     const bool le = antes.startsWith("\xFF\xFE");
-    fuzz::exigir(despues.left(f.bom) == antes.left(f.bom), QStringLiteral("cambió la marca de orden"));
+    fuzz::exigir(despues.left(f.bom) == antes.left(f.bom),
+                 QStringLiteral("cambió la marca de orden"));
     QByteArray restoA, restoD;
     const QList<QByteArray> a = lineas(antes, f, restoA);
     const QList<QByteArray> d = lineas(despues, f, restoD);

@@ -49,7 +49,9 @@ void comoReceta(const QList<QByteArray>& pares)
         const auto forma = static_cast<uint8_t>(par[1]);
         QString valor = QString::fromUtf8(par.mid(2));
         valor.remove(u';');
-        QString escrita = forma % 3 == 1 ? clave.toUpper() : forma % 3 == 2 ? clave.toLower() : clave;
+        QString escrita = forma % 3 == 1   ? clave.toUpper()
+                          : forma % 3 == 2 ? clave.toLower()
+                                           : clave;
         if (forma & 4)
             escrita += u' ';
         if (forma & 8)

@@ -4,11 +4,10 @@
 // the highlighted cells on the third (one byte per cell, row by row: odd is
 // highlighted; its first byte also picks the current column), then the cells:
 // rows separated by 0x1E, cells by 0x1F (so a cell may hold line breaks,
-// tabs and any other character), each UTF-8 or, after 0xFF, UTF-16. The page is written to a real file and read
-// back by a reader written apart: the page's fixed markup must stand exactly
-// where it belongs, all of it ASCII, and the text between the tags must hold
-// no "<" or ">" and no "&" that does not start an entity; decoded, each text
-// must be the one the grid holds.
+// tabs and any other character), each UTF-8 or, after 0xFF, UTF-16. The page is written to a real
+// file and read back by a reader written apart: the page's fixed markup must stand exactly where it
+// belongs, all of it ASCII, and the text between the tags must hold no "<" or ">" and no "&" that
+// does not start an entity; decoded, each text must be the one the grid holds.
 
 #include "Fuzz.h"
 
@@ -92,9 +91,10 @@ public:
                 fuzz::exigir(ok && ent.size() > 1 && ent[1] >= '0' && ent[1] <= '9',
                              donde + QStringLiteral(": entidad desconocida &") +
                                  QString::fromLatin1(ent));
-                fuzz::exigir(punto > 0 && punto <= 0x10FFFF && (punto < 0xD800 || punto > 0xDFFF),
-                             donde + QStringLiteral(": referencia a un carácter que no existe: %1")
-                                         .arg(punto));
+                fuzz::exigir(
+                    punto > 0 && punto <= 0x10FFFF && (punto < 0xD800 || punto > 0xDFFF),
+                    donde +
+                        QStringLiteral(": referencia a un carácter que no existe: %1").arg(punto));
                 if (QChar::requiresSurrogates(punto))
                     out += QChar(QChar::highSurrogate(punto)) + QChar(QChar::lowSurrogate(punto));
                 else
@@ -118,8 +118,8 @@ QString texto(const QByteArray& b)
         return QString::fromUtf8(b);
     QString s;
     for (qsizetype i = 1; i + 1 < b.size(); i += 2)
-        s += QChar(static_cast<char16_t>(static_cast<uint8_t>(b[i]) |
-                                         static_cast<uint8_t>(b[i + 1]) << 8));
+        s += QChar(static_cast<char16_t>(static_cast<uint8_t>(b[i]) | static_cast<uint8_t>(b[i + 1])
+                                                                          << 8));
     return s;
 }
 
@@ -139,8 +139,9 @@ QString mostrado(const QString& t)
 
 void exigirTexto(const QString& leido, const QString& esperado, const QString& donde)
 {
-    fuzz::exigir(leido == esperado,
-                 QStringLiteral("%1: se lee «%2», la grilla tiene «%3»").arg(donde, leido, esperado));
+    fuzz::exigir(
+        leido == esperado,
+        QStringLiteral("%1: se lee «%2», la grilla tiene «%3»").arg(donde, leido, esperado));
 }
 
 } // namespace
@@ -181,7 +182,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tam)
             if (n < resaltes.size() && (resaltes[n] & 1))
                 grilla.setBackColor(r, k, ModExportarExcel::ColorResaltado);
         }
-    const int columnaInicial = resaltes.isEmpty() ? 0 : static_cast<uint8_t>(resaltes[0]) % columnas;
+    const int columnaInicial =
+        resaltes.isEmpty() ? 0 : static_cast<uint8_t>(resaltes[0]) % columnas;
     grilla.setCol(columnaInicial);
     ModExportarExcel::setValorParametroParaPruebas([&](const QString&) { return nombre; });
 

@@ -155,8 +155,9 @@ Lectura leer(const QString& texto, Currency* leido = nullptr)
         if (!Currency::parse(texto, c))
             return {};
     } catch (const RuntimeError& e) {
-        fuzz::exigir(e.number() == ErrorNumber::Overflow,
-                     QStringLiteral("error %1 inesperado: %2").arg(e.number()).arg(e.description()));
+        fuzz::exigir(
+            e.number() == ErrorNumber::Overflow,
+            QStringLiteral("error %1 inesperado: %2").arg(e.number()).arg(e.description()));
         return {Lectura::Desborde, 0};
     }
     if (leido)
@@ -191,9 +192,8 @@ void comparar(const QString& texto)
     static const QRegularExpression forma(QStringLiteral("^-?[0-9]+(\\.[0-9]{0,3}[1-9])?$"));
     fuzz::exigir(forma.match(impreso).hasMatch(),
                  QStringLiteral("«%1» se imprime «%2»").arg(texto, impreso));
-    fuzz::exigir(leer(impreso) == obtenida,
-                 QStringLiteral("«%1» se imprime «%2», que se lee %3")
-                     .arg(texto, impreso, describir(leer(impreso))));
+    fuzz::exigir(leer(impreso) == obtenida, QStringLiteral("«%1» se imprime «%2», que se lee %3")
+                                                .arg(texto, impreso, describir(leer(impreso))));
 }
 
 void numeroMostrado(double d)
@@ -211,10 +211,10 @@ void numeroMostrado(double d)
     Lectura porTexto = leer(mostrado);
     if (porTexto.tipo == Lectura::NoNumero)
         porTexto = {Lectura::Importe, 0};
-    fuzz::exigir(directa == porTexto,
-                 QStringLiteral("%1 («%2»): fromShownNumber da %3, el texto %4")
-                     .arg(QString::number(d, 'g', 17), mostrado, describir(directa),
-                          describir(porTexto)));
+    fuzz::exigir(
+        directa == porTexto,
+        QStringLiteral("%1 («%2»): fromShownNumber da %3, el texto %4")
+            .arg(QString::number(d, 'g', 17), mostrado, describir(directa), describir(porTexto)));
 }
 
 } // namespace

@@ -117,7 +117,8 @@ QString CompReportes::ArmarFiltroSQL(const ListaRangos& rangos, SqlBackend motor
             // below every date and a server refuses.
             if (!hasta.isEmpty())
                 if (const QDate siguiente = fechaValida(hasta).addDays(1); siguiente.year() <= 9999)
-                    condiciones << columna + QStringLiteral(" < ") + sqlDateLiteral(siguiente, motor);
+                    condiciones << columna + QStringLiteral(" < ") +
+                                       sqlDateLiteral(siguiente, motor);
         } else if (esNumerico(rango.TipoDato)) {
             if (!desde.isEmpty())
                 condiciones << columna + QStringLiteral(" >= ") + numero(desde);

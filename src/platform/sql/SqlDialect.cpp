@@ -127,7 +127,8 @@ QString adaptSql(const QString& sql, SqlBackend backend)
             // "]]" stands for "]" inside the brackets; a '"' is doubled once
             // the name is quoted with them.
             qsizetype close = i + 1;
-            while ((close = in.indexOf(u']', close)) >= 0 && close + 1 < n && in.at(close + 1) == u']')
+            while ((close = in.indexOf(u']', close)) >= 0 && close + 1 < n &&
+                   in.at(close + 1) == u']')
                 close += 2;
             if (close > i) {
                 flush(i);

@@ -227,8 +227,8 @@ bool Currency::parse(const QString& text, Currency& out)
 QString Currency::toString() const
 {
     // Unsigned: the lowest amount has no positive counterpart in qint64.
-    const quint64 magnitude = m_units < 0 ? 0 - static_cast<quint64>(m_units)
-                                          : static_cast<quint64>(m_units);
+    const quint64 magnitude =
+        m_units < 0 ? 0 - static_cast<quint64>(m_units) : static_cast<quint64>(m_units);
     QString s = QString::number(magnitude / Scale);
     const quint64 fraction = magnitude % Scale;
     if (fraction) {

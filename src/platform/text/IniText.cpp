@@ -257,8 +257,8 @@ bool IniText::setValue(const QString& anySection, const QString& anyKey, const Q
         // stay as they are even where they are no valid text (re-encoded,
         // a stray byte of a UTF-8 file would become three).
         const qsizetype equal = line.text.indexOf(u'=');
-        const QString text = line.text.mid(equal + 1, v.start - equal - 1) + stored +
-                             line.text.mid(v.end);
+        const QString text =
+            line.text.mid(equal + 1, v.start - equal - 1) + stored + line.text.mid(v.end);
         const qsizetype from = equalByte(line) + m_unit;
         m_bytes.replace(from, line.end - from, encode(text));
         return true;
