@@ -4,6 +4,7 @@
 #include "app/ConsultaLinea.h"
 #include "app/EscritorCSV.h"
 #include "app/SinVentana.h"
+#include "app/Version.h"
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
 #include "report/RP_OProduccion.h"
@@ -53,7 +54,16 @@ public:
     }
     void escribiendo(const QString& archivo, int filas)
     {
+        m_reloj.invalidate();
         mostrar(QStringLiteral("Escribiendo %1: %2 filas").arg(archivo).arg(filas));
+    }
+    void paginasEscritas(const QString& archivo, int paginas, int total)
+    {
+        if (!m_activo || (m_reloj.isValid() && m_reloj.elapsed() < 200 && paginas < total))
+            return;
+        m_reloj.start();
+        mostrar(
+            QStringLiteral("Escribiendo %1: página %2 de %3").arg(archivo).arg(paginas).arg(total));
     }
     void terminar()
     {
@@ -92,7 +102,7 @@ QString FormatoTotales(const QString& archivo)
     if (extension == u"htm")
         return QStringLiteral("html");
     return extension == u"csv" || extension == u"xlsx" || extension == u"html" ? extension
-                                                                                 : QString();
+                                                                               : QString();
 }
 
 QString Uso()
@@ -100,7 +110,10 @@ QString Uso()
     return QStringLiteral(
         "Uso: rp_oproduccion \"@DbName=BASE;\" [\"@Usuario=U;@Password=C;@UsuarioLogeado=U;\"] "
         "[opciones]\n"
+        "     rp_oproduccion --demo [\"@UsuarioLogeado=U;\"] [opciones]\n"
         "Sin opciones abre la ventana del reporte. Con una salida, genera el reporte sin ventana.\n"
+        "--demo usa la base de demostración instalada con el programa (una copia en la carpeta\n"
+        "del programa, hecha la primera vez) en lugar de @DbName.\n"
         "\n"
         "Filtros (el valor se completa como si el operador lo hubiera tecleado):\n"
         "  --Sucursal_Desde=N --Nro_Desde=N --Letra_Desde=L\n"
@@ -119,6 +132,7 @@ QString Uso()
         "  --totales=ARCHIVO   los kilogramos por insumo (\"Totales por insumo\"); el formato\n"
         "                      por la extensión: .csv, .xlsx o .html\n"
         "  --help              esta ayuda\n"
+        "  --version           la versión del programa\n"
 
         "Termina con 0 si generó todo; con otro valor y un mensaje si algo falló.\n");
 }
@@ -151,6 +165,9 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
         };
         if (es("help")) {
             op.ayuda = true;
+        } else if (es("version")) {
+            sinValor();
+            op.version = true;
         } else if (es("pendientes")) {
             sinValor();
             op.pendientes = true;
@@ -197,7 +214,7 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
     }
     if (!hayOpciones)
         return std::nullopt;
-    if (!op.ayuda && op.csv.isEmpty() && op.xlsx.isEmpty() && op.html.isEmpty() &&
+    if (!op.ayuda && !op.version && op.csv.isEmpty() && op.xlsx.isEmpty() && op.html.isEmpty() &&
         op.pdf.isEmpty() && op.totales.isEmpty())
         malaOpcion(QStringLiteral(
             "falta una salida: --csv, --xlsx, --html, --pdf o --totales (vea --help)"));
@@ -213,6 +230,10 @@ int Ejecutar(const Opciones& op)
 {
     if (op.ayuda) {
         std::fputs(qPrintable(Uso() + ConsultaLinea::Uso() + CargosLinea::Uso()), stdout);
+        return 0;
+    }
+    if (op.version) {
+        std::fputs("rp_oproduccion " RP_VERSION "\n", stdout);
         return 0;
     }
     // No window shows anything here: what a dialog would have shown is the
@@ -285,18 +306,27 @@ int Ejecutar(const Opciones& op)
             if (op.csv == u"-")
                 EscribirCSV(grilla, op.csv, formato);
             else
-                escribir(op.csv, [&] { EscribirCSV(grilla, op.csv, formato); }, grilla);
+                escribir(
+                    op.csv, [&] { EscribirCSV(grilla, op.csv, formato); }, grilla);
         }
         if (!op.xlsx.isEmpty())
-            escribir(op.xlsx, [&] { ModExportarExcel::GuardarLibro(grilla, op.xlsx); }, grilla);
+            escribir(
+                op.xlsx, [&] { ModExportarExcel::GuardarLibro(grilla, op.xlsx); }, grilla);
         if (!op.html.isEmpty()) {
             // The same page the export's HTML route writes, with its default title.
-            escribir(op.html,
-                     [&] { ModExportarExcel::GuardarPaginaHTML(grilla, op.html, QString()); },
-                     grilla);
+            escribir(
+                op.html, [&] { ModExportarExcel::GuardarPaginaHTML(grilla, op.html, QString()); },
+                grilla);
         }
         if (!op.pdf.isEmpty())
-            escribir(op.pdf, [&] { ModExportarExcel::GuardarPDF(grilla, op.pdf); }, grilla);
+            escribir(
+                op.pdf,
+                [&] {
+                    ModExportarExcel::GuardarPDF(grilla, op.pdf, [&](int paginas, int total) {
+                        avance.paginasEscritas(op.pdf, paginas, total);
+                    });
+                },
+                grilla);
         if (!op.totales.isEmpty()) {
             GridModel totales;
             TotalesInsumo::Calcular(grilla, totales);

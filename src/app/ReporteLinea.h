@@ -21,6 +21,7 @@ struct Opciones
     QString totales;              // "Totales por insumo"; its format by the extension
     QString separador;            // the CSV's field separator as given: ",", ";" or "tab"
     bool ayuda = false;
+    bool version = false;
 };
 
 // The options of the command line (the arguments after the program name), or

@@ -1,5 +1,6 @@
 #include "app/CargosLinea.h"
 #include "app/ConsultaLinea.h"
+#include "app/Demostracion.h"
 #include "app/ReporteLinea.h"
 #include "platform/controls/QtTranslations.h"
 #include "platform/files/FileCommit.h"
@@ -8,6 +9,7 @@
 #include "session/LineaComandos.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -19,7 +21,16 @@ int main(int argc, char** argv)
     std::optional<ConsultaLinea::Opciones> consulta;
     std::optional<CargosLinea::Opciones> cargos;
     std::optional<ReporteLinea::Opciones> opciones;
+    // --demo stands for an @DbName pair, named once the program's folders are known.
+    const bool demo = argumentos.removeIf([](const QString& a) {
+        return a.compare(u"--demo", Qt::CaseInsensitive) == 0;
+    }) > 0;
     try {
+        if (demo &&
+            !LineaComandos::ValorCrudo(argumentos.join(u' '), QStringLiteral("@DbName")).isEmpty())
+            throw RuntimeError(ErrorNumber::InvalidArgument,
+                               QStringLiteral("--demo abre la base de demostración: no va con "
+                                              "@DbName"));
         consulta = ConsultaLinea::Leer(argumentos);
         if (!consulta)
             cargos = CargosLinea::Leer(argumentos);
@@ -55,6 +66,26 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("rp_oproduccion"));
     QApplication::setApplicationDisplayName(QStringLiteral("Reporte de Ordenes de Producción"));
     installQtTranslations();
+    const bool soloTexto =
+        (opciones && (opciones->ayuda || opciones->version)) || (consulta && consulta->ayuda);
+    if (demo && !soloTexto) {
+        try {
+            const QString par = Demostracion::Par();
+            argumentos << par;
+            for (QStringList* pares :
+                 {opciones ? &opciones->pares : nullptr, consulta ? &consulta->pares : nullptr,
+                  cargos ? &cargos->pares : nullptr})
+                if (pares)
+                    pares->append(par);
+        } catch (const RuntimeError& e) {
+            std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(e.description()));
+            // Started from the desktop's menu, nobody reads standard error.
+            if (!opciones && !consulta && !cargos)
+                QMessageBox::critical(nullptr, QApplication::applicationDisplayName(),
+                                      e.description());
+            return 1;
+        }
+    }
     if (opciones)
         return ReporteLinea::Ejecutar(*opciones);
     if (consulta)
@@ -63,7 +94,8 @@ int main(int argc, char** argv)
         return CargosLinea::Ejecutar(*cargos);
 
     auto* ventana = new RP_OProduccion;
-    if (ventana->Form_Load(LineaComandos::DelProceso(QCoreApplication::arguments())) ==
+    if (ventana->Form_Load(LineaComandos::DelProceso(
+            QStringList(QCoreApplication::applicationFilePath()) + argumentos)) ==
         ModGlobal::Inicio::Terminar)
         return 2;
     ventana->OfrecerUltimosFiltros();

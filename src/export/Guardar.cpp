@@ -39,9 +39,16 @@ void GuardarPaginaHTML(const GridModel& grilla, const QString& archivo, const QS
     pagina.escribir(grilla, nullptr, titulo, enError);
 }
 
-void GuardarPDF(const GridModel& grilla, const QString& archivo)
+void GuardarPDF(const GridModel& grilla, const QString& archivo,
+                const std::function<void(int paginas, int total)>& avance)
 {
-    SheetPrinter(libroDe(grilla)->activeSheet()).savePdf(archivo);
+    SheetPrinter::Progress progreso;
+    if (avance)
+        progreso = [&avance](int hechas, int total) {
+            avance(hechas, total);
+            return true;
+        };
+    SheetPrinter(libroDe(grilla)->activeSheet()).savePdf(archivo, progreso);
 }
 
 } // namespace ModExportarExcel

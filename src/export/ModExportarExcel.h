@@ -54,7 +54,9 @@ QString EspaciosHTML(int n);
 // file under the given name.
 void GuardarLibro(const GridModel& grilla, const QString& archivo);
 void GuardarPaginaHTML(const GridModel& grilla, const QString& archivo, const QString& titulo);
-void GuardarPDF(const GridModel& grilla, const QString& archivo);
+// The PDF tells how many pages it has written of how many, when asked.
+void GuardarPDF(const GridModel& grilla, const QString& archivo,
+                const std::function<void(int paginas, int total)>& avance = {});
 
 // The header of the printed pages, in the preview, the PDF and the saved
 // workbook: the report's title and the filters it was loaded with (empty:

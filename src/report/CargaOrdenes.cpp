@@ -202,15 +202,14 @@ QString CargaOrdenes::ConsultaInsumos(const QString& codigoCompleto)
            sqlQuote(codigoCompleto);
 }
 
-QString CargaOrdenes::ConsultaInsumosDe(const QStringList& codigosCompletos, SqlBackend motor)
+QString CargaOrdenes::ConsultaInsumosDe(const QStringList& codigosCompletos, bool enOrdenDeClave)
 {
     // The rows of one article must come in the order its own query gives
-    // them, which that query does not fix. SQLite walks the table's key for it
-    // (article, then supply), so a list of articles asks for the key order (for
-    // a long list SQLite would scan the table instead). A server may read the
-    // rows in any order its plan finds cheapest, so there the list is the
-    // articles' own queries one after another, each planned as it is alone.
-    if (motor == SqlBackend::SQLite)
+    // them, which that query does not fix. A database that walks the table's
+    // key for it (article, then supply) gives the key order, so the list asks
+    // for that; otherwise the list is the articles' own queries one after
+    // another, each planned as it is alone.
+    if (enOrdenDeClave)
         return seleccionInsumos() + QStringLiteral(" WHERE V_MA_INSUMOS.IDARTICULO IN (") +
                listaSql(codigosCompletos) +
                QStringLiteral(
@@ -256,6 +255,7 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
     m_medidas.clear();
     m_insumos.clear();
     m_loteFiable = true;
+    m_enOrdenDeClave = true;
     CompDatos& datos = Componentes::Datos();
     std::unique_ptr<Recordset> lineas = datos.AbrirRecordset(sql);
     if (lineas->atBof())
@@ -372,8 +372,7 @@ CargaOrdenes::Medidas CargaOrdenes::medidasPorConsulta(const QString& articulo)
 
 namespace {
 
-template <typename Insumo>
-Insumo leerInsumo(const Recordset& rs, const CamposInsumo& c)
+template <typename Insumo> Insumo leerInsumo(const Recordset& rs, const CamposInsumo& c)
 {
     Insumo s;
     s.codigo = QStringLiteral("?"); // until its code is read
@@ -427,8 +426,7 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
     for (const Linea& linea : adelantadas) {
         const QString articulo = texto(linea.articulo);
         const bool faltanInsumos =
-            !linea.articulo.isNull() &&
-            !m_insumos.contains(general.CompletarCodigo(articulo, 25));
+            !linea.articulo.isNull() && !m_insumos.contains(general.CompletarCodigo(articulo, 25));
         if (m_medidas.contains(articulo) && !faltanInsumos)
             continue;
         const std::optional<QString> clave = claveDe(articulo);
@@ -453,9 +451,39 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
         completos.append(general.CompletarCodigo(codigos.last(), 25));
     }
     CompDatos& datos = Componentes::Datos();
+    QHash<QString, std::shared_ptr<QList<Insumo>>> insumos;
     QHash<QString, Medidas> medidas;
-    {
-        std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaMedidasDe(codigos));
+    if (!insumosEnLote(completos, articulos, insumos, medidas))
+        return false;
+    if (m_enOrdenDeClave) {
+        // Whether the database walks the key for an article's own query shows
+        // on one article with several supplies, asked on its own. When it does
+        // not, the list is asked again as the articles' own queries, for this
+        // load from now on.
+        for (qsizetype i = 0; i < orden.size(); ++i) {
+            const QList<Insumo>& delLote = *insumos.value(orden.at(i));
+            if (delLote.size() < 2)
+                continue;
+            const Insumos propio = insumosPorConsulta(completos.at(i));
+            bool igual = propio->size() == delLote.size();
+            for (qsizetype k = 0; igual && k < delLote.size(); ++k)
+                igual = propio->at(k).codigo == delLote.at(k).codigo;
+            if (!igual) {
+                m_enOrdenDeClave = false;
+                if (!insumosEnLote(completos, articulos, insumos, medidas))
+                    return false;
+            }
+            break;
+        }
+    }
+    // The supply rows carry their article's dimensions; only the articles
+    // without a bill of materials are asked for theirs.
+    QStringList sinInsumos;
+    for (qsizetype i = 0; i < orden.size(); ++i)
+        if (!medidas.contains(orden.at(i)))
+            sinInsumos.append(codigos.at(i));
+    if (!sinInsumos.isEmpty()) {
+        std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaMedidasDe(sinInsumos));
         if (!rs->atBof()) {
             const int id = rs->fieldIndex(QStringLiteral("IDARTICULO"));
             const int ancho = rs->fieldIndex(QStringLiteral("ANCHO"));
@@ -468,27 +496,9 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
                     return false;
                 }
                 if (!medidas.contains(*clave))
-                    medidas.insert(*clave, {valueText(rs->value(ancho)), valueText(rs->value(largo)),
-                                            valueText(rs->value(profundo))});
-            }
-        }
-        datos.CerrarRecordset(rs);
-    }
-    QHash<QString, std::shared_ptr<QList<Insumo>>> insumos;
-    for (const QString& clave : orden)
-        insumos.insert(clave, std::make_shared<QList<Insumo>>());
-    {
-        std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaInsumosDe(completos, datos.Motor()));
-        if (!rs->atBof()) {
-            const CamposInsumo campos(*rs);
-            for (; !rs->atEof(); rs->moveNext()) {
-                const std::optional<QString> clave = claveDe(texto(rs->value(campos.articulo)));
-                const auto destino = clave ? insumos.constFind(*clave) : insumos.cend();
-                if (destino == insumos.cend()) {
-                    m_loteFiable = false;
-                    return false;
-                }
-                (*destino)->append(leerInsumo<Insumo>(*rs, campos));
+                    medidas.insert(*clave,
+                                   {valueText(rs->value(ancho)), valueText(rs->value(largo)),
+                                    valueText(rs->value(profundo))});
             }
         }
         datos.CerrarRecordset(rs);
@@ -500,6 +510,45 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
             m_insumos.insert(general.CompletarCodigo(articulo, 25), deLaClave);
         }
     }
+    return true;
+}
+
+bool CargaOrdenes::insumosEnLote(const QStringList& completos,
+                                 const QHash<QString, QStringList>& articulos,
+                                 QHash<QString, std::shared_ptr<QList<Insumo>>>& insumos,
+                                 QHash<QString, Medidas>& medidas)
+{
+    insumos.clear();
+    medidas.clear();
+    for (auto it = articulos.cbegin(); it != articulos.cend(); ++it)
+        insumos.insert(it.key(), std::make_shared<QList<Insumo>>());
+    CompDatos& datos = Componentes::Datos();
+    std::unique_ptr<Recordset> rs =
+        datos.AbrirRecordset(ConsultaInsumosDe(completos, m_enOrdenDeClave));
+    if (!rs->atBof()) {
+        const CamposInsumo campos(*rs);
+        // The rows of one article come together: its code is looked up once.
+        QString anterior;
+        std::shared_ptr<QList<Insumo>> destino;
+        for (; !rs->atEof(); rs->moveNext()) {
+            const QString codigo = texto(rs->value(campos.articulo));
+            if (!destino || codigo != anterior) {
+                const std::optional<QString> clave = claveDe(codigo);
+                destino = clave ? insumos.value(*clave) : nullptr;
+                if (!destino) {
+                    m_loteFiable = false;
+                    return false;
+                }
+                anterior = codigo;
+                if (destino->isEmpty())
+                    medidas.insert(*clave, {valueText(rs->value(campos.ancho)),
+                                            valueText(rs->value(campos.largo)),
+                                            valueText(rs->value(campos.profundo))});
+            }
+            destino->append(leerInsumo<Insumo>(*rs, campos));
+        }
+    }
+    datos.CerrarRecordset(rs);
     return true;
 }
 

@@ -58,14 +58,14 @@ public:
     // The bill-of-materials query of one article (its code completed to 25).
     static QString ConsultaInsumos(const QString& codigoCompleto);
     // The bills of materials of several articles in one statement, each
-    // article's rows in the order its own query gives them; and the
-    // dimensions of several articles. Codes as given, each quoted.
-    static QString ConsultaInsumosDe(const QStringList& codigosCompletos, SqlBackend motor);
+    // article's rows in the key order, or in the order its own query gives
+    // them; and the dimensions of several articles. Codes as given, each quoted.
+    static QString ConsultaInsumosDe(const QStringList& codigosCompletos, bool enOrdenDeClave);
     static QString ConsultaMedidasDe(const QStringList& codigos);
     // Articles whose lines are read ahead and fetched together once this many
     // of them are not known yet; fewer are asked one by one.
-    static constexpr int LineasAdelantadas = 1000;
-    static constexpr int ArticulosPorLote = 400;
+    static constexpr int LineasAdelantadas = 20000;
+    static constexpr int ArticulosPorLote = 10000;
     static constexpr int MinimoParaLote = 16;
     // Kilograms of a supply for an order line: dimensions in millimetres, the
     // specific weight (already doubled for a laminated article), the quantity
@@ -110,6 +110,11 @@ private:
     // Fetches together the articles of the lines read ahead that are not
     // known yet, when they are many; returns false when it fetched nothing.
     bool traerEnLote(const std::deque<Linea>& adelantadas);
+    // The bills of materials of a list of articles (by their keys), and the
+    // dimensions their rows carry; false when the list cannot be trusted.
+    bool insumosEnLote(const QStringList& completos, const QHash<QString, QStringList>& articulos,
+                       QHash<QString, std::shared_ptr<QList<Insumo>>>& insumos,
+                       QHash<QString, Medidas>& medidas);
     // The error with the order, the article and (while a supply row is being
     // written) the supply it happened on, so the operator can find the bad value.
     RuntimeError enLaLinea(const RuntimeError& error, const Linea& linea) const;
@@ -123,4 +128,7 @@ private:
     // database compares codes otherwise than expected, so from then on every
     // article is asked with its own statements.
     bool m_loteFiable = true;
+    // Whether a list of articles asks for its supplies in the key order, as
+    // long as an article's own query is seen to give that order.
+    bool m_enOrdenDeClave = true;
 };

@@ -16,6 +16,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
@@ -139,14 +140,14 @@ private slots:
         QTest::addColumn<QString>("separador");
         QTest::addColumn<bool>("bom");
         QTest::addColumn<QString>("espesor");
-        QTest::newRow("coma decimal") << u"es_AR.UTF-8"_s << QString() << u";"_s << true
-                                      << u"Espesor 1,5"_s;
+        QTest::newRow("coma decimal")
+            << u"es_AR.UTF-8"_s << QString() << u";"_s << true << u"Espesor 1,5"_s;
         QTest::newRow("coma decimal, tabulador")
             << u"es_AR.UTF-8"_s << u"--separador=TAB"_s << u"\t"_s << true << u"Espesor 1,5"_s;
         QTest::newRow("punto decimal, punto y coma")
             << u"C.UTF-8"_s << u"--separador=;"_s << u";"_s << false << u"Espesor 1.5"_s;
-        QTest::newRow("punto decimal") << u"C.UTF-8"_s << QString() << u","_s << false
-                                       << u"Espesor 1.5"_s;
+        QTest::newRow("punto decimal")
+            << u"C.UTF-8"_s << QString() << u","_s << false << u"Espesor 1.5"_s;
     }
     void csvDelOperador()
     {
@@ -154,20 +155,25 @@ private slots:
         QFETCH(QString, opcion);
         QFETCH(QString, separador);
         const QString csv = m_carpeta + u"/operador.csv"_s;
-        QStringList argumentos = {base(), u"--Sucursal_Desde=1"_s, u"--Nro_Desde=1"_s,
-                                  u"--Sucursal_Hasta=1"_s, u"--Nro_Hasta=2"_s, u"--csv="_s + csv};
+        QStringList argumentos = {base(),
+                                  u"--Sucursal_Desde=1"_s,
+                                  u"--Nro_Desde=1"_s,
+                                  u"--Sucursal_Hasta=1"_s,
+                                  u"--Nro_Hasta=2"_s,
+                                  u"--csv="_s + csv};
         if (!opcion.isEmpty())
             argumentos << opcion;
         const Salida s = correr(argumentos, idioma);
         QVERIFY2(s.codigo == 0, qPrintable(s.err));
         QProcess python;
         python.start(QStringLiteral(RP_PYTHON),
-                     {u"-c"_s, u"import csv, json, sys\n"
-                               u"datos = open(sys.argv[1], 'rb').read()\n"
-                               u"filas = list(csv.reader(open(sys.argv[1], encoding='utf-8-sig', "
-                               u"newline=''), delimiter=sys.argv[2]))\n"
-                               u"print(json.dumps({'bom': datos.startswith(b'\\xef\\xbb\\xbf'), "
-                               u"'filas': filas}))"_s,
+                     {u"-c"_s,
+                      u"import csv, json, sys\n"
+                      u"datos = open(sys.argv[1], 'rb').read()\n"
+                      u"filas = list(csv.reader(open(sys.argv[1], encoding='utf-8-sig', "
+                      u"newline=''), delimiter=sys.argv[2]))\n"
+                      u"print(json.dumps({'bom': datos.startswith(b'\\xef\\xbb\\xbf'), "
+                      u"'filas': filas}))"_s,
                       csv, separador});
         QVERIFY(python.waitForFinished(60000));
         QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
@@ -200,7 +206,7 @@ private slots:
     {
         const QString d = soporte::carpetaNueva(u"terminal"_s);
         QStringList orden = {QStringLiteral(RP_OPRODUCCION), base(), u"--csv="_s + d + u"/r.csv"_s,
-                             u"--xlsx="_s + d + u"/r.xlsx"_s};
+                             u"--xlsx="_s + d + u"/r.xlsx"_s, u"--pdf="_s + d + u"/r.pdf"_s};
         for (QString& parte : orden)
             parte = u'\'' + parte + u'\'';
         QProcess p;
@@ -215,6 +221,12 @@ private slots:
         QCOMPARE(p.exitCode(), 0);
         QVERIFY2(visto.contains(u"Cargando: 1 líneas cargadas"_s), qPrintable(visto));
         QVERIFY2(visto.contains(u"Escribiendo "_s + d + u"/r.xlsx: "_s), qPrintable(visto));
+        // The PDF counts its pages; the last one is always shown.
+        QVERIFY2(
+            QRegularExpression(QRegularExpression::escape(d) + u"/r.pdf: página (\\d+) de \\1\\b"_s)
+                .match(visto)
+                .hasMatch(),
+            qPrintable(visto));
         QVERIFY2(visto.contains(u"Escrito: "_s + d + u"/r.csv"_s), qPrintable(visto));
     }
 
@@ -333,10 +345,10 @@ private slots:
         QFETCH(QString, archivo);
         const QString d = soporte::carpetaNueva(u"totales"_s);
         const QString ruta = d + u'/' + archivo;
-        const Salida s = correr({base(), u"--Sucursal_Desde=1"_s, u"--Nro_Desde=4"_s,
-                                 u"--Sucursal_Hasta=1"_s, u"--Nro_Hasta=5"_s,
-                                 u"--Letra_Hasta=A"_s, u"--totales="_s + ruta},
-                                u"C.UTF-8"_s);
+        const Salida s =
+            correr({base(), u"--Sucursal_Desde=1"_s, u"--Nro_Desde=4"_s, u"--Sucursal_Hasta=1"_s,
+                    u"--Nro_Hasta=5"_s, u"--Letra_Hasta=A"_s, u"--totales="_s + ruta},
+                   u"C.UTF-8"_s);
         QVERIFY2(s.codigo == 0, qPrintable(s.err));
         QCOMPARE(s.err.trimmed(), u"Escrito: "_s + ruta);
         // Every row as "field|field|...", numbers as the reader gives them.
@@ -344,13 +356,15 @@ private slots:
         if (archivo.endsWith(u".csv"_s)) {
             QProcess python;
             python.start(QStringLiteral(RP_PYTHON),
-                         {u"-c"_s, u"import csv, sys\n"
-                                   u"for f in csv.reader(open(sys.argv[1], encoding='utf-8', "
-                                   u"newline='')): print('|'.join(f))"_s,
+                         {u"-c"_s,
+                          u"import csv, sys\n"
+                          u"for f in csv.reader(open(sys.argv[1], encoding='utf-8', "
+                          u"newline='')): print('|'.join(f))"_s,
                           ruta});
             QVERIFY(python.waitForFinished(60000));
             QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
-            filas = QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+            filas =
+                QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
         } else if (archivo.endsWith(u".xlsx"_s)) {
             const QJsonObject celdas = lectorLibro::leer(ruta)[u"celdas"_s].toObject();
             for (int fila = 1;; ++fila) {
@@ -369,8 +383,8 @@ private slots:
             QFile pagina(ruta);
             QVERIFY(pagina.open(QIODevice::ReadOnly));
             const QString html = QString::fromUtf8(pagina.readAll());
-            for (const QString& parte : {u"TOTALES POR INSUMO"_s, u"LAM-PE-05"_s, u"364.80"_s,
-                                         u"TORN-M6"_s, u"773.75"_s})
+            for (const QString& parte :
+                 {u"TOTALES POR INSUMO"_s, u"LAM-PE-05"_s, u"364.80"_s, u"TORN-M6"_s, u"773.75"_s})
                 QVERIFY2(html.contains(parte), qPrintable(parte));
             QVERIFY(html.indexOf(u"LAM-PE-05"_s) < html.indexOf(u"TORN-M6"_s));
             return;

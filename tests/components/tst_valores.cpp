@@ -96,6 +96,15 @@ private slots:
         QCOMPARE(numberText(1234567.25), u"1234567"_s + sep + u"25"_s);
         QCOMPARE(numberText(-0.5), u"-0"_s + sep + u"5"_s);
         QCOMPARE(numberText(0.00001), u"1E-05"_s);
+        // Exactly the 15 digits Qt writes, at the edges of the quick path:
+        // halves rounded up, whole numbers past 15 digits, exponents, and the
+        // subnormal numbers whose shortest form has fewer digits than that.
+        for (const double v :
+             {433420148550146.5, -292412377032120.5, 999999999999999.0, 1e15, 1623656277568365.0,
+              1e-4, 1.5e-5, 123.456e20, -1e-100, 4.8665650620520162e-310, 2.2250738585072014e-308,
+              1.7976931348623157e308})
+            QCOMPARE(numberText(v),
+                     QString::number(v, 'g', 15).replace(u'.', sep).replace(u'e', u'E'));
         // A number shown is read back to the same amount.
         QCOMPARE(Componentes::General().ValorNumerico(numberText(1234.5678)).units(), 12345678LL);
     }
@@ -105,10 +114,26 @@ private slots:
     void numeroMostrado_data()
     {
         QTest::addColumn<double>("valor");
-        for (const double v : {7.85, 0.471, -0.5, 1e-5, 4.99999e-5, 5e-5, 1.5e-4, 2.5e-4,
-                               1234567890123.125, 1234567890123.375, 0.1 + 0.2, 1.0 / 3,
-                               -2.0 / 3, 922337203685477.5, 922337203685477.6, -922337203685477.58,
-                               1e300, -1e300, 5e-324, 123456789012345.67})
+        for (const double v : {7.85,
+                               0.471,
+                               -0.5,
+                               1e-5,
+                               4.99999e-5,
+                               5e-5,
+                               1.5e-4,
+                               2.5e-4,
+                               1234567890123.125,
+                               1234567890123.375,
+                               0.1 + 0.2,
+                               1.0 / 3,
+                               -2.0 / 3,
+                               922337203685477.5,
+                               922337203685477.6,
+                               -922337203685477.58,
+                               1e300,
+                               -1e300,
+                               5e-324,
+                               123456789012345.67})
             QTest::newRow(qPrintable(QString::number(v, 'g', 17))) << v;
     }
     void numeroMostrado()

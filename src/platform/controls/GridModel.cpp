@@ -1,7 +1,7 @@
 #include "platform/controls/GridModel.h"
 
-#include "platform/text/RuntimeError.h"
 #include "platform/spreadsheet/SpreadsheetPalette.h"
+#include "platform/text/RuntimeError.h"
 
 #include <QBrush>
 #include <QFont>
@@ -36,6 +36,21 @@ GridModel::Cell& GridModel::cell(int row, int col)
 {
     checkCell(row, col);
     return m_cells[static_cast<size_t>(row) * m_cols + col];
+}
+
+const GridModel::Extra& GridModel::extra(const Cell& c) const
+{
+    static const Extra none;
+    return c.extra ? m_extras[c.extra - 1] : none;
+}
+
+GridModel::Extra& GridModel::extra(Cell& c)
+{
+    if (!c.extra) {
+        m_extras.emplace_back();
+        c.extra = static_cast<quint32>(m_extras.size());
+    }
+    return m_extras[c.extra - 1];
 }
 
 void GridModel::resize(int rows, int cols)
@@ -168,34 +183,34 @@ void GridModel::setBackColor(int row, int col, int bgr)
 
 double GridModel::fontSize(int row, int col) const
 {
-    return cell(row, col).fontSize;
+    return extra(cell(row, col)).fontSize;
 }
 
 void GridModel::setFontSize(int row, int col, double points)
 {
-    cell(row, col).fontSize = static_cast<float>(points);
+    extra(cell(row, col)).fontSize = static_cast<float>(points);
     cellChanged(row, col);
 }
 
 bool GridModel::fontBold(int row, int col) const
 {
-    return cell(row, col).bold;
+    return extra(cell(row, col)).bold;
 }
 
 void GridModel::setFontBold(int row, int col, bool bold)
 {
-    cell(row, col).bold = bold;
+    extra(cell(row, col)).bold = bold;
     cellChanged(row, col);
 }
 
 QString GridModel::note(int row, int col) const
 {
-    return cell(row, col).note;
+    return extra(cell(row, col)).note;
 }
 
 void GridModel::setNote(int row, int col, const QString& note)
 {
-    cell(row, col).note = note;
+    extra(cell(row, col)).note = note;
     cellChanged(row, col);
 }
 
@@ -204,6 +219,7 @@ void GridModel::clear()
     resetting([&] {
         for (Cell& c : m_cells)
             c = Cell();
+        m_extras.clear();
     });
 }
 
@@ -264,16 +280,16 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
             return QGuiApplication::palette().brush(QPalette::Button);
         return {};
     case Qt::FontRole:
-        if (c.fontSize > 0 || c.bold) {
+        if (const Extra& x = extra(c); x.fontSize > 0 || x.bold) {
             QFont font;
-            if (c.fontSize > 0)
-                font.setPointSizeF(c.fontSize);
-            font.setBold(c.bold);
+            if (x.fontSize > 0)
+                font.setPointSizeF(x.fontSize);
+            font.setBold(x.bold);
             return font;
         }
         return {};
     case NoteRole:
-        return c.note.isEmpty() ? QVariant() : QVariant(c.note);
+        return extra(c).note.isEmpty() ? QVariant() : QVariant(extra(c).note);
     default:
         return {};
     }
@@ -287,11 +303,12 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     const Cell& c = m_cells[static_cast<size_t>(section)];
     if (role == Qt::DisplayRole)
         return c.text;
-    if (role == Qt::FontRole && (c.fontSize > 0 || c.bold)) {
+    const Extra& x = extra(c);
+    if (role == Qt::FontRole && (x.fontSize > 0 || x.bold)) {
         QFont font;
-        if (c.fontSize > 0)
-            font.setPointSizeF(c.fontSize);
-        font.setBold(c.bold);
+        if (x.fontSize > 0)
+            font.setPointSizeF(x.fontSize);
+        font.setBold(x.bold);
         return font;
     }
     return {};

@@ -81,14 +81,23 @@ signals:
     void colWidthChanged(int col, int twips);
 
 private:
+    // A grid of a big load holds millions of cells, nearly all of them with a
+    // text and a colour only; the rarer attributes live apart, so that a cell
+    // stays small and moves cheaply when the grid grows.
     struct Cell
     {
         QString text;
-        QString note;
         int backColor = NoColor;
+        quint32 extra = 0; // 1 + its index in m_extras; 0 when it has none
+    };
+    struct Extra
+    {
+        QString note;
         float fontSize = 0;
         bool bold = false;
     };
+    const Extra& extra(const Cell& c) const;
+    Extra& extra(Cell& c);
 
     const Cell& cell(int row, int col) const;
     Cell& cell(int row, int col);
@@ -107,6 +116,7 @@ private:
     }
 
     std::vector<Cell> m_cells; // row-major
+    std::vector<Extra> m_extras;
     std::vector<int> m_widths;
     int m_rows = 0;
     int m_cols = 0;

@@ -12,8 +12,15 @@ QString programFolder()
         QDir().mkpath(forced);
         return QDir(forced).absolutePath();
     }
+    // An installed program never writes among the system's programs, not
+    // even when run by root, who may write there.
     const QString own = QCoreApplication::applicationDirPath();
-    if (!own.isEmpty() && QFileInfo(own).isWritable())
+    static const QStringList sistema = {
+        QStringLiteral("/usr/bin"),  QStringLiteral("/usr/local/bin"),  QStringLiteral("/bin"),
+        QStringLiteral("/usr/sbin"), QStringLiteral("/usr/local/sbin"), QStringLiteral("/sbin"),
+        QStringLiteral("/usr/games")};
+    if (!own.isEmpty() && QFileInfo(own).isWritable() &&
+        !sistema.contains(QFileInfo(own).canonicalFilePath()))
         return own;
     QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (data.isEmpty())
@@ -27,4 +34,10 @@ QString programName()
 {
     const QString path = QCoreApplication::applicationFilePath();
     return path.isEmpty() ? QStringLiteral("rp_oproduccion") : QFileInfo(path).completeBaseName();
+}
+
+QString dataFolder()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + u'/' +
+                           QStringLiteral(RP_DATOS_DESDE_BIN));
 }

@@ -11,3 +11,8 @@ QString programFolder();
 
 // The executable's name without folder or extension.
 QString programName();
+
+// The program's installed data (the demonstration database): share/rp_oproduccion
+// beside the executable's bin folder, wherever the tree was installed or
+// unpacked; the build tree lays it out the same way under build/.
+QString dataFolder();

@@ -4,15 +4,90 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QTime>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// What QString::number(value, 'g', 15) writes, without its slow search for the
+// digits when the value's shortest exact form already has 15 or fewer of them,
+// which is nearly every amount a database holds: rounding such a value to 15
+// digits gives those same digits back (not so for the tiny subnormal values,
+// whose precision is lower).
+QString digits15(double value)
+{
+    if (std::abs(value) < 1e15 && value == std::trunc(value))
+        return QString::number(static_cast<qint64>(value));
+    char shortest[32];
+    const auto [end, error] =
+        std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific);
+    const char* e = std::find(shortest, end, 'e');
+    if (error != std::errc() || e == end || !std::isnormal(value))
+        return QString::number(value, 'g', 15);
+    // "-d.ddde±x": the digits without the point, and the exponent.
+    const bool negative = shortest[0] == '-';
+    char digits[24];
+    int count = 0;
+    for (const char* c = shortest + (negative ? 1 : 0); c < e && count < 16; ++c)
+        if (*c != '.')
+            digits[count++] = *c;
+    if (count > 15)
+        return QString::number(value, 'g', 15);
+    int exponent = 0;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exponent);
+    char16_t text[40];
+    int n = 0;
+    const auto put = [&](char c) { text[n++] = static_cast<char16_t>(c); };
+    const auto putDigits = [&](int from, int to) {
+        for (int i = from; i < to; ++i)
+            put(digits[i]);
+    };
+    if (negative)
+        put('-');
+    if (exponent < -4 || exponent >= 15) {
+        putDigits(0, 1);
+        if (count > 1) {
+            put('.');
+            putDigits(1, count);
+        }
+        put('e');
+        put(exponent < 0 ? '-' : '+');
+        const int magnitude = std::abs(exponent);
+        if (magnitude >= 100)
+            put(static_cast<char>('0' + magnitude / 100));
+        put(static_cast<char>('0' + magnitude / 10 % 10));
+        put(static_cast<char>('0' + magnitude % 10));
+    } else if (exponent < 0) {
+        put('0');
+        put('.');
+        for (int i = 0; i < -exponent - 1; ++i)
+            put('0');
+        putDigits(0, count);
+    } else if (exponent + 1 >= count) {
+        putDigits(0, count);
+        for (int i = count; i < exponent + 1; ++i)
+            put('0');
+    } else {
+        putDigits(0, exponent + 1);
+        put('.');
+        putDigits(exponent + 1, count);
+    }
+    return QString(reinterpret_cast<const QChar*>(text), n);
+}
+
+} // namespace
 
 QString numberText(double value)
 {
     if (value == 0)
         return QStringLiteral("0");
-    QString text = QString::number(value, 'g', 15);
-    const QString point = QLocale::system().decimalPoint();
-    if (point != QLatin1String("."))
-        text.replace(QLatin1Char('.'), point);
+    QString text = digits15(value);
+    if (text.contains(QLatin1Char('.'))) {
+        const QString point = QLocale::system().decimalPoint();
+        if (point != QLatin1String("."))
+            text.replace(QLatin1Char('.'), point);
+    }
     return text.replace(QLatin1Char('e'), QLatin1Char('E'));
 }
 
@@ -20,7 +95,7 @@ QString decimalText(double value)
 {
     if (value == 0)
         return QStringLiteral("0");
-    QString text = QString::number(value, 'g', 15);
+    QString text = digits15(value);
     const qsizetype e = text.indexOf(QLatin1Char('e'));
     if (e >= 0) {
         // d.ddde±x, written out with the point moved x places.
@@ -40,9 +115,11 @@ QString decimalText(double value)
         if (negative)
             text.prepend(QLatin1Char('-'));
     }
-    const QString point = QLocale::system().decimalPoint();
-    if (point != QLatin1String("."))
-        text.replace(QLatin1Char('.'), point);
+    if (text.contains(QLatin1Char('.'))) {
+        const QString point = QLocale::system().decimalPoint();
+        if (point != QLatin1String("."))
+            text.replace(QLatin1Char('.'), point);
+    }
     return text;
 }
 
