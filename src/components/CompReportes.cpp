@@ -112,9 +112,13 @@ QString CompReportes::ArmarFiltroSQL(const ListaRangos& rangos, SqlBackend motor
             if (!desde.isEmpty())
                 condiciones << columna + QStringLiteral(" >= ") +
                                    sqlDateLiteral(fechaValida(desde), motor);
+            // The calendar's last day leaves nothing out after it; the day after
+            // it would be a five-digit year, which SQLite compares as text
+            // below every date and a server refuses.
             if (!hasta.isEmpty())
-                condiciones << columna + QStringLiteral(" < ") +
-                                   sqlDateLiteral(fechaValida(hasta).addDays(1), motor);
+                if (const QDate siguiente = fechaValida(hasta).addDays(1); siguiente.year() <= 9999)
+                    condiciones << columna + QStringLiteral(" < ") +
+                                       sqlDateLiteral(siguiente, motor);
         } else if (esNumerico(rango.TipoDato)) {
             if (!desde.isEmpty())
                 condiciones << columna + QStringLiteral(" >= ") + numero(desde);

@@ -25,7 +25,7 @@ public:
     //   that begins with it: col < 'hasta counted up by one' ('...03' -> '...04').
     //   Date ranges (7) take day/month/year (d/m/yyyy, dd/mm/yyyy, also with
     //   "-" or "." and two-digit years); the upper end includes its whole day:
-    //   col >= 'desde' AND col < 'the day after hasta'.
+    //   col >= 'desde' AND col < 'the day after hasta' (nothing after 31/12/9999).
     //   Numeric ranges compare as numbers.
     // A date end that is not a real date raises a run-time error naming it,
     // before any query runs.

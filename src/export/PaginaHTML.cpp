@@ -92,6 +92,10 @@ QString PaginaHTML::escapar(QStringView original, bool atributo)
             char32_t punto = c.unicode();
             if (c.isHighSurrogate() && i + 1 < texto.size() && texto[i + 1].isLowSurrogate())
                 punto = QChar::surrogateToUcs4(c, texto[++i]);
+            else if (c.isSurrogate())
+                // Half a pair (a server's wide text may hold one) is no
+                // character: a reference to it is an error in the page.
+                punto = QChar::ReplacementCharacter;
             r += u"&#"_s + QString::number(static_cast<uint>(punto)) + u';';
         }
     }

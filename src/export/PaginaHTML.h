@@ -34,8 +34,8 @@ public:
 
     // A text made safe inside the page: <, > and & as entities, characters
     // beyond ASCII as numeric references (so the page reads the same in any
-    // code page); quotes too with `atributo`; control characters as
-    // printableText leaves them.
+    // code page; half a surrogate pair as U+FFFD); quotes too with
+    // `atributo`; control characters as printableText leaves them.
     static QString escapar(QStringView texto, bool atributo = false);
 
 private:

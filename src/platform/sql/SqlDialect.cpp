@@ -75,9 +75,24 @@ QString adaptSql(const QString& sql, SqlBackend backend)
     const qsizetype n = in.size();
     // Characters that need no change are copied in runs, not one by one.
     qsizetype runStart = 0;
+    // Where something was cut or rewritten, the texts on either side must not
+    // run together: 'a'WITH(NOLOCK)'b' would become the one literal 'a''b',
+    // -dbo.- a comment.
+    bool cut = false;
+    const auto keepApart = [&](QChar next) {
+        if (cut && !out.isEmpty()) {
+            const QChar last = out.back();
+            if (((next == u'\'' || next == u'"' || next == u'-') && last == next) ||
+                (last == u'/' && next == u'*'))
+                out += u' ';
+        }
+        cut = false;
+    };
     const auto flush = [&](qsizetype upTo) {
-        if (upTo > runStart)
+        if (upTo > runStart) {
+            keepApart(in.at(runStart));
             out += in.sliced(runStart, upTo - runStart);
+        }
     };
     while (i < n) {
         const QChar c = in.at(i);
@@ -97,15 +112,37 @@ QString adaptSql(const QString& sql, SqlBackend backend)
             i = std::min(j + 1, n);
             continue;
         }
+        // Comments go whole too: a quote or a bracket in one is only text.
+        if (c == u'-' && i + 1 < n && in.at(i + 1) == u'-') {
+            const qsizetype end = in.indexOf(u'\n', i);
+            i = end < 0 ? n : end + 1;
+            continue;
+        }
+        if (c == u'/' && i + 1 < n && in.at(i + 1) == u'*') {
+            const qsizetype end = in.indexOf(QLatin1String("*/"), i + 2);
+            i = end < 0 ? n : end + 2;
+            continue;
+        }
         if (c == QLatin1Char('[')) {
-            const qsizetype close = in.indexOf(QLatin1Char(']'), i + 1);
+            // "]]" stands for "]" inside the brackets; a '"' is doubled once
+            // the name is quoted with them.
+            qsizetype close = i + 1;
+            while ((close = in.indexOf(u']', close)) >= 0 && close + 1 < n &&
+                   in.at(close + 1) == u']')
+                close += 2;
             if (close > i) {
                 flush(i);
-                out += QLatin1Char('"');
-                out += in.sliced(i + 1, close - i - 1);
-                out += QLatin1Char('"');
+                // A quoted name right before would swallow this one.
+                if (!out.isEmpty() && out.back() == u'"')
+                    out += u' ';
+                cut = false;
+                QString name = in.sliced(i + 1, close - i - 1).toString();
+                name.replace(QLatin1String("]]"), QLatin1String("]"));
+                name.replace(QLatin1String("\""), QLatin1String("\"\""));
+                out += QLatin1Char('"') + name + QLatin1Char('"');
                 i = close + 1;
                 runStart = i;
+                cut = true;
                 continue;
             }
         }
@@ -114,6 +151,7 @@ QString adaptSql(const QString& sql, SqlBackend backend)
                 flush(i);
                 i += hint;
                 runStart = i;
+                cut = true;
                 continue;
             }
         }
@@ -123,6 +161,7 @@ QString adaptSql(const QString& sql, SqlBackend backend)
             flush(i);
             i += 4;
             runStart = i;
+            cut = true;
             continue;
         }
         ++i;

@@ -21,8 +21,9 @@ SqlBackend backendOf(const QSqlDatabase& db);
 // Adapts a statement written for the suite's server to `backend`:
 // SQL Server and unknown ODBC backends get it unchanged; for SQLite and
 // PostgreSQL the table hints "WITH(NOLOCK)" / "WITH (NOLOCK)" go, the schema
-// prefix "dbo." goes and [bracketed] names become "quoted" ones. String
-// literals and quoted names are never touched.
+// prefix "dbo." goes and [bracketed] names become "quoted" ones ("]]" inside
+// is "]"). String literals, quoted names and comments are never touched, and
+// nothing cut out lets the texts on either side run together.
 QString adaptSql(const QString& sql, SqlBackend backend);
 
 // A text as an SQL string literal, quotes doubled: the only way a value is

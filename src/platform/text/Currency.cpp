@@ -40,9 +40,11 @@ bool normaliseMantissa(QString& m)
     QString out;
     out.reserve(m.size());
     for (const QChar c : m) {
-        if (c.isDigit())
+        // Only the ASCII digits: other scripts' digits would read as nothing.
+        // A null `decimal` means there is none, not that NUL is one.
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
             out += c;
-        else if (c == decimal)
+        else if (!decimal.isNull() && c == decimal)
             out += QLatin1Char('.');
         else if (c != QLatin1Char('.') && c != QLatin1Char(','))
             return false;
@@ -224,9 +226,11 @@ bool Currency::parse(const QString& text, Currency& out)
 
 QString Currency::toString() const
 {
-    const qint64 magnitude = m_units < 0 ? -m_units : m_units;
+    // Unsigned: the lowest amount has no positive counterpart in qint64.
+    const quint64 magnitude =
+        m_units < 0 ? 0 - static_cast<quint64>(m_units) : static_cast<quint64>(m_units);
     QString s = QString::number(magnitude / Scale);
-    qint64 fraction = magnitude % Scale;
+    const quint64 fraction = magnitude % Scale;
     if (fraction) {
         QString f = QStringLiteral("%1").arg(fraction, 4, 10, QLatin1Char('0'));
         while (f.endsWith(QLatin1Char('0')))

@@ -4,6 +4,7 @@
 #include "platform/text/RuntimeError.h"
 
 #include <QList>
+#include <QStringDecoder>
 
 namespace {
 
@@ -86,8 +87,12 @@ QList<IniText::Line> IniText::lines() const
         switch (m_encoding) {
         case Encoding::CodePage:
             return fromCp1252(part);
-        case Encoding::Utf8:
-            return QString::fromUtf8(part);
+        case Encoding::Utf8: {
+            // fromUtf8 would drop a U+FEFF that starts a line, and writing
+            // that line back would lose its bytes.
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+            return QString(utf8(part));
+        }
         default: {
             QString s;
             for (qsizetype i = from; i + 1 < to; i += 2)
@@ -144,7 +149,7 @@ IniText::Found IniText::find(const QList<Line>& lines, const QString& section,
 std::optional<QString> IniText::value(const QString& section, const QString& key) const
 {
     const QList<Line> all = lines();
-    const Found found = find(all, section, key);
+    const Found found = find(all, section.trimmed(), key.trimmed());
     if (!found.key)
         return std::nullopt;
     const QString& t = all.at(*found.key).text;
@@ -175,6 +180,19 @@ QByteArray IniText::encode(const QString& text) const
     }
 }
 
+qsizetype IniText::equalByte(const Line& line) const
+{
+    // "=" is one unit in every encoding here, and no byte of a UTF-8
+    // sequence (nor a stray byte, which reads as U+FFFD) can be one.
+    for (qsizetype i = line.start; i + m_unit <= line.end; i += m_unit) {
+        const char low = m_bytes.at(m_encoding == Encoding::Utf16Be ? i + 1 : i);
+        const char high = m_unit == 2 ? m_bytes.at(m_encoding == Encoding::Utf16Be ? i : i + 1) : 0;
+        if (low == '=' && high == 0)
+            return i;
+    }
+    return line.end;
+}
+
 QString IniText::lineBreak(const QList<Line>& lines) const
 {
     for (const Line& l : lines)
@@ -184,13 +202,41 @@ QString IniText::lineBreak(const QList<Line>& lines) const
     return QStringLiteral("\r\n");
 }
 
-bool IniText::setValue(const QString& section, const QString& key, const QString& value)
+void IniText::checkStorable(const QString& section, const QString& key, const QString& value) const
 {
-    if (value.contains(u'\n') || value.contains(u'\r') || value.contains(QChar(0)))
+    const auto refuse = [&](const QString& why) {
         throw RuntimeError(ErrorNumber::InvalidArgument,
-                           QStringLiteral("El valor de \"%1\" no puede ocupar más de una línea")
-                               .arg(key),
+                           QStringLiteral("No se puede guardar \"%1\" en la sección \"%2\": %3")
+                               .arg(key, section, why),
                            QStringLiteral("CompIni"));
+    };
+    const auto oneLine = [](const QString& t) {
+        return !t.contains(u'\n') && !t.contains(u'\r') && !t.contains(QChar(0));
+    };
+    if (!oneLine(value))
+        refuse(QStringLiteral("el valor no puede ocupar más de una línea"));
+    if (!oneLine(key) || !oneLine(section))
+        refuse(QStringLiteral("un nombre no puede ocupar más de una línea"));
+    // Written, these would read back as another key or another section.
+    if (key.contains(u'=') || key.trimmed().startsWith(u'['))
+        refuse(QStringLiteral("el nombre de la clave no puede llevar \"=\" ni empezar con \"[\""));
+    if (section.contains(u']'))
+        refuse(QStringLiteral("el nombre de la sección no puede llevar \"]\""));
+    if (m_encoding == Encoding::CodePage) {
+        for (const QString* t : {&section, &key, &value})
+            if (fromCp1252(toCp1252(*t)) != *t)
+                refuse(QStringLiteral("el archivo está en la página de códigos Windows-1252, "
+                                      "que no tiene todos sus caracteres"));
+    }
+}
+
+bool IniText::setValue(const QString& anySection, const QString& anyKey, const QString& value)
+{
+    checkStorable(anySection, anyKey, value);
+    // Names are compared and written without their surrounding blanks, as
+    // they are read from the file.
+    const QString section = anySection.trimmed();
+    const QString key = anyKey.trimmed();
     // Written so that it reads back as given.
     const bool quote = quoted(value) || (!value.isEmpty() && (value.front().isSpace() ||
                                                               value.back().isSpace()));
@@ -207,8 +253,14 @@ bool IniText::setValue(const QString& section, const QString& key, const QString
             return false;
         if (quoted(old) && !quote)
             stored = u'"' + value + u'"';
-        const QString text = line.text.left(v.start) + stored + line.text.mid(v.end);
-        m_bytes.replace(line.start, line.end - line.start, encode(text));
+        // Only what follows the "=" is written anew: the bytes of the key
+        // stay as they are even where they are no valid text (re-encoded,
+        // a stray byte of a UTF-8 file would become three).
+        const qsizetype equal = line.text.indexOf(u'=');
+        const QString text =
+            line.text.mid(equal + 1, v.start - equal - 1) + stored + line.text.mid(v.end);
+        const qsizetype from = equalByte(line) + m_unit;
+        m_bytes.replace(from, line.end - from, encode(text));
         return true;
     }
     const QString pair = key + u'=' + stored;

@@ -11,8 +11,9 @@
 // mark).
 //
 // A section starts at a line "[name]"; a key is a line "name=value" inside it.
-// Names compare without regard to case (accented letters included); the first
-// of duplicate keys wins; a value loses its surrounding blanks and double quotes.
+// Names compare without regard to case (accented letters included) or their
+// surrounding blanks; the first of duplicate keys wins; a value loses its
+// surrounding blanks and double quotes.
 class IniText
 {
 public:
@@ -22,8 +23,10 @@ public:
 
     // Changes only that key's line (the first one), or adds the key at the end
     // of its section, or the section at the end of the file. Returns false,
-    // changing nothing, when the key already holds the value. A value with a
-    // line break cannot be stored and raises a run-time error.
+    // changing nothing, when the key already holds the value. What could not
+    // be read back as given raises a run-time error, changing nothing: a line
+    // break in a name or the value, "=" in the key or "[" at its start, "]"
+    // in the section, a character the file's code page does not have.
     bool setValue(const QString& section, const QString& key, const QString& value);
 
     const QByteArray& bytes() const { return m_bytes; }
@@ -49,10 +52,13 @@ private:
         std::optional<qsizetype> section; // the last line worth keeping in its section
     };
 
+    void checkStorable(const QString& section, const QString& key, const QString& value) const;
     QList<Line> lines() const;
     Found find(const QList<Line>& lines, const QString& section, const QString& key) const;
     QByteArray encode(const QString& text) const;
     QString lineBreak(const QList<Line>& lines) const;
+    // Where the line's first "=" starts in the file.
+    qsizetype equalByte(const Line& line) const;
 
     QByteArray m_bytes;
     Encoding m_encoding = Encoding::CodePage;
