@@ -257,8 +257,7 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
     Resultado resultado;
     SinAvisos sinAvisos(grilla);
     IniciarGrilla(grilla);
-    m_medidas.clear();
-    m_insumos.clear();
+    m_articulos.clear();
     m_loteFiable = true;
     m_enOrdenDeClave = true;
     CompDatos& datos = Componentes::Datos();
@@ -293,28 +292,29 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
             if (opciones.consultaPorLinea) {
                 medidas = medidasPorConsulta(articulo);
             } else {
-                if (!m_medidas.contains(articulo))
-                    traerEnLote(adelantadas);
-                auto it = m_medidas.constFind(articulo);
-                medidas = it != m_medidas.cend()
-                              ? *it
-                              : *m_medidas.insert(articulo, medidasPorConsulta(articulo));
+                auto it = m_articulos.constFind(articulo);
+                if (it == m_articulos.cend() && traerEnLote(adelantadas))
+                    it = m_articulos.constFind(articulo);
+                if (it == m_articulos.cend())
+                    it = m_articulos.insert(articulo, {medidasPorConsulta(articulo), {}});
+                medidas = it->medidas;
             }
             escribirLinea(medidas, grilla);
             ++resultado.lineas;
             // A line without an article has no bill of materials to look up.
             if (!linea.articulo.isNull()) {
-                CompGeneral& general = Componentes::General();
-                const QString codigo = general.CompletarCodigo(articulo, 25);
+                const auto codigo = [&] {
+                    return Componentes::General().CompletarCodigo(articulo, 25);
+                };
                 Insumos insumos;
                 if (opciones.consultaPorLinea) {
-                    insumos = insumosPorConsulta(codigo);
+                    insumos = insumosPorConsulta(codigo());
                 } else {
-                    if (!m_insumos.contains(codigo))
-                        traerEnLote(adelantadas);
-                    insumos = m_insumos.value(codigo);
+                    insumos = m_articulos.value(articulo).insumos;
+                    if (!insumos && traerEnLote(adelantadas))
+                        insumos = m_articulos.value(articulo).insumos;
                     if (!insumos)
-                        insumos = *m_insumos.insert(codigo, insumosPorConsulta(codigo));
+                        insumos = m_articulos[articulo].insumos = insumosPorConsulta(codigo());
                 }
                 resultado.insumos += escribirInsumos(linea, *insumos, grilla);
             }
@@ -430,9 +430,8 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
     QStringList orden;
     for (const Linea& linea : adelantadas) {
         const QString articulo = texto(linea.articulo);
-        const bool faltanInsumos =
-            !linea.articulo.isNull() && !m_insumos.contains(general.CompletarCodigo(articulo, 25));
-        if (m_medidas.contains(articulo) && !faltanInsumos)
+        const auto conocido = m_articulos.constFind(articulo);
+        if (conocido != m_articulos.cend() && (conocido->insumos || linea.articulo.isNull()))
             continue;
         const std::optional<QString> clave = claveDe(articulo);
         if (!clave)
@@ -508,14 +507,11 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
         }
         datos.CerrarRecordset(rs);
     }
-    m_medidas.reserve(m_medidas.size() + orden.size());
-    m_insumos.reserve(m_insumos.size() + orden.size());
+    m_articulos.reserve(m_articulos.size() + orden.size());
     for (const QString& clave : orden) {
-        const Insumos deLaClave = insumos.value(clave);
-        for (const QString& articulo : articulos.value(clave)) {
-            m_medidas.insert(articulo, medidas.value(clave));
-            m_insumos.insert(general.CompletarCodigo(articulo, 25), deLaClave);
-        }
+        const Articulo conocido{medidas.value(clave), insumos.value(clave)};
+        for (const QString& articulo : articulos.value(clave))
+            m_articulos.insert(articulo, conocido);
     }
     return true;
 }

@@ -121,8 +121,12 @@ private:
 
     QString m_insumo; // the supply row being written; null between supply rows
     // What this load already asked, by the exact text it asked with.
-    QHash<QString, Medidas> m_medidas;
-    QHash<QString, Insumos> m_insumos;
+    struct Articulo
+    {
+        Medidas medidas;
+        Insumos insumos; // null until asked
+    };
+    QHash<QString, Articulo> m_articulos;
     int m_campoLinea[4] = {};
     // False once a list brought back a code its lines did not ask for: the
     // database compares codes otherwise than expected, so from then on every
