@@ -361,6 +361,13 @@ void CargaOrdenes::escribirLinea(const Medidas& medidas, GridModel& grilla)
     grilla.setRows(grilla.rows() + 1);
 }
 
+CargaOrdenes::Medidas CargaOrdenes::medidasLeidas(const Recordset& rs, int ancho, int largo,
+                                                  int profundo)
+{
+    // As the one-column lookups give them.
+    return {valueText(rs.value(ancho)), valueText(rs.value(largo)), valueText(rs.value(profundo))};
+}
+
 CargaOrdenes::Medidas CargaOrdenes::medidasPorConsulta(const QString& articulo)
 {
     CompDatos& datos = Componentes::Datos();
@@ -500,9 +507,7 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
                     return false;
                 }
                 if (!medidas.contains(*clave))
-                    medidas.insert(*clave,
-                                   {valueText(rs->value(ancho)), valueText(rs->value(largo)),
-                                    valueText(rs->value(profundo))});
+                    medidas.insert(*clave, medidasLeidas(*rs, ancho, largo, profundo));
             }
         }
         datos.CerrarRecordset(rs);
@@ -546,9 +551,8 @@ bool CargaOrdenes::insumosEnLote(const QStringList& completos,
                 }
                 anterior = codigo;
                 if (destino->isEmpty())
-                    medidas.insert(*clave, {valueText(rs->value(campos.ancho)),
-                                            valueText(rs->value(campos.largo)),
-                                            valueText(rs->value(campos.profundo))});
+                    medidas.insert(*clave,
+                                   medidasLeidas(*rs, campos.ancho, campos.largo, campos.profundo));
             }
             destino->append(leerInsumo<Insumo>(*rs, campos));
         }

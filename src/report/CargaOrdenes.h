@@ -1,7 +1,6 @@
 #pragma once
 
 #include "components/RangoFiltro.h"
-#include "platform/sql/SqlDialect.h"
 #include "platform/text/RuntimeError.h"
 
 #include <QHash>
@@ -106,6 +105,8 @@ private:
     void escribirLinea(const Medidas& medidas, GridModel& grilla);
     int escribirInsumos(const Linea& linea, const QList<Insumo>& insumos, GridModel& grilla);
     Medidas medidasPorConsulta(const QString& articulo);
+    // The dimensions in a row that carries them, by the fields' positions.
+    static Medidas medidasLeidas(const Recordset& rs, int ancho, int largo, int profundo);
     Insumos insumosPorConsulta(const QString& codigoCompleto);
     // Fetches together the articles of the lines read ahead that are not
     // known yet, when they are many; returns false when it fetched nothing.
