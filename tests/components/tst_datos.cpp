@@ -2,7 +2,9 @@
 #include "components/Componentes.h"
 
 #include <QFile>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -119,6 +121,63 @@ private slots:
         }
         datos.CerrarRecordset(rs);
         QVERIFY(!rs);
+    }
+
+    // SQLite rows are read from the engine directly: every kind of value, a
+    // name, and every failure must come as Qt's own driver gives them.
+    void recordsetComoElControlador()
+    {
+        if (!conectar(u"sqlite"_s))
+            return;
+        CompDatos& datos = Componentes::Datos();
+        const QString sql =
+            u"SELECT 7 AS entero, 2.5 AS real_, 'Chapa' AS ascii, 'Año Ñ' AS acento, "
+            "CAST(x'41BA42' AS TEXT) AS suelto, CAST(x'E9' AS TEXT) AS cp1252, "
+            "CAST(x'410042' AS TEXT) AS con_nul, '' AS vacio, NULL AS nada, x'00FF' AS bytes, "
+            "x'' AS sin_bytes, codigo AS \"co\"\"mi\", descripcion FROM datos_art WHERE codigo = 'A1'"_s;
+        const auto comoQt = [&](const QString& consulta, int filas) {
+            QSqlQuery q(datos.BaseQt());
+            q.setForwardOnly(true);
+            q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+            if (!q.exec(consulta))
+                return q.lastError().text();
+            for (int i = 0; i < filas; ++i)
+                if (!q.next())
+                    return q.lastError().text();
+            return QString();
+        };
+        const auto propio = [&](const QString& consulta, int filas) {
+            try {
+                auto rs = datos.AbrirRecordset(consulta);
+                for (int i = 1; i < filas; ++i)
+                    rs->moveNext();
+                return QString();
+            } catch (const RuntimeError& e) {
+                return e.description();
+            }
+        };
+        auto rs = datos.AbrirRecordset(sql);
+        QSqlQuery q(datos.BaseQt());
+        q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        QVERIFY(q.exec(sql) && q.next());
+        QCOMPARE(rs->fieldCount(), q.record().count());
+        for (int i = 0; i < q.record().count(); ++i) {
+            QCOMPARE(rs->fieldName(i), q.record().fieldName(i));
+            QCOMPARE(rs->value(i).metaType(), q.value(i).metaType());
+            QCOMPARE(rs->value(i).isNull(), q.value(i).isNull());
+            QCOMPARE(rs->value(i), q.value(i));
+        }
+        QCOMPARE(rs->fieldIndex(u"datos_art.descripcion"_s),
+                 q.record().indexOf(u"datos_art.descripcion"_s));
+        // Refused when prepared, failing on the first row or on a later one.
+        for (const QString& mala :
+             {u"SELECT * FROM no_hay"_s, u"SELECT 1; SELECT 2"_s, u"SELECT ? AS x"_s,
+              u"SELECT abs(-9223372036854775807 - 1)"_s,
+              u"SELECT abs(x) FROM (SELECT 1 AS x UNION ALL SELECT -9223372036854775807 - 1)"_s}) {
+            const QString esperado = comoQt(mala, 2);
+            QVERIFY2(!esperado.isEmpty(), qPrintable(mala));
+            QCOMPARE(propio(mala, 2), esperado);
+        }
     }
 
     void falloDeConsulta_data() { soporte::motores(); }

@@ -3,21 +3,51 @@
 #include "platform/sql/StatementTimeout.h"
 #include "platform/text/RuntimeError.h"
 
+#include <QCoreApplication>
 #include <QSqlDatabase>
-#include <QSqlError>
+#include <QSqlDriver>
+#include <QSqlField>
+#include <QSqlResult>
+#include <sqlite3.h>
 
 namespace {
 
 const QString Source = QStringLiteral("Recordset");
 
-QString errorText(const QSqlQuery& query)
+QString errorText(const QSqlError& error, const QSqlDriver* driver)
 {
-    const QSqlError error = query.lastError();
     if (isDatabaseBusy(error))
         return databaseBusyText(error);
     // However the load reads its rows, a server that ended the connection is
     // named as such, not left to the driver's words alone.
-    return isConnectionLost(query.driver()) ? connectionLostText(error.text()) : error.text();
+    return isConnectionLost(driver) ? connectionLostText(error.text()) : error.text();
+}
+
+QString errorText(const QSqlQuery& query)
+{
+    return errorText(query.lastError(), query.driver());
+}
+
+// The driver's own words for a failed step, so a message reads the same
+// however the rows were read (its translations included).
+QString sqliteText(const char* text)
+{
+    return QCoreApplication::translate("QSQLiteResult", text);
+}
+
+QSqlError sqliteError(sqlite3* connection, int code)
+{
+    return QSqlError(sqliteText("Unable to fetch row"),
+                     QString(reinterpret_cast<const QChar*>(sqlite3_errmsg16(connection))),
+                     QSqlError::ConnectionError, QString::number(code));
+}
+
+bool isAscii(const char* text, int length)
+{
+    for (int i = 0; i < length; ++i)
+        if (static_cast<unsigned char>(text[i]) >= 0x80)
+            return false;
+    return true;
 }
 
 } // namespace
@@ -29,6 +59,10 @@ Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeco
     // Amounts and measures arrive as numbers on every backend, not as the
     // text some ODBC drivers give for numeric columns.
     m_query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    if (db.driverName() == QLatin1String("QSQLITE")) {
+        openSqlite(db, sql, timeoutSeconds);
+        return;
+    }
     if (!execWithTimeout(m_query, db, sql, timeoutSeconds))
         throw RuntimeError(ErrorNumber::Database, errorText(m_query), Source);
     m_open = true;
@@ -37,8 +71,132 @@ Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeco
     m_empty = m_eof;
 }
 
+void Recordset::openSqlite(const QSqlDatabase&, const QString& sql, int timeoutSeconds)
+{
+    m_sqlite = true;
+    SqliteStatementTimer::arm(timeoutSeconds);
+    // Qt prepares it, so a refused statement reads as it always did, and
+    // finalizes it with the query or when the connection closes.
+    if (!m_query.prepare(sql))
+        throw RuntimeError(ErrorNumber::Database, errorText(m_query), Source);
+    sqlite3_stmt* statement = sqliteStatement();
+    if (!statement)
+        throw RuntimeError(ErrorNumber::Database,
+                           QSqlError(sqliteText("Unable to fetch row"), sqliteText("No query"),
+                                     QSqlError::ConnectionError)
+                               .text(),
+                           Source);
+    // A placeholder outside the quotes has no value to take.
+    if (sqlite3_bind_parameter_count(statement) > 0)
+        throw RuntimeError(ErrorNumber::Database,
+                           QSqlError(sqliteText("Parameter count mismatch"), QString(),
+                                     QSqlError::StatementError)
+                               .text(),
+                           Source);
+    // The names as the driver gives them: quotes dropped, with the table a
+    // column comes from, so a qualified name finds it too.
+    const int columns = sqlite3_column_count(statement);
+    for (int i = 0; i < columns; ++i) {
+        const QString name =
+            QString(reinterpret_cast<const QChar*>(sqlite3_column_name16(statement, i)))
+                .remove(u'"');
+        const QString table =
+            QString(reinterpret_cast<const QChar*>(sqlite3_column_table_name16(statement, i)))
+                .remove(u'"');
+        m_fields.append(QSqlField(name, QMetaType(), table));
+    }
+    m_open = true;
+    fetchSqlite();
+    m_empty = m_eof;
+}
+
+sqlite3_stmt* Recordset::sqliteStatement() const
+{
+    const QSqlResult* result = m_query.result();
+    if (!result)
+        return nullptr;
+    const QVariant handle = result->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3_stmt* const*>(handle.data());
+}
+
+void Recordset::fetchSqlite()
+{
+    sqlite3_stmt* statement = sqliteStatement();
+    if (!statement) {
+        m_eof = true;
+        throw RuntimeError(ErrorNumber::Database,
+                           QSqlError(sqliteText("Unable to fetch row"), sqliteText("No query"),
+                                     QSqlError::ConnectionError)
+                               .text(),
+                           Source);
+    }
+    const int result = sqlite3_step(statement);
+    if (result == SQLITE_ROW) {
+        m_eof = false;
+        return;
+    }
+    m_eof = true;
+    // A finished statement lets go of the database at once, as the driver does.
+    if (result == SQLITE_DONE) {
+        sqlite3_reset(statement);
+        return;
+    }
+    sqlite3* connection = sqlite3_db_handle(statement);
+    QSqlError error;
+    if (result == SQLITE_ERROR || result == SQLITE_CONSTRAINT) {
+        // The generic code: the reset gives the specific one and its message.
+        error = sqliteError(connection, sqlite3_reset(statement));
+    } else {
+        error = sqliteError(connection, result);
+        sqlite3_reset(statement);
+    }
+    throw RuntimeError(ErrorNumber::Database, errorText(error, m_query.driver()), Source);
+}
+
+QVariant Recordset::sqliteValue(int index) const
+{
+    // The statement goes with the connection: a closed one leaves no row.
+    const QSqlDriver* driver = m_query.driver();
+    sqlite3_stmt* statement = driver && driver->isOpen() ? sqliteStatement() : nullptr;
+    if (!statement)
+        throw RuntimeError(3021,
+                           QStringLiteral("No hay un registro actual para leer el campo "
+                                          "\"%1\"")
+                               .arg(m_fields.fieldName(index)),
+                           Source);
+    if (index < 0 || index >= m_fields.count())
+        return {};
+    switch (sqlite3_column_type(statement, index)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(statement, index)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(statement, index));
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, index)),
+                          sqlite3_column_bytes(statement, index));
+    default: {
+        // Plain ASCII is the same in any encoding; anything else goes through
+        // the engine's own UTF-16, which reads stray bytes its own way.
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
+        const int length = sqlite3_column_bytes(statement, index);
+        if (text && isAscii(text, length))
+            return QString::fromLatin1(text, length);
+        return QString(reinterpret_cast<const QChar*>(sqlite3_column_text16(statement, index)),
+                       sqlite3_column_bytes16(statement, index) / int(sizeof(QChar)));
+    }
+    }
+}
+
 void Recordset::fetch()
 {
+    if (m_sqlite) {
+        fetchSqlite();
+        return;
+    }
     if (m_query.next()) {
         m_eof = false;
         return;
@@ -81,13 +239,17 @@ QVariant Recordset::value(int index) const
                                           "\"%1\"")
                                .arg(m_fields.fieldName(index)),
                            Source);
-    return m_query.value(index);
+    return m_sqlite ? sqliteValue(index) : m_query.value(index);
 }
 
 void Recordset::close()
 {
-    if (m_open)
+    if (m_open && m_sqlite) {
+        if (sqlite3_stmt* statement = sqliteStatement())
+            sqlite3_reset(statement);
+    } else if (m_open) {
         m_query.finish();
+    }
     m_open = false;
     m_eof = true;
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
 #include <QVariant>
 
 class QSqlDatabase;
+struct sqlite3_stmt;
 
 // A forward-only, read-only result set, positioned on its first row when it
 // opens. atBof() is true only when the query returned no row at all (then
@@ -39,8 +41,19 @@ public:
 
 private:
     void fetch();
+    // SQLite rows are stepped here rather than through Qt's driver, which
+    // converts every column of every row (text twice: to UTF-16 inside the
+    // engine, then into a copy); a field is converted only when read, with
+    // the same types and values the driver gives.
+    void openSqlite(const QSqlDatabase& db, const QString& sql, int timeoutSeconds);
+    void fetchSqlite();
+    QVariant sqliteValue(int index) const;
+    // The statement Qt prepared, or null once the driver finalized it (the
+    // connection was closed under the result).
+    sqlite3_stmt* sqliteStatement() const;
 
     QSqlQuery m_query;
+    bool m_sqlite = false;
     QSqlRecord m_fields; // names only: the values stay in the driver's current row
     QString m_sql;
     bool m_empty = true;
