@@ -288,35 +288,42 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
             grilla.setText(r, 2, articulo.trimmed());
             grilla.setText(r, 3, texto(linea.descripcion).trimmed());
             grilla.setText(r, 4, texto(linea.cantidad).trimmed());
-            Medidas medidas;
-            if (opciones.consultaPorLinea) {
-                medidas = medidasPorConsulta(articulo);
-            } else {
+            // What this load knows of the article, asking for it (with the
+            // lines read ahead) when it does not know it yet.
+            const auto conocido = [&](bool conInsumos) -> const Articulo* {
                 auto it = m_articulos.constFind(articulo);
-                if (it == m_articulos.cend() && traerEnLote(adelantadas))
+                if ((it == m_articulos.cend() || (conInsumos && !it->insumos.bloque)) &&
+                    traerEnLote(adelantadas))
                     it = m_articulos.constFind(articulo);
-                if (it == m_articulos.cend())
-                    it = m_articulos.insert(articulo, {medidasPorConsulta(articulo), {}});
-                medidas = it->medidas;
+                return it == m_articulos.cend() ? nullptr : &*it;
+            };
+            if (opciones.consultaPorLinea) {
+                escribirLinea(medidasPorConsulta(articulo), grilla);
+            } else {
+                const Articulo* leido = conocido(false);
+                if (!leido)
+                    leido = &*m_articulos.insert(articulo, {medidasPorConsulta(articulo), {}});
+                escribirLinea(leido->medidas, grilla);
             }
-            escribirLinea(medidas, grilla);
             ++resultado.lineas;
             // A line without an article has no bill of materials to look up.
             if (!linea.articulo.isNull()) {
                 const auto codigo = [&] {
                     return Componentes::General().CompletarCodigo(articulo, 25);
                 };
-                Insumos insumos;
                 if (opciones.consultaPorLinea) {
-                    insumos = insumosPorConsulta(codigo());
+                    resultado.insumos +=
+                        escribirInsumos(linea, insumosPorConsulta(codigo()), grilla);
                 } else {
-                    insumos = m_articulos.value(articulo).insumos;
-                    if (!insumos && traerEnLote(adelantadas))
-                        insumos = m_articulos.value(articulo).insumos;
-                    if (!insumos)
-                        insumos = m_articulos[articulo].insumos = insumosPorConsulta(codigo());
+                    const Articulo* leido = conocido(true);
+                    if (!leido || !leido->insumos.bloque) {
+                        const Insumos propios = insumosPorConsulta(codigo());
+                        m_articulos[articulo].insumos = propios;
+                        resultado.insumos += escribirInsumos(linea, propios, grilla);
+                    } else {
+                        resultado.insumos += escribirInsumos(linea, leido->insumos, grilla);
+                    }
                 }
-                resultado.insumos += escribirInsumos(linea, *insumos, grilla);
             }
         } catch (const RuntimeError& error) {
             throw enLaLinea(error, linea);
@@ -406,7 +413,7 @@ template <typename Insumo> Insumo leerInsumo(const Recordset& rs, const CamposIn
         s.ancho = numero(rs.value(c.ancho));
         s.profundo = numero(rs.value(c.profundo));
     } catch (const RuntimeError& error) {
-        s.error = error;
+        s.error = std::make_shared<const RuntimeError>(error);
     }
     return s;
 }
@@ -417,71 +424,67 @@ CargaOrdenes::Insumos CargaOrdenes::insumosPorConsulta(const QString& codigoComp
 {
     CompDatos& datos = Componentes::Datos();
     std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaInsumos(codigoCompleto));
-    auto insumos = std::make_shared<QList<Insumo>>();
+    auto filas = std::make_shared<std::vector<Insumo>>();
     if (!rs->atBof()) {
         const CamposInsumo campos(*rs);
         for (; !rs->atEof(); rs->moveNext())
-            insumos->append(leerInsumo<Insumo>(*rs, campos));
+            filas->push_back(leerInsumo<Insumo>(*rs, campos));
     }
     datos.CerrarRecordset(rs);
-    return insumos;
+    const std::size_t cuantos = filas->size();
+    return {std::move(filas), 0, cuantos};
 }
 
 bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
 {
     if (!m_loteFiable)
         return false;
-    CompGeneral& general = Componentes::General();
     // The articles not known yet, once each, by the code the database finds.
-    QHash<QString, QStringList> articulos; // key: the exact texts of the lines
-    QStringList orden;
+    QHash<QString, int> indice;
+    std::vector<Pedido> pedidos;
     for (const Linea& linea : adelantadas) {
         const QString articulo = texto(linea.articulo);
         const auto conocido = m_articulos.constFind(articulo);
-        if (conocido != m_articulos.cend() && (conocido->insumos || linea.articulo.isNull()))
+        if (conocido != m_articulos.cend() &&
+            (conocido->insumos.bloque || linea.articulo.isNull()))
             continue;
         const std::optional<QString> clave = claveDe(articulo);
         if (!clave)
             continue;
-        auto it = articulos.find(*clave);
-        if (it == articulos.end()) {
-            if (orden.size() == ArticulosPorLote)
+        auto it = indice.constFind(*clave);
+        if (it == indice.cend()) {
+            if (pedidos.size() == ArticulosPorLote)
                 continue;
-            it = articulos.insert(*clave, {});
-            orden.append(*clave);
+            it = indice.insert(*clave, int(pedidos.size()));
+            pedidos.emplace_back().textos.append(articulo);
+        } else if (!pedidos[*it].textos.contains(articulo)) {
+            pedidos[*it].textos.append(articulo);
         }
-        if (!it->contains(articulo))
-            it->append(articulo);
     }
-    if (orden.size() < MinimoParaLote)
+    if (pedidos.size() < MinimoParaLote)
         return false;
 
-    QStringList codigos, completos;
-    for (const QString& clave : orden) {
-        codigos.append(articulos.value(clave).first());
-        completos.append(general.CompletarCodigo(codigos.last(), 25));
-    }
-    CompDatos& datos = Componentes::Datos();
-    QHash<QString, std::shared_ptr<QList<Insumo>>> insumos;
-    QHash<QString, Medidas> medidas;
-    if (!insumosEnLote(completos, articulos, insumos, medidas))
+    CompGeneral& general = Componentes::General();
+    for (Pedido& pedido : pedidos)
+        pedido.completo = general.CompletarCodigo(pedido.textos.first(), 25);
+    auto filas = std::make_shared<std::vector<Insumo>>();
+    if (!insumosEnLote(indice, pedidos, *filas))
         return false;
     if (m_enOrdenDeClave) {
         // Whether the database walks the key for an article's own query shows
         // on one article with several supplies, asked on its own. When it does
         // not, the list is asked again as the articles' own queries, for this
         // load from now on.
-        for (qsizetype i = 0; i < orden.size(); ++i) {
-            const QList<Insumo>& delLote = *insumos.value(orden.at(i));
-            if (delLote.size() < 2)
+        for (const Pedido& pedido : pedidos) {
+            if (pedido.cuantos < 2)
                 continue;
-            const Insumos propio = insumosPorConsulta(completos.at(i));
-            bool igual = propio->size() == delLote.size();
-            for (qsizetype k = 0; igual && k < delLote.size(); ++k)
-                igual = propio->at(k).codigo == delLote.at(k).codigo;
+            const Insumos propio = insumosPorConsulta(pedido.completo);
+            bool igual = propio.cuantos == pedido.cuantos;
+            for (std::size_t k = 0; igual && k < pedido.cuantos; ++k)
+                igual = propio.begin()[k].codigo == (*filas)[pedido.desde + k].codigo;
             if (!igual) {
                 m_enOrdenDeClave = false;
-                if (!insumosEnLote(completos, articulos, insumos, medidas))
+                if (!insumosEnLote(indice, pedidos, *filas))
                     return false;
             }
             break;
@@ -490,81 +493,116 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
     // The supply rows carry their article's dimensions; only the articles
     // without a bill of materials are asked for theirs.
     QStringList sinInsumos;
-    for (qsizetype i = 0; i < orden.size(); ++i)
-        if (!medidas.contains(orden.at(i)))
-            sinInsumos.append(codigos.at(i));
+    for (const Pedido& pedido : pedidos)
+        if (!pedido.conFilas)
+            sinInsumos.append(pedido.textos.first());
     if (!sinInsumos.isEmpty()) {
+        CompDatos& datos = Componentes::Datos();
         std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaMedidasDe(sinInsumos));
         if (!rs->atBof()) {
             const int id = rs->fieldIndex(QStringLiteral("IDARTICULO"));
             const int ancho = rs->fieldIndex(QStringLiteral("ANCHO"));
             const int largo = rs->fieldIndex(QStringLiteral("LARGO"));
             const int profundo = rs->fieldIndex(QStringLiteral("PROFUNDO"));
+            std::vector<bool> medido(pedidos.size());
             for (; !rs->atEof(); rs->moveNext()) {
                 const std::optional<QString> clave = claveDe(texto(rs->value(id)));
-                if (!clave || !articulos.contains(*clave)) {
-                    m_loteFiable = false;
+                const auto it = clave ? indice.constFind(*clave) : indice.cend();
+                if (it == indice.cend()) {
                     return false;
                 }
-                if (!medidas.contains(*clave))
-                    medidas.insert(*clave, medidasLeidas(*rs, ancho, largo, profundo));
+                Pedido& pedido = pedidos[*it];
+                if (!pedido.conFilas && !medido[*it]) {
+                    pedido.medidas = medidasLeidas(*rs, ancho, largo, profundo);
+                    medido[*it] = true;
+                }
             }
         }
         datos.CerrarRecordset(rs);
     }
-    m_articulos.reserve(m_articulos.size() + orden.size());
-    for (const QString& clave : orden) {
-        const Articulo conocido{medidas.value(clave), insumos.value(clave)};
-        for (const QString& articulo : articulos.value(clave))
+    m_articulos.reserve(m_articulos.size() + qsizetype(pedidos.size()));
+    const std::shared_ptr<const std::vector<Insumo>> bloque = std::move(filas);
+    for (const Pedido& pedido : pedidos) {
+        const Articulo conocido{pedido.medidas, {bloque, pedido.desde, pedido.cuantos}};
+        for (const QString& articulo : pedido.textos)
             m_articulos.insert(articulo, conocido);
     }
     return true;
 }
 
-bool CargaOrdenes::insumosEnLote(const QStringList& completos,
-                                 const QHash<QString, QStringList>& articulos,
-                                 QHash<QString, std::shared_ptr<QList<Insumo>>>& insumos,
-                                 QHash<QString, Medidas>& medidas)
+bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<Pedido>& pedidos,
+                                 std::vector<Insumo>& filas)
 {
-    insumos.clear();
-    medidas.clear();
-    insumos.reserve(articulos.size());
-    medidas.reserve(articulos.size());
-    for (auto it = articulos.cbegin(); it != articulos.cend(); ++it)
-        insumos.insert(it.key(), std::make_shared<QList<Insumo>>());
+    filas.clear();
+    QStringList completos;
+    completos.reserve(qsizetype(pedidos.size()));
+    for (Pedido& pedido : pedidos) {
+        pedido.desde = pedido.cuantos = 0;
+        pedido.conFilas = false;
+        pedido.medidas = {};
+        completos.append(pedido.completo);
+    }
     CompDatos& datos = Componentes::Datos();
     std::unique_ptr<Recordset> rs =
         datos.AbrirRecordset(ConsultaInsumosDe(completos, m_enOrdenDeClave));
     if (!rs->atBof()) {
         const CamposInsumo campos(*rs);
-        // The rows of one article come together: its code is looked up once.
+        filas.reserve(pedidos.size() * 8);
+        // The rows of one article come together, its code looked up once; a
+        // server that runs the articles' queries side by side may interleave
+        // them, each article's rows still in their order.
+        std::vector<int> articuloDeFila;
+        articuloDeFila.reserve(filas.capacity());
+        bool intercaladas = false;
         QString anterior;
-        std::shared_ptr<QList<Insumo>> destino;
+        int actual = -1;
         for (; !rs->atEof(); rs->moveNext()) {
             const QString codigo = texto(rs->value(campos.articulo));
-            if (!destino || codigo != anterior) {
+            if (actual < 0 || codigo != anterior) {
                 const std::optional<QString> clave = claveDe(codigo);
-                destino = clave ? insumos.value(*clave) : nullptr;
-                if (!destino) {
+                const auto it = clave ? indice.constFind(*clave) : indice.cend();
+                // A code no line asked for: the database compares codes
+                // otherwise than expected.
+                if (it == indice.cend()) {
                     m_loteFiable = false;
                     return false;
                 }
                 anterior = codigo;
-                if (destino->isEmpty())
-                    medidas.insert(*clave,
-                                   medidasLeidas(*rs, campos.ancho, campos.largo, campos.profundo));
+                actual = *it;
+                Pedido& pedido = pedidos[actual];
+                if (pedido.conFilas) {
+                    intercaladas = true;
+                } else {
+                    pedido.conFilas = true;
+                    pedido.desde = filas.size();
+                    pedido.medidas =
+                        medidasLeidas(*rs, campos.ancho, campos.largo, campos.profundo);
+                }
             }
-            destino->append(leerInsumo<Insumo>(*rs, campos));
+            filas.push_back(leerInsumo<Insumo>(*rs, campos));
+            articuloDeFila.push_back(actual);
+            ++pedidos[actual].cuantos;
+        }
+        if (intercaladas) {
+            std::vector<std::size_t> siguiente(pedidos.size());
+            std::size_t desde = 0;
+            for (std::size_t i = 0; i < pedidos.size(); ++i) {
+                siguiente[i] = pedidos[i].desde = desde;
+                desde += pedidos[i].cuantos;
+            }
+            std::vector<Insumo> juntas(filas.size());
+            for (std::size_t k = 0; k < filas.size(); ++k)
+                juntas[siguiente[articuloDeFila[k]]++] = std::move(filas[k]);
+            filas = std::move(juntas);
         }
     }
     datos.CerrarRecordset(rs);
     return true;
 }
 
-int CargaOrdenes::escribirInsumos(const Linea& linea, const QList<Insumo>& insumos,
-                                  GridModel& grilla)
+int CargaOrdenes::escribirInsumos(const Linea& linea, const Insumos& insumos, GridModel& grilla)
 {
-    if (insumos.isEmpty())
+    if (insumos.cuantos == 0)
         return 0;
     const double cantidad = numero(linea.cantidad);
     int escritos = 0;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class GridModel;
 class Recordset;
@@ -97,13 +98,31 @@ private:
         double pesoEspecifico = 0; // doubled for a laminated article
         double largo = 0, ancho = 0, profundo = 0;
         int columnasLeidas = 4; // grid columns 2 to 5 read before a failure
-        std::optional<RuntimeError> error;
+        std::shared_ptr<const RuntimeError> error;
     };
-    using Insumos = std::shared_ptr<const QList<Insumo>>;
+    // An article's bill of materials: its stretch of a block of supply rows,
+    // which the articles fetched together share.
+    struct Insumos
+    {
+        std::shared_ptr<const std::vector<Insumo>> bloque; // null until asked
+        std::size_t desde = 0, cuantos = 0;
+        const Insumo* begin() const { return bloque->data() + desde; }
+        const Insumo* end() const { return begin() + cuantos; }
+    };
+    // An article a list asks for: the texts its lines give it, and where its
+    // rows and dimensions landed.
+    struct Pedido
+    {
+        QStringList textos;
+        QString completo; // the first text, completed to 25
+        std::size_t desde = 0, cuantos = 0;
+        bool conFilas = false;
+        Medidas medidas;
+    };
 
     Linea leerLinea(const Recordset& rs) const;
     void escribirLinea(const Medidas& medidas, GridModel& grilla);
-    int escribirInsumos(const Linea& linea, const QList<Insumo>& insumos, GridModel& grilla);
+    int escribirInsumos(const Linea& linea, const Insumos& insumos, GridModel& grilla);
     Medidas medidasPorConsulta(const QString& articulo);
     // The dimensions in a row that carries them, by the fields' positions.
     static Medidas medidasLeidas(const Recordset& rs, int ancho, int largo, int profundo);
@@ -111,11 +130,11 @@ private:
     // Fetches together the articles of the lines read ahead that are not
     // known yet, when they are many; returns false when it fetched nothing.
     bool traerEnLote(const std::deque<Linea>& adelantadas);
-    // The bills of materials of a list of articles (by their keys), and the
-    // dimensions their rows carry; false when the list cannot be trusted.
-    bool insumosEnLote(const QStringList& completos, const QHash<QString, QStringList>& articulos,
-                       QHash<QString, std::shared_ptr<QList<Insumo>>>& insumos,
-                       QHash<QString, Medidas>& medidas);
+    // The bills of materials of a list of articles (by their keys) into one
+    // block, and the dimensions their rows carry; false when the list cannot
+    // be trusted.
+    bool insumosEnLote(const QHash<QString, int>& indice, std::vector<Pedido>& pedidos,
+                       std::vector<Insumo>& filas);
     // The error with the order, the article and (while a supply row is being
     // written) the supply it happened on, so the operator can find the bad value.
     RuntimeError enLaLinea(const RuntimeError& error, const Linea& linea) const;
@@ -125,7 +144,7 @@ private:
     struct Articulo
     {
         Medidas medidas;
-        Insumos insumos; // null until asked
+        Insumos insumos;
     };
     QHash<QString, Articulo> m_articulos;
     int m_campoLinea[4] = {};
