@@ -292,9 +292,13 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
             // lines read ahead) when it does not know it yet.
             const auto conocido = [&](bool conInsumos) -> const Articulo* {
                 auto it = m_articulos.constFind(articulo);
-                if ((it == m_articulos.cend() || (conInsumos && !it->insumos.bloque)) &&
-                    traerEnLote(adelantadas))
-                    it = m_articulos.constFind(articulo);
+                if (it == m_articulos.cend() || (conInsumos && !it->insumos.bloque)) {
+                    if (const auto traidas = traerEnLote(adelantadas)) {
+                        // The rows these lines will take, made room for at once.
+                        grilla.reserveRows(grilla.rows() + int(adelantadas.size() + *traidas));
+                        it = m_articulos.constFind(articulo);
+                    }
+                }
                 return it == m_articulos.cend() ? nullptr : &*it;
             };
             if (opciones.consultaPorLinea) {
@@ -435,10 +439,10 @@ CargaOrdenes::Insumos CargaOrdenes::insumosPorConsulta(const QString& codigoComp
     return {std::move(filas), 0, cuantos};
 }
 
-bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
+std::optional<std::size_t> CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
 {
     if (!m_loteFiable)
-        return false;
+        return std::nullopt;
     // The articles not known yet, once each, by the code the database finds.
     QHash<QString, int> indice;
     std::vector<Pedido> pedidos;
@@ -462,14 +466,14 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
         }
     }
     if (pedidos.size() < MinimoParaLote)
-        return false;
+        return std::nullopt;
 
     CompGeneral& general = Componentes::General();
     for (Pedido& pedido : pedidos)
         pedido.completo = general.CompletarCodigo(pedido.textos.first(), 25);
     auto filas = std::make_shared<std::vector<Insumo>>();
     if (!insumosEnLote(indice, pedidos, *filas))
-        return false;
+        return std::nullopt;
     if (m_enOrdenDeClave) {
         // Whether the database walks the key for an article's own query shows
         // on one article with several supplies, asked on its own. When it does
@@ -485,7 +489,7 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
             if (!igual) {
                 m_enOrdenDeClave = false;
                 if (!insumosEnLote(indice, pedidos, *filas))
-                    return false;
+                    return std::nullopt;
             }
             break;
         }
@@ -509,7 +513,7 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
                 const std::optional<QString> clave = claveDe(texto(rs->value(id)));
                 const auto it = clave ? indice.constFind(*clave) : indice.cend();
                 if (it == indice.cend()) {
-                    return false;
+                    return std::nullopt;
                 }
                 Pedido& pedido = pedidos[*it];
                 if (!pedido.conFilas && !medido[*it]) {
@@ -527,7 +531,7 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
         for (const QString& articulo : pedido.textos)
             m_articulos.insert(articulo, conocido);
     }
-    return true;
+    return bloque->size();
 }
 
 bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<Pedido>& pedidos,

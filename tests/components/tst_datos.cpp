@@ -134,7 +134,10 @@ private slots:
             u"SELECT 7 AS entero, 2.5 AS real_, 'Chapa' AS ascii, 'Año Ñ' AS acento, "
             "CAST(x'41BA42' AS TEXT) AS suelto, CAST(x'E9' AS TEXT) AS cp1252, "
             "CAST(x'410042' AS TEXT) AS con_nul, '' AS vacio, NULL AS nada, x'00FF' AS bytes, "
-            "x'' AS sin_bytes, codigo AS \"co\"\"mi\", descripcion FROM datos_art WHERE codigo = 'A1'"_s;
+            "x'' AS sin_bytes, CAST(x'EFBBBF41' AS TEXT) AS bom, CAST(x'C0AF' AS TEXT) AS largo, "
+            "CAST(x'EDA080' AS TEXT) AS mitad, CAST(x'EFBFBE' AS TEXT) AS nocar, "
+            "CAST(x'F09F9880E282AC' AS TEXT) AS cuatro, CAST(x'F4908080' AS TEXT) AS fuera, "
+            "CAST(x'E282' AS TEXT) AS corto, codigo AS \"co\"\"mi\", descripcion FROM datos_art WHERE codigo = 'A1'"_s;
         const auto comoQt = [&](const QString& consulta, int filas) {
             QSqlQuery q(datos.BaseQt());
             q.setForwardOnly(true);

@@ -72,6 +72,13 @@ void GridModel::resize(int rows, int cols)
     m_col = std::min(m_col, std::max(0, m_cols - 1));
 }
 
+void GridModel::reserveRows(int rows)
+{
+    const std::size_t needed = static_cast<std::size_t>(std::max(rows, 0)) * m_cols;
+    if (needed > m_cells.capacity())
+        m_cells.reserve(std::max(needed, m_cells.capacity() + m_cells.capacity() / 2));
+}
+
 void GridModel::setRows(int rows)
 {
     if (rows < m_fixedRows || rows < 0)

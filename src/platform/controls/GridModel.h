@@ -28,6 +28,9 @@ public:
     int cols() const { return m_cols; }
     void setRows(int rows);
     void setCols(int cols);
+    // Room for this many rows in all, so that a grid filled row by row does
+    // not move its cells again at every doubling; the row count is unchanged.
+    void reserveRows(int rows);
     int fixedRows() const { return m_fixedRows; }
     int fixedCols() const { return m_fixedCols; }
     void setFixedRows(int n);

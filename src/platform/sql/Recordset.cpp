@@ -42,11 +42,48 @@ QSqlError sqliteError(sqlite3* connection, int code)
                      QSqlError::ConnectionError, QString::number(code));
 }
 
-bool isAscii(const char* text, int length)
+// Well-formed UTF-8, which the engine and Qt decode alike; anything else
+// (stray bytes of another code page, encoded surrogates, overlong forms) and
+// the characters either may treat specially (U+FEFF, U+FFFE, U+FFFF) are left
+// to the engine's own decoding.
+bool plainUtf8(const char* text, int length)
 {
-    for (int i = 0; i < length; ++i)
-        if (static_cast<unsigned char>(text[i]) >= 0x80)
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    int i = 0;
+    while (i < length) {
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        const auto tail = [&](int n) {
+            if (i + n >= length)
+                return false;
+            for (int k = 1; k <= n; ++k)
+                if ((s[i + k] & 0xC0) != 0x80)
+                    return false;
+            return true;
+        };
+        if (c >= 0xC2 && c <= 0xDF) {
+            if (!tail(1))
+                return false;
+            i += 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            if (!tail(2) || (c == 0xE0 && s[i + 1] < 0xA0) || (c == 0xED && s[i + 1] >= 0xA0))
+                return false;
+            // U+FEFF (EF BB BF), U+FFFE and U+FFFF (EF BF BE/BF).
+            if (c == 0xEF && ((s[i + 1] == 0xBB && s[i + 2] == 0xBF) ||
+                              (s[i + 1] == 0xBF && s[i + 2] >= 0xBE)))
+                return false;
+            i += 3;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            if (!tail(3) || (c == 0xF0 && s[i + 1] < 0x90) || (c == 0xF4 && s[i + 1] >= 0x90))
+                return false;
+            i += 4;
+        } else {
             return false;
+        }
+    }
     return true;
 }
 
@@ -79,7 +116,7 @@ void Recordset::openSqlite(const QSqlDatabase&, const QString& sql, int timeoutS
     // finalizes it with the query or when the connection closes.
     if (!m_query.prepare(sql))
         throw RuntimeError(ErrorNumber::Database, errorText(m_query), Source);
-    sqlite3_stmt* statement = sqliteStatement();
+    sqlite3_stmt* statement = m_statement = sqliteStatement();
     if (!statement)
         throw RuntimeError(ErrorNumber::Database,
                            QSqlError(sqliteText("Unable to fetch row"), sqliteText("No query"),
@@ -123,7 +160,7 @@ sqlite3_stmt* Recordset::sqliteStatement() const
 
 void Recordset::fetchSqlite()
 {
-    sqlite3_stmt* statement = sqliteStatement();
+    sqlite3_stmt* statement = m_statement = sqliteStatement();
     if (!statement) {
         m_eof = true;
         throw RuntimeError(ErrorNumber::Database,
@@ -158,8 +195,9 @@ void Recordset::fetchSqlite()
 QVariant Recordset::sqliteValue(int index) const
 {
     // The statement goes with the connection: a closed one leaves no row.
+    // (Each step asks the driver for it anew.)
     const QSqlDriver* driver = m_query.driver();
-    sqlite3_stmt* statement = driver && driver->isOpen() ? sqliteStatement() : nullptr;
+    sqlite3_stmt* statement = driver && driver->isOpen() ? m_statement : nullptr;
     if (!statement)
         throw RuntimeError(3021,
                            QStringLiteral("No hay un registro actual para leer el campo "
@@ -179,12 +217,10 @@ QVariant Recordset::sqliteValue(int index) const
         return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, index)),
                           sqlite3_column_bytes(statement, index));
     default: {
-        // Plain ASCII is the same in any encoding; anything else goes through
-        // the engine's own UTF-16, which reads stray bytes its own way.
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
         const int length = sqlite3_column_bytes(statement, index);
-        if (text && isAscii(text, length))
-            return QString::fromLatin1(text, length);
+        if (text && plainUtf8(text, length))
+            return QString::fromUtf8(text, length);
         return QString(reinterpret_cast<const QChar*>(sqlite3_column_text16(statement, index)),
                        sqlite3_column_bytes16(statement, index) / int(sizeof(QChar)));
     }

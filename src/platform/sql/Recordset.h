@@ -54,6 +54,7 @@ private:
 
     QSqlQuery m_query;
     bool m_sqlite = false;
+    sqlite3_stmt* m_statement = nullptr; // as of the last step
     QSqlRecord m_fields; // names only: the values stay in the driver's current row
     QString m_sql;
     bool m_empty = true;

@@ -76,6 +76,14 @@ QString digits15(double value)
     return QString(reinterpret_cast<const QChar*>(text), n);
 }
 
+// The system's decimal point, read once: the system locale is fixed for the
+// life of the process, and asking it on every number is costly.
+const QString& systemDecimalPoint()
+{
+    static const QString point = QLocale::system().decimalPoint();
+    return point;
+}
+
 } // namespace
 
 QString numberText(double value)
@@ -84,7 +92,7 @@ QString numberText(double value)
         return QStringLiteral("0");
     QString text = digits15(value);
     if (text.contains(QLatin1Char('.'))) {
-        const QString point = QLocale::system().decimalPoint();
+        const QString& point = systemDecimalPoint();
         if (point != QLatin1String("."))
             text.replace(QLatin1Char('.'), point);
     }
@@ -116,7 +124,7 @@ QString decimalText(double value)
             text.prepend(QLatin1Char('-'));
     }
     if (text.contains(QLatin1Char('.'))) {
-        const QString point = QLocale::system().decimalPoint();
+        const QString& point = systemDecimalPoint();
         if (point != QLatin1String("."))
             text.replace(QLatin1Char('.'), point);
     }
