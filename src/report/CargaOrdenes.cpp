@@ -293,11 +293,8 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
             const auto conocido = [&](bool conInsumos) -> const Articulo* {
                 auto it = m_articulos.constFind(articulo);
                 if (it == m_articulos.cend() || (conInsumos && !it->insumos.bloque)) {
-                    if (const auto traidas = traerEnLote(adelantadas)) {
-                        // The rows these lines will take, made room for at once.
-                        grilla.reserveRows(grilla.rows() + int(adelantadas.size() + *traidas));
+                    if (traerEnLote(adelantadas))
                         it = m_articulos.constFind(articulo);
-                    }
                 }
                 return it == m_articulos.cend() ? nullptr : &*it;
             };
@@ -439,10 +436,10 @@ CargaOrdenes::Insumos CargaOrdenes::insumosPorConsulta(const QString& codigoComp
     return {std::move(filas), 0, cuantos};
 }
 
-std::optional<std::size_t> CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
+bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
 {
     if (!m_loteFiable)
-        return std::nullopt;
+        return false;
     // The articles not known yet, once each, by the code the database finds.
     QHash<QString, int> indice;
     std::vector<Pedido> pedidos;
@@ -466,14 +463,14 @@ std::optional<std::size_t> CargaOrdenes::traerEnLote(const std::deque<Linea>& ad
         }
     }
     if (pedidos.size() < MinimoParaLote)
-        return std::nullopt;
+        return false;
 
     CompGeneral& general = Componentes::General();
     for (Pedido& pedido : pedidos)
         pedido.completo = general.CompletarCodigo(pedido.textos.first(), 25);
     auto filas = std::make_shared<std::vector<Insumo>>();
     if (!insumosEnLote(indice, pedidos, *filas))
-        return std::nullopt;
+        return false;
     if (m_enOrdenDeClave) {
         // Whether the database walks the key for an article's own query shows
         // on one article with several supplies, asked on its own. When it does
@@ -489,7 +486,7 @@ std::optional<std::size_t> CargaOrdenes::traerEnLote(const std::deque<Linea>& ad
             if (!igual) {
                 m_enOrdenDeClave = false;
                 if (!insumosEnLote(indice, pedidos, *filas))
-                    return std::nullopt;
+                    return false;
             }
             break;
         }
@@ -513,7 +510,7 @@ std::optional<std::size_t> CargaOrdenes::traerEnLote(const std::deque<Linea>& ad
                 const std::optional<QString> clave = claveDe(texto(rs->value(id)));
                 const auto it = clave ? indice.constFind(*clave) : indice.cend();
                 if (it == indice.cend()) {
-                    return std::nullopt;
+                    return false;
                 }
                 Pedido& pedido = pedidos[*it];
                 if (!pedido.conFilas && !medido[*it]) {
@@ -531,7 +528,7 @@ std::optional<std::size_t> CargaOrdenes::traerEnLote(const std::deque<Linea>& ad
         for (const QString& articulo : pedido.textos)
             m_articulos.insert(articulo, conocido);
     }
-    return bloque->size();
+    return true;
 }
 
 bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<Pedido>& pedidos,

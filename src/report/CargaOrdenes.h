@@ -128,9 +128,8 @@ private:
     static Medidas medidasLeidas(const Recordset& rs, int ancho, int largo, int profundo);
     Insumos insumosPorConsulta(const QString& codigoCompleto);
     // Fetches together the articles of the lines read ahead that are not
-    // known yet, when they are many; returns how many supply rows it brought,
-    // nothing when it fetched nothing.
-    std::optional<std::size_t> traerEnLote(const std::deque<Linea>& adelantadas);
+    // known yet, when they are many; returns false when it fetched nothing.
+    bool traerEnLote(const std::deque<Linea>& adelantadas);
     // The bills of materials of a list of articles (by their keys) into one
     // block, and the dimensions their rows carry; false when the list cannot
     // be trusted.

@@ -29,13 +29,13 @@ void GridModel::checkCell(int row, int col) const
 const GridModel::Cell& GridModel::cell(int row, int col) const
 {
     checkCell(row, col);
-    return m_cells[static_cast<size_t>(row) * m_cols + col];
+    return at(row, col);
 }
 
 GridModel::Cell& GridModel::cell(int row, int col)
 {
     checkCell(row, col);
-    return m_cells[static_cast<size_t>(row) * m_cols + col];
+    return at(row, col);
 }
 
 const GridModel::Extra& GridModel::extra(const Cell& c) const
@@ -55,28 +55,31 @@ GridModel::Extra& GridModel::extra(Cell& c)
 
 void GridModel::resize(int rows, int cols)
 {
+    const size_t blocks = (static_cast<size_t>(rows) + BlockRows - 1) / BlockRows;
+    const auto rowsIn = [&](size_t block) {
+        return static_cast<size_t>(std::min<qint64>(BlockRows, rows - qint64(block) * BlockRows));
+    };
     if (cols != m_cols) {
-        std::vector<Cell> cells(static_cast<size_t>(rows) * cols);
+        std::vector<std::vector<Cell>> cells(blocks);
+        for (size_t b = 0; b < blocks; ++b)
+            cells[b].resize(rowsIn(b) * cols);
         for (int r = 0; r < std::min(rows, m_rows); ++r)
             for (int c = 0; c < std::min(cols, m_cols); ++c)
-                cells[static_cast<size_t>(r) * cols + c] =
-                    std::move(m_cells[static_cast<size_t>(r) * m_cols + c]);
-        m_cells = std::move(cells);
+                cells[static_cast<size_t>(r / BlockRows)]
+                     [static_cast<size_t>(r % BlockRows) * cols + c] = std::move(at(r, c));
+        m_blocks = std::move(cells);
         m_widths.resize(cols, -1);
     } else {
-        m_cells.resize(static_cast<size_t>(rows) * cols);
+        // Only the blocks from the first row that changes on are touched.
+        const size_t first = static_cast<size_t>(std::min(rows, m_rows) / BlockRows);
+        m_blocks.resize(blocks);
+        for (size_t b = first; b < blocks; ++b)
+            m_blocks[b].resize(rowsIn(b) * cols);
     }
     m_rows = rows;
     m_cols = cols;
     m_row = std::min(m_row, std::max(0, m_rows - 1));
     m_col = std::min(m_col, std::max(0, m_cols - 1));
-}
-
-void GridModel::reserveRows(int rows)
-{
-    const std::size_t needed = static_cast<std::size_t>(std::max(rows, 0)) * m_cols;
-    if (needed > m_cells.capacity())
-        m_cells.reserve(std::max(needed, m_cells.capacity() + m_cells.capacity() / 2));
 }
 
 void GridModel::setRows(int rows)
@@ -224,8 +227,9 @@ void GridModel::setNote(int row, int col, const QString& note)
 void GridModel::clear()
 {
     resetting([&] {
-        for (Cell& c : m_cells)
-            c = Cell();
+        for (std::vector<Cell>& block : m_blocks)
+            for (Cell& c : block)
+                c = Cell();
         m_extras.clear();
     });
 }
@@ -274,7 +278,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || m_suspended)
         return {};
     const int row = index.row() + (m_fixedRows >= 1 ? 1 : 0);
-    const Cell& c = m_cells[static_cast<size_t>(row) * m_cols + index.column()];
+    const Cell& c = at(row, index.column());
     switch (role) {
     case Qt::DisplayRole:
         return c.text;
@@ -307,7 +311,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     if (orientation != Qt::Horizontal || m_fixedRows < 1 || section < 0 || section >= m_cols ||
         m_suspended)
         return {};
-    const Cell& c = m_cells[static_cast<size_t>(section)];
+    const Cell& c = at(0, section);
     if (role == Qt::DisplayRole)
         return c.text;
     const Extra& x = extra(c);

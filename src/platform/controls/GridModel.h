@@ -28,9 +28,6 @@ public:
     int cols() const { return m_cols; }
     void setRows(int rows);
     void setCols(int cols);
-    // Room for this many rows in all, so that a grid filled row by row does
-    // not move its cells again at every doubling; the row count is unchanged.
-    void reserveRows(int rows);
     int fixedRows() const { return m_fixedRows; }
     int fixedCols() const { return m_fixedCols; }
     void setFixedRows(int n);
@@ -118,7 +115,17 @@ private:
             endResetModel();
     }
 
-    std::vector<Cell> m_cells; // row-major
+    // The cells row by row, in blocks of BlockRows rows: a grid that grows
+    // never moves the cells it already has (one vector of millions of cells
+    // would copy them all, and hold them twice, at every doubling).
+    static constexpr int BlockRows = 4096;
+    Cell& at(int row, int col)
+    {
+        return m_blocks[static_cast<size_t>(row / BlockRows)]
+                       [static_cast<size_t>(row % BlockRows) * m_cols + col];
+    }
+    const Cell& at(int row, int col) const { return const_cast<GridModel*>(this)->at(row, col); }
+    std::vector<std::vector<Cell>> m_blocks;
     std::vector<Extra> m_extras;
     std::vector<int> m_widths;
     int m_rows = 0;

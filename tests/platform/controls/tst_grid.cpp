@@ -49,6 +49,33 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(RuntimeError, g.setRows(0)); // below the fixed rows
     }
 
+    // A grid of many rows keeps them in blocks: growing, shrinking and
+    // widening across the blocks' edges keeps every kept cell and empties
+    // the rows that were dropped.
+    void muchasFilas()
+    {
+        GridModel g;
+        g.setCols(3);
+        const auto marca = [](int r) { return QString::number(r); };
+        for (int r = 1; r < 10000; ++r) {
+            g.setRows(r + 1);
+            g.setText(r, 2, marca(r));
+            g.setBackColor(r, 1, r);
+        }
+        g.setRows(4097);
+        g.setRows(9000);
+        g.setCols(4);
+        for (int r : {1, 4095, 4096, 4097, 8191, 8192, 8999}) {
+            QCOMPARE(g.text(r, 2), r <= 4096 ? marca(r) : QString());
+            QCOMPARE(g.backColor(r, 1), r <= 4096 ? r : int(GridModel::NoColor));
+            QCOMPARE(g.text(r, 3), QString());
+        }
+        QCOMPARE(g.data(g.index(4095, 2), Qt::DisplayRole).toString(), marca(4096));
+        g.setCols(2);
+        QCOMPARE(g.text(4096, 1), QString());
+        QCOMPARE(g.backColor(4096, 1), 4096);
+    }
+
     void formatoPorCelda()
     {
         GridModel g;
