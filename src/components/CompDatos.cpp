@@ -216,10 +216,20 @@ void CompDatos::prepararSentencia()
 
 std::unique_ptr<Recordset> CompDatos::AbrirRecordset(const QString& sql)
 {
+    return abrir(sql, false);
+}
+
+std::unique_ptr<Recordset> CompDatos::AbrirRecordsetOrdenado(const QString& sql)
+{
+    return abrir(sql, true);
+}
+
+std::unique_ptr<Recordset> CompDatos::abrir(const QString& sql, bool porCursor)
+{
     prepararSentencia();
     try {
         return std::make_unique<Recordset>(m_conexion.m_db, adaptSql(sql, m_motor),
-                                           m_conexion.limitePorSentencia());
+                                           m_conexion.limitePorSentencia(), porCursor);
     } catch (const RuntimeError& error) {
         fallo(error.description(), Origen + QStringLiteral(".AbrirRecordset"));
     }

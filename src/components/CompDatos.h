@@ -82,6 +82,9 @@ public:
     QSqlDatabase BaseQt() const { return m_conexion.m_db; }
 
     std::unique_ptr<Recordset> AbrirRecordset(const QString& sql);
+    // The same for a statement whose ORDER BY fixes the order of its rows: on
+    // a server they may come a batch at a time, not held whole beforehand.
+    std::unique_ptr<Recordset> AbrirRecordsetOrdenado(const QString& sql);
     void CerrarRecordset(std::unique_ptr<Recordset>& rs);
     void Ejecutar(const QString& sql);
     // The column `columna` of the row of `tabla` whose `columnaClave` equals
@@ -96,6 +99,7 @@ public:
 private:
     [[noreturn]] void fallo(const QString& descripcion, const QString& origen);
     void prepararSentencia();
+    std::unique_ptr<Recordset> abrir(const QString& sql, bool porCursor);
     void reconectar();
 
     QString m_servidor;

@@ -261,7 +261,7 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
     m_loteFiable = true;
     m_enOrdenDeClave = true;
     CompDatos& datos = Componentes::Datos();
-    std::unique_ptr<Recordset> lineas = datos.AbrirRecordset(sql);
+    std::unique_ptr<Recordset> lineas = datos.AbrirRecordsetOrdenado(sql);
     if (lineas->atBof())
         return resultado;
     const QString campos[] = {QStringLiteral("IdComprobante"), QStringLiteral("idArticulo"),

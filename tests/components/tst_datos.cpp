@@ -183,6 +183,33 @@ private slots:
         }
     }
 
+    // A result whose statement fixes its order comes from a server cursor a
+    // batch at a time on PostgreSQL; every other result, before and after it,
+    // is read whole as always (a cursor may change an order nobody fixed).
+    void cursorSoloParaLoOrdenado()
+    {
+        if (!conectar(u"postgres"_s))
+            return;
+        CompDatos& datos = Componentes::Datos();
+        const auto cursores = [&] {
+            return datos.AbrirRecordset(u"SELECT count(*) AS n FROM pg_cursors"_s)
+                ->field(u"n"_s)
+                .toInt();
+        };
+        auto suelto = datos.AbrirRecordset(u"SELECT codigo FROM datos_art"_s);
+        QCOMPARE(cursores(), 0);
+        auto ordenado = datos.AbrirRecordsetOrdenado(u"SELECT codigo FROM datos_art ORDER BY codigo"_s);
+        QCOMPARE(cursores(), 1);
+        QStringList vistos;
+        for (; !ordenado->atEof(); ordenado->moveNext())
+            vistos << ordenado->field(u"codigo"_s).toString().trimmed();
+        QCOMPARE(vistos, (QStringList{u"A1"_s, u"NUL"_s, u"O'B"_s}));
+        datos.CerrarRecordset(ordenado);
+        datos.CerrarRecordset(suelto);
+        suelto = datos.AbrirRecordset(u"SELECT codigo FROM datos_art"_s);
+        QCOMPARE(cursores(), 0);
+    }
+
     void falloDeConsulta_data() { soporte::motores(); }
     void falloDeConsulta()
     {

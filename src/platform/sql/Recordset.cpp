@@ -8,6 +8,7 @@
 #include <QSqlDriver>
 #include <QSqlField>
 #include <QSqlResult>
+#include <optional>
 #include <sqlite3.h>
 
 namespace {
@@ -89,7 +90,8 @@ bool plainUtf8(const char* text, int length)
 
 } // namespace
 
-Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeconds)
+Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeconds,
+                     bool byCursor)
     : m_query(db), m_sql(sql)
 {
     m_query.setForwardOnly(true);
@@ -100,6 +102,9 @@ Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeco
         openSqlite(db, sql, timeoutSeconds);
         return;
     }
+    std::optional<OdbcCursorFetch> cursor;
+    if (byCursor)
+        cursor.emplace(db);
     if (!execWithTimeout(m_query, db, sql, timeoutSeconds))
         throw RuntimeError(ErrorNumber::Database, errorText(m_query), Source);
     m_open = true;

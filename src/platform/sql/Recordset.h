@@ -17,8 +17,11 @@ class Recordset
 {
 public:
     // Runs `sql` (already in the backend's dialect); throws RuntimeError with
-    // the driver's text when the database refuses it.
-    Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeconds = 0);
+    // the driver's text when the database refuses it. `byCursor`: the
+    // statement fixes its order, and its rows may come from a server cursor
+    // a batch at a time (see OdbcCursorFetch).
+    Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeconds = 0,
+              bool byCursor = false);
 
     bool atBof() const { return m_empty; }
     bool atEof() const { return m_eof; }

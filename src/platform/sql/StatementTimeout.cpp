@@ -149,3 +149,55 @@ bool execWithTimeout(QSqlQuery& query, const QSqlDatabase& db, const QString& sq
     }
     return query.exec();
 }
+
+namespace {
+
+// psqlODBC's own connection attributes.
+constexpr SQLINTEGER PsqlUseDeclareFetch = 65539;
+constexpr SQLINTEGER PsqlFetch = 65541;
+constexpr SQLINTEGER CursorRows = 10000;
+
+bool isPsqlOdbc(SQLHANDLE connection)
+{
+    SQLCHAR name[64] = {};
+    SQLSMALLINT length = 0;
+    const SQLRETURN r = SQLGetInfo(connection, SQL_DRIVER_NAME, name, sizeof name, &length);
+    return SQL_SUCCEEDED(r) &&
+           QByteArray(reinterpret_cast<const char*>(name)).toLower().contains("psqlodbc");
+}
+
+} // namespace
+
+OdbcCursorFetch::OdbcCursorFetch(const QSqlDatabase& db)
+{
+    if (db.driverName() != QLatin1String("QODBC"))
+        return;
+    SQLHANDLE connection = odbcConnection(db.driver());
+    if (!connection || !isPsqlOdbc(connection))
+        return;
+    SQLINTEGER before = 0;
+    if (!SQL_SUCCEEDED(SQLGetConnectAttr(connection, PsqlUseDeclareFetch, &before,
+                                         SQL_IS_INTEGER, nullptr)) ||
+        before != 0)
+        return;
+    if (!SQL_SUCCEEDED(SQLSetConnectAttr(connection, PsqlUseDeclareFetch,
+                                         reinterpret_cast<SQLPOINTER>(SQLLEN(1)), SQL_IS_INTEGER)))
+        return;
+    SQLINTEGER rows = 0;
+    if (SQL_SUCCEEDED(SQLGetConnectAttr(connection, PsqlFetch, &rows, SQL_IS_INTEGER, nullptr)))
+        m_rowsBefore = rows;
+    SQLSetConnectAttr(connection, PsqlFetch, reinterpret_cast<SQLPOINTER>(SQLLEN(CursorRows)),
+                      SQL_IS_INTEGER);
+    m_connection = connection;
+}
+
+OdbcCursorFetch::~OdbcCursorFetch()
+{
+    if (!m_connection)
+        return;
+    SQLSetConnectAttr(m_connection, PsqlUseDeclareFetch, reinterpret_cast<SQLPOINTER>(SQLLEN(0)),
+                      SQL_IS_INTEGER);
+    if (m_rowsBefore > 0)
+        SQLSetConnectAttr(m_connection, PsqlFetch, reinterpret_cast<SQLPOINTER>(m_rowsBefore),
+                          SQL_IS_INTEGER);
+}

@@ -50,3 +50,22 @@ QString databaseBusyText(const QSqlError& error);
 bool isConnectionLost(const QSqlDriver* driver);
 // What the operator is told then, with the driver's own words in it.
 QString connectionLostText(const QString& driverText);
+
+// While it lives, a result that PostgreSQL's ODBC driver opens on `db` is read
+// through a server cursor, some rows at a time, rather than held whole by the
+// driver before the first row comes. A cursor makes the server plan for the
+// first rows, which can change the order of a result whose statement fixes
+// none: only statements with an ORDER BY of their own are read this way.
+// Other drivers, and other backends, are left as they are.
+class OdbcCursorFetch
+{
+public:
+    explicit OdbcCursorFetch(const QSqlDatabase& db);
+    ~OdbcCursorFetch();
+    OdbcCursorFetch(const OdbcCursorFetch&) = delete;
+    OdbcCursorFetch& operator=(const OdbcCursorFetch&) = delete;
+
+private:
+    void* m_connection = nullptr; // the ODBC connection handle, when switched
+    long m_rowsBefore = 0;
+};
