@@ -34,14 +34,6 @@ QString valor(const QStringList& args, const QString& opcion, const QString& por
     return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : porDefecto;
 }
 
-// Starts the peak-memory mark again from what the process holds now (Linux).
-void reiniciarPicoMemoria()
-{
-    QFile marcas(QStringLiteral("/proc/self/clear_refs"));
-    if (marcas.open(QIODevice::WriteOnly))
-        marcas.write("5");
-}
-
 // The limit: the rows the load shows, from one statement.
 QString consultaUnida()
 {
@@ -151,8 +143,7 @@ int main(int argc, char** argv)
                 filasUnidas = filas;
             }
             GridModel grilla;
-            reiniciarPicoMemoria();
-            const long antesKiB = picoMemoriaKiB(); // the mark starts again from what is held now
+            const long antesKiB = marcarMemoriaKiB();
             const qint64 consultasAntes = datos.SentenciasEmitidas();
             QElapsedTimer reloj;
             reloj.start();

@@ -37,27 +37,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <malloc.h>
+#include "Medicion.h"
 #include <vector>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-long estado(const char* campo)
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& linea : status.readAll().split('\n'))
-        if (linea.startsWith(campo))
-            return linea.mid(static_cast<qsizetype>(qstrlen(campo)))
-                .trimmed()
-                .split(' ')
-                .first()
-                .toLong();
-    return -1;
-}
 
 // One step's peak, apart from the steps before it: the kernel starts the peak
 // again from what is resident now (/proc/self/clear_refs).
@@ -67,18 +53,12 @@ struct Paso
     QElapsedTimer reloj;
     Paso()
     {
-        // What earlier steps freed goes back to the system first, or this
-        // step would reuse it unseen.
-        malloc_trim(0);
-        QFile refs(u"/proc/self/clear_refs"_s);
-        if (refs.open(QIODevice::WriteOnly))
-            refs.write("5");
-        residente = estado("VmRSS:");
+        residente = marcarMemoriaKiB();
         reloj.start();
     }
     double segundos() const { return reloj.nsecsElapsed() / 1e9; }
     // KiB the step added at its peak.
-    long agregado() const { return estado("VmHWM:") - residente; }
+    long agregado() const { return picoMemoriaKiB() - residente; }
 };
 
 // Rows in the report's shape: an order line, then its supplies; `porOrden`
@@ -333,7 +313,7 @@ int main(int argc, char** argv)
         std::printf("pico de la vista:       %ld kB (%.0f bytes por fila; objetivo < 300 MB) %s\n",
                     pico, pico * 1024.0 / filasVista,
                     pico < 300 * 1024 ? "cumplido" : "NO cumplido");
-        std::printf("pico del proceso:       %ld kB\n", estado("VmHWM:"));
+        std::printf("pico del proceso:       %ld kB\n", picoMemoriaKiB());
         PrintPreview::setPresenter({});
     }
     return fallas == 0 ? 0 : 1;

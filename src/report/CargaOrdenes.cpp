@@ -34,6 +34,9 @@ QString texto(const QVariant& valor)
 // number is taken straight, without writing and reading its text.
 double numero(const QVariant& valor)
 {
+    // A null field reads as no amount at all, which is 0.
+    if (valor.isNull())
+        return 0;
     if (valor.typeId() == QMetaType::Double || valor.typeId() == QMetaType::Float) {
         // A whole number well inside the amounts' range reads back as itself.
         const double v = valor.toDouble();
@@ -50,17 +53,22 @@ double numero(const QVariant& valor)
 // one; the others are asked one by one.
 std::optional<QString> claveDe(const QString& codigo)
 {
-    QString clave = codigo;
-    for (QChar& c : clave) {
+    // Most codes are already their own key: they are copied only to change.
+    bool minusculas = false;
+    for (const QChar c : codigo) {
         if (c.unicode() < 0x20 || c.unicode() > 0x7E)
             return std::nullopt;
+        minusculas = minusculas || (c.unicode() >= 'a' && c.unicode() <= 'z');
+    }
+    qsizetype n = codigo.size();
+    while (n > 0 && codigo.at(n - 1) == u' ')
+        --n;
+    if (!minusculas)
+        return n == codigo.size() ? codigo : codigo.left(n);
+    QString clave = codigo.left(n);
+    for (QChar& c : clave)
         if (c.unicode() >= 'a' && c.unicode() <= 'z')
             c = QChar(c.unicode() - 'a' + 'A');
-    }
-    qsizetype n = clave.size();
-    while (n > 0 && clave.at(n - 1) == u' ')
-        --n;
-    clave.truncate(n);
     return clave;
 }
 
@@ -298,10 +306,12 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
                 }
                 return it == m_articulos.cend() ? nullptr : &*it;
             };
+            // Stays valid while nothing is added to what the load knows.
+            const Articulo* leido = nullptr;
             if (opciones.consultaPorLinea) {
                 escribirLinea(medidasPorConsulta(articulo), grilla);
             } else {
-                const Articulo* leido = conocido(false);
+                leido = conocido(false);
                 if (!leido)
                     leido = &*m_articulos.insert(articulo, {medidasPorConsulta(articulo), {}});
                 escribirLinea(leido->medidas, grilla);
@@ -316,7 +326,8 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
                     resultado.insumos +=
                         escribirInsumos(linea, insumosPorConsulta(codigo()), grilla);
                 } else {
-                    const Articulo* leido = conocido(true);
+                    if (!leido->insumos.bloque)
+                        leido = conocido(true);
                     if (!leido || !leido->insumos.bloque) {
                         const Insumos propios = insumosPorConsulta(codigo());
                         m_articulos[articulo].insumos = propios;

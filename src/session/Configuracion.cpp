@@ -68,6 +68,8 @@ QString NombreReporte(QString& nombre, const QString& sufijo)
 
 bool ValorLogico(const QString& texto, bool porDefecto)
 {
+    if (texto.isEmpty())
+        return porDefecto;
     const QString t = texto.toUpper();
     if (porDefecto)
         return !(t == u"FALSE" || t == u"FALSO" || t == u"0" || t == u"NO" || t == u"N");

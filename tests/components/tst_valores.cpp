@@ -100,7 +100,8 @@ private slots:
         // halves rounded up, whole numbers past 15 digits, exponents, and the
         // subnormal numbers whose shortest form has fewer digits than that.
         for (const double v :
-             {433420148550146.5, -292412377032120.5, 999999999999999.0, 1e15, 1623656277568365.0,
+             {433420148550146.5, -292412377032120.5, 999999999999999.0, -999999999999999.0, -7.0,
+              1e15, 1623656277568365.0,
               1e-4, 1.5e-5, 123.456e20, -1e-100, 4.8665650620520162e-310, 2.2250738585072014e-308,
               1.7976931348623157e308})
             QCOMPARE(numberText(v),

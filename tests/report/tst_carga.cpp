@@ -378,12 +378,16 @@ private slots:
     void agrupadaIgualQuePorLinea_data()
     {
         QTest::addColumn<QString>("motor");
-        QTest::addColumn<int>("articulos"); // 0: the demonstration data; -1: one per line
+        // 0: the demonstration data; -1: one article per line; -2: the same,
+        // every third line naming its article in lower case with blanks after.
+        QTest::addColumn<int>("articulos");
         for (const QString& motor : {u"sqlite"_s, u"postgres"_s}) {
             const QByteArray m = motor.toLatin1();
             QTest::newRow(QByteArray(m + " demo").constData()) << motor << 0;
             QTest::newRow(QByteArray(m + " pocos articulos").constData()) << motor << 10;
             QTest::newRow(QByteArray(m + " articulo por linea").constData()) << motor << -1;
+            QTest::newRow(QByteArray(m + " codigos escritos de otra forma").constData())
+                << motor << -2;
         }
     }
     void agrupadaIgualQuePorLinea()
@@ -410,6 +414,10 @@ private slots:
                 }
                 basedatos::crearEsquema(db);
                 basedatos::generar(db, opciones);
+                if (articulos == -2)
+                    QVERIFY(QSqlQuery(db).exec(
+                        u"UPDATE MV_CPTEINSUMOS SET IDARTICULO = lower(IDARTICULO) || '  ' "
+                        "WHERE LINEA % 3 = 0"_s));
             }
             QSqlDatabase::removeDatabase(u"generar"_s);
         }

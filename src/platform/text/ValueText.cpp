@@ -17,8 +17,14 @@ namespace {
 // whose precision is lower).
 QString digits15(double value)
 {
-    if (std::abs(value) < 1e15 && value == std::trunc(value))
-        return QString::number(static_cast<qint64>(value));
+    if (std::abs(value) < 1e15 && value == std::trunc(value)) {
+        // Whole: its digits, as QString::number writes them, without its
+        // locale machinery.
+        char whole[24];
+        const auto [end, error] =
+            std::to_chars(whole, whole + sizeof whole, static_cast<qint64>(value));
+        return QString::fromLatin1(whole, end - whole);
+    }
     char shortest[32];
     const auto [end, error] =
         std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific);
