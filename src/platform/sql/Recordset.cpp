@@ -47,6 +47,17 @@ QSqlError sqliteError(sqlite3* connection, int code)
 // (stray bytes of another code page, encoded surrogates, overlong forms) and
 // the characters either may treat specially (U+FEFF, U+FFFE, U+FFFF) are left
 // to the engine's own decoding.
+// What the driver says of a result without a statement (an empty one, or one
+// the closed connection finalized).
+RuntimeError noStatement()
+{
+    return RuntimeError(ErrorNumber::Database,
+                        QSqlError(sqliteText("Unable to fetch row"), sqliteText("No query"),
+                                  QSqlError::ConnectionError)
+                            .text(),
+                        Source);
+}
+
 bool plainUtf8(const char* text, int length)
 {
     const auto* s = reinterpret_cast<const unsigned char*>(text);
@@ -99,7 +110,7 @@ Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeco
     // text some ODBC drivers give for numeric columns.
     m_query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     if (db.driverName() == QLatin1String("QSQLITE")) {
-        openSqlite(db, sql, timeoutSeconds);
+        openSqlite(sql, timeoutSeconds);
         return;
     }
     std::optional<OdbcCursorFetch> cursor;
@@ -113,7 +124,7 @@ Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeco
     m_empty = m_eof;
 }
 
-void Recordset::openSqlite(const QSqlDatabase&, const QString& sql, int timeoutSeconds)
+void Recordset::openSqlite(const QString& sql, int timeoutSeconds)
 {
     m_sqlite = true;
     SqliteStatementTimer::arm(timeoutSeconds);
@@ -123,11 +134,7 @@ void Recordset::openSqlite(const QSqlDatabase&, const QString& sql, int timeoutS
         throw RuntimeError(ErrorNumber::Database, errorText(m_query), Source);
     sqlite3_stmt* statement = m_statement = sqliteStatement();
     if (!statement)
-        throw RuntimeError(ErrorNumber::Database,
-                           QSqlError(sqliteText("Unable to fetch row"), sqliteText("No query"),
-                                     QSqlError::ConnectionError)
-                               .text(),
-                           Source);
+        throw noStatement();
     // A placeholder outside the quotes has no value to take.
     if (sqlite3_bind_parameter_count(statement) > 0)
         throw RuntimeError(ErrorNumber::Database,
@@ -168,11 +175,7 @@ void Recordset::fetchSqlite()
     sqlite3_stmt* statement = m_statement = sqliteStatement();
     if (!statement) {
         m_eof = true;
-        throw RuntimeError(ErrorNumber::Database,
-                           QSqlError(sqliteText("Unable to fetch row"), sqliteText("No query"),
-                                     QSqlError::ConnectionError)
-                               .text(),
-                           Source);
+        throw noStatement();
     }
     const int result = sqlite3_step(statement);
     if (result == SQLITE_ROW) {

@@ -48,7 +48,7 @@ private:
     // converts every column of every row (text twice: to UTF-16 inside the
     // engine, then into a copy); a field is converted only when read, with
     // the same types and values the driver gives.
-    void openSqlite(const QSqlDatabase& db, const QString& sql, int timeoutSeconds);
+    void openSqlite(const QString& sql, int timeoutSeconds);
     void fetchSqlite();
     QVariant sqliteValue(int index) const;
     // The statement Qt prepared, or null once the driver finalized it (the
