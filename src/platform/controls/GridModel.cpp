@@ -73,8 +73,13 @@ void GridModel::resize(int rows, int cols)
         // Only the blocks from the first row that changes on are touched.
         const size_t first = static_cast<size_t>(std::min(rows, m_rows) / BlockRows);
         m_blocks.resize(blocks);
-        for (size_t b = first; b < blocks; ++b)
+        for (size_t b = first; b < blocks; ++b) {
+            // A grid past its first block is a big one: a new block takes its
+            // whole room at once rather than growing by doubling.
+            if (b > 0 && m_blocks[b].capacity() == 0)
+                m_blocks[b].reserve(static_cast<size_t>(BlockRows) * cols);
             m_blocks[b].resize(rowsIn(b) * cols);
+        }
     }
     m_rows = rows;
     m_cols = cols;
