@@ -46,10 +46,7 @@ private slots:
     {
         m_carpeta = soporte::carpetaNueva(u"linea"_s);
         m_base = m_carpeta + u"/demo.db"_s;
-        QSqlDatabase db = basedatos::abrirSqlite(m_base, u"crear"_s, true);
-        basedatos::crearEsquema(db);
-        basedatos::cargarDemo(db);
-        db.close();
+        soporte::crearBaseDemo(m_base);
     }
 
     void leerOpciones()

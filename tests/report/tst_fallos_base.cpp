@@ -158,12 +158,7 @@ private slots:
         m_carpeta = soporte::carpetaNueva(u"fallos"_s);
         qputenv("RP_CARPETA_PROGRAMA", m_carpeta.toLocal8Bit());
         m_sqlite = m_carpeta + u"/demo.db"_s;
-        {
-            QSqlDatabase db = basedatos::abrirSqlite(m_sqlite, u"crear"_s, true);
-            basedatos::crearEsquema(db);
-            basedatos::cargarDemo(db);
-        }
-        QSqlDatabase::removeDatabase(u"crear"_s);
+        soporte::crearBaseDemo(m_sqlite);
         auto escritorio = std::make_unique<soporte::EscritorioDePrueba>();
         m_escritorio = escritorio.get();
         DesktopOpener::setInstance(std::move(escritorio));

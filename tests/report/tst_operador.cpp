@@ -66,10 +66,7 @@ private slots:
         const QString carpeta = soporte::carpetaNueva(u"operador"_s);
         qputenv("RP_CARPETA_PROGRAMA", carpeta.toLocal8Bit());
         m_base = carpeta + u"/demo.db"_s;
-        QSqlDatabase db = basedatos::abrirSqlite(m_base, u"crear"_s, true);
-        basedatos::crearEsquema(db);
-        basedatos::cargarDemo(db);
-        db.close();
+        soporte::crearBaseDemo(m_base);
     }
     void cleanup() { m_ventana.reset(); }
 

@@ -72,10 +72,7 @@ private slots:
         m_carpeta = soporte::carpetaNueva(u"ventana"_s);
         qputenv("RP_CARPETA_PROGRAMA", m_carpeta.toLocal8Bit());
         m_base = m_carpeta + u"/demo.db"_s;
-        QSqlDatabase db = basedatos::abrirSqlite(m_base, u"crear"_s, true);
-        basedatos::crearEsquema(db);
-        basedatos::cargarDemo(db);
-        db.close();
+        soporte::crearBaseDemo(m_base);
     }
 
     void init()

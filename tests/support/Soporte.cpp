@@ -1,5 +1,7 @@
 #include "Soporte.h"
 
+#include "BaseDatos.h"
+
 #include "components/Componentes.h"
 #include "platform/text/RuntimeError.h"
 
@@ -22,6 +24,17 @@ QString carpetaNueva(const QString& nombre)
     QDir(carpeta).removeRecursively();
     QDir().mkpath(carpeta);
     return carpeta;
+}
+
+void crearBaseDemo(const QString& archivo)
+{
+    const QString nombre = QStringLiteral("base_demo");
+    {
+        QSqlDatabase db = basedatos::abrirSqlite(archivo, nombre, true);
+        basedatos::crearEsquema(db);
+        basedatos::cargarDemo(db);
+    }
+    QSqlDatabase::removeDatabase(nombre);
 }
 
 bool hayPostgres()

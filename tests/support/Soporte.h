@@ -26,6 +26,10 @@ struct EscritorioDePrueba : DesktopOpener
 // A fresh, empty folder for one test, under the build tree.
 QString carpetaNueva(const QString& nombre);
 
+// A SQLite file `archivo` with the report's schema and the demonstration data,
+// closed again.
+void crearBaseDemo(const QString& archivo);
+
 // True when the ctest run started the throwaway PostgreSQL server.
 bool hayPostgres();
 QString dsnPostgres();
