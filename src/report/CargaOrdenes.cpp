@@ -326,15 +326,16 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
                     resultado.insumos +=
                         escribirInsumos(linea, insumosPorConsulta(codigo()), grilla);
                 } else {
+                    // Known since its dimensions were: asked on its own when
+                    // no list brought its bill of materials.
                     if (!leido->insumos.bloque)
                         leido = conocido(true);
-                    if (!leido || !leido->insumos.bloque) {
-                        const Insumos propios = insumosPorConsulta(codigo());
-                        m_articulos[articulo].insumos = propios;
-                        resultado.insumos += escribirInsumos(linea, propios, grilla);
-                    } else {
-                        resultado.insumos += escribirInsumos(linea, leido->insumos, grilla);
+                    if (!leido->insumos.bloque) {
+                        Articulo& propio = m_articulos[articulo];
+                        propio.insumos = insumosPorConsulta(codigo());
+                        leido = &propio;
                     }
+                    resultado.insumos += escribirInsumos(linea, leido->insumos, grilla);
                 }
             }
         } catch (const RuntimeError& error) {

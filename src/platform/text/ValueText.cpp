@@ -82,12 +82,14 @@ QString digits15(double value)
     return QString(reinterpret_cast<const QChar*>(text), n);
 }
 
-// The system's decimal point, read once: the system locale is fixed for the
-// life of the process, and asking it on every number is costly.
-const QString& systemDecimalPoint()
+// The system's decimal point in place of the point of a number's digits. It
+// is read once: the system locale is fixed for the life of the process, and
+// asking it on every number is costly.
+void useSystemPoint(QString& text)
 {
     static const QString point = QLocale::system().decimalPoint();
-    return point;
+    if (point != QLatin1String(".") && text.contains(QLatin1Char('.')))
+        text.replace(QLatin1Char('.'), point);
 }
 
 } // namespace
@@ -97,11 +99,7 @@ QString numberText(double value)
     if (value == 0)
         return QStringLiteral("0");
     QString text = digits15(value);
-    if (text.contains(QLatin1Char('.'))) {
-        const QString& point = systemDecimalPoint();
-        if (point != QLatin1String("."))
-            text.replace(QLatin1Char('.'), point);
-    }
+    useSystemPoint(text);
     return text.replace(QLatin1Char('e'), QLatin1Char('E'));
 }
 
@@ -129,11 +127,7 @@ QString decimalText(double value)
         if (negative)
             text.prepend(QLatin1Char('-'));
     }
-    if (text.contains(QLatin1Char('.'))) {
-        const QString& point = systemDecimalPoint();
-        if (point != QLatin1String("."))
-            text.replace(QLatin1Char('.'), point);
-    }
+    useSystemPoint(text);
     return text;
 }
 
