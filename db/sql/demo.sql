@@ -2,8 +2,8 @@
 -- November 2026. Every name, code and number is fictional. Portable SQL: the
 -- same text loads into SQLite and PostgreSQL.
 --
--- Order 000100000001A line 1 reproduces the reference estimate: article
--- BAN-1000X2000 (1000 x 2000 x 3 mm) made of steel sheet (7850 kg/m3), quantity 10,
+-- Order 000100000001A line 1 is the plainest estimate: ten steel trays
+-- BAN-1000X2000 of 1000 x 2000 x 3 mm, of steel sheet at 7850 kg/m3, take
 -- 471 kg. PAN-LAM-1220, PUE-LAM-800, EST-AL-1500 and TAP-LAM-500 are
 -- laminated ('SI', 'S', '1', 'si'); SOP-PARED-150 has no bill of materials;
 -- EST-SOLD-ESP has no dimensions; TORN-M6 has no specific weight.

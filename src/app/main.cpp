@@ -4,6 +4,7 @@
 #include "app/ReporteLinea.h"
 #include "platform/controls/QtTranslations.h"
 #include "platform/files/FileCommit.h"
+#include "platform/text/CNumericLocale.h"
 #include "platform/text/RuntimeError.h"
 #include "report/RP_OProduccion.h"
 #include "session/LineaComandos.h"
@@ -11,6 +12,15 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const char* LineaSinPantalla = nullptr;
+QtMessageHandler ManejadorPrevio = nullptr;
+QList<std::pair<QtMsgType, QString>> Retenidos;
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -40,14 +50,20 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(e.description()));
         return 2;
     }
-    if (consulta && consulta->csv.isEmpty() && !consulta->ayuda && !ConsultaLinea::HayPantalla()) {
-        std::fprintf(stderr, "rp_oproduccion: no hay pantalla para abrir la consulta de "
-                             "comprobantes (--csv escribe la lista sin ventana)\n");
-        return 2;
-    }
-    if (cargos && cargos->csv.isEmpty() && !ConsultaLinea::HayPantalla()) {
-        std::fprintf(stderr, "rp_oproduccion: no hay pantalla para abrir el control de cargos "
-                             "reales (--csv escribe la lista sin ventana)\n");
+    // The line said when a window is to be shown and there is no display.
+    const char* sinPantalla = nullptr;
+    if (consulta && consulta->csv.isEmpty() && !consulta->ayuda)
+        sinPantalla = "rp_oproduccion: no hay pantalla para abrir la consulta de comprobantes "
+                      "(--csv escribe la lista sin ventana)\n";
+    else if (cargos && cargos->csv.isEmpty())
+        sinPantalla = "rp_oproduccion: no hay pantalla para abrir el control de cargos reales "
+                      "(--csv escribe la lista sin ventana)\n";
+    else if (!opciones && !consulta && !cargos)
+        sinPantalla = "rp_oproduccion: no hay pantalla para abrir la ventana del reporte (--csv, "
+                      "--xlsx, --html o --pdf escriben el reporte sin ventana; --help explica "
+                      "el resto)\n";
+    if (sinPantalla && !ConsultaLinea::HayPantalla()) {
+        std::fputs(sinPantalla, stderr);
         return 2;
     }
     // The command-line report shows no window, with or without a display, and
@@ -62,7 +78,30 @@ int main(int argc, char** argv)
         });
     }
 
+    // A display that is named but cannot be reached (a closed session, ssh
+    // without forwarding) makes Qt abort while the application object is
+    // made; the operator gets the same line as without a display instead.
+    if (sinPantalla) {
+        LineaSinPantalla = sinPantalla;
+        ManejadorPrevio =
+            qInstallMessageHandler([](QtMsgType tipo, const QMessageLogContext&, const QString& m) {
+                if (tipo == QtFatalMsg) {
+                    std::fputs(LineaSinPantalla, stderr);
+                    std::_Exit(2);
+                }
+                // Held until the display is known to be there: the platform's
+                // English complaints before the abort are not the operator's.
+                Retenidos.append({tipo, m});
+            });
+    }
     QApplication app(argc, argv);
+    if (sinPantalla) {
+        qInstallMessageHandler(ManejadorPrevio);
+        for (const auto& [tipo, texto] : std::as_const(Retenidos))
+            qt_message_output(tipo, QMessageLogContext(), texto);
+        Retenidos.clear();
+    }
+    useCNumericLocale();
     QApplication::setApplicationName(QStringLiteral("rp_oproduccion"));
     QApplication::setApplicationDisplayName(QStringLiteral("Reporte de Ordenes de Producción"));
     installQtTranslations();

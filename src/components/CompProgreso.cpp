@@ -133,8 +133,16 @@ void CompProgreso::cancelar()
 
 void CompProgreso::CerrarProgreso()
 {
-    if (m_ventana)
+    // A window shown and hidden within moments can still be handed the focus
+    // by the window manager once it has left the screen, and the keyboard then
+    // goes to a window nobody sees. One that no longer exists cannot be.
+    if (m_ventana) {
         m_ventana->hide();
+        m_ventana->deleteLater();
+        m_ventana = nullptr;
+        m_mensaje = m_detalle = nullptr;
+        m_temporizador = nullptr;
+    }
     m_reloj.invalidate();
 }
 

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QLocale>
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
@@ -115,7 +116,12 @@ QString LlenadoHoja::valorCelda(const QString& texto)
             throw;
     }
     QString valor = texto.trimmed();
-    if (positivo)
+    // The grid writes its numbers with the operator's decimal separator: under
+    // a comma locale a zero or negative amount ("0,00", "-3,5") is as much a
+    // number as a positive one, as it is under a point locale ("0.00").
+    static const bool coma = QLocale::system().decimalPoint() == u",";
+    static const QRegularExpression propia(QStringLiteral("^-?[0-9]+,[0-9]+$"));
+    if (positivo || (coma && propia.match(valor).hasMatch()))
         valor.replace(u',', u'.');
     return valor;
 }

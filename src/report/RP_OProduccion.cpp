@@ -403,8 +403,7 @@ void RP_OProduccion::enExclusiva(const std::function<void()>& trabajo)
             for (const QPointer<QWidget>& control : controles)
                 if (control)
                     control->setEnabled(true);
-            if (foco && foco->window() == &ventana)
-                foco->setFocus();
+            ventana.devolverFoco(foco.data());
             ventana.m_ocupada = false;
         }
     };
@@ -413,6 +412,22 @@ void RP_OProduccion::enExclusiva(const std::function<void()>& trabajo)
     for (const QPointer<QWidget>& control : controles)
         control->setEnabled(false);
     trabajo();
+}
+
+void RP_OProduccion::devolverFoco(QWidget* foco)
+{
+    // The progress window had the keyboard: it comes back to this window, to
+    // the control that had it, or to the grid when that one cannot take it.
+    if (isVisible() && QApplication::activeWindow() != this &&
+        (!QApplication::activeWindow() || !QApplication::activeWindow()->isVisible()))
+        activateWindow();
+    if (!foco || foco->window() != this || !foco->isEnabled() || !foco->isVisible() ||
+        foco->focusPolicy() == Qt::NoFocus)
+        foco = &GrillaVisible() == &MSFlexGridTotales
+                   ? static_cast<QWidget*>(MSFlexGridTotalesVista)
+                   : MSFlexGrid1Vista;
+    if (foco)
+        foco->setFocus(Qt::OtherFocusReason);
 }
 
 void RP_OProduccion::IniciaGridInsumos()
@@ -456,6 +471,18 @@ void RP_OProduccion::comprobarRangos() const
     const auto invertido = [](const QString& texto) {
         return RuntimeError(ErrorNumber::InvalidArgument, texto, QStringLiteral("CargarDatos"));
     };
+    // The number is compared with the branch in front: without the branch it
+    // would match no order at all, without a word.
+    for (const char* extremo : {"desde", "hasta"}) {
+        const QString sufijo = QStringLiteral("_") + QChar::fromLatin1(extremo[0]).toUpper() +
+                               QLatin1String(extremo + 1);
+        if (textoDeCaja(QStringLiteral("Sucursal") + sufijo).isEmpty() &&
+            (!textoDeCaja(QStringLiteral("Nro") + sufijo).isEmpty() ||
+             !textoDeCaja(QStringLiteral("Letra") + sufijo).isEmpty()))
+            throw invertido(QStringLiteral("Indique la sucursal del número %1: el número de orden "
+                                           "empieza por ella (por ejemplo 0001).")
+                                .arg(QLatin1String(extremo)));
+    }
     for (const RangoFiltro& rango : Rangos) {
         if (rango.Desde.isEmpty() || rango.Hasta.isEmpty())
             continue;
@@ -478,6 +505,9 @@ void RP_OProduccion::comprobarRangos() const
                                            "hasta (%2): ninguna orden puede cumplir el filtro.")
                                 .arg(rango.Desde, rango.Hasta));
     }
+    // What the report engine refuses (a date that does not exist) is refused
+    // before the grid and its status line are touched.
+    Componentes::Reportes().ArmarFiltroSQL(Rangos);
 }
 
 QString RP_OProduccion::ArchivoPreferencias()
@@ -612,6 +642,18 @@ void RP_OProduccion::cargarConProgreso()
 
 void RP_OProduccion::CmdExcel_Click()
 {
+    // Titles alone (before any load, or after one that found nothing) would
+    // make an empty workbook and an empty preview.
+    const GridModel& grilla = GrillaVisible();
+    bool hayDatos = false;
+    for (int r = 1; r < grilla.rows() && !hayDatos; ++r)
+        for (int c = 0; c < grilla.cols() && !hayDatos; ++c)
+            hayDatos = !grilla.text(r, c).isEmpty();
+    if (!hayDatos) {
+        Componentes::General().Mensaje(QStringLiteral(
+            "No hay datos para exportar: primero traiga las órdenes con \"Cargar\"."));
+        return;
+    }
     enExclusiva([this] {
         PrepararImpresion();
         ModExportarExcel::ExportarExcel(GrillaVisible(), true, QString(), QString(), false);

@@ -121,6 +121,7 @@ private:
     // Runs a long operation with every command of the window disabled, and
     // gives them back however it ends.
     void enExclusiva(const std::function<void()>& trabajo);
+    void devolverFoco(QWidget* foco);
     void cargarConProgreso();
 
     bool m_ocupada = false;

@@ -36,8 +36,9 @@ class TstLinea : public QObject
     using Salida = soporte::Salida;
     Salida correr(const QStringList& argumentos, const QString& idioma = {})
     {
+        // The files checked here are written as under C; the locale cases name theirs.
         return soporte::correrPrograma(QStringLiteral(RP_OPRODUCCION), argumentos, m_carpeta,
-                                       idioma);
+                                       idioma.isEmpty() ? u"C.UTF-8"_s : idioma);
     }
     QString base() const { return u"@DbName="_s + m_base + u";"_s; }
 
@@ -126,6 +127,56 @@ private slots:
         QVERIFY2(s.out.contains(u",LAM-PVC-08,\"Lámina de PVC 0,8 mm\",2,1380,"_s),
                  qPrintable(s.out));
         QVERIFY(!s.out.contains(u"000100000001A"_s));
+    }
+
+    // The workbooks hold numbers a spreadsheet reads as such, whatever the
+    // operator's locale: the Kg column and the totals add up to the demo's
+    // 13,456.65 kg as openpyxl reads them.
+    void librosEnCualquierIdioma_data()
+    {
+        QTest::addColumn<QString>("idioma");
+        QTest::newRow("coma decimal") << u"es_AR.UTF-8"_s;
+        QTest::newRow("punto decimal") << u"C.UTF-8"_s;
+    }
+    void librosEnCualquierIdioma()
+    {
+        QFETCH(QString, idioma);
+        const QString reporte = m_carpeta + u"/idioma.xlsx"_s;
+        const QString totales = m_carpeta + u"/idioma_totales.xlsx"_s;
+        const Salida s =
+            correr({base(), u"--xlsx="_s + reporte, u"--totales="_s + totales}, idioma);
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        // The sum of the numbers under the title `titulo`, and how many numbers
+        // were left as texts (the line rows' "Largo 2000" is no number).
+        const auto columna = [](const QJsonObject& libro, const QString& titulo, int& textos) {
+            const QJsonObject celdas = libro[u"celdas"_s].toObject();
+            QString letra;
+            for (auto it = celdas.begin(); it != celdas.end(); ++it)
+                if (it.key().endsWith(u"1"_s) && it.key().size() == 2 &&
+                    it.value()[u"valor"_s].toString() == titulo)
+                    letra = it.key().left(1);
+            double suma = 0;
+            textos = 0;
+            for (auto it = celdas.begin(); it != celdas.end(); ++it) {
+                if (!it.key().startsWith(letra) || it.key() == letra + u'1' ||
+                    it.value()[u"valor"_s].isNull())
+                    continue;
+                static const QRegularExpression numero(u"^[-0-9.,]+$"_s);
+                if (it.value()[u"tipo"_s].toString() == u"n")
+                    suma += it.value()[u"valor"_s].toDouble();
+                else if (it.value()[u"valor"_s].toString().contains(numero))
+                    ++textos;
+            }
+            return suma;
+        };
+        int textos = 0;
+        QCOMPARE(qRound(columna(lectorLibro::leer(reporte), u"Kg"_s, textos) * 100), 1345665);
+        QCOMPARE(textos, 0);
+        // The totals' rows (each rounded to the cent) and their Total row:
+        // twice the kilograms.
+        const double dosVeces = columna(lectorLibro::leer(totales), u"Kg"_s, textos);
+        QVERIFY2(std::abs(dosVeces - 26913.30) < 0.05, qPrintable(QString::number(dosVeces)));
+        QCOMPARE(textos, 0);
     }
 
     // The CSV in the operator's convention, as Python's csv module reads it:
@@ -491,8 +542,12 @@ private slots:
         QTest::newRow("separador sin csv")
             << QStringList{u"--separador=;"_s, u"--xlsx=x.xlsx"_s} << 2 << u"--separador"_s;
         QTest::newRow("numeros al reves")
-            << QStringList{u"--Nro_Desde=5"_s, u"--Nro_Hasta=3"_s, u"--csv=-"_s} << 1
-            << u"es mayor que el número hasta"_s;
+            << QStringList{u"--Sucursal_Desde=1"_s, u"--Nro_Desde=5"_s, u"--Sucursal_Hasta=1"_s,
+                           u"--Nro_Hasta=3"_s, u"--csv=-"_s}
+            << 1 << u"es mayor que el número hasta"_s;
+        QTest::newRow("numero sin sucursal")
+            << QStringList{u"--Nro_Desde=1"_s, u"--Nro_Hasta=10"_s, u"--csv=-"_s} << 1
+            << u"Indique la sucursal del número desde"_s;
         QTest::newRow("fecha que no existe")
             << QStringList{u"--Fecha_Desde=31/02/2026"_s, u"--csv=-"_s} << 1 << u"31/02/2026"_s;
         QTest::newRow("carpeta que no existe")

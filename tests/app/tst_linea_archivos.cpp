@@ -48,6 +48,7 @@ class TstLineaArchivos : public QObject
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"RP_CARPETA_PROGRAMA"_s, m_carpeta);
+        env.insert(u"LC_ALL"_s, u"C.UTF-8"_s); // the files checked are written as under C
         p.setProcessEnvironment(env);
         if (!salidaA.isEmpty())
             p.setStandardOutputFile(salidaA);
@@ -302,9 +303,10 @@ private slots:
     // A key written inside another pair's value is no key.
     void claveEscondidaEnOtroValor()
     {
-        const Salida s = correr({u"@UsuarioLogeado=ana@DbName=/x/otra.db;@DbName="_s + m_base +
-                                     u";"_s,
-                                 u"--Nro_Desde=1"_s, u"--Nro_Hasta=1"_s, u"--csv=-"_s});
+        const Salida s =
+            correr({u"@UsuarioLogeado=ana@DbName=/x/otra.db;@DbName="_s + m_base + u";"_s,
+                    u"--Sucursal_Desde=1"_s, u"--Nro_Desde=1"_s, u"--Sucursal_Hasta=1"_s,
+                    u"--Nro_Hasta=1"_s, u"--csv=-"_s});
         QVERIFY2(s.codigo == 0, qPrintable(s.err));
         QVERIFY(s.out.startsWith("Nro OP,"));
     }

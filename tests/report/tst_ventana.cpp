@@ -374,6 +374,53 @@ private slots:
         QVERIFY(m_mensajes.first().contains(u" 1 líneas"_s));
     }
 
+    // After a load or an export the keyboard is where the operator left it, and
+    // no progress window is left for a window manager to hand it to; with
+    // nothing loaded there is nothing to export, and no file is made.
+    void focoYExportacionVacia_data()
+    {
+        QTest::addColumn<QStringList>("fechas"); // of the load before; none: no load
+        QTest::addColumn<bool>("exporta");
+        QTest::newRow("sin cargar") << QStringList() << false;
+        QTest::newRow("carga sin ordenes") << QStringList{u"1/1/2020"_s, u"2/1/2020"_s} << false;
+        QTest::newRow("carga y exporta") << QStringList{u"1/10/2026"_s, u"2/10/2026"_s} << true;
+    }
+    void focoYExportacionVacia()
+    {
+        QFETCH(QStringList, fechas);
+        QFETCH(bool, exporta);
+        const QString exportados = soporte::carpetaNueva(u"ventana_exportados"_s);
+        qputenv("RP_CARPETA_EXPORTACION", exportados.toLocal8Bit());
+        DesktopOpener::setInstance(std::make_unique<soporte::EscritorioDePrueba>());
+        int vistas = 0;
+        PrintPreview::setPresenter([&](const Worksheet&) { ++vistas; });
+        abrir();
+        RP_OProduccion& v = *m_ventana;
+        QVERIFY(QTest::qWaitForWindowActive(&v));
+        const auto pulsar = [&](QPushButton* boton) {
+            boton->setFocus();
+            QTest::keyClick(boton, Qt::Key_Space);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            // The window is active again once the platform says so.
+            QTRY_COMPARE(QApplication::focusWidget(), boton);
+            for (QWidget* w : QApplication::topLevelWidgets())
+                QVERIFY(w->objectName() != u"CompProgreso"_s);
+        };
+        if (!fechas.isEmpty()) {
+            v.txtFields.at(8)->setText(fechas[0]);
+            v.txtFields.at(9)->setText(fechas[1]);
+            pulsar(v.CmdCargar);
+        }
+        pulsar(v.CmdExcel);
+        DesktopOpener::setInstance(nullptr);
+        PrintPreview::setPresenter({});
+        QCOMPARE(QDir(exportados).entryList(QDir::Files).size(), exporta ? 1 : 0);
+        QCOMPARE(vistas, exporta ? 1 : 0);
+        QCOMPARE(m_mensajes, exporta ? QStringList()
+                                     : QStringList{u"No hay datos para exportar: primero traiga "
+                                                   u"las órdenes con \"Cargar\"."_s});
+    }
+
     // The access-log row that cannot be written leaves the window open and
     // its reason in the error log.
     void accesoNoEscritoQuedaEnElLog()
@@ -435,6 +482,15 @@ private slots:
         QTest::newRow("fechas al reves")
             << QStringList{{}, {}, {}, {}, {}, {}, u"31/10/2026"_s, u"1/10/2026"_s} << QString()
             << u"La fecha desde (31/10/2026) es posterior a la fecha hasta (1/10/2026)"_s;
+        QTest::newRow("fecha que no existe")
+            << QStringList{{}, {}, {}, {}, {}, {}, u"31/02/2026"_s, {}} << QString()
+            << u"\"31/02/2026\" no es una fecha válida"_s;
+        QTest::newRow("numeros sin sucursal")
+            << QStringList{{}, u"00000001"_s, {}, {}, u"00000010"_s, {}, {}, {}} << QString()
+            << u"Indique la sucursal del número desde"_s;
+        QTest::newRow("hasta sin sucursal")
+            << QStringList{u"0001"_s, u"00000001"_s, {}, {}, u"00000010"_s, {}, {}, {}} << QString()
+            << u"Indique la sucursal del número hasta"_s;
     }
     void lineaDeEstado()
     {
@@ -443,6 +499,9 @@ private slots:
         QFETCH(QString, mensaje);
         abrir();
         RP_OProduccion& v = *m_ventana;
+        if (!mensaje.isEmpty())
+            v.CmdCargar->click(); // a grid whose status a refused filter must leave in sight
+        const QString estadoAntes = v.LblEstado->text();
         const QList<int> indices = {0, 1, 2, 3, 4, 5, 8, 9};
         for (int i = 0; i < indices.size(); ++i)
             v.txtFields.at(indices[i])->setText(cajas[i]);
@@ -452,7 +511,8 @@ private slots:
             QCOMPARE(m_mensajes.size(), 1);
             QVERIFY2(m_mensajes.first().contains(mensaje), qPrintable(m_mensajes.first()));
             QCOMPARE(Componentes::Datos().SentenciasEmitidas(), antes);
-            QVERIFY(v.LblEstado->isHidden());
+            QVERIFY(v.LblEstado->isVisible());
+            QCOMPARE(v.LblEstado->text(), estadoAntes);
             return;
         }
         QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(u'\n')));

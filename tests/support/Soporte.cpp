@@ -12,6 +12,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+#include <locale.h>
 
 namespace soporte {
 
@@ -97,7 +98,14 @@ bool conectarDatos(const QString& motor, const QString& archivo, const QString& 
         datos.setBaseDatos(archivo);
     }
     datos.Conectar();
-    return datos.Conectado();
+    if (datos.Conectado())
+        return true;
+    // A case that cannot reach its database has checked nothing: it fails.
+    const QByteArray texto = (QStringLiteral("no se pudo conectar con la base ") +
+                              (motor == QLatin1String("postgres") ? dsn : archivo))
+                                 .toUtf8();
+    QTest::qFail(texto.constData(), __FILE__, __LINE__);
+    return false;
 }
 
 QString postgresPropio(const QString& nombre)
@@ -146,8 +154,17 @@ Salida correrPrograma(const QString& programa, const QStringList& argumentos,
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("RP_CARPETA_PROGRAMA"), carpetaPrograma);
-    if (!idioma.isEmpty())
+    if (!idioma.isEmpty()) {
+        // Without the locale the program would run under "C" and a check of
+        // its decimal commas would pass on nothing.
+        locale_t l = newlocale(LC_ALL_MASK, idioma.toLocal8Bit().constData(), nullptr);
+        if (!l)
+            qFatal("la configuración regional %s no está instalada en esta máquina; "
+                   "scripts/setup la genera",
+                   qPrintable(idioma));
+        freelocale(l);
         env.insert(QStringLiteral("LC_ALL"), idioma);
+    }
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     env.remove(QStringLiteral("DISPLAY"));
     p.setProcessEnvironment(env);

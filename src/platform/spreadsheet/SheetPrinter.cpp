@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -19,7 +20,7 @@
 namespace {
 
 constexpr double PointsPerPixel = 0.75; // at 96 dpi
-constexpr double CellPadding = 2 * PointsPerPixel;
+constexpr double CellPadding = 3 * PointsPerPixel;
 
 // Where rows or columns fit on pages: [first, last] runs, each at most
 // `room` long unless a single one is longer.
@@ -44,8 +45,15 @@ QList<std::pair<int, int>> split(const std::vector<double>& edges, double room, 
 QString displayText(const Worksheet::Cell& cell)
 {
     switch (cell.kind) {
-    case SpreadsheetValue::Kind::Number:
-        return QString::number(cell.number, 'g', 11).toUpper();
+    case SpreadsheetValue::Kind::Number: {
+        // A person reads the page: the operator's decimal separator, as in the grid.
+        static const QLocale local = [] {
+            QLocale l = QLocale::system();
+            l.setNumberOptions(QLocale::OmitGroupSeparator);
+            return l;
+        }();
+        return local.toString(cell.number, 'g', 11).toUpper();
+    }
     case SpreadsheetValue::Kind::Text:
         return cell.text;
     case SpreadsheetValue::Kind::Empty:

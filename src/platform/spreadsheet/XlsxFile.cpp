@@ -3,6 +3,7 @@
 #include "platform/files/FileCommit.h"
 #include "platform/spreadsheet/SheetPrinter.h"
 #include "platform/spreadsheet/Workbook.h"
+#include "platform/text/CNumericLocale.h"
 #include "platform/text/RuntimeError.h"
 
 #include <QDir>
@@ -241,6 +242,9 @@ void write(const Workbook& workbook, const QString& temporary, const QString& ta
            const XlsxFile::Progress& progress)
 {
     const QuietStandardError quiet;
+    // The library prints widths, margins, font sizes and cell values with the
+    // C library: under a comma locale the XML would carry "11,4192".
+    const CNumericScope numbers;
     int total = 0, written = 0;
     for (int i = 0; i < workbook.sheetCount(); ++i)
         total += workbook.sheet(i).rowCount();

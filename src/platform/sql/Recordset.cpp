@@ -1,6 +1,7 @@
 #include "platform/sql/Recordset.h"
 
 #include "platform/sql/StatementTimeout.h"
+#include "platform/text/CNumericLocale.h"
 #include "platform/text/RuntimeError.h"
 
 #include <QCoreApplication>
@@ -113,6 +114,8 @@ Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeco
         openSqlite(sql, timeoutSeconds);
         return;
     }
+    // An ODBC driver turns the server's numbers into doubles with the C library.
+    const CNumericScope numbers;
     std::optional<OdbcCursorFetch> cursor;
     if (byCursor)
         cursor.emplace(db);
@@ -241,6 +244,7 @@ void Recordset::fetch()
         fetchSqlite();
         return;
     }
+    const CNumericScope numbers;
     if (m_query.next()) {
         m_eof = false;
         return;
@@ -283,7 +287,10 @@ QVariant Recordset::value(int index) const
                                           "\"%1\"")
                                .arg(m_fields.fieldName(index)),
                            Source);
-    return m_sqlite ? sqliteValue(index) : m_query.value(index);
+    if (m_sqlite)
+        return sqliteValue(index);
+    const CNumericScope numbers;
+    return m_query.value(index);
 }
 
 void Recordset::close()
