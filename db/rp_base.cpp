@@ -2,6 +2,7 @@
 // PostgreSQL through ODBC, with the demonstration data or a generated book.
 
 #include "BaseDatos.h"
+#include "app/Version.h"
 #include "platform/text/RuntimeError.h"
 
 #include <QCoreApplication>
@@ -21,7 +22,7 @@ namespace {
 
 const QString uso = uR"(Uso:
   rp_base --sqlite ARCHIVO (--demo | --ordenes N [--semilla S]) [--reemplazar]
-  rp_base --odbc DSN --usuario U --clave C (--demo | --ordenes N [--semilla S]) [--reemplazar]
+  rp_base --odbc DSN --usuario U [--clave C] (--demo | --ordenes N [--semilla S]) [--reemplazar]
 
 Crea la base del reporte de órdenes de producción (tablas, vistas e índices) y la
 llena con los datos de demostración o con órdenes generadas.
@@ -29,7 +30,7 @@ llena con los datos de demostración o con órdenes generadas.
   --sqlite ARCHIVO  base SQLite en ese archivo
   --odbc DSN        origen de datos ODBC de un servidor PostgreSQL
   --usuario U       usuario del servidor
-  --clave C         contraseña del servidor
+  --clave C         contraseña del servidor (sin ella, la del origen de datos)
   --demo            datos de demostración: 20 órdenes de octubre y noviembre de 2026
   --ordenes N       genera N órdenes de producción
   --lineas N        líneas por orden generada (3)
@@ -41,6 +42,7 @@ llena con los datos de demostración o con órdenes generadas.
   --reemplazar      reemplaza una base existente (SQLite: el archivo; servidor: las
                     tablas y vistas del reporte en el esquema del usuario)
   -h, --help        muestra esta ayuda
+  --version         muestra la versión
 )"_s;
 
 struct ErrorDeUso
@@ -255,6 +257,10 @@ int main(int argc, char* argv[])
     const QStringList argumentos = QCoreApplication::arguments();
     if (argumentos.contains(u"--help"_s) || argumentos.contains(u"-h"_s)) {
         QTextStream(stdout) << uso;
+        return 0;
+    }
+    if (argumentos.contains(u"--version"_s)) {
+        std::fputs("rp_base " RP_VERSION "\n", stdout);
         return 0;
     }
     try {
