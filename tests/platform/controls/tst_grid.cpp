@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QHeaderView>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -151,6 +152,37 @@ private slots:
         vista.setCurrentIndex(g.index(4, 2));
         QCOMPARE(g.row(), 5);
         QCOMPARE(g.col(), 2);
+    }
+    // A cell too narrow for its text shows it whole as its tooltip, numbers
+    // (right-aligned, cut on the right) as well as texts.
+    void textoCortadoEnElTooltip_data()
+    {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<int>("ancho"); // pixels
+        QTest::addColumn<bool>("tooltip");
+        const QString numero = u"1774"_s + QLocale::system().decimalPoint() + u"64901234"_s;
+        QTest::newRow("numero cortado") << numero << 60 << true;
+        QTest::newRow("texto cortado") << u"Chapa de acero inoxidable AISI 304"_s << 60 << true;
+        QTest::newRow("numero entero") << numero << 300 << false;
+    }
+    void textoCortadoEnElTooltip()
+    {
+        QFETCH(QString, texto);
+        QFETCH(int, ancho);
+        GridModel g;
+        g.setRows(3);
+        g.setCols(2);
+        g.setText(1, 1, texto);
+        GridView vista(&g);
+        vista.resize(600, 300);
+        vista.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&vista));
+        vista.setColumnWidth(1, ancho);
+        QToolTip::hideText();
+        const QPoint p = vista.visualRect(g.index(0, 1)).center();
+        QHelpEvent evento(QEvent::ToolTip, p, vista.viewport()->mapToGlobal(p));
+        QApplication::sendEvent(vista.viewport(), &evento);
+        QTEST(QToolTip::isVisible() && QToolTip::text() == texto, "tooltip");
     }
 };
 
