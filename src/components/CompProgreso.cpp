@@ -61,8 +61,14 @@ void CompProgreso::MostrarProgreso(const QString& titulo, int, bool cancelable)
         m_detalle->setMinimumWidth(320);
         auto* barra = new QProgressBar(m_ventana);
         barra->setRange(0, 0);
+        // The labels are read by their texts, which change as the work goes
+        // on; the bar and the button need words of their own.
+        barra->setAccessibleName(QStringLiteral("Trabajo en curso"));
+        barra->setAccessibleDescription(QStringLiteral("El avance se lee en el texto de arriba."));
         auto* botonCancelar = new QPushButton(QStringLiteral("&Cancelar"), m_ventana);
         botonCancelar->setObjectName(QStringLiteral("Cancelar"));
+        botonCancelar->setAccessibleDescription(
+            QStringLiteral("Detiene el trabajo en curso (también Escape)."));
         QObject::connect(botonCancelar, &QPushButton::clicked, m_ventana, [this] { cancelar(); });
         caja->addWidget(m_mensaje);
         caja->addWidget(m_detalle);

@@ -9,6 +9,7 @@
 #include "session/ModGlobal.h"
 
 #include <QHBoxLayout>
+#include <QHash>
 #include <QIcon>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -73,9 +74,13 @@ FrmConsComprobantes::FrmConsComprobantes(QWidget* parent) : QDialog(parent)
     setWindowTitle(u"Consulta de Comprobantes"_s);
     setModal(true);
 
+    // The type's icon repeats what the list is; the others mark a state.
+    const QHash<QString, QString> significados = {{u"Anulado"_s, u"Anulado"_s},
+                                                  {u"Aprobado"_s, u"Aprobado"_s},
+                                                  {u"OCG"_s, u"Con garantía"_s}};
     for (const char* etiqueta : Etiquetas)
         ImageList1.add(QIcon(u":/comprobantes/"_s + QLatin1String(etiqueta) + u".svg"_s),
-                       QLatin1String(etiqueta));
+                       QLatin1String(etiqueta), significados.value(QLatin1String(etiqueta)));
     ListView1.setIcons(&ImageList1);
     ListView1.setSmallIcons(&ImageList1);
 
@@ -85,6 +90,9 @@ FrmConsComprobantes::FrmConsComprobantes(QWidget* parent) : QDialog(parent)
     CmdAceptar->setObjectName(u"CmdAceptar"_s);
     CmdCancelar = new QPushButton(u"&Cancelar"_s, this);
     CmdCancelar->setObjectName(u"CmdCancelar"_s);
+    ListView1Vista->setAccessibleName(u"Comprobantes"_s);
+    ListView1Vista->setAccessibleDescription(
+        u"Elija uno con Aceptar, Intro o doble clic; un clic en un título ordena por esa columna."_s);
 
     auto* botones = new QHBoxLayout;
     botones->addStretch();

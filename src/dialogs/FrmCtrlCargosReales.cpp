@@ -88,6 +88,11 @@ FrmCtrlCargosReales::FrmCtrlCargosReales()
     ListView1Vista->setGeometry(
         rectFromTwips(kMargen, kArribaLista, kAncho - 2 * kMargen, kAlto - 1100));
     connect(ListView1Vista, &ListView::mouseDown, this, &FrmCtrlCargosReales::ListView1_MouseDown);
+    ListView1Vista->setAccessibleName(u"Cargos pendientes"_s);
+    ListView1Vista->setAccessibleDescription(
+        u"Espacio marca el cargo a tomar; la tecla de menú sobre uno marcado ofrece Cambiar "
+        u"Importe."_s);
+    Label1->setBuddy(ListView1Vista);
 
     CmdAceptar = new QPushButton(u"Aceptar"_s, this);
     CmdAceptar->setObjectName(u"CmdAceptar"_s);
@@ -95,6 +100,7 @@ FrmCtrlCargosReales::FrmCtrlCargosReales()
     CmdAceptar->setGeometry(
         rectFromTwips(0, kAlto - kAltoBoton - kAltoTitulo - 180, kAnchoBoton, kAltoBoton));
     connect(CmdAceptar, &QPushButton::clicked, this, &FrmCtrlCargosReales::CmdAceptar_Click);
+    CmdAceptar->setAccessibleDescription(u"Devuelve los cargos marcados (también Escape)."_s);
 
     // The window sees every key before its controls do (Esc accepts).
     ListView1Vista->installEventFilter(this);

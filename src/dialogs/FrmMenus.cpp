@@ -48,6 +48,7 @@ void FrmMenus::ReiniciarParaPruebas()
 FrmMenus::FrmMenus()
 {
     setObjectName(u"FrmMenus"_s);
+    setAccessibleName(u"Menús emergentes"_s);
     construir();
 }
 
@@ -71,12 +72,16 @@ void FrmMenus::construir()
         case TablaMenus::Tipo::Menu:
             menu = new QMenu(fila.titulo.toString(), this);
             menu->setObjectName(nombre);
+            // The design's titles ("EmergenteXXVIII") are codes, not words a
+            // screen reader should say when the pop-up opens.
+            menu->setAccessibleName(u"Opciones"_s);
             m_menus[clave(nombre)] = menu;
             destino = menu;
             break;
         case TablaMenus::Tipo::Submenu: {
             destino = menu->addMenu(fila.titulo.toString());
             destino->setObjectName(nombre);
+            destino->setAccessibleName(QString(fila.titulo.toString()).remove(u'&'));
             destino->menuAction()->setObjectName(nombre);
             m_entradas[clave(nombre)] = destino->menuAction();
             break;

@@ -4,6 +4,7 @@
 #include "components/ManejadorError.h"
 #include "export/ModExportarExcel.h"
 #include "platform/controls/GridView.h"
+#include "platform/controls/TabBar.h"
 #include "platform/controls/Twips.h"
 #include "platform/files/ProgramFolder.h"
 #include "report/ResumenCarga.h"
@@ -26,6 +27,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTabBar>
+#include <QToolButton>
 #include <QToolTip>
 #include <QUrl>
 #include <algorithm>
@@ -33,6 +35,7 @@
 namespace {
 
 const QString Titulo = QStringLiteral("Reporte de Ordenes de Producción");
+const QString NombreEstado = QStringLiteral("Estado de la carga");
 
 // What the columns of figures hold, for the operator who hovers their titles.
 QString ayudaDeColumna(const QString& titulo)
@@ -115,6 +118,7 @@ RP_OProduccion::RP_OProduccion(QWidget* parent) : QWidget(parent)
     setFont(letra);
     TerminarPrograma = [](int codigo) { QCoreApplication::exit(codigo); };
     crearControles();
+    nombrarControles();
     ordenDeTabulacion();
 }
 
@@ -222,7 +226,7 @@ void RP_OProduccion::crearControles()
     MSFlexGridTotalesVista = new GridView(&MSFlexGridTotales, this);
     MSFlexGridTotalesVista->setObjectName(QStringLiteral("MSFlexGridTotales"));
     MSFlexGridTotalesVista->hide();
-    TabGrillas = new QTabBar(this);
+    TabGrillas = new TabBar(this);
     TabGrillas->setObjectName(QStringLiteral("TabGrillas"));
     TabGrillas->setShape(QTabBar::RoundedSouth);
     TabGrillas->setDrawBase(false);
@@ -231,6 +235,84 @@ void RP_OProduccion::crearControles()
     TabGrillas->addTab(QStringLiteral("Totales por insumo"));
     TabGrillas->hide();
     connect(TabGrillas, &QTabBar::currentChanged, this, [this](int i) { mostrarGrilla(i); });
+}
+
+// What a screen reader says of each control, beside its designed caption: the
+// filter boxes share two frame titles and two labels, so each gets a name of
+// its own and a description of what it takes.
+void RP_OProduccion::nombrarControles()
+{
+    struct Caja
+    {
+        int indice;
+        const char* nombre;
+        const char* descripcion;
+    };
+    static const Caja cajas[] = {
+        {0, "Sucursal desde",
+         "Primera orden del rango: sucursal, hasta 4 dígitos, completados con ceros."},
+        {1, "Número desde",
+         "Primera orden del rango: número, hasta 8 dígitos, completados con ceros."},
+        {2, "Letra desde", "Primera orden del rango: letra del número, una sola."},
+        {3, "Sucursal hasta",
+         "Última orden del rango: sucursal, hasta 4 dígitos, completados con ceros."},
+        {4, "Número hasta",
+         "Última orden del rango: número, hasta 8 dígitos, completados con ceros."},
+        {5, "Letra hasta",
+         "Última orden del rango: letra del número, una sola; sin letra, todas las del número."},
+        {8, "Fecha desde", "Primera fecha de las órdenes, como día/mes/año."},
+        {9, "Fecha hasta", "Última fecha de las órdenes, como día/mes/año; incluye todo ese día."},
+    };
+    for (const Caja& c : cajas) {
+        txtFields.at(c.indice)->setAccessibleName(QString::fromUtf8(c.nombre));
+        txtFields.at(c.indice)->setAccessibleDescription(QString::fromUtf8(c.descripcion) +
+                                                         QStringLiteral(" Vacía, sin límite."));
+    }
+    // The labels read "Desde:" and "Hasta:" before the first box of each range.
+    Label1.at(0)->setBuddy(txtFields.at(0));
+    Label2.at(0)->setBuddy(txtFields.at(3));
+    Label1.at(2)->setBuddy(txtFields.at(8));
+    Label2.at(2)->setBuddy(txtFields.at(9));
+
+    const QString ambos = QStringLiteral(" Con los dos estados marcados, o ninguno, todas.");
+    ChkEstado.at(0)->setAccessibleDescription(QStringLiteral("Lista las órdenes pendientes.") +
+                                              ambos);
+    ChkEstado.at(1)->setAccessibleDescription(QStringLiteral("Lista las órdenes finalizadas.") +
+                                              ambos);
+    OptOrden.at(0)->setAccessibleName(QStringLiteral("Ordenar por fecha"));
+    OptOrden.at(1)->setAccessibleName(QStringLiteral("Ordenar por número"));
+    OptTipo.at(2)->setAccessibleName(QStringLiteral("Tipo estimativo"));
+    OptTipo.at(0)->setAccessibleName(QStringLiteral("Tipo resumido"));
+    OptTipo.at(1)->setAccessibleName(QStringLiteral("Tipo detallado"));
+    CmdCargar->setAccessibleDescription(
+        QStringLiteral("Muestra en la grilla las órdenes que cumplen los filtros."));
+    CmdExcel->setAccessibleDescription(QStringLiteral(
+        "Guarda la grilla a la vista como libro de cálculo y muestra su vista preliminar."));
+    CmdSalir->setAccessibleDescription(QStringLiteral("Termina el programa."));
+
+    MSFlexGrid1Vista->setAccessibleName(QStringLiteral("Resultado del reporte"));
+    MSFlexGrid1Vista->setAccessibleDescription(
+        QStringLiteral("Cada línea de orden, con las medidas del artículo, seguida de una fila por "
+                       "insumo con su peso específico y los kilogramos estimados."));
+    MSFlexGridTotalesVista->setAccessibleName(QStringLiteral("Totales por insumo"));
+    MSFlexGridTotalesVista->setAccessibleDescription(
+        QStringLiteral("Los kilogramos por materia prima de todas las líneas cargadas."));
+    for (GridModel* grilla : {&MSFlexGrid1, &MSFlexGridTotales})
+        for (const QString& titulo : {QStringLiteral("Kg"), QStringLiteral("PE")})
+            grilla->setColumnDescription(titulo, ayudaDeColumna(titulo));
+    MSFlexGridTotales.setColumnDescription(
+        QStringLiteral("Kg"),
+        QStringLiteral("Kilogramos estimados del insumo en todas las líneas cargadas."));
+    MSFlexGridTotales.setColumnDescription(
+        QStringLiteral("Incompletas"),
+        QStringLiteral("Líneas del insumo cuya estimación está incompleta."));
+    TabGrillas->setAccessibleName(QStringLiteral("Grilla a la vista"));
+    // Qt names the tab bar's arrows in English when no translation covers them.
+    for (QToolButton* flecha : TabGrillas->findChildren<QToolButton*>())
+        flecha->setAccessibleName(flecha->objectName().contains(u"Left")
+                                      ? QStringLiteral("Pestaña anterior")
+                                      : QStringLiteral("Pestaña siguiente"));
+    LblEstado->setAccessibleName(NombreEstado);
 }
 
 void RP_OProduccion::mostrarGrilla(int pestana)
@@ -324,6 +406,9 @@ void RP_OProduccion::mostrarEstado(const QString& texto)
 {
     LblEstado->setText(texto);
     LblEstado->setToolTip(texto);
+    // A screen reader hears the new name (Qt announces a name change), so it
+    // carries the text; the label's own text alone would change unannounced.
+    LblEstado->setAccessibleName(texto.isEmpty() ? NombreEstado : NombreEstado + u": " + texto);
     LblEstado->setVisible(!texto.isEmpty());
     ubicarEstado();
 }

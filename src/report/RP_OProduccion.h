@@ -107,6 +107,7 @@ protected:
 
 private:
     void crearControles();
+    void nombrarControles();
     void armarRangos();
     void comprobarRangos() const;
     void guardarFiltros() const;

@@ -305,6 +305,9 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         }
         return {};
     case NoteRole:
+    // A screen reader reads the note as the cell's description: the mark in
+    // the corner is not the only thing that tells it.
+    case Qt::AccessibleDescriptionRole:
         return extra(c).note.isEmpty() ? QVariant() : QVariant(extra(c).note);
     default:
         return {};
@@ -313,12 +316,16 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (orientation == Qt::Vertical && role == Qt::AccessibleTextRole && !m_suspended)
+        return rowHeading(section);
     if (orientation != Qt::Horizontal || m_fixedRows < 1 || section < 0 || section >= m_cols ||
         m_suspended)
         return {};
     const Cell& c = at(0, section);
     if (role == Qt::DisplayRole)
         return c.text;
+    if (role == Qt::AccessibleDescriptionRole)
+        return m_columnDescriptions.value(c.text);
     const Extra& x = extra(c);
     if (role == Qt::FontRole && (x.fontSize > 0 || x.bold)) {
         QFont font;
@@ -328,6 +335,28 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
         return font;
     }
     return {};
+}
+
+QString GridModel::rowHeading(int section) const
+{
+    // The fixed columns are the row's titles; the views hide the vertical
+    // header, so a row without them is told by its number.
+    const int row = section + (m_fixedRows >= 1 ? 1 : 0);
+    if (section < 0 || row >= m_rows)
+        return {};
+    QStringList titles;
+    for (int col = 0; col < std::min(m_fixedCols, m_cols); ++col)
+        if (const QString t = at(row, col).text.trimmed(); !t.isEmpty())
+            titles << t;
+    return titles.isEmpty() ? QStringLiteral("Fila %1").arg(section + 1) : titles.join(u' ');
+}
+
+void GridModel::setColumnDescription(const QString& title, const QString& description)
+{
+    if (description.isEmpty())
+        m_columnDescriptions.remove(title);
+    else
+        m_columnDescriptions.insert(title, description);
 }
 
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QString>
 #include <vector>
 
@@ -62,6 +63,10 @@ public:
     QString note(int row, int col) const;
     void setNote(int row, int col, const QString& note);
 
+    // What a column holds, in words, for assistive technology: given by the
+    // column's title (row 0), so it follows the column whatever fills the grid.
+    void setColumnDescription(const QString& title, const QString& description);
+
     // Empties every cell's text, format and note; rows, columns and widths stay.
     void clear();
 
@@ -99,6 +104,7 @@ private:
     const Extra& extra(const Cell& c) const;
     Extra& extra(Cell& c);
 
+    QString rowHeading(int section) const;
     const Cell& cell(int row, int col) const;
     Cell& cell(int row, int col);
     void checkCell(int row, int col) const;
@@ -128,6 +134,7 @@ private:
     std::vector<std::vector<Cell>> m_blocks;
     std::vector<Extra> m_extras;
     std::vector<int> m_widths;
+    QHash<QString, QString> m_columnDescriptions;
     int m_rows = 0;
     int m_cols = 0;
     int m_fixedRows = 1;

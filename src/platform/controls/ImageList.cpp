@@ -2,9 +2,9 @@
 
 #include "platform/controls/ListErrors.h"
 
-int ImageList::add(const QIcon& icon, const QString& tag)
+int ImageList::add(const QIcon& icon, const QString& tag, const QString& meaning)
 {
-    m_images.push_back({icon, tag});
+    m_images.push_back({icon, tag, meaning});
     return count();
 }
 
@@ -23,4 +23,9 @@ const QIcon& ImageList::icon(int index) const
 const QString& ImageList::tag(int index) const
 {
     return image(index).tag;
+}
+
+const QString& ImageList::meaning(int index) const
+{
+    return image(index).meaning;
 }

@@ -361,6 +361,12 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const
             r.smallIcon <= m_smallIcons->count())
             return m_smallIcons->icon(r.smallIcon);
         return {};
+    case Qt::AccessibleDescriptionRole:
+        // What the row's icon says, for whoever cannot see it.
+        if (index.column() == 0 && m_smallIcons && r.smallIcon >= 1 &&
+            r.smallIcon <= m_smallIcons->count())
+            return m_smallIcons->meaning(r.smallIcon);
+        return {};
     case Qt::CheckStateRole:
         if (index.column() == 0 && m_checkboxes)
             return r.checked ? Qt::Checked : Qt::Unchecked;

@@ -114,6 +114,20 @@ public:
         pdf->setObjectName(QStringLiteral("GuardarPDF"));
         auto* close = new QPushButton(QStringLiteral("&Cerrar"));
         close->setObjectName(QStringLiteral("Cerrar"));
+        // The arrows show only an icon; the page number needs the "de N"
+        // beside it to make sense without seeing it.
+        previous->setAccessibleName(QStringLiteral("Página anterior"));
+        next->setAccessibleName(QStringLiteral("Página siguiente"));
+        m_number->setAccessibleName(QStringLiteral("Página"));
+        m_number->setAccessibleDescription(
+            QStringLiteral("Página a la vista, de %L1 páginas.").arg(m_pages.size()));
+        // A combo box is read by its current choice and the label that
+        // names it.
+        auto* zoomLabel = new QLabel(QStringLiteral("&Zoom:"));
+        zoomLabel->setBuddy(zoom);
+        print->setAccessibleDescription(
+            QStringLiteral("Imprime todas las páginas o un rango, en la impresora que elija."));
+        pdf->setAccessibleDescription(QStringLiteral("Guarda las páginas como archivo PDF."));
 
         auto* bar = new QHBoxLayout;
         bar->addWidget(previous);
@@ -121,6 +135,7 @@ public:
         bar->addWidget(of);
         bar->addWidget(next);
         bar->addSpacing(12);
+        bar->addWidget(zoomLabel);
         bar->addWidget(zoom);
         bar->addStretch();
         bar->addWidget(print);
@@ -129,6 +144,9 @@ public:
 
         m_view = new PageView(m_printer, m_layout);
         auto* scroll = new QScrollArea;
+        m_scroll = scroll;
+        scroll->setAccessibleDescription(QStringLiteral(
+            "La página como se imprimirá; sus textos son los de la grilla exportada."));
         scroll->setAlignment(Qt::AlignHCenter);
         scroll->setWidget(m_view);
         scroll->setBackgroundRole(QPalette::Dark);
@@ -161,7 +179,12 @@ public:
 private:
     void go(int page) { m_number->setValue(std::clamp(page, 1, m_number->maximum())); }
 
-    void showPage() { m_view->show(m_pages[m_number->value() - 1], m_zoom); }
+    void showPage()
+    {
+        m_view->show(m_pages[m_number->value() - 1], m_zoom);
+        m_scroll->setAccessibleName(
+            QStringLiteral("Página %L1 de %L2").arg(m_number->value()).arg(m_pages.size()));
+    }
 
     void printPages()
     {
@@ -210,6 +233,7 @@ private:
     QSizeF m_printable;
     QList<SheetPrinter::Page> m_pages;
     PageView* m_view = nullptr;
+    QScrollArea* m_scroll = nullptr;
     QSpinBox* m_number = nullptr;
     double m_zoom = 1;
 };
