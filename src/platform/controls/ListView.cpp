@@ -50,8 +50,14 @@ ListView::ListView(ListViewModel* model, QWidget* parent) : QTreeView(parent), m
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     connect(header(), &QHeaderView::sectionClicked, this, &ListView::columnClick);
-    connect(model, &ListViewModel::columnWidthChanged, this,
-            [this](int column, int twips) { setColumnWidth(column, pixelsFromTwips(twips)); });
+    connect(model, &ListViewModel::columnWidthChanged, this, [this](int column, int twips) {
+        setColumnWidth(column, pixelsFromTwips(twips));
+        fitLastColumn();
+    });
+    connect(header(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column != m_model->columns() - 1)
+            fitLastColumn();
+    });
     connect(model, &QAbstractItemModel::modelReset, this, &ListView::applyWidths);
     connect(model, &QAbstractItemModel::columnsInserted, this, &ListView::applyWidths);
     connect(model, &ListViewModel::sortChanged, this, &ListView::showSortIndicator);
@@ -68,6 +74,33 @@ void ListView::applyWidths()
 {
     for (int c = 0; c < m_model->columns(); ++c)
         setColumnWidth(c, pixelsFromTwips(m_model->column(c).width));
+    fitLastColumn();
+}
+
+void ListView::setLastColumnFills(bool on)
+{
+    m_lastColumnFills = on;
+    applyWidths();
+}
+
+void ListView::fitLastColumn()
+{
+    const int last = m_model->columns() - 1;
+    if (!m_lastColumnFills || last < 0)
+        return;
+    int others = 0;
+    for (int c = 0; c < last; ++c)
+        others += columnWidth(c);
+    const int own = pixelsFromTwips(m_model->column(last).width);
+    const int width = std::max(own, viewport()->width() - others);
+    if (columnWidth(last) != width)
+        setColumnWidth(last, width);
+}
+
+void ListView::resizeEvent(QResizeEvent* event)
+{
+    QTreeView::resizeEvent(event);
+    fitLastColumn();
 }
 
 void ListView::showSortIndicator()
@@ -127,11 +160,11 @@ void ListView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void ListView::focusInEvent(QFocusEvent* event)
 {
+    // Nothing is chosen for the operator: Enter with no row picked takes
+    // none. Qt would frame the first row on the way in, which reads as a
+    // choice; a current index set to none keeps it from doing so, and the
+    // first arrow key then picks the first row.
+    if (!currentIndex().isValid() && m_model->selectedRow() < 0)
+        setCurrentIndex(QModelIndex());
     QTreeView::focusInEvent(event);
-    // What the operator sees highlighted is what Enter takes: coming into a
-    // list with nothing selected selects the row under the focus frame.
-    if (m_model->selectedRow() < 0 && m_model->rows() > 0) {
-        const QModelIndex at = currentIndex().isValid() ? currentIndex() : m_model->index(0, 0);
-        m_model->setSelectedRow(at.row());
-    }
 }
