@@ -10,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -376,6 +377,18 @@ private slots:
             ancho += vista->columnWidth(c);
         QCOMPARE(ancho, vista->viewport()->width());
         QVERIFY(vista->columnWidth(importe) > pixelsFromTwips(d.ListView1.column(importe).width));
+        // A name cut by its column shows whole as its tooltip; a date that fits, none.
+        const auto ayuda = [&](int fila, int celda) {
+            const QPoint p = vista->visualRect(d.ListView1.index(fila, celda)).center();
+            QHelpEvent evento(QEvent::ToolTip, p, vista->viewport()->mapToGlobal(p));
+            QApplication::sendEvent(vista->viewport(), &evento);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        int litoral = 0;
+        while (d.ListView1.text(litoral, 3) != u"Instalaciones del Litoral S.R.L.")
+            ++litoral;
+        QCOMPARE(ayuda(litoral, 0), QString());
+        QCOMPARE(ayuda(litoral, 3), u"Instalaciones del Litoral S.R.L."_s);
         // What the operator picks after sorting is the row shown there.
         d.ListView1.setSelectedRow(3);
         d.CmdAceptar_Click();

@@ -4,9 +4,11 @@
 #include "platform/controls/Twips.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 namespace {
 // Opens a label editor only when the window lets the edit begin.
@@ -24,6 +26,27 @@ public:
         if (!m_model->beginLabelEdit(index.row()))
             return nullptr;
         return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+
+    // A cell too narrow for its text ("P0042 Madere…") shows it whole as its
+    // tooltip; the others show none.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QRect textRect =
+            view->style()->subElementRect(QStyle::SE_ItemViewItemText, &cell, view);
+        const int margin =
+            view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        if (!cell.text.isEmpty() &&
+            cell.fontMetrics.horizontalAdvance(cell.text) > textRect.width() - 2 * margin)
+            QToolTip::showText(event->globalPos(), cell.text, view, cell.rect);
+        else
+            QToolTip::hideText();
+        return true;
     }
 
 private:
