@@ -2,6 +2,7 @@
 
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
+#include "dialogs/LecturaProtegida.h"
 #include "platform/controls/ListErrors.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/Twips.h"
@@ -66,6 +67,19 @@ QList<Columna> columnasDe(Familia familia, bool usaReferencia)
     return c;
 }
 
+// Dates and amounts sort as such, not by their text, and amounts align
+// right; the rest is text.
+ListViewModel::SortAs ordenDe(const QString& encabezado)
+{
+    for (const char* fecha : {"FECHA", "FH Envio", "FH Recep"})
+        if (encabezado == QLatin1String(fecha))
+            return ListViewModel::SortAs::Date;
+    for (const char* numero : {"IMPORTE", "ID", "Nº Int."})
+        if (encabezado == QString::fromUtf8(numero))
+            return ListViewModel::SortAs::Number;
+    return ListViewModel::SortAs::Text;
+}
+
 } // namespace
 
 FrmConsComprobantes::FrmConsComprobantes(QWidget* parent) : QDialog(parent)
@@ -86,6 +100,8 @@ FrmConsComprobantes::FrmConsComprobantes(QWidget* parent) : QDialog(parent)
 
     ListView1Vista = new ListView(&ListView1, this);
     ListView1Vista->setObjectName(u"ListView1"_s);
+    // The dialog's free width goes to the last column, not to an empty band.
+    ListView1Vista->setLastColumnFills(true);
     CmdAceptar = new QPushButton(u"&Aceptar"_s, this);
     CmdAceptar->setObjectName(u"CmdAceptar"_s);
     CmdCancelar = new QPushButton(u"&Cancelar"_s, this);
@@ -166,6 +182,13 @@ void FrmConsComprobantes::Form_Load()
         throw RuntimeError(ErrorNumber::InvalidArgument,
                            u"La consulta de comprobantes \"%1\" necesita un filtro"_s.arg(TC),
                            objectName());
+    if (const qsizetype p = ReglasConsulta::PuntoYComaFuera(Filtro);
+        p >= 0 && ReglasConsulta::UsaFiltro(clave))
+        throw RuntimeError(
+            ErrorNumber::InvalidArgument,
+            u"El filtro tiene un \";\" fuera de comillas y comentarios (carácter "
+            u"%1): una condición no lleva punto y coma ni otra sentencia"_s.arg(p + 1),
+            objectName());
 
     ListView1.clearRows();
     m_usaReferencia =
@@ -178,6 +201,8 @@ void FrmConsComprobantes::Form_Load()
     m_indiceTC = ObtieneIndiceImagen(TC);
 
     CompDatos& datos = Componentes::Datos();
+    // The caller's condition goes in as written: the query can only read.
+    const LecturaProtegida soloLectura(datos);
     m_rs = datos.AbrirRecordset(ReglasConsulta::TextoSQL(m_clave, CodigoTC(), Filtro));
     if (!m_rs->atBof()) {
         while (!m_rs->atEof()) {
@@ -212,7 +237,11 @@ void FrmConsComprobantes::Encolumnar()
     for (const Columna& c : columnasDe(FamiliaTC(), m_usaReferencia)) {
         enError.paso([&] {
             const int ancho = fontMetrics().horizontalAdvance(QString(c.equis, u'X'));
-            ListView1.addColumn({}, c.encabezado, twipsFromPixels(ancho));
+            const ListViewModel::SortAs orden = ordenDe(c.encabezado);
+            const int columna =
+                ListView1.addColumn({}, c.encabezado, twipsFromPixels(ancho),
+                                    c.encabezado == u"IMPORTE"_s ? Qt::AlignRight : Qt::AlignLeft);
+            ListView1.setColumnSortAs(columna, orden);
         });
         if (enError.salio())
             return;

@@ -254,7 +254,19 @@ void FrmCtrlCargosReales::ListView1_MouseDown(Qt::MouseButton boton, const QPoin
     if (respuesta.trimmed().isEmpty())
         return;
     Currency nuevo;
-    if (!Currency::parse(respuesta, nuevo)) {
+    bool leido = false;
+    try {
+        leido = Currency::parse(respuesta, nuevo);
+    } catch (const RuntimeError& error) {
+        // Beyond the currency's range: no amount either, refused alike.
+        if (error.number() != ErrorNumber::Overflow)
+            throw;
+        general.MsgBox(u"\"%1\" no es un importe: queda fuera del rango de los importes. "
+                       u"Escriba un número, por ejemplo 1250,50."_s.arg(respuesta.trimmed()),
+                       kCritico, kTituloCambio);
+        return;
+    }
+    if (!leido) {
         general.MsgBox(u"\"%1\" no es un importe. Escriba un número, por ejemplo 1250,50."_s.arg(
                            respuesta.trimmed()),
                        kCritico, kTituloCambio);

@@ -97,6 +97,100 @@ bool FiltroRequerido(const Clave& clave)
            es(tc, u"OF"_s) || es(tc, u"PR"_s) || es(tc, u"NPCL"_s);
 }
 
+bool UsaFiltro(const Clave& clave)
+{
+    return !es(clave.TC, u"T3"_s);
+}
+
+namespace {
+
+// How a backend may read the text of a condition. Brackets quote names on
+// every backend once the text is adapted to it.
+struct Lectura
+{
+    bool comentariosAnidados; // "/* /* */ */" is one comment
+    bool barraEscapa;         // '\'' is a literal holding a quote
+};
+
+qsizetype puntoYComa(QStringView t, const Lectura& lectura)
+{
+    const qsizetype n = t.size();
+    qsizetype i = 0;
+    // Something left open to the end is read otherwise by some backend (or
+    // adapted as it stands): a ";" after its start counts as outside.
+    const auto abierto = [&](qsizetype desde) { return t.indexOf(u';', desde); };
+    while (i < n) {
+        const QChar c = t[i];
+        if (c == u';')
+            return i;
+        if (c == u'\'' || c == u'"' || c == u'[') {
+            const QChar cierre = c == u'[' ? QChar(u']') : c;
+            const qsizetype inicio = i;
+            ++i;
+            while (i < n) {
+                if (lectura.barraEscapa && c == u'\'' && t[i] == u'\\') {
+                    i += 2;
+                    continue;
+                }
+                if (t[i] == cierre) {
+                    if (i + 1 < n && t[i + 1] == cierre) {
+                        i += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++i;
+            }
+            if (i >= n)
+                return abierto(inicio);
+            ++i;
+            continue;
+        }
+        if (c == u'-' && i + 1 < n && t[i + 1] == u'-') {
+            i = t.indexOf(u'\n', i);
+            if (i < 0)
+                return -1;
+            continue;
+        }
+        if (c == u'/' && i + 1 < n && t[i + 1] == u'*') {
+            const qsizetype inicio = i;
+            int nivel = 1;
+            i += 2;
+            while (i < n && nivel > 0) {
+                if (t[i] == u'*' && i + 1 < n && t[i + 1] == u'/') {
+                    --nivel;
+                    i += 2;
+                } else if (lectura.comentariosAnidados && t[i] == u'/' && i + 1 < n &&
+                           t[i + 1] == u'*') {
+                    ++nivel;
+                    i += 2;
+                } else {
+                    ++i;
+                }
+            }
+            if (nivel > 0)
+                return abierto(inicio);
+            continue;
+        }
+        ++i;
+    }
+    return -1;
+}
+
+} // namespace
+
+qsizetype PuntoYComaFuera(const QString& filtro)
+{
+    qsizetype primero = -1;
+    for (const bool anidados : {false, true})
+        for (const bool barra : {false, true}) {
+            const qsizetype p = puntoYComa(filtro, {anidados, barra});
+            if (p >= 0 && (primero < 0 || p < primero))
+                primero = p;
+        }
+    return primero;
+}
+
 QString TextoSQL(const Clave& clave, const QString& codigoTC, const QString& filtro)
 {
     const QString& tc = clave.TC;

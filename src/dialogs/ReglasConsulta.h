@@ -37,6 +37,17 @@ Clave Normalizar(const QString& tc);
 // that a blank one cannot give a valid query.
 bool FiltroRequerido(const Clave& clave);
 
+// True when the key's query uses the caller's condition at all (T3's ignores it).
+bool UsaFiltro(const Clave& clave);
+
+// Where the condition has a ";" outside its literals, quoted names and
+// comments, or -1. A condition never needs one: one there would end the
+// statement and start another on a server that runs several. Every way a
+// backend of the suite may read the text counts (comments nested or not,
+// backslashes escaping quotes or not): a ";" that any of them sees outside is
+// found, and so is one after a quote or comment that is never closed.
+qsizetype PuntoYComaFuera(const QString& filtro);
+
 // The query text of the first rule that matches the key. `codigoTC` is the
 // type code as the TC column holds it (completed to 4 characters); `filtro` is
 // the caller's SQL condition, pasted as it stands.

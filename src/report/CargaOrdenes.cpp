@@ -254,6 +254,22 @@ double CargaOrdenes::EstimarKg(double largo, double ancho, double profundo, doub
         throw RuntimeError(ErrorNumber::Overflow,
                            QStringLiteral("Desbordamiento al estimar los kilogramos"),
                            QStringLiteral("CargaOrdenes"));
+    // The kilograms are summed and exported as amounts are: a figure beyond
+    // the currency's range would show digits no double holds, so it stops
+    // the load like a dimension out of range does. Only figures near the
+    // limit need the exact check.
+    if (std::abs(kg) >= 9e14) {
+        try {
+            Currency::fromShownNumber(kg);
+        } catch (const RuntimeError& error) {
+            throw RuntimeError(
+                error.number(),
+                QStringLiteral(
+                    "Desbordamiento: los kilogramos estimados, %1, no caben en un importe")
+                    .arg(numberText(kg)),
+                QStringLiteral("CargaOrdenes"));
+        }
+    }
     return kg;
 }
 
@@ -458,8 +474,7 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
     for (const Linea& linea : adelantadas) {
         const QString articulo = texto(linea.articulo);
         const auto conocido = m_articulos.constFind(articulo);
-        if (conocido != m_articulos.cend() &&
-            (conocido->insumos.bloque || linea.articulo.isNull()))
+        if (conocido != m_articulos.cend() && (conocido->insumos.bloque || linea.articulo.isNull()))
             continue;
         const std::optional<QString> clave = claveDe(articulo);
         if (!clave)

@@ -4,6 +4,7 @@
 #include "platform/controls/ControlArray.h"
 #include "platform/controls/GridModel.h"
 #include "report/CargaOrdenes.h"
+#include "report/TotalesInsumo.h"
 #include "session/ModGlobal.h"
 
 #include <QStringList>
@@ -63,7 +64,7 @@ public:
     // "Totales por insumo": the kilograms per raw material of the last load,
     // in the result grid's place when its tab is chosen. The tabs sit at the
     // left of the status line and show from the first load on.
-    GridModel MSFlexGridTotales;
+    TotalesInsumo::Modelo MSFlexGridTotales;
     GridView* MSFlexGridTotalesVista = nullptr;
     QTabBar* TabGrillas = nullptr;
     // The grid of the tab in sight: the one "Exportar Excel" exports.

@@ -1,6 +1,8 @@
 #include "report/ResumenCarga.h"
 
 #include "platform/controls/GridModel.h"
+#include "platform/text/Currency.h"
+#include "platform/text/RuntimeError.h"
 #include "report/CargaOrdenes.h"
 
 #include <QLocale>
@@ -17,10 +19,68 @@ double kilosDe(const QString& texto)
     return leido ? kilos : QLocale::c().toDouble(texto.trimmed());
 }
 
-// An order-line cell holds its label ("Ancho ") and the value after it.
-bool sinValor(const QString& celda, const QString& etiqueta)
+enum class Signo
 {
-    return celda.mid(etiqueta.size()).trimmed().isEmpty();
+    Positivo,
+    Cero,
+    Negativo,
+    NoNumero
+};
+
+// The sign of a figure as the estimate took it: read as the amount its text
+// is (so "0,00001" is 0, four decimals), a text that is no amount being 0.
+Signo signoDe(QStringView texto)
+{
+    // Most figures are plain numbers starting with a digit other than 0:
+    // whatever their separators mean, they are at least 1.
+    const bool menos = texto.startsWith(u'-');
+    const QStringView cifras = menos ? texto.mid(1) : texto;
+    bool simple = !cifras.isEmpty() && cifras.front() >= u'1' && cifras.front() <= u'9';
+    for (qsizetype i = 1; simple && i < cifras.size(); ++i)
+        simple = (cifras[i] >= u'0' && cifras[i] <= u'9') || cifras[i] == u'.' || cifras[i] == u',';
+    if (simple)
+        return menos ? Signo::Negativo : Signo::Positivo;
+    Currency valor;
+    try {
+        if (!Currency::parse(texto.toString(), valor))
+            return Signo::NoNumero;
+    } catch (const RuntimeError&) {
+        // Beyond the amounts' range: far from zero, on the side of its sign.
+        return menos ? Signo::Negativo : Signo::Positivo;
+    }
+    return valor.units() > 0 ? Signo::Positivo
+                             : (valor.units() < 0 ? Signo::Negativo : Signo::Cero);
+}
+
+// Files a figure of the estimate under what it lacks or what is wrong with it.
+void revisar(const QString& valor, const QString& nombre, bool femenino, QStringList& faltan,
+             QStringList& dudosas)
+{
+    const QString texto = valor.trimmed();
+    if (texto.isEmpty()) {
+        faltan << nombre;
+        return;
+    }
+    switch (signoDe(texto)) {
+    case Signo::Positivo:
+        return;
+    case Signo::Cero:
+        dudosas << nombre + QStringLiteral(" 0");
+        return;
+    case Signo::Negativo:
+        dudosas << nombre + (femenino ? QStringLiteral(" negativa") : QStringLiteral(" negativo"));
+        return;
+    case Signo::NoNumero:
+        dudosas << nombre +
+                       (femenino ? QStringLiteral(" no numérica") : QStringLiteral(" no numérico"));
+        return;
+    }
+}
+
+// An order-line cell holds its label ("Ancho ") and the value after it.
+QString valorDe(const QString& celda, QStringView etiqueta)
+{
+    return celda.startsWith(etiqueta) ? celda.mid(etiqueta.size()) : celda;
 }
 
 constexpr int ColumnaKg = 6;
@@ -33,7 +93,7 @@ void ResumenCarga::Recorrer(const GridModel& grilla,
 {
     if (grilla.cols() < 8)
         return;
-    QStringList faltanLinea;
+    QStringList faltanLinea, dudosasLinea;
     Insumo actual;
     bool hayLinea = false;
     for (int r = grilla.fixedRows(); r < grilla.rows(); ++r) {
@@ -42,23 +102,34 @@ void ResumenCarga::Recorrer(const GridModel& grilla,
             actual.filaLinea = r;
             actual.orden = grilla.text(r, 1);
             faltanLinea.clear();
-            if (sinValor(grilla.text(r, 5), QStringLiteral("Ancho ")))
-                faltanLinea << QStringLiteral("ancho");
-            if (sinValor(grilla.text(r, 6), QStringLiteral("Largo ")))
-                faltanLinea << QStringLiteral("largo");
-            if (sinValor(grilla.text(r, 7), QStringLiteral("Espesor ")))
-                faltanLinea << QStringLiteral("espesor");
+            dudosasLinea.clear();
+            revisar(valorDe(grilla.text(r, 5), u"Ancho "), QStringLiteral("ancho"), false,
+                    faltanLinea, dudosasLinea);
+            revisar(valorDe(grilla.text(r, 6), u"Largo "), QStringLiteral("largo"), false,
+                    faltanLinea, dudosasLinea);
+            revisar(valorDe(grilla.text(r, 7), u"Espesor "), QStringLiteral("espesor"), false,
+                    faltanLinea, dudosasLinea);
+            revisar(grilla.text(r, 4), QStringLiteral("cantidad"), true, faltanLinea, dudosasLinea);
             if (linea)
                 linea(r);
             continue;
         }
-        if (grilla.text(r, 2).isEmpty() || !hayLinea)
-            continue; // the empty row a load leaves at the end
+        if (!hayLinea)
+            continue;
+        // A supply without a code (its bill of materials names none) still
+        // has its other cells; only the empty row a load leaves at the end
+        // has none.
+        bool vacia = true;
+        for (int c = 2; vacia && c <= ColumnaKg; ++c)
+            vacia = grilla.text(r, c).isEmpty();
+        if (vacia)
+            continue;
         actual.fila = r;
         actual.kilos = kilosDe(grilla.text(r, ColumnaKg));
         actual.faltan = faltanLinea;
-        if (grilla.text(r, 5).trimmed().isEmpty())
-            actual.faltan << QStringLiteral("peso específico");
+        actual.dudosas = dudosasLinea;
+        revisar(grilla.text(r, 5), QStringLiteral("peso específico"), false, actual.faltan,
+                actual.dudosas);
         insumo(actual);
     }
 }
@@ -73,7 +144,7 @@ ResumenCarga ResumenCarga::DeLaGrilla(const GridModel& grilla)
         [&](const Insumo& s) {
             ++resumen.insumos;
             resumen.kilos += s.kilos;
-            if (!s.faltan.isEmpty() && incompletaContada != s.filaLinea) {
+            if (s.incompleta() && incompletaContada != s.filaLinea) {
                 incompletaContada = s.filaLinea;
                 ++resumen.incompletas;
             }
@@ -90,30 +161,43 @@ QString ResumenCarga::Texto(qint64 milisegundos) const
 {
     if (lineas == 0)
         return QStringLiteral("No hay órdenes que cumplan el filtro");
-    const QLocale local = QLocale::system();
     return QStringLiteral("Órdenes: %1   Líneas: %2   Insumos: %3   Kg: %4   "
                           "Líneas con estimación incompleta: %5   Tiempo: %6 s")
-        .arg(local.toString(ordenes), local.toString(lineas), local.toString(insumos),
-             local.toString(kilos, 'f', 2), local.toString(incompletas),
-             local.toString(double(milisegundos) / 1000.0, 'f', 2));
+        .arg(Cifra(ordenes, 0), Cifra(lineas, 0), Cifra(insumos, 0), Cifra(kilos, 2),
+             Cifra(incompletas, 0), Cifra(double(milisegundos) / 1000.0, 2));
 }
 
-QString ResumenCarga::Motivo(const QStringList& faltan)
+QString ResumenCarga::Cifra(double valor, int decimales)
 {
-    if (faltan.isEmpty())
+    return QLocale::system().toString(valor, 'f', decimales);
+}
+
+QString ResumenCarga::Motivo(const QStringList& faltan, const QStringList& dudosas)
+{
+    if (faltan.isEmpty() && dudosas.isEmpty())
         return {};
     QStringList partes;
     QStringList medidas = faltan;
     const bool sinPeso = medidas.removeAll(QStringLiteral("peso específico")) > 0;
+    const bool sinCantidad = medidas.removeAll(QStringLiteral("cantidad")) > 0;
     if (!medidas.isEmpty())
         partes << QStringLiteral("el artículo no tiene ") +
                       (medidas.size() == 1 ? medidas.first()
                                            : medidas.mid(0, medidas.size() - 1).join(u", ") +
                                                  QStringLiteral(" ni ") + medidas.last());
+    if (sinCantidad)
+        partes << QStringLiteral("la línea no tiene cantidad");
     if (sinPeso)
         partes << QStringLiteral("el insumo no tiene peso específico");
-    return QStringLiteral("Estimación incompleta: ") + partes.join(QStringLiteral("; ")) +
-           QStringLiteral(". Lo que falta cuenta como cero en los kilogramos.");
+    if (!dudosas.isEmpty())
+        partes << dudosas.join(QStringLiteral(", "));
+    QString motivo =
+        QStringLiteral("Estimación incompleta: ") + partes.join(QStringLiteral("; ")) + u'.';
+    if (!faltan.isEmpty())
+        motivo += QStringLiteral(" Lo que falta cuenta como cero en los kilogramos.");
+    if (!dudosas.isEmpty())
+        motivo += QStringLiteral(" Los kilogramos son los que da la fórmula con esos valores.");
+    return motivo;
 }
 
 void ResumenCarga::MarcarIncompletas(GridModel& grilla)
@@ -124,7 +208,7 @@ void ResumenCarga::MarcarIncompletas(GridModel& grilla)
         if (!grilla.note(r, ColumnaKg).isEmpty())
             grilla.setNote(r, ColumnaKg, QString());
     Recorrer(grilla, [&](const Insumo& s) {
-        if (!s.faltan.isEmpty())
-            grilla.setNote(s.fila, ColumnaKg, Motivo(s.faltan));
+        if (s.incompleta())
+            grilla.setNote(s.fila, ColumnaKg, Motivo(s.faltan, s.dudosas));
     });
 }

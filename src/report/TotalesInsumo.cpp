@@ -30,8 +30,8 @@ void iniciar(GridModel& totales, int filas)
         int ancho;
     };
     static constexpr Columna Titulos[TotalesInsumo::Columnas] = {
-        {u"", 10},      {u"Insumo", 2500}, {u"Descripción", 4500}, {u"PE", 1200},
-        {u"Kg", 1500},  {u"Líneas", 1000}, {u"Órdenes", 1000},     {u"Incompletas", 1300}};
+        {u"", 10},     {u"Insumo", 2500}, {u"Descripción", 4500}, {u"PE", 1200},
+        {u"Kg", 1500}, {u"Líneas", 1000}, {u"Órdenes", 1000},     {u"Incompletas", 1300}};
     totales.clear();
     totales.setCols(TotalesInsumo::Columnas);
     totales.setRows(filas);
@@ -47,33 +47,38 @@ void TotalesInsumo::Calcular(const GridModel& resultado, GridModel& totales)
 {
     std::vector<Total> lista;
     QHash<QString, size_t> dondeEsta;
+    int lineasCargadas = 0;
     QSet<int> lineas;
     QSet<QString> ordenes;
     QSet<int> incompletas;
-    ResumenCarga::Recorrer(resultado, [&](const ResumenCarga::Insumo& s) {
-        const QString codigo = resultado.text(s.fila, 2);
-        auto hallado = dondeEsta.constFind(codigo);
-        if (hallado == dondeEsta.cend()) {
-            hallado = dondeEsta.insert(codigo, lista.size());
-            Total nuevo;
-            nuevo.codigo = codigo;
-            nuevo.descripcion = resultado.text(s.fila, 3);
-            nuevo.pesoEspecifico = resultado.text(s.fila, 5);
-            lista.push_back(std::move(nuevo));
-        }
-        Total& t = lista[*hallado];
-        if (t.pesoEspecifico.trimmed().isEmpty())
-            t.pesoEspecifico = resultado.text(s.fila, 5);
-        t.kilos += s.kilos;
-        t.lineas.insert(s.filaLinea);
-        t.ordenes.insert(s.orden);
-        lineas.insert(s.filaLinea);
-        ordenes.insert(s.orden);
-        if (!s.faltan.isEmpty()) {
-            t.incompletas.insert(s.filaLinea);
-            incompletas.insert(s.filaLinea);
-        }
-    });
+    ResumenCarga::Recorrer(
+        resultado,
+        [&](const ResumenCarga::Insumo& s) {
+            const QString codigo = resultado.text(s.fila, 2);
+            auto hallado = dondeEsta.constFind(codigo);
+            if (hallado == dondeEsta.cend()) {
+                hallado = dondeEsta.insert(codigo, lista.size());
+                Total nuevo;
+                nuevo.codigo = codigo.isEmpty() ? QStringLiteral("(sin código)") : codigo;
+                nuevo.descripcion = resultado.text(s.fila, 3);
+                nuevo.pesoEspecifico = resultado.text(s.fila, 5);
+                lista.push_back(std::move(nuevo));
+            }
+            Total& t = lista[*hallado];
+            if (t.pesoEspecifico.trimmed().isEmpty())
+                t.pesoEspecifico = resultado.text(s.fila, 5);
+            t.kilos += s.kilos;
+            t.lineas.insert(s.filaLinea);
+            t.ordenes.insert(s.orden);
+            lineas.insert(s.filaLinea);
+            ordenes.insert(s.orden);
+            if (s.incompleta()) {
+                t.incompletas.insert(s.filaLinea);
+                incompletas.insert(s.filaLinea);
+            }
+        },
+        [&](int) { ++lineasCargadas; });
+    const int sinLista = lineasCargadas - int(lineas.size());
     // Heaviest first; equal weights by code, so the order never depends on
     // the load's.
     std::stable_sort(lista.begin(), lista.end(), [](const Total& a, const Total& b) {
@@ -85,7 +90,7 @@ void TotalesInsumo::Calcular(const GridModel& resultado, GridModel& totales)
     QLocale local = QLocale::system();
     local.setNumberOptions(QLocale::OmitGroupSeparator);
     totales.setUpdatesSuspended(true);
-    iniciar(totales, int(lista.size()) + (lista.empty() ? 1 : 2));
+    iniciar(totales, int(lista.size()) + (lista.empty() ? 1 : 2) + (sinLista > 0 ? 1 : 0));
     int r = 1;
     double suma = 0;
     for (const Total& t : lista) {
@@ -108,6 +113,26 @@ void TotalesInsumo::Calcular(const GridModel& resultado, GridModel& totales)
         totales.setText(r, 7, QString::number(incompletas.size()));
         for (int c = 1; c < Columnas; ++c)
             totales.setFontBold(r, c, true);
+        ++r;
     }
+    if (sinLista > 0)
+        totales.setText(r, 2,
+                        sinLista == 1 ? QStringLiteral("1 línea sin lista de materiales")
+                                      : QStringLiteral("%1 líneas sin lista de materiales")
+                                            .arg(ResumenCarga::Cifra(sinLista, 0)));
     totales.setUpdatesSuspended(false);
+}
+
+QVariant TotalesInsumo::Modelo::data(const QModelIndex& index, int role) const
+{
+    const QVariant valor = GridModel::data(index, role);
+    if (role != Qt::DisplayRole || index.column() < 4)
+        return valor;
+    // Written by Calcular: the system's decimal separator, nothing grouped.
+    const QString texto = valor.toString();
+    bool leido = false;
+    const double cifra = QLocale::system().toDouble(texto, &leido);
+    if (!leido)
+        return valor;
+    return ResumenCarga::Cifra(cifra, index.column() == 4 ? 2 : 0);
 }

@@ -1,18 +1,32 @@
 #pragma once
 
-class GridModel;
+#include "platform/controls/GridModel.h"
 
 // "Totales por insumo": the kilograms of each raw material over every line a
 // load left in the result grid, read from that grid. One row per supply code
 // (its description and specific weight as the grid shows them, the
 // kilograms, the order lines and the orders that use it, and how many of
 // those lines have an incomplete estimate), the heaviest first, then a total
-// row. The same shape as the result grid (a narrow fixed first column, the
-// title row), so the grid's exports take it as they are.
+// row. A supply row without a code counts under "(sin código)". Below the
+// total, when some order lines have no bill of materials, a row says how
+// many ("5 líneas sin lista de materiales"): the status line counts them, the
+// totals cannot. The same shape as the result grid (a narrow fixed first
+// column, the title row), so the grid's exports take it as they are.
 namespace TotalesInsumo {
 
 constexpr int Columnas = 8;
 
 void Calcular(const GridModel& resultado, GridModel& totales);
+
+// The totals as the window shows them: the kilograms and the counts written
+// as the status line writes numbers (the operator's locale, thousands
+// separated). The cells' texts, which every export reads, stay as Calcular
+// wrote them.
+class Modelo : public GridModel
+{
+public:
+    using GridModel::GridModel;
+    QVariant data(const QModelIndex& index, int role) const override;
+};
 
 } // namespace TotalesInsumo

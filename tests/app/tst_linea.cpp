@@ -329,6 +329,12 @@ private slots:
         QTest::newRow("desbordamiento")
             << u"UPDATE MA_ARTICULOS SET ANCHO = 1e20 WHERE IDARTICULO = 'BAN-1000X2000'"_s
             << u"En la orden 000100000001A, artículo BAN-1000X2000, insumo CH-AC-SAE1010: "_s;
+        // Each dimension fits an amount; the kilograms they give do not.
+        QTest::newRow("kilos fuera del rango de un importe")
+            << u"UPDATE MA_ARTICULOS SET ANCHO = 9e14, LARGO = 9e14 WHERE IDARTICULO = "
+               "'BAN-1000X2000'"_s
+            << u"En la orden 000100000001A, artículo BAN-1000X2000, insumo CH-AC-SAE1010: "
+               "Desbordamiento: los kilogramos estimados, "_s;
         QTest::newRow("NUL en un codigo")
             << u"UPDATE MV_CPTEINSUMOS SET IDARTICULO = 'BAN' || char(0) || 'X' "
                "WHERE IDCOMPROBANTE = '000100000001A' AND LINEA = 1"_s

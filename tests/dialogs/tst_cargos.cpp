@@ -292,6 +292,13 @@ private slots:
             fila("negativo") << u"derecho"_s << true << QString() << cambiar << u"-5"_s << 1 << true
                              << u"45000"_s
                              << u"Cambio de Importe [16] El Importe no puede ser negativo"_s;
+            // Beyond the currency's range: refused like any text that is no amount.
+            for (const char* enorme : {"1000000000000000", "1e300"})
+                fila(enorme) << u"derecho"_s << true << QString() << cambiar
+                             << QString::fromLatin1(enorme) << 1 << true << u"45000"_s
+                             << u"Cambio de Importe [16] \"%1\" no es un importe: queda fuera del "
+                                u"rango de los importes. Escriba un número, por ejemplo 1250,50."_s
+                                    .arg(QLatin1String(enorme));
         }
     }
 
@@ -329,6 +336,7 @@ private slots:
                           : QStringList());
         QCOMPARE(f.ListView1.text(0, FrmCtrlCargosReales::ImportePendiente), celda);
         QCOMPARE(m_mensajes, mensaje.isEmpty() ? QStringList() : QStringList{mensaje});
+        QCOMPARE(f.ListView1.checked(0), marcada);
     }
 
     void aceptar_data()

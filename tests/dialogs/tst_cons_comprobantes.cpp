@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -144,6 +146,10 @@ private slots:
             {"facturas de compra: anulada nula",
              u"FCC"_s,
              u"CUENTA = '210000003'"_s,
+             {u"Generico|12/11/2026|001200000877A|210000003|Galvanizadora del Plata S.A.||264000"_s}},
+            {"punto y coma en un literal y en un comentario",
+             u"FCC"_s,
+             u"CUENTA = '210000003' AND NOMBRE <> 'a;b' /* ; */"_s,
              {u"Generico|12/11/2026|001200000877A|210000003|Galvanizadora del Plata S.A.||264000"_s}},
             {"remitos de compra pendientes",
              u"RM/PENDIENTES_COMPRAS"_s,
@@ -346,19 +352,47 @@ private slots:
         };
         const int importe = 5;
         QCOMPARE(d.ListView1.column(importe).text, u"IMPORTE"_s);
+        // Amounts sort as numbers, dates as dates.
         clic(importe); // the list's order starts ascending: the first click turns it
         QCOMPARE(columna(importe),
-                 (QStringList{u"83000"_s, u"741125"_s, u"56000"_s, u"377520"_s, u"1788380"_s}));
+                 (QStringList{u"1788380"_s, u"741125"_s, u"377520"_s, u"83000"_s, u"56000"_s}));
         clic(importe);
         QCOMPARE(columna(importe),
-                 (QStringList{u"1788380"_s, u"377520"_s, u"56000"_s, u"741125"_s, u"83000"_s}));
+                 (QStringList{u"56000"_s, u"83000"_s, u"377520"_s, u"741125"_s, u"1788380"_s}));
         clic(0); // one order for the whole list: a new column flips it too
         QCOMPARE(columna(0), (QStringList{u"30/11/2026"_s, u"29/11/2026"_s, u"18/11/2026"_s,
-                                          u"10/10/2026"_s, u"06/11/2026"_s}));
+                                          u"06/11/2026"_s, u"10/10/2026"_s}));
+        clic(1); // the voucher number is text
+        QCOMPARE(columna(1).first(), u"000100000201A"_s);
+        clic(0);
+        // Amounts align right; the last column takes the width the others leave.
+        QCOMPARE(d.ListView1.index(0, importe).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                     Qt::AlignHorizontal_Mask,
+                 Qt::AlignRight);
+        const ListView* vista = d.ListView1Vista;
+        d.resize(d.width() + pixelsFromTwips(d.ListView1.column(importe).width) * 4, d.height());
+        QTRY_VERIFY(vista->viewport()->width() > pixelsFromTwips(d.ListView1.column(0).width) * 8);
+        int ancho = 0;
+        for (int c = 0; c < d.ListView1.columns(); ++c)
+            ancho += vista->columnWidth(c);
+        QCOMPARE(ancho, vista->viewport()->width());
+        QVERIFY(vista->columnWidth(importe) > pixelsFromTwips(d.ListView1.column(importe).width));
+        // A name cut by its column shows whole as its tooltip; a date that fits, none.
+        const auto ayuda = [&](int fila, int celda) {
+            const QPoint p = vista->visualRect(d.ListView1.index(fila, celda)).center();
+            QHelpEvent evento(QEvent::ToolTip, p, vista->viewport()->mapToGlobal(p));
+            QApplication::sendEvent(vista->viewport(), &evento);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        int litoral = 0;
+        while (d.ListView1.text(litoral, 3) != u"Instalaciones del Litoral S.R.L.")
+            ++litoral;
+        QCOMPARE(ayuda(litoral, 0), QString());
+        QCOMPARE(ayuda(litoral, 3), u"Instalaciones del Litoral S.R.L."_s);
         // What the operator picks after sorting is the row shown there.
         d.ListView1.setSelectedRow(3);
         d.CmdAceptar_Click();
-        QCOMPARE(d.NroComprobante, u"000100000201A"_s);
+        QCOMPARE(d.NroComprobante, u"000100000202A"_s);
     }
 
     void cancelarYVolverAMostrar()
@@ -414,6 +448,13 @@ private slots:
             << u"np/pendientes"_s << u"  "_s << u"\"np/pendientes\" necesita un filtro"_s;
         QTest::newRow("filtro que la base rechaza")
             << u"FC"_s << u"NO_HAY_TAL_COLUMNA = 1"_s << u"NO_HAY_TAL_COLUMNA"_s;
+        const QString puntoYComa = u"El filtro tiene un \";\" fuera de comillas y comentarios "
+                                   u"(carácter %1): una condición no lleva punto y coma"_s;
+        QTest::newRow("segunda sentencia")
+            << u"FC"_s << u"1=1; DELETE FROM MV_CPTE"_s << puntoYComa.arg(4);
+        QTest::newRow("segunda sentencia tras una comilla")
+            << u"rm/pendientes"_s << u"CUENTA = 'x'; DELETE FROM MV_CPTE --"_s
+            << puntoYComa.arg(13);
     }
 
     void clavesRechazadas()
@@ -440,6 +481,99 @@ private slots:
         // Only the database itself can refuse a condition; the rest never reach it.
         if (!mensaje.contains(u"NO_HAY"_s))
             QCOMPARE(Componentes::Datos().SentenciasEmitidas(), antes);
+    }
+
+    // The list opens with the focus and nothing chosen: Enter then hands back
+    // no voucher; the first arrow key picks the first row.
+    void abreSinEleccion()
+    {
+        if (!conectar(u"sqlite"_s))
+            return;
+        FrmConsComprobantes d;
+        d.TC = u"FC"_s;
+        d.NroComprobante = u"(antes)"_s;
+        // What the operator meets on opening, then the keys typed.
+        struct Visto
+        {
+            bool foco = false, actual = true, elegida = true;
+            int fila = -2;
+            int resultado = -1;
+        };
+        const auto abrir = [&](const QList<Qt::Key>& teclas) {
+            Visto visto;
+            // Once the dialog is up: the load may let events run before it shows.
+            std::function<void()> actuar = [&] {
+                if (!d.isVisible()) {
+                    QTimer::singleShot(10, &d, actuar);
+                    return;
+                }
+                visto.foco = QTest::qWaitFor(
+                    [&] { return QApplication::focusWidget() == d.ListView1Vista; }, 5000);
+                visto.actual = d.ListView1Vista->currentIndex().isValid();
+                visto.elegida = !d.ListView1Vista->selectionModel()->selectedRows().isEmpty();
+                for (const Qt::Key tecla : teclas) {
+                    if (tecla == Qt::Key_Return)
+                        visto.fila = d.ListView1.selectedRow();
+                    QTest::keyClick(d.ListView1Vista, tecla);
+                }
+                if (d.isVisible())
+                    d.reject();
+            };
+            QTimer::singleShot(0, &d, actuar);
+            visto.resultado = d.Mostrar();
+            return visto;
+        };
+        Visto visto = abrir({Qt::Key_Return});
+        QCOMPARE(visto.resultado, int(QDialog::Accepted));
+        QVERIFY(visto.foco);
+        QVERIFY(!visto.actual);
+        QVERIFY(!visto.elegida);
+        QCOMPARE(visto.fila, -1);
+        QCOMPARE(d.NroComprobante, QString());
+
+        visto = abrir({Qt::Key_Down, Qt::Key_Return});
+        QCOMPARE(visto.resultado, int(QDialog::Accepted));
+        QCOMPARE(visto.fila, 0);
+        QCOMPARE(d.NroComprobante, u"000100000205A"_s);
+    }
+
+    // On a server that offers it, the query runs in a read-only transaction:
+    // a condition that calls something that writes is refused by the server,
+    // and the connection writes again afterwards.
+    void soloLectura()
+    {
+        if (!conectar(u"postgres"_s))
+            return;
+        CompDatos& datos = Componentes::Datos();
+        datos.Ejecutar(u"DROP SEQUENCE IF EXISTS rp_prueba_lectura"_s);
+        datos.Ejecutar(u"CREATE SEQUENCE rp_prueba_lectura"_s);
+        FrmConsComprobantes d;
+        d.TC = u"FC"_s;
+        d.Filtro = u"nextval('rp_prueba_lectura') > 0"_s;
+        try {
+            d.Cargar();
+            QFAIL("la consulta escribió");
+        } catch (const RuntimeError& e) {
+            QVERIFY2(e.description().contains(u"read-only"_s), qPrintable(e.description()));
+        }
+        QVERIFY(!d.Cargado());
+        auto rs = datos.AbrirRecordset(u"SELECT is_called FROM rp_prueba_lectura"_s);
+        QCOMPARE(rs->field(u"is_called"_s).toBool(), false);
+        datos.CerrarRecordset(rs);
+
+        // A condition that only reads lists as before; then the connection
+        // writes, and what it writes stays.
+        d.Filtro = u"CUENTA <> 'nadie'"_s;
+        d.Cargar();
+        QCOMPARE(d.ListView1.rows(), 5);
+        datos.Ejecutar(u"SELECT setval('rp_prueba_lectura', 7)"_s);
+        {
+            QSqlDatabase otra = soporte::abrirPostgres(u"otra_lectura"_s, m_dsn);
+            QSqlQuery q(otra);
+            QVERIFY(q.exec(u"SELECT last_value FROM rp_prueba_lectura"_s) && q.next());
+            QCOMPARE(q.value(0).toInt(), 7);
+        }
+        QSqlDatabase::removeDatabase(u"otra_lectura"_s);
     }
 
     void imagenes()

@@ -158,6 +158,36 @@ private slots:
         QFETCH(int, familia);
         QCOMPARE(int(ReglasConsulta::FamiliaDe(tc)), familia);
     }
+
+    // A ";" that any backend would read as the end of the statement is found;
+    // one inside a literal, a quoted name or a comment is not.
+    void puntoYComa_data()
+    {
+        QTest::addColumn<QString>("filtro");
+        QTest::addColumn<int>("posicion");
+        QTest::newRow("sin punto y coma") << u"CUENTA = '1' AND IMPORTE > 0"_s << -1;
+        QTest::newRow("segunda sentencia") << u"1=1; DELETE FROM MV_CPTE"_s << 3;
+        QTest::newRow("al final") << u"CUENTA = '1';"_s << 12;
+        QTest::newRow("en un literal") << u"NOMBRE = 'a;b'"_s << -1;
+        QTest::newRow("comilla doblada") << u"NOMBRE = 'O''Brien;' AND 1=1"_s << -1;
+        QTest::newRow("nombre entre comillas") << u"\"a;b\" = 1"_s << -1;
+        QTest::newRow("nombre entre corchetes") << u"[a;b]]c] = 1"_s << -1;
+        QTest::newRow("comentario de linea") << u"1=1 -- ; nada\n AND 2=2"_s << -1;
+        QTest::newRow("despues del comentario") << u"1=1 -- nada\n; DROP TABLE X"_s << 12;
+        QTest::newRow("comentario de bloque") << u"1=1 /* ; */"_s << -1;
+        // Read otherwise by some backend: the ";" is outside for that one.
+        QTest::newRow("barra ante la comilla")
+            << u"NOMBRE = '\\'' ; DELETE FROM MV_CPTE; --'"_s << 14;
+        QTest::newRow("comentarios anidados") << u"1=1 /* /* */ ; */"_s << 13;
+        QTest::newRow("corchete sin cerrar") << u"[a; DROP TABLE X"_s << 2;
+        QTest::newRow("literal sin cerrar") << u"A = 'x; DROP TABLE X"_s << 6;
+        QTest::newRow("comentario sin cerrar") << u"1=1 /* ; DROP TABLE X"_s << 7;
+    }
+    void puntoYComa()
+    {
+        QFETCH(QString, filtro);
+        QTEST(int(ReglasConsulta::PuntoYComaFuera(filtro)), "posicion");
+    }
 };
 
 QTEST_GUILESS_MAIN(TstReglasConsulta)

@@ -9,6 +9,8 @@
 #include "platform/text/ValueText.h"
 #include "report/CargaOrdenes.h"
 #include "report/RP_OProduccion.h"
+#include "report/ResumenCarga.h"
+#include "report/TotalesInsumo.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -180,8 +182,8 @@ private slots:
             QCOMPARE(m_g.backColor(banco, c), 65280);
         // Ten steel trays of 1000 x 2000 x 3 mm take 10 x ((3 x (1 x 2)) / 1000 x 7850) = 471 kg.
         QCOMPARE(celdas(banco + 1), (QStringList{QString(), QString(), u"CH-AC-SAE1010"_s,
-                                                 u"Chapa de acero SAE 1010"_s, n(u"1"_s),
-                                                 u"7850"_s, u"471"_s, QString()}));
+                                                 u"Chapa de acero SAE 1010"_s, n(u"1"_s), u"7850"_s,
+                                                 u"471"_s, QString()}));
         QCOMPARE(m_g.backColor(banco + 1, 0), GridModel::NoColor);
         const int gabinete = fila(u"GAB-INOX-600"_s);
         QCOMPARE(m_g.text(gabinete, 7), u"Espesor "_s + n(u"1.5"_s));
@@ -352,6 +354,84 @@ private slots:
             lectorLibro::celda(lectorLibro::leer(libro), u"F"_s + QString::number(chapa + 1));
         QCOMPARE(celda[u"tipo"_s].toString(), u"n"_s);
         QCOMPARE(celda[u"valor"_s].toDouble(), 7.85e-5);
+    }
+
+    // Figures no piece has (negative, zero) and a supply without a code: the
+    // kilograms stay as the formula gives them, the row is marked with its
+    // reason, and the line counts as incomplete in the status and the totals.
+    void estimacionDudosa_data()
+    {
+        QTest::addColumn<QStringList>("cambios");
+        QTest::addColumn<QString>("kg");
+        QTest::addColumn<QStringList>("faltan");
+        QTest::addColumn<QStringList>("dudosas");
+        QTest::addColumn<QString>("total"); // the supply's row of the totals
+        const QString acero = u"CH-AC-SAE1010|Chapa de acero SAE 1010|7850|"_s;
+        const auto articulo = [](const QString& cambio) -> QString {
+            return u"UPDATE MA_ARTICULOS SET "_s + cambio + u" WHERE IDARTICULO = '"_s;
+        };
+        QTest::newRow("ancho negativo")
+            << QStringList{articulo(u"ANCHO = -1000"_s) + u"BAN-1000X2000'"_s} << u"-471"_s
+            << QStringList() << QStringList{u"ancho negativo"_s}
+            << acero + n(u"-471.00"_s) + u"|1|1|1"_s;
+        QTest::newRow("dos negativos")
+            << QStringList{articulo(u"ANCHO = -1000, LARGO = -2000"_s) + u"BAN-1000X2000'"_s}
+            << u"471"_s << QStringList() << QStringList{u"ancho negativo"_s, u"largo negativo"_s}
+            << acero + n(u"471.00"_s) + u"|1|1|1"_s;
+        QTest::newRow("espesor 0")
+            << QStringList{articulo(u"PROFUNDO = 0"_s) + u"BAN-1000X2000'"_s} << u"0"_s
+            << QStringList() << QStringList{u"espesor 0"_s} << acero + n(u"0.00"_s) + u"|1|1|1"_s;
+        QTest::newRow("cantidad 0")
+            << QStringList{u"UPDATE MV_CPTEINSUMOS SET CANTIDAD = 0 WHERE IDCOMPROBANTE = "
+                           u"'000100000001A' AND IDARTICULO = 'BAN-1000X2000'"_s}
+            << u"0"_s << QStringList() << QStringList{u"cantidad 0"_s}
+            << acero + n(u"0.00"_s) + u"|1|1|1"_s;
+        QTest::newRow("peso especifico negativo")
+            << QStringList{articulo(u"PESO_ESPECIFICO = -7850"_s) + u"CH-AC-SAE1010'"_s}
+            << u"-471"_s << QStringList() << QStringList{u"peso específico negativo"_s}
+            << u"CH-AC-SAE1010|Chapa de acero SAE 1010|-7850|"_s + n(u"-471.00"_s) + u"|1|1|1"_s;
+        QTest::newRow("insumo sin codigo")
+            << QStringList{u"DROP VIEW V_MA_INSUMOS"_s,
+                           u"CREATE VIEW V_MA_INSUMOS AS SELECT IDARTICULO, CASE WHEN "
+                           u"IDARTICULOINSUMO = 'CH-AC-SAE1010' THEN NULL ELSE IDARTICULOINSUMO "
+                           u"END AS IDARTICULOINSUMO, CANTIDAD FROM MA_INSUMOS"_s}
+            << u"0"_s << QStringList{u"peso específico"_s} << QStringList()
+            << u"(sin código)|||"_s + n(u"0.00"_s) + u"|1|1|1"_s;
+    }
+    void estimacionDudosa()
+    {
+        QFETCH(QStringList, cambios);
+        QFETCH(QString, kg);
+        QFETCH(QStringList, faltan);
+        QFETCH(QStringList, dudosas);
+        QFETCH(QString, total);
+        const QString copia = soporte::carpetaNueva(u"dudosa"_s) + u"/d.db"_s;
+        QVERIFY(QFile::copy(m_sqlite, copia));
+        Componentes::ReiniciarParaPruebas();
+        Componentes::Datos().setBaseDatos(copia);
+        Componentes::Datos().Conectar();
+        for (const QString& cambio : cambios)
+            Componentes::Datos().Ejecutar(cambio);
+        CargaOrdenes().Cargar(rangos(u"000100000001A"_s, u"000100000001A"_s), {}, m_g);
+        const int chapa = fila(u"BAN-1000X2000"_s) + 1;
+        QCOMPARE(m_g.text(chapa, 6), kg);
+        ResumenCarga::MarcarIncompletas(m_g);
+        QCOMPARE(m_g.note(chapa, 6), ResumenCarga::Motivo(faltan, dudosas));
+        // The other line of the order lacks a specific weight already.
+        QCOMPARE(ResumenCarga::DeLaGrilla(m_g).incompletas, 2);
+        GridModel totales;
+        TotalesInsumo::Calcular(m_g, totales);
+        QStringList filas;
+        for (int r = 1; r < totales.rows(); ++r) {
+            QStringList celdas;
+            for (int c = 1; c < totales.cols(); ++c)
+                celdas << totales.text(r, c);
+            filas << celdas.join(u'|');
+        }
+        QVERIFY2(filas.contains(total), qPrintable(filas.join(u'\n')));
+        // The total counts both lines, each incomplete once.
+        QVERIFY2(filas.last().startsWith(u"Total|||"_s) && filas.last().endsWith(u"|2|1|2"_s),
+                 qPrintable(filas.last()));
     }
 
     void ordenElegido()

@@ -6,6 +6,7 @@
 #include "platform/spreadsheet/PrintPreview.h"
 #include "report/RP_OProduccion.h"
 #include "report/ResumenCarga.h"
+#include "report/TotalesInsumo.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -15,8 +16,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabBar>
 #include <QSqlQuery>
+#include <QTabBar>
 #include <QTimer>
 #include <QToolTip>
 #include <QtTest>
@@ -462,12 +463,12 @@ private slots:
         const QString cifras = u"Órdenes: 1   Líneas: %1   Insumos: %2   Kg: %3   "
                                u"Líneas con estimación incompleta: %4   Tiempo: "_s;
         QTest::newRow("orden 1, un insumo sin peso especifico")
-            << QStringList{u"0001"_s, u"00000001"_s, u"A"_s,
-                           u"0001"_s, u"00000001"_s, u"A"_s, {}, {}}
+            << QStringList{u"0001"_s,     u"00000001"_s, u"A"_s, u"0001"_s,
+                           u"00000001"_s, u"A"_s,        {},     {}}
             << cifras.arg(2).arg(3).arg(kg(u"482.42"_s)).arg(1) << QString();
         QTest::newRow("orden 5, cobre y un articulo sin medidas")
-            << QStringList{u"0001"_s, u"00000005"_s, u"A"_s,
-                           u"0001"_s, u"00000005"_s, u"A"_s, {}, {}}
+            << QStringList{u"0001"_s,     u"00000005"_s, u"A"_s, u"0001"_s,
+                           u"00000005"_s, u"A"_s,        {},     {}}
             << cifras.arg(3).arg(7).arg(kg(u"115.86"_s)).arg(2) << QString();
         QTest::newRow("hasta sin letra")
             << QStringList{u"0001"_s, u"00000003"_s, u"A"_s, u"0001"_s, u"00000003"_s, {}, {}, {}}
@@ -477,8 +478,9 @@ private slots:
             << u"No hay órdenes que cumplan el filtro"_s << QString();
         QTest::newRow("numeros al reves")
             << QStringList{u"0001"_s, u"00000005"_s, u"A"_s, u"0001"_s, u"00000003"_s, {}, {}, {}}
-            << QString() << u"El número de orden desde (000100000005A) es mayor que el número "
-                            u"hasta (000100000003)"_s;
+            << QString()
+            << u"El número de orden desde (000100000005A) es mayor que el número "
+               u"hasta (000100000003)"_s;
         QTest::newRow("fechas al reves")
             << QStringList{{}, {}, {}, {}, {}, {}, u"31/10/2026"_s, u"1/10/2026"_s} << QString()
             << u"La fecha desde (31/10/2026) es posterior a la fecha hasta (1/10/2026)"_s;
@@ -554,8 +556,8 @@ private slots:
         abrir();
         RP_OProduccion& v = *m_ventana;
         const QList<int> indices = {0, 1, 2, 3, 4, 5, 8, 9};
-        const QStringList cajas = {u"0001"_s, u"00000004"_s, u"A"_s, u"0001"_s,
-                                   u"00000005"_s, u"A"_s, {}, {}};
+        const QStringList cajas = {u"0001"_s,     u"00000004"_s, u"A"_s, u"0001"_s,
+                                   u"00000005"_s, u"A"_s,        {},     {}};
         for (int i = 0; i < indices.size(); ++i)
             v.txtFields.at(indices[i])->setText(cajas[i]);
         v.CmdCargar->click();
@@ -619,23 +621,66 @@ private slots:
     void motivoDeLaMarca_data()
     {
         QTest::addColumn<QStringList>("faltan");
+        QTest::addColumn<QStringList>("dudosas");
         QTest::addColumn<QString>("motivo");
-        QTest::newRow("nada") << QStringList() << QString();
-        QTest::newRow("ancho") << QStringList{u"ancho"_s}
+        QTest::newRow("nada") << QStringList() << QStringList() << QString();
+        QTest::newRow("ancho") << QStringList{u"ancho"_s} << QStringList()
                                << u"Estimación incompleta: el artículo no tiene ancho. Lo que "
                                   u"falta cuenta como cero en los kilogramos."_s;
         QTest::newRow("medidas y peso")
             << QStringList{u"ancho"_s, u"largo"_s, u"espesor"_s, u"peso específico"_s}
+            << QStringList()
             << u"Estimación incompleta: el artículo no tiene ancho, largo ni espesor; el insumo "
                u"no tiene peso específico. Lo que falta cuenta como cero en los kilogramos."_s;
-        QTest::newRow("peso") << QStringList{u"peso específico"_s}
+        QTest::newRow("peso") << QStringList{u"peso específico"_s} << QStringList()
                               << u"Estimación incompleta: el insumo no tiene peso específico. Lo "
                                  u"que falta cuenta como cero en los kilogramos."_s;
+        QTest::newRow("negativo y cero")
+            << QStringList() << QStringList{u"ancho negativo"_s, u"espesor 0"_s}
+            << u"Estimación incompleta: ancho negativo, espesor 0. Los kilogramos son los que da "
+               u"la fórmula con esos valores."_s;
+        QTest::newRow("sin cantidad y peso negativo")
+            << QStringList{u"cantidad"_s} << QStringList{u"peso específico negativo"_s}
+            << u"Estimación incompleta: la línea no tiene cantidad; peso específico negativo. Lo "
+               u"que falta cuenta como cero en los kilogramos. Los kilogramos son los que da la "
+               u"fórmula con esos valores."_s;
     }
     void motivoDeLaMarca()
     {
         QFETCH(QStringList, faltan);
-        QTEST(ResumenCarga::Motivo(faltan), "motivo");
+        QFETCH(QStringList, dudosas);
+        QTEST(ResumenCarga::Motivo(faltan, dudosas), "motivo");
+    }
+
+    // The totals of the whole demonstration: on screen the "Total" row writes
+    // its kilograms as the status line does, and the lines without a bill of
+    // materials, which the totals cannot count, are said under them.
+    void totalesComoLaLineaDeEstado()
+    {
+        abrir();
+        RP_OProduccion& v = *m_ventana;
+        v.CmdCargar->click();
+        QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(u'\n')));
+        const QString estado = v.LblEstado->text();
+        const auto cifra = [&](const QString& nombre) {
+            return QRegularExpression(nombre + u": (\\S+)"_s).match(estado).captured(1);
+        };
+        const TotalesInsumo::Modelo& t = v.MSFlexGridTotales;
+        int total = 1;
+        while (total < t.rows() && t.text(total, 1) != u"Total")
+            ++total;
+        const auto enPantalla = [&](int fila, int columna) {
+            return t.index(fila - 1, columna).data().toString();
+        };
+        QCOMPARE(enPantalla(total, 4), cifra(u"Kg"_s));
+        if (QLocale::system().decimalPoint() == u',')
+            QCOMPARE(enPantalla(total, 4), u"13.456,65"_s);
+        // The cells the exports read keep the plain number.
+        QCOMPARE(t.text(total, 4),
+                 QString(u"13456.65"_s).replace(u'.', QLocale::system().decimalPoint()));
+        QCOMPARE(t.rows(), total + 2);
+        QCOMPARE(t.text(total + 1, 2), u"5 líneas sin lista de materiales"_s);
+        QCOMPARE(t.text(total, 5).toInt() + 5, cifra(u"Líneas"_s).toInt());
     }
 
     // The filters of the last load come back at the operator's next start,

@@ -4,9 +4,11 @@
 #include "platform/controls/Twips.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 namespace {
 // Opens a label editor only when the window lets the edit begin.
@@ -24,6 +26,27 @@ public:
         if (!m_model->beginLabelEdit(index.row()))
             return nullptr;
         return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+
+    // A cell too narrow for its text ("P0042 Madere…") shows it whole as its
+    // tooltip; the others show none.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QRect textRect =
+            view->style()->subElementRect(QStyle::SE_ItemViewItemText, &cell, view);
+        const int margin =
+            view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        if (!cell.text.isEmpty() &&
+            cell.fontMetrics.horizontalAdvance(cell.text) > textRect.width() - 2 * margin)
+            QToolTip::showText(event->globalPos(), cell.text, view, cell.rect);
+        else
+            QToolTip::hideText();
+        return true;
     }
 
 private:
@@ -50,8 +73,14 @@ ListView::ListView(ListViewModel* model, QWidget* parent) : QTreeView(parent), m
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     connect(header(), &QHeaderView::sectionClicked, this, &ListView::columnClick);
-    connect(model, &ListViewModel::columnWidthChanged, this,
-            [this](int column, int twips) { setColumnWidth(column, pixelsFromTwips(twips)); });
+    connect(model, &ListViewModel::columnWidthChanged, this, [this](int column, int twips) {
+        setColumnWidth(column, pixelsFromTwips(twips));
+        fitLastColumn();
+    });
+    connect(header(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column != m_model->columns() - 1)
+            fitLastColumn();
+    });
     connect(model, &QAbstractItemModel::modelReset, this, &ListView::applyWidths);
     connect(model, &QAbstractItemModel::columnsInserted, this, &ListView::applyWidths);
     connect(model, &ListViewModel::sortChanged, this, &ListView::showSortIndicator);
@@ -68,6 +97,33 @@ void ListView::applyWidths()
 {
     for (int c = 0; c < m_model->columns(); ++c)
         setColumnWidth(c, pixelsFromTwips(m_model->column(c).width));
+    fitLastColumn();
+}
+
+void ListView::setLastColumnFills(bool on)
+{
+    m_lastColumnFills = on;
+    applyWidths();
+}
+
+void ListView::fitLastColumn()
+{
+    const int last = m_model->columns() - 1;
+    if (!m_lastColumnFills || last < 0)
+        return;
+    int others = 0;
+    for (int c = 0; c < last; ++c)
+        others += columnWidth(c);
+    const int own = pixelsFromTwips(m_model->column(last).width);
+    const int width = std::max(own, viewport()->width() - others);
+    if (columnWidth(last) != width)
+        setColumnWidth(last, width);
+}
+
+void ListView::resizeEvent(QResizeEvent* event)
+{
+    QTreeView::resizeEvent(event);
+    fitLastColumn();
 }
 
 void ListView::showSortIndicator()
@@ -127,11 +183,11 @@ void ListView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void ListView::focusInEvent(QFocusEvent* event)
 {
+    // Nothing is chosen for the operator: Enter with no row picked takes
+    // none. Qt would frame the first row on the way in, which reads as a
+    // choice; a current index set to none keeps it from doing so, and the
+    // first arrow key then picks the first row.
+    if (!currentIndex().isValid() && m_model->selectedRow() < 0)
+        setCurrentIndex(QModelIndex());
     QTreeView::focusInEvent(event);
-    // What the operator sees highlighted is what Enter takes: coming into a
-    // list with nothing selected selects the row under the focus frame.
-    if (m_model->selectedRow() < 0 && m_model->rows() > 0) {
-        const QModelIndex at = currentIndex().isValid() ? currentIndex() : m_model->index(0, 0);
-        m_model->setSelectedRow(at.row());
-    }
 }

@@ -12,6 +12,9 @@ class ListViewModel;
 // by itself), a double click, a key typed in the list, a mouse button pressed
 // (after the row under the mouse has been selected). Label edits are offered
 // to the model, which asks the window before an editor opens.
+//
+// The list takes the focus with nothing chosen: no row is selected nor framed
+// until the operator picks one (an arrow key picks the first).
 class ListView : public QTreeView
 {
     Q_OBJECT
@@ -19,6 +22,10 @@ public:
     explicit ListView(ListViewModel* model, QWidget* parent = nullptr);
 
     ListViewModel* listModel() const { return m_model; }
+
+    // The last column takes the width the others leave free in the view,
+    // never less than its own.
+    void setLastColumnFills(bool on);
 
 signals:
     void columnClick(int column);
@@ -32,11 +39,14 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void applyWidths();
+    void fitLastColumn();
     void showSortIndicator();
     void followModelSelection(int row);
 
     ListViewModel* m_model;
+    bool m_lastColumnFills = false;
 };

@@ -3,13 +3,58 @@
 #include "platform/controls/ImageList.h"
 #include "platform/controls/ListErrors.h"
 
+#include <QDate>
 #include <QIcon>
+#include <QLocale>
+#include <QTime>
 #include <algorithm>
 #include <numeric>
 
 namespace {
 const QString Source = QStringLiteral("ListView");
+
+// A number as the operator's locale writes it, or as a database gives it;
+// grouped digits ("1.234") are no number, so no reading depends on a guess.
+bool readNumber(const QString& text, double& out)
+{
+    static const QLocale system = [] {
+        QLocale l = QLocale::system();
+        l.setNumberOptions(QLocale::RejectGroupSeparator);
+        return l;
+    }();
+    static const QLocale c = [] {
+        QLocale l = QLocale::c();
+        l.setNumberOptions(QLocale::RejectGroupSeparator);
+        return l;
+    }();
+    bool ok = false;
+    out = system.toDouble(text, &ok);
+    if (!ok)
+        out = c.toDouble(text, &ok);
+    return ok;
 }
+
+// Day/month/year, maybe followed by the time: seconds on one scale.
+bool readDate(const QString& text, double& out)
+{
+    const qsizetype space = text.indexOf(QLatin1Char(' '));
+    const QDate date =
+        QDate::fromString(space < 0 ? text : text.left(space), QStringLiteral("d/M/yyyy"));
+    if (!date.isValid())
+        return false;
+    QTime time(0, 0);
+    if (space >= 0) {
+        const QString rest = text.mid(space + 1).trimmed();
+        time = QTime::fromString(rest, QStringLiteral("H:mm:ss"));
+        if (!time.isValid())
+            time = QTime::fromString(rest, QStringLiteral("H:mm"));
+        if (!time.isValid())
+            return false;
+    }
+    out = double(date.toJulianDay()) * 86400.0 + time.msecsSinceStartOfDay() / 1000;
+    return true;
+}
+} // namespace
 
 ListViewModel::ListViewModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -42,6 +87,14 @@ const ListViewModel::Column& ListViewModel::column(int index) const
     if (index < 0 || index >= columns())
         throw listIndexOutOfBounds(index, columns(), Source);
     return m_columns[static_cast<size_t>(index)];
+}
+
+void ListViewModel::setColumnSortAs(int index, SortAs sortAs)
+{
+    column(index);
+    m_columns[static_cast<size_t>(index)].sortAs = sortAs;
+    if (m_sorted && m_sortKey == index)
+        sortRows();
 }
 
 void ListViewModel::setColumnWidth(int index, int twips)
@@ -261,32 +314,60 @@ void ListViewModel::setSortOrder(SortOrder order)
     emit sortChanged();
 }
 
-bool ListViewModel::lessThan(const Row& a, const Row& b) const
+ListViewModel::SortValue ListViewModel::sortValue(const Row& row) const
 {
     // A sort column past the last sub-item sorts by empty texts: order stays.
-    auto cell = [this](const Row& r) -> const QString& {
-        static const QString none;
-        if (m_sortKey == 0)
-            return r.text;
-        return m_sortKey - 1 < r.subItems.size() ? r.subItems[m_sortKey - 1] : none;
-    };
-    const int c = cell(a).compare(cell(b), Qt::CaseInsensitive);
+    static const QString none;
+    const QString& cell = m_sortKey == 0                        ? row.text
+                          : m_sortKey - 1 < row.subItems.size() ? row.subItems[m_sortKey - 1]
+                                                                : none;
+    const SortAs as =
+        m_sortKey < columns() ? m_columns[static_cast<size_t>(m_sortKey)].sortAs : SortAs::Text;
+    SortValue v;
+    v.rank = 2;
+    v.text = cell;
+    if (as == SortAs::Text)
+        return v;
+    const QString trimmed = cell.trimmed();
+    if (trimmed.isEmpty())
+        v.rank = 0;
+    else if (as == SortAs::Number ? readNumber(trimmed, v.value) : readDate(trimmed, v.value))
+        v.rank = 1;
+    return v;
+}
+
+bool ListViewModel::lessThan(const SortValue& a, const SortValue& b) const
+{
+    int c = 0;
+    if (a.rank != b.rank)
+        c = a.rank < b.rank ? -1 : 1;
+    else if (a.rank == 1)
+        c = a.value < b.value ? -1 : (b.value < a.value ? 1 : 0);
+    else
+        c = a.text.compare(b.text, Qt::CaseInsensitive);
     return m_sortOrder == SortOrder::Ascending ? c < 0 : c > 0;
 }
 
 int ListViewModel::sortedPlace(const Row& row) const
 {
-    auto it = std::upper_bound(m_rows.begin(), m_rows.end(), row,
-                               [this](const Row& a, const Row& b) { return lessThan(a, b); });
+    const SortValue value = sortValue(row);
+    auto it = std::upper_bound(
+        m_rows.begin(), m_rows.end(), value,
+        [this](const SortValue& v, const Row& r) { return lessThan(v, sortValue(r)); });
     return static_cast<int>(it - m_rows.begin());
 }
 
 void ListViewModel::sortRows()
 {
+    // Each cell read once, not at every comparison.
+    std::vector<SortValue> values;
+    values.reserve(m_rows.size());
+    for (const Row& r : m_rows)
+        values.push_back(sortValue(r));
     std::vector<int> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-        return lessThan(m_rows[static_cast<size_t>(a)], m_rows[static_cast<size_t>(b)]);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return lessThan(values[static_cast<size_t>(a)], values[static_cast<size_t>(b)]);
     });
     if (std::is_sorted(order.begin(), order.end()))
         return;

@@ -16,9 +16,11 @@ class ImageList;
 // Cells are addressed by column: column 0 is the row's text, column n its
 // sub-item n. Rows count from 0 in list order; sorting reorders them.
 //
-// Sorting is the control's: when sorted, the rows are ordered by the text of
-// the sort column, case-insensitively, in the one sort order of the list. It
-// never sorts by itself on a header click; the window decides what a click
+// Sorting is the control's: when sorted, the rows are ordered by the sort
+// column, in the one sort order of the list: by text, case-insensitively, or,
+// in a column the window marks so, by the number or the date its cells write
+// (empty cells first, then the cells that read as one, then any other text).
+// It never sorts by itself on a header click; the window decides what a click
 // does (columnClick on the view).
 class ListViewModel : public QAbstractTableModel
 {
@@ -35,12 +37,21 @@ public:
         Manual
     };
 
+    // What a column's cells are compared as when the list is sorted by it.
+    enum class SortAs
+    {
+        Text,
+        Number, // as the operator's locale or a database writes it: "2860000", "12,5"
+        Date    // day/month/year, maybe with the time: "05/11/2026 09:30:00"
+    };
+
     struct Column
     {
         QString key;
         QString text;
         int width = 0; // twips
         Qt::Alignment alignment = Qt::AlignLeft;
+        SortAs sortAs = SortAs::Text;
     };
 
     struct Row
@@ -63,6 +74,7 @@ public:
     int columns() const { return static_cast<int>(m_columns.size()); }
     const Column& column(int index) const;
     void setColumnWidth(int index, int twips);
+    void setColumnSortAs(int index, SortAs sortAs);
 
     // Rows. addRow returns the new row's position (its sorted place when the
     // list is sorted). A key must be unique in the list; the empty key is none.
@@ -129,7 +141,15 @@ signals:
 private:
     Row& mutableRow(int row);
     void checkColumn(int column, int limit) const;
-    bool lessThan(const Row& a, const Row& b) const;
+    // A cell as the sort compares it: its kind of value, then the value.
+    struct SortValue
+    {
+        int rank = 0; // 0 empty, 1 read as the column's kind, 2 any other text
+        double value = 0;
+        QString text;
+    };
+    SortValue sortValue(const Row& row) const;
+    bool lessThan(const SortValue& a, const SortValue& b) const;
     void sortRows();
     int sortedPlace(const Row& row) const;
     void cellChanged(int row, int column, const QList<int>& roles = {});

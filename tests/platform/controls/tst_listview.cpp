@@ -111,6 +111,68 @@ private slots:
         QCOMPARE(r, lugar);
     }
 
+    // A column marked as numbers or dates sorts by what its cells write:
+    // empty cells first, then the values, then any other text.
+    void ordenPorNumeroOFecha_data()
+    {
+        QTest::addColumn<int>("como");
+        QTest::addColumn<bool>("descendente");
+        QTest::addColumn<QStringList>("celdas");
+        QTest::addColumn<QString>("nueva"); // added once sorted
+        QTest::addColumn<QStringList>("ordenadas");
+        const QString coma = QLocale::system().decimalPoint();
+        const QStringList importes{u"2860000"_s, u"x"_s, u"410000"_s, {}, u"12"_s + coma + u"5"_s,
+                                   u"1E+15"_s};
+        const auto numero = int(ListViewModel::SortAs::Number);
+        QTest::newRow("importes") << numero << false << importes << u"500000"_s
+                                  << QStringList{{},           u"12"_s + coma + u"5"_s,
+                                                 u"410000"_s,  u"500000"_s,
+                                                 u"2860000"_s, u"1E+15"_s,
+                                                 u"x"_s};
+        QTest::newRow("importes al reves")
+            << numero << true << importes << u"-3"_s
+            << QStringList{u"x"_s,  u"1E+15"_s, u"2860000"_s, u"410000"_s, u"12"_s + coma + u"5"_s,
+                           u"-3"_s, {}};
+        QTest::newRow("fechas") << int(ListViewModel::SortAs::Date) << false
+                                << QStringList{u"05/11/2026 09:30:00"_s,
+                                               u"30/10/2026"_s,
+                                               u"05/11/2026"_s,
+                                               {},
+                                               u"6/10/2026"_s}
+                                << u"31/12/2025"_s << QStringList{{},
+                                                                  u"31/12/2025"_s,
+                                                                  u"6/10/2026"_s,
+                                                                  u"30/10/2026"_s,
+                                                                  u"05/11/2026"_s,
+                                                                  u"05/11/2026 09:30:00"_s};
+        QTest::newRow("texto") << int(ListViewModel::SortAs::Text) << false << importes << u"5"_s
+                               << QStringList{{},          u"12"_s + coma + u"5"_s,
+                                              u"1E+15"_s,  u"2860000"_s,
+                                              u"410000"_s, u"5"_s,
+                                              u"x"_s};
+    }
+    void ordenPorNumeroOFecha()
+    {
+        QFETCH(int, como);
+        QFETCH(bool, descendente);
+        QFETCH(QStringList, celdas);
+        QFETCH(QString, nueva);
+        QFETCH(QStringList, ordenadas);
+        ListViewModel m;
+        m.addColumn({}, u"Valor"_s, 900);
+        m.setColumnSortAs(0, ListViewModel::SortAs(como));
+        for (const QString& celda : celdas)
+            m.addRow({}, celda);
+        m.setSortOrder(descendente ? ListViewModel::SortOrder::Descending
+                                   : ListViewModel::SortOrder::Ascending);
+        m.setSorted(true);
+        m.addRow({}, nueva);
+        QStringList leidas;
+        for (int r = 0; r < m.rows(); ++r)
+            leidas << m.text(r, 0);
+        QCOMPARE(leidas, ordenadas);
+    }
+
     void vistaEnModoInforme()
     {
         ImageList imagenes;
