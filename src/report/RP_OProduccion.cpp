@@ -297,7 +297,7 @@ void RP_OProduccion::nombrarControles()
     MSFlexGridTotalesVista->setAccessibleName(QStringLiteral("Totales por insumo"));
     MSFlexGridTotalesVista->setAccessibleDescription(
         QStringLiteral("Los kilogramos por materia prima de todas las líneas cargadas."));
-    for (GridModel* grilla : {&MSFlexGrid1, &MSFlexGridTotales})
+    for (GridModel* grilla : {&MSFlexGrid1, static_cast<GridModel*>(&MSFlexGridTotales)})
         for (const QString& titulo : {QStringLiteral("Kg"), QStringLiteral("PE")})
             grilla->setColumnDescription(titulo, ayudaDeColumna(titulo));
     MSFlexGridTotales.setColumnDescription(
