@@ -34,7 +34,7 @@ QString Base()
                            QStringLiteral("No se pudo leer la base de demostración «%1» (%2).")
                                .arg(QDir::toNativeSeparators(instalada), origen.errorString()),
                            QStringLiteral("--demo"));
-    fileCommit::Output salida(copia);
+    fileCommit::Output salida(fileCommit::OwnFile{copia});
     salida.begin();
     salida.write(datos);
     return salida.commit();
