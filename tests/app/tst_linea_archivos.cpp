@@ -420,7 +420,8 @@ private slots:
         QFETCH(QString, esperado);
         const QString carpeta = soporte::carpetaNueva(u"inicio"_s);
         guardar(carpeta + u"/vacia.db"_s, {});
-        const Salida s = correr({par.arg(carpeta), u"--csv=-"_s}, {}, false, carpeta);
+        const Salida s =
+            correr({par.replace(u"%1"_s, carpeta), u"--csv=-"_s}, {}, false, carpeta);
         QCOMPARE(s.codigo, 1);
         QVERIFY2(s.err.contains(esperado) && !s.err.contains(u'\n'), qPrintable(unaLinea(s)));
         QVERIFY2(QString::fromUtf8(contenido(carpeta + u"/QNErr.log"_s)).contains(esperado),
@@ -455,25 +456,42 @@ private slots:
     // character raw: an option's name, a file's name.
     void caracteresDeControl_data()
     {
-        QTest::addColumn<QString>("opcion");
+        QTest::addColumn<QStringList>("opciones");
         QTest::addColumn<int>("codigo");
         QTest::addColumn<QString>("esperado");
-        QTest::newRow("nombre de una opción") << u"--Nro_Desde\x1b[31m=1"_s << 2
-                                              << u"--Nro_Desde\\x1b[31m"_s;
-        QTest::newRow("nombre de un archivo") << u"--csv=%1/a\x1b[31mb\nc.csv"_s << 0
-                                              << u"Escrito: %1/a\\x1b[31mb\\x0ac.csv"_s;
+        QTest::newRow("nombre de una opción")
+            << QStringList{u"--Nro_Desde\x1b[31m=1"_s, u"--csv=-"_s} << 2
+            << u"--Nro_Desde\\x1b[31m"_s;
+        QTest::newRow("clave de la consulta de comprobantes")
+            << QStringList{u"--consulta-comprobantes=RM\x1b[31m"_s, u"--csv=-"_s} << 2
+            << u"\"RM\\x1b[31m\""_s;
+        QTest::newRow("nombre de un archivo")
+            << QStringList{u"--csv=%1/a\x1b[31mb\nc.csv"_s} << 0
+            << u"Escrito: %1/a\\x1b[31mb\\x0ac.csv"_s;
     }
     void caracteresDeControl()
     {
-        QFETCH(QString, opcion);
+        QFETCH(QStringList, opciones);
         QFETCH(int, codigo);
         QFETCH(QString, esperado);
         const QString d = soporte::carpetaNueva(u"control"_s);
-        const Salida s = correr({opcion.arg(d)});
+        const Salida s = correr(opciones.replaceInStrings(u"%1"_s, d));
         QCOMPARE(s.codigo, codigo);
-        QVERIFY2(s.err.contains(esperado.arg(d)) && !s.err.contains(QChar(0x1b)) &&
+        QVERIFY2(s.err.contains(esperado.replace(u"%1"_s, d)) && !s.err.contains(QChar(0x1b)) &&
                      !s.err.contains(u'\n'),
                  qPrintable(s.err));
+    }
+
+    // A lookup condition with a second statement says so in words, not in
+    // the driver's ("not an error ...").
+    void condicionConDosSentencias()
+    {
+        const Salida s = correr({u"--consulta-comprobantes=RM"_s,
+                                 u"--filtro=1=1; DROP TABLE CONTROL_ACCESO"_s, u"--csv=-"_s});
+        QCOMPARE(s.codigo, 2);
+        QVERIFY2(s.err.contains(u"\";\""_s) && !s.err.contains(u"not an error"_s) &&
+                     !s.err.contains(u'\n'),
+                 qPrintable(unaLinea(s)));
     }
 
     // A new file gets what the operator's umask leaves; a replaced one keeps
