@@ -13,6 +13,8 @@ namespace Demostracion {
 QString Base()
 {
     const QString copia = programFolder() + QStringLiteral("/demo.db");
+    // The copy is written to (the access log): never the file a planted link names.
+    fileCommit::refuseLink(copia);
     if (QFileInfo::exists(copia))
         return copia;
     const QString instalada = dataFolder() + QStringLiteral("/demo.db");

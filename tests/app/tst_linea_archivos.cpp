@@ -331,9 +331,12 @@ private slots:
         QTest::newRow("registro de errores, a un archivo ajeno")
             << u"QNErr.log"_s << QStringList{u"@DbName=/no/existe.db;"_s, u"--csv=-"_s} << false
             << 1;
-        QTest::newRow("copia de demostración, colgante")
-            << u"demo.db"_s << QStringList{u"@UsuarioLogeado=cron;"_s, u"--demo"_s, u"--csv=-"_s}
-            << true << 1;
+        for (const bool colgante : {true, false})
+            QTest::newRow(colgante ? "copia de demostración, colgante"
+                                   : "copia de demostración, a un archivo ajeno")
+                << u"demo.db"_s
+                << QStringList{u"@UsuarioLogeado=cron;"_s, u"--demo"_s, u"--csv=-"_s} << colgante
+                << 1;
     }
     void enlacesPlantados()
     {

@@ -415,6 +415,14 @@ bool refusedLink(const RuntimeError& error)
     return error.source() == LinkOrigin;
 }
 
+void refuseLink(const QString& path)
+{
+    struct stat st{};
+    if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode))
+        fail(QStringLiteral("No se puede usar el archivo"), path, OwnLinkRefused,
+             ErrorNumber::PermissionDenied, LinkOrigin);
+}
+
 void removeTemporariesOnSignals()
 {
     if (const int copy = ::fcntl(2, F_DUPFD_CLOEXEC, 3); copy >= 0)

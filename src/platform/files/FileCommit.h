@@ -55,6 +55,9 @@ void appendToOwnFile(const QString& path, const QByteArray& bytes);
 
 // True for the refusal of a file of the program's own whose name is a link.
 bool refusedLink(const RuntimeError& error);
+// Raises that refusal when `path` is a symbolic link: for a file of the
+// program's own that something else writes (the demonstration database).
+void refuseLink(const QString& path);
 
 // The process's standard output, written to directly.
 struct StandardOutput
