@@ -78,12 +78,17 @@ void writeAll(int fd, const char* text)
 // descriptor 2 elsewhere for a while (the workbook library's own lines).
 int handlerError = 2;
 
+volatile sig_atomic_t stopping = 0;
+
 void onStopSignal(int signal)
 {
     for (NamedTemporary& t : namedTemporaries)
         if (t.state.load() == 2)
             ::unlink(t.path);
-    if (const int note = currentNote.load(); note >= 0) {
+    // One line, for the first signal only.
+    const int note = stopping ? -1 : currentNote.load();
+    stopping = 1;
+    if (note >= 0) {
         writeAll(handlerError, "rp_oproduccion: interrumpido por la señal ");
         writeAll(handlerError, signal == SIGTERM  ? "SIGTERM"
                                : signal == SIGINT ? "SIGINT"
@@ -429,7 +434,10 @@ void removeTemporariesOnSignals()
         handlerError = copy;
     struct sigaction action{};
     action.sa_handler = onStopSignal;
+    // One stopping signal at a time: a second one waits for the first to end the run.
     sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&action.sa_mask, signal);
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         struct sigaction old{};
         // A signal the parent chose to ignore (nohup) stays ignored.
@@ -564,7 +572,7 @@ Output::~Output()
         ::close(m_stagingFd);
     if (!m_committed && !m_temporary.isEmpty() && !m_anonymous)
         ::unlink(QFile::encodeName(m_temporary).constData());
-    if (!m_staging.isEmpty() && m_stagingSlot >= 0)
+    if (!m_staging.isEmpty() && !m_stagingAnonymous)
         ::unlink(QFile::encodeName(m_staging).constData());
     forgetTemporary(m_slot);
     forgetTemporary(m_stagingSlot);
@@ -605,9 +613,8 @@ QString Output::writePath()
     if (m_staging.isEmpty()) {
         // A writer that opens a file by name may seek back in it, which a
         // device or a pipe does not allow: it writes here, then the bytes go over.
-        bool anonymous = false;
         m_stagingFd = createTemporary(QDir::tempPath(), QStringLiteral("rp_oproduccion"), 0600,
-                                      m_staging, anonymous, m_stagingSlot);
+                                      m_staging, m_stagingAnonymous, m_stagingSlot);
     }
     return m_staging;
 }

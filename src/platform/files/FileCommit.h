@@ -135,6 +135,7 @@ private:
     int m_slot = -1, m_stagingSlot = -1; // named temporaries, for the signal handler
     bool m_own = false;
     bool m_anonymous = false; // m_temporary is /proc/self/fd/N of a file without a name
+    bool m_stagingAnonymous = false;
     QByteArray m_buffer;
     qint64 m_written = 0;
     int m_error = 0; // the first failed write
