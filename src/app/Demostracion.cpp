@@ -13,6 +13,8 @@ namespace Demostracion {
 QString Base()
 {
     const QString copia = programFolder() + QStringLiteral("/demo.db");
+    // The copy is written to (the access log): never the file a planted link names.
+    fileCommit::refuseLink(copia);
     if (QFileInfo::exists(copia))
         return copia;
     const QString instalada = dataFolder() + QStringLiteral("/demo.db");
@@ -34,7 +36,7 @@ QString Base()
                            QStringLiteral("No se pudo leer la base de demostración «%1» (%2).")
                                .arg(QDir::toNativeSeparators(instalada), origen.errorString()),
                            QStringLiteral("--demo"));
-    fileCommit::Output salida(copia);
+    fileCommit::Output salida(fileCommit::OwnFile{copia});
     salida.begin();
     salida.write(datos);
     return salida.commit();

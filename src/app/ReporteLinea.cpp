@@ -7,6 +7,8 @@
 #include "app/Version.h"
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
+#include "platform/files/FileCommit.h"
+#include "platform/text/PrintableText.h"
 #include "report/RP_OProduccion.h"
 #include "report/TotalesInsumo.h"
 
@@ -78,7 +80,7 @@ private:
         if (!m_activo)
             return;
         // Erases what is left of a longer line before.
-        std::fprintf(stderr, "\r%s\x1b[K", qPrintable(texto));
+        std::fprintf(stderr, "\r%s\x1b[K", qPrintable(terminalText(texto)));
         std::fflush(stderr);
         m_enLinea = true;
     }
@@ -141,6 +143,7 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
 {
     Opciones op;
     bool hayOpciones = false;
+    QStringList dadas;
     for (const QString& arg : argumentos) {
         if (!arg.startsWith(QStringLiteral("--"))) {
             op.pares << arg;
@@ -150,6 +153,10 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
         const qsizetype igual = arg.indexOf(u'=');
         const QString nombre = arg.mid(2, igual < 0 ? -1 : igual - 2);
         const QString valor = igual < 0 ? QString() : arg.mid(igual + 1);
+        // The second value would silently win over the first.
+        if (dadas.contains(nombre, Qt::CaseInsensitive))
+            malaOpcion(QStringLiteral("la opción --%1 se dio dos veces").arg(nombre));
+        dadas << nombre;
         const auto es = [&](const char* n) {
             return nombre.compare(QLatin1String(n), Qt::CaseInsensitive) == 0;
         };
@@ -223,6 +230,23 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
             malaOpcion(QStringLiteral("solo --csv puede escribir en la salida estándar"));
     if (!op.separador.isEmpty() && op.csv.isEmpty() && FormatoTotales(op.totales) != u"csv")
         malaOpcion(QStringLiteral("--separador solo vale con --csv o --totales en .csv"));
+    // Two outputs into one file would leave only the last, reported as both.
+    const QList<std::pair<const char*, const QString*>> salidas = {
+        {"csv", &op.csv}, {"xlsx", &op.xlsx}, {"html", &op.html}, {"pdf", &op.pdf},
+        {"totales", &op.totales}};
+    QList<std::pair<const char*, QString>> identidades;
+    for (const auto& [nombre, archivo] : salidas) {
+        if (archivo->isEmpty() || *archivo == u"-")
+            continue;
+        const QString identidad = fileCommit::identity(*archivo);
+        if (identidad.isEmpty())
+            continue; // a device or a descriptor: nothing there is replaced
+        for (const auto& [otro, suya] : identidades)
+            if (suya == identidad)
+                malaOpcion(QStringLiteral("--%1 y --%2 nombran el mismo archivo (\"%3\")")
+                               .arg(QLatin1String(otro), QLatin1String(nombre), *archivo));
+        identidades.append({nombre, identidad});
+    }
     return op;
 }
 
@@ -255,6 +279,15 @@ int Ejecutar(const Opciones& op)
             return 2;
         }
     }
+    QStringList escritos;
+    // What a stopping signal interrupted, and which files are complete.
+    const auto anotar = [&escritos](const QString& haciendo) {
+        fileCommit::setInterruptionNote(terminalText(QString(
+            haciendo + (escritos.isEmpty() ? QStringLiteral("; ningún archivo escrito")
+                                           : QStringLiteral("; ya escritos (completos): ") +
+                                                 escritos.join(QStringLiteral(", "))))));
+    };
+    anotar(QStringLiteral("durante la carga del reporte"));
     const bool inicio = ventana.Form_Load(op.pares.join(u' ')) == ModGlobal::Inicio::Seguir;
     if (!inicio || !Componentes::Datos().Conectado() || !fallo.isEmpty()) {
         error(QStringLiteral("no se pudo iniciar la sesión: ") +
@@ -284,12 +317,12 @@ int Ejecutar(const Opciones& op)
     }
     avance.terminar();
 
-    QStringList escritos;
     const GridModel& grilla = ventana.MSFlexGrid1;
     ventana.PrepararImpresion();
     try {
         const auto escribir = [&](const QString& archivo, const std::function<void()>& guardar,
                                   const GridModel& escrita) {
+            anotar(QStringLiteral("mientras escribía \"%1\"").arg(archivo));
             avance.escribiendo(archivo, filasDe(escrita));
             guardar();
             avance.terminar();
@@ -303,9 +336,10 @@ int Ejecutar(const Opciones& op)
         };
         if (!op.csv.isEmpty()) {
             const FormatoCSV formato = formatoCSV();
-            if (op.csv == u"-")
+            if (op.csv == u"-") {
+                anotar(QStringLiteral("mientras escribía la salida estándar"));
                 EscribirCSV(grilla, op.csv, formato);
-            else
+            } else
                 escribir(
                     op.csv, [&] { EscribirCSV(grilla, op.csv, formato); }, grilla);
         }
@@ -352,8 +386,9 @@ int Ejecutar(const Opciones& op)
                                                          .arg(escritos.join(QStringLiteral(", "))));
         return 1;
     }
+    anotar(QStringLiteral("al final"));
     for (const QString& archivo : escritos)
-        std::fprintf(stderr, "Escrito: %s\n", qPrintable(archivo));
+        std::fprintf(stderr, "Escrito: %s\n", qPrintable(terminalText(archivo)));
     return 0;
 }
 

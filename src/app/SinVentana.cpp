@@ -1,6 +1,7 @@
 #include "app/SinVentana.h"
 
 #include "components/Componentes.h"
+#include "platform/text/PrintableText.h"
 
 #include <cstdio>
 
@@ -29,5 +30,8 @@ FallosSinVentana::~FallosSinVentana()
 
 void ErrorEnLinea(const QString& texto)
 {
-    std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(QString(texto).replace(u'\n', u' ')));
+    // What the operator or the data put in the text (a key, a file name)
+    // never drives the terminal.
+    std::fprintf(stderr, "rp_oproduccion: %s\n",
+                 qPrintable(terminalText(QString(texto).replace(u'\n', u' '))));
 }

@@ -19,5 +19,6 @@ private:
     QString m_primero;
 };
 
-// One line on standard error, after the program's name.
+// One line on standard error, after the program's name, control characters
+// written out (\xNN).
 void ErrorEnLinea(const QString& texto);

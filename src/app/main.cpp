@@ -2,6 +2,7 @@
 #include "app/ConsultaLinea.h"
 #include "app/Demostracion.h"
 #include "app/ReporteLinea.h"
+#include "app/SinVentana.h"
 #include "platform/controls/QtTranslations.h"
 #include "platform/files/FileCommit.h"
 #include "platform/text/CNumericLocale.h"
@@ -25,6 +26,7 @@ QList<std::pair<QtMsgType, QString>> Retenidos;
 int main(int argc, char** argv)
 {
     fileCommit::protectStandardStreams();
+    fileCommit::removeTemporariesOnSignals();
     QStringList argumentos;
     for (int i = 1; i < argc; ++i)
         argumentos << QString::fromLocal8Bit(argv[i]);
@@ -47,7 +49,7 @@ int main(int argc, char** argv)
         if (!consulta && !cargos)
             opciones = ReporteLinea::Leer(argumentos);
     } catch (const RuntimeError& e) {
-        std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(e.description()));
+        ErrorEnLinea(e.description());
         return 2;
     }
     // The line said when a window is to be shown and there is no display.
@@ -117,7 +119,7 @@ int main(int argc, char** argv)
                 if (pares)
                     pares->append(par);
         } catch (const RuntimeError& e) {
-            std::fprintf(stderr, "rp_oproduccion: %s\n", qPrintable(e.description()));
+            ErrorEnLinea(e.description());
             // Started from the desktop's menu, nobody reads standard error.
             if (!opciones && !consulta && !cargos)
                 QMessageBox::critical(nullptr, QApplication::applicationDisplayName(),

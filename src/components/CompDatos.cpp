@@ -124,7 +124,16 @@ void CompDatos::Conectar(bool, int, const QString&)
     const QString origen = Origen + QStringLiteral(".Conectar");
     QSqlDatabase db;
     if (nombraArchivoSqlite(m_baseDatos)) {
-        if (!QFileInfo(m_baseDatos).isFile())
+        const QFileInfo archivo(m_baseDatos);
+        if (archivo.isDir())
+            fallo(QStringLiteral("\"%1\" es una carpeta, no una base de datos").arg(m_baseDatos),
+                  origen);
+        if (archivo.exists() && !archivo.isFile())
+            fallo(QStringLiteral("\"%1\" no es un archivo de base de datos (es un dispositivo o "
+                                 "una tubería)")
+                      .arg(m_baseDatos),
+                  origen);
+        if (!archivo.isFile())
             fallo(QStringLiteral("No existe la base de datos \"%1\"").arg(m_baseDatos), origen);
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_nombreConexion);
         db.setDatabaseName(m_baseDatos);

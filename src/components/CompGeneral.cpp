@@ -1,17 +1,17 @@
 #include "components/CompGeneral.h"
 
 #include "platform/controls/ScreenArea.h"
+#include "platform/files/FileCommit.h"
+#include "platform/text/PrintableText.h"
 #include "platform/text/ValueText.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTextStream>
 #include <QWidget>
 #include <cstdio>
 
@@ -95,13 +95,21 @@ void CompGeneral::RegistrarError(const RuntimeError& error, const QString& etiqu
         return;
     // The log is a courtesy to whoever supports the workstation: when it cannot
     // be written the error is still shown, which is what matters to the operator.
-    QFile log(m_archivoLog);
-    if (!log.open(QIODevice::Append | QIODevice::Text))
-        return;
-    QTextStream out(&log);
-    out << QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd\tHH:mm:ss")) << '\t'
-        << etiqueta << '\t' << error.number() << '\t'
-        << QString(error.description()).replace(QLatin1Char('\n'), QLatin1Char(' ')) << '\n';
+    const QString linea =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd\tHH:mm:ss")) + u'\t' +
+        etiqueta + u'\t' + QString::number(error.number()) + u'\t' +
+        QString(error.description()).replace(QLatin1Char('\n'), QLatin1Char(' ')) + u'\n';
+    try {
+        fileCommit::appendToOwnFile(m_archivoLog, linea.toUtf8());
+    } catch (const RuntimeError& fallo) {
+        // A link planted in the log's place is refused; the log cannot hold
+        // its own refusal, so it goes where someone may read it.
+        if (fileCommit::refusedLink(fallo))
+            std::fprintf(stderr, "rp_oproduccion: %s; no se registra: %s\n",
+                         qPrintable(terminalText(fallo.description())),
+                         qPrintable(terminalText(
+                             QString(error.description()).replace(QLatin1Char('\n'), u' '))));
+    }
 }
 
 int CompGeneral::MostrarError(const RuntimeError& error, const std::optional<QString>& etiqueta)

@@ -83,7 +83,8 @@ void CompIni::EscribirValor(const QString& archivo, const QString& seccion, cons
     if (!ini.setValue(seccion, clave, valor))
         return;
     QDir().mkpath(QFileInfo(ruta).absolutePath());
-    fileCommit::Output salida(ruta);
+    // The suite's file, never the operator's: a link planted in its place is refused.
+    fileCommit::Output salida(fileCommit::OwnFile{ruta});
     salida.begin();
     salida.write(ini.bytes());
     salida.commit();

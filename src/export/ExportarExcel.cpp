@@ -53,7 +53,9 @@ bool rutaHojaDeCalculo(bool forzarExcel)
 }
 
 // "PL" and the time in the program folder; an earlier page of the same name
-// is kept, the new one takes a suffix.
+// is kept, the new one takes a suffix. A symbolic link of that name, which
+// any user may plant in a shared program folder, is a name taken, never
+// followed.
 QString nombrePagina()
 {
     const QTime ahora = QTime::currentTime();
@@ -61,7 +63,7 @@ QString nombrePagina()
                          QString::number(ahora.hour()) + QString::number(ahora.minute()) +
                          QString::number(ahora.second());
     QString nombre = base + u".ods"_s;
-    for (int n = 2; QFileInfo::exists(nombre); ++n)
+    for (int n = 2; QFileInfo::exists(nombre) || QFileInfo(nombre).isSymLink(); ++n)
         nombre = base + u'-' + QString::number(n) + u".ods"_s;
     return nombre;
 }

@@ -6,6 +6,7 @@
 #include "platform/controls/GridView.h"
 #include "platform/controls/TabBar.h"
 #include "platform/controls/Twips.h"
+#include "platform/files/OwnSettings.h"
 #include "platform/files/ProgramFolder.h"
 #include "report/ResumenCarga.h"
 #include "report/TotalesInsumo.h"
@@ -23,6 +24,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -602,19 +604,29 @@ QString RP_OProduccion::ArchivoPreferencias()
 
 void RP_OProduccion::guardarFiltros() const
 {
-    QSettings preferencias(ArchivoPreferencias(), QSettings::IniFormat);
-    preferencias.beginGroup(grupoDelOperador());
-    for (const QString& clave : ClavesFiltro())
-        preferencias.setValue(clave, textoDeCaja(clave));
-    preferencias.setValue(QStringLiteral("Pendientes"), ChkEstado.at(0)->isChecked());
-    preferencias.setValue(QStringLiteral("Finalizada"), ChkEstado.at(1)->isChecked());
-    preferencias.setValue(QStringLiteral("Orden"),
-                          OptOrden.at(1)->isChecked() ? QStringLiteral("numero")
-                                                      : QStringLiteral("fecha"));
-    preferencias.endGroup();
+    // A file the operator marked read-only is left as it is.
+    const QFileInfo archivo(ArchivoPreferencias());
+    if (archivo.exists() && !archivo.isSymLink() &&
+        !(archivo.permissions() &
+          (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther)))
+        return;
     // Remembering is a convenience: a folder that cannot take the file must
-    // not spoil the load that just ended.
-    preferencias.sync();
+    // not spoil the load that just ended; why it could not goes to the error log.
+    try {
+        fileCommit::changeOwnSettings(archivo.filePath(), [this](QSettings& preferencias) {
+            preferencias.beginGroup(grupoDelOperador());
+            for (const QString& clave : ClavesFiltro())
+                preferencias.setValue(clave, textoDeCaja(clave));
+            preferencias.setValue(QStringLiteral("Pendientes"), ChkEstado.at(0)->isChecked());
+            preferencias.setValue(QStringLiteral("Finalizada"), ChkEstado.at(1)->isChecked());
+            preferencias.setValue(QStringLiteral("Orden"),
+                                  OptOrden.at(1)->isChecked() ? QStringLiteral("numero")
+                                                              : QStringLiteral("fecha"));
+            preferencias.endGroup();
+        });
+    } catch (const RuntimeError& error) {
+        Componentes::General().RegistrarError(error, QStringLiteral("guardarFiltros"));
+    }
 }
 
 void RP_OProduccion::OfrecerUltimosFiltros()

@@ -1,9 +1,11 @@
 #include "components/Componentes.h"
+#include "platform/files/FileCommit.h"
 #include "platform/text/Cp1252.h"
 #include "platform/text/RuntimeError.h"
 #include "session/ModGlobal.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -24,11 +26,11 @@ QByteArray registro(const QString& titulo, const QString& tabla, const QString& 
            campo(QString(), 500) + QByteArray("\r\n");
 }
 
-[[noreturn]] void fallo(const QFile& archivo)
+[[noreturn]] void fallo(const QString& archivo, const QString& motivo)
 {
     throw RuntimeError(ErrorNumber::FileAccess,
                        QStringLiteral("No se pudo escribir el archivo de consultas \"%1\": %2")
-                           .arg(archivo.fileName(), archivo.errorString()),
+                           .arg(archivo, motivo),
                        QStringLiteral("CrearConsultasPorDefecto"));
 }
 
@@ -48,20 +50,26 @@ void CrearConsultasPorDefecto()
         registro(QStringLiteral("CONTACTOS"), QStringLiteral("MA_CONTACTOS"),
                  QStringLiteral("|Nombre_y_Apellido|Domicilio|Localidad|Telefono|")),
     };
-    QFile archivo(Componentes::Sesion().ArchivoConsultas());
-    if (!archivo.open(QIODevice::ReadWrite))
-        fallo(archivo);
-    for (const QByteArray& r : registros) {
-        // Right after the last whole record: a partial record at the end is
-        // written over, as the suite's record files always were.
-        const qint64 numero = archivo.size() / LargoRegistro + 1;
-        if (!archivo.seek((numero - 1) * LargoRegistro) || archivo.write(r) != LargoRegistro ||
-            !archivo.flush())
-            fallo(archivo);
+    const QString ruta = Componentes::Sesion().ArchivoConsultas();
+    QByteArray contenido;
+    if (QFileInfo::exists(ruta)) {
+        QFile archivo(ruta);
+        if (!archivo.open(QIODevice::ReadOnly))
+            fallo(ruta, archivo.errorString());
+        contenido = archivo.readAll();
+        if (archivo.error() != QFileDevice::NoError)
+            fallo(ruta, archivo.errorString());
     }
-    archivo.close();
-    if (archivo.error() != QFileDevice::NoError)
-        fallo(archivo);
+    // Right after the last whole record: a partial record at the end is
+    // written over, as the suite's record files always were.
+    contenido.truncate(contenido.size() / LargoRegistro * LargoRegistro);
+    for (const QByteArray& r : registros)
+        contenido += r;
+    // The program's own file: never created through a link planted in its place.
+    fileCommit::Output salida(fileCommit::OwnFile{ruta});
+    salida.begin();
+    salida.write(contenido);
+    salida.commit();
 }
 
 } // namespace ModGlobal

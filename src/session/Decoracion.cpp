@@ -1,14 +1,20 @@
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
+#include "platform/files/FileCommit.h"
 #include "platform/sql/SqlDialect.h"
 #include "session/ModGlobal.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QScopeGuard>
 #include <QWidget>
 
 namespace ModGlobal {
+
+namespace {
+constexpr int EsperaRegistroAcceso = 5; // seconds
+}
 
 QIcon IconoDelSistema(const QString& nombre)
 {
@@ -27,7 +33,17 @@ void DecorarFormulario(QWidget* ventana)
     enError.paso([&] {
         icono = Componentes::Ini().LeerValor(archivo, seccion, clave, QStringLiteral("TELVARO"));
     });
-    enError.paso([&] { Componentes::Ini().EscribirValor(archivo, seccion, clave, icono); });
+    enError.paso([&] {
+        try {
+            Componentes::Ini().EscribirValor(archivo, seccion, clave, icono);
+        } catch (const RuntimeError& error) {
+            // Skipped like any failure here, but a link planted in the INI
+            // file's place is for whoever supports the workstation to see.
+            if (fileCommit::refusedLink(error))
+                Componentes::General().RegistrarError(error, QStringLiteral("DecorarFormulario"));
+            throw;
+        }
+    });
     enError.paso([&] {
         const QIcon imagen = IconoDelSistema(icono);
         if (imagen.isNull())
@@ -72,6 +88,14 @@ void RegistrarAcceso(QWidget* ventana)
     const QString equipo = Componentes::Equipo().NombreEquipo();
     CompDatos& datos = Componentes::Datos();
     const auto texto = [](const QString& t) { return sqlQuote(t.trimmed().toUpper()); };
+    // The row waits a few seconds at most for a database another program
+    // holds locked: the window or report needs only to read, and the row's
+    // loss goes to the error log.
+    ConexionDatos& conexion = datos.Conexion();
+    const int espera = conexion.CommandTimeout();
+    conexion.setCommandTimeout(espera > 0 && espera < EsperaRegistroAcceso ? espera
+                                                                           : EsperaRegistroAcceso);
+    const auto restituir = qScopeGuard([&] { conexion.setCommandTimeout(espera); });
     // The values are quoted (a caption or a user with an apostrophe still
     // gets its row) and the moment goes as a literal every backend reads the
     // same way, whatever the workstation's regional settings.

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSqlQuery>
 
 namespace ModGlobal {
 
@@ -72,14 +73,24 @@ Inicio IniciarSesion(const QString& lineaComandos)
     QString servidor, base, usuario, clave;
 
     // Invalid-argument failures (a pair without its ";") are skipped; any other
-    // failure is shown and ends start-up, the window still opening.
+    // failure is shown and ends start-up, the window still opening. What is
+    // shown is also logged, and a skipped pair is named with it: it is the
+    // likely cause ("@DbName" without its ";" leaves no database to open).
+    QStringList omitidos;
     ManejadorError enError([&](const RuntimeError& error) {
-        if (error.number() == ErrorNumber::InvalidArgument)
+        if (error.number() == ErrorNumber::InvalidArgument) {
+            omitidos << error.description();
             return ManejadorError::Accion::Omitir;
+        }
         const auto& errores = datos.Conexion().Errors();
-        general.Mensaje(errores.isEmpty() || errores.first().Description.isEmpty()
+        QString texto = errores.isEmpty() || errores.first().Description.isEmpty()
                             ? error.description()
-                            : errores.first().Description);
+                            : errores.first().Description;
+        if (!omitidos.isEmpty())
+            texto = omitidos.join(QStringLiteral(". ")) + QStringLiteral(". ") + texto;
+        general.RegistrarError(RuntimeError(error.number(), texto, error.source()),
+                               QStringLiteral("IniciarSesion"));
+        general.Mensaje(texto);
         return ManejadorError::Accion::Salir;
     });
     const auto leer = [&](const QString& llave) {
@@ -89,6 +100,8 @@ Inicio IniciarSesion(const QString& lineaComandos)
     };
 
     enError.paso([&] { carpeta = general.CompletarRuta(programFolder()); });
+    // Before connecting, so a failure to connect is logged too.
+    enError.paso([&] { general.setArchivoLog(carpeta + QStringLiteral("QNErr.log")); });
     enError.paso([&] { linea = lineaComandos; });
     enError.paso([&] {
         s.ClaveEquipo = Componentes::Equipo().NombreEquipo().toUpper() + u'|' +
@@ -120,12 +133,33 @@ Inicio IniciarSesion(const QString& lineaComandos)
             return Inicio::Seguir;
         if (!datos.Conectado()) {
             // Ending without a word would leave the operator guessing.
-            general.Mensaje(
+            const RuntimeError error(
+                ErrorNumber::Database,
                 QStringLiteral("No se pudo conectar con la base de datos \"%1\". El programa se "
                                "cerrará.")
                     .arg(base));
+            general.RegistrarError(error, QStringLiteral("IniciarSesion"));
+            general.Mensaje(error.description());
             return Inicio::Terminar;
         }
+        // SQLite opens any file, an empty one too: a file without the suite's
+        // settings table is named as such, not by the first query that fails.
+        enError.paso([&] {
+            if (datos.Motor() != SqlBackend::SQLite)
+                return;
+            QSqlQuery tabla(datos.BaseQt());
+            if (tabla.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN "
+                                          "('table','view') AND upper(name) = "
+                                          "'TA_CONFIGURACION'")) &&
+                !tabla.next())
+                throw RuntimeError(ErrorNumber::Database,
+                                   QStringLiteral("\"%1\" no es una base de datos del sistema: "
+                                                  "no tiene la tabla TA_CONFIGURACION")
+                                       .arg(base),
+                                   QStringLiteral("IniciarSesion"));
+        });
+        if (enError.salio())
+            return Inicio::Seguir;
         enError.paso([&] {
             if (!enLista(ProgramasSinAislamiento, programName()))
                 datos.Conexion().setIsolationLevel(256);
@@ -140,7 +174,6 @@ Inicio IniciarSesion(const QString& lineaComandos)
         Componentes::Reportes().setRutaAplicacion(carpeta);
         Componentes::Reportes().setActivo(true);
     });
-    enError.paso([&] { general.setArchivoLog(carpeta + QStringLiteral("QNErr.log")); });
     enError.paso([&] {
         Componentes::Sesion().setDatoSesion(datos.DatoSesion());
         Componentes::Sesion().setActivo(true);

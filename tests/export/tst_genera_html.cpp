@@ -279,6 +279,33 @@ private slots:
         QVERIFY(!Componentes::Progreso().Visible());
     }
 
+    // Links planted under the names the page may take, pointing nowhere yet:
+    // the page takes another name and nothing is created where they point.
+    void paginaNoSigueEnlaces()
+    {
+        const QString programa = soporte::carpetaNueva(u"genera_html_enlaces"_s);
+        const QString ajeno = soporte::carpetaNueva(u"genera_html_ajeno"_s) + u"/creado"_s;
+        const QTime ahora = QTime::currentTime();
+        for (int s = 0; s < 5; ++s) {
+            const QTime t = ahora.addSecs(s);
+            QVERIFY(QFile::link(ajeno, programa + u"/PL%1%2%3.ods"_s.arg(t.hour())
+                                                      .arg(t.minute())
+                                                      .arg(t.second())));
+        }
+        qputenv("RP_CARPETA_PROGRAMA", QFile::encodeName(programa));
+        ModExportarExcel::setValorParametroParaPruebas([](const QString&) { return u"NO"_s; });
+        ModExportarExcel::setRespuestaRutaParaPruebas([](const QString&) { return true; });
+        GridModel g;
+        grillaDeDatos(g, false);
+        ModExportarExcel::ExportarExcel(g, true, {}, {}, false);
+        qputenv("RP_CARPETA_PROGRAMA", QFile::encodeName(m_carpeta));
+        QVERIFY(!QFileInfo::exists(ajeno));
+        QCOMPARE(m_escritorio->abiertos.size(), 1);
+        QVERIFY2(QFileInfo(m_escritorio->abiertos.first()).isFile() &&
+                     !QFileInfo(m_escritorio->abiertos.first()).isSymLink(),
+                 qPrintable(m_escritorio->abiertos.first()));
+    }
+
     // The desktop cannot open the page: the operator is told where it is.
     // A page of the same name is not overwritten.
     void paginaQueNoSeAbre()

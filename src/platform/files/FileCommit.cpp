@@ -5,8 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -25,6 +27,81 @@ namespace {
 const QString Origin = QStringLiteral("Archivo");
 constexpr qsizetype BufferSize = 1 << 16;
 bool standardOutputClosed = false;
+
+// The temporary files that have a name, for a signal handler to remove: it
+// may only read what is complete (state 2) and call unlink().
+struct NamedTemporary
+{
+    std::atomic<int> state{0}; // 0 free, 1 being filled, 2 named
+    char path[PATH_MAX];
+};
+NamedTemporary namedTemporaries[32];
+
+int rememberTemporary(const QByteArray& path)
+{
+    if (path.size() >= PATH_MAX)
+        return -1;
+    for (int i = 0; i < int(std::size(namedTemporaries)); ++i) {
+        int free = 0;
+        if (namedTemporaries[i].state.compare_exchange_strong(free, 1)) {
+            std::memcpy(namedTemporaries[i].path, path.constData(), size_t(path.size()) + 1);
+            namedTemporaries[i].state.store(2);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void forgetTemporary(int& slot)
+{
+    if (slot >= 0)
+        namedTemporaries[slot].state.store(0);
+    slot = -1;
+}
+
+// Two buffers, so the one a handler may be reading is never the one written.
+char interruptionNotes[2][2048];
+std::atomic<int> currentNote{-1};
+
+void writeAll(int fd, const char* text)
+{
+    for (size_t left = std::strlen(text); left > 0;) {
+        const ssize_t n = ::write(fd, text, left);
+        if (n <= 0)
+            return;
+        text += n;
+        left -= size_t(n);
+    }
+}
+
+// Standard error as the program was started with it: a writer may point
+// descriptor 2 elsewhere for a while (the workbook library's own lines).
+int handlerError = 2;
+
+volatile sig_atomic_t stopping = 0;
+
+void onStopSignal(int signal)
+{
+    for (NamedTemporary& t : namedTemporaries)
+        if (t.state.load() == 2)
+            ::unlink(t.path);
+    // One line, for the first signal only.
+    const int note = stopping ? -1 : currentNote.load();
+    stopping = 1;
+    if (note >= 0) {
+        writeAll(handlerError, "rp_oproduccion: interrumpido por la señal ");
+        writeAll(handlerError, signal == SIGTERM  ? "SIGTERM"
+                               : signal == SIGINT ? "SIGINT"
+                                                  : "SIGHUP");
+        writeAll(handlerError, " ");
+        writeAll(handlerError, interruptionNotes[note]);
+        writeAll(handlerError, "\n");
+    }
+    // Ended by the signal itself, so the parent (a shell: 128 + the number)
+    // sees why; it is delivered as soon as the handler returns.
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
 
 int errorNumberFor(int error)
 {
@@ -46,13 +123,15 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
+const QString LinkOrigin = QStringLiteral("Archivo propio");
+
 [[noreturn]] void fail(const QString& what, const QString& path, const QString& why,
-                       int number = ErrorNumber::FileAccess)
+                       int number = ErrorNumber::FileAccess, const QString& origin = Origin)
 {
     // An empty path is the standard output.
     const QString where = path.isEmpty() ? QStringLiteral("la salida estándar")
                                          : QStringLiteral("«%1»").arg(native(path));
-    throw RuntimeError(number, QStringLiteral("%1 %2: %3").arg(what, where, why), Origin);
+    throw RuntimeError(number, QStringLiteral("%1 %2: %3").arg(what, where, why), origin);
 }
 
 [[noreturn]] void failErrno(const QString& what, const QString& path, int error)
@@ -111,6 +190,20 @@ int copyDescriptor(int fd, const QString& target)
     return copy;
 }
 
+const QString OwnLinkRefused =
+    QStringLiteral("es un enlace simbólico, y el programa no escribe sus propios archivos a "
+                   "través de un enlace");
+
+void checkReplaceable(const QString& full, const struct stat& st, const QString& target)
+{
+    // rename() would replace it whatever its own permissions say: ask first.
+    if (::faccessat(AT_FDCWD, QFile::encodeName(full).constData(), W_OK, AT_EACCESS) != 0)
+        failErrno(QStringLiteral("No se puede reemplazar el archivo"), target, errno);
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        fail(QStringLiteral("No se puede reemplazar el archivo"), target,
+             QStringLiteral("está marcado como de solo lectura"), ErrorNumber::PermissionDenied);
+}
+
 // Follows the target's symbolic links to what would really be written.
 Resolved resolve(const QString& target)
 {
@@ -154,28 +247,88 @@ Resolved resolve(const QString& target)
             failErrno(what, target, EISDIR);
         if (!S_ISREG(st.st_mode))
             return {Resolved::Device, full, openDevice(full, target)};
-        // rename() would replace it whatever its own permissions say: ask first.
-        if (::faccessat(AT_FDCWD, QFile::encodeName(full).constData(), W_OK, AT_EACCESS) != 0)
-            failErrno(QStringLiteral("No se puede reemplazar el archivo"), target, errno);
-        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-            fail(QStringLiteral("No se puede reemplazar el archivo"), target,
-                 QStringLiteral("está marcado como de solo lectura"),
-                 ErrorNumber::PermissionDenied);
+        checkReplaceable(full, st, target);
         return {Resolved::Regular, full, -1, st.st_mode};
     }
     failErrno(what, target, ELOOP);
 }
 
-// A new, empty file in `folder`, open for writing; its name in `path`.
-int createTemporary(const QString& folder, const QString& stem, QString& path)
+QString temporaryName(const QString& folder, const QString& stem, const QString& tail)
 {
-    QByteArray name = QFile::encodeName(
-        QDir(folder).filePath(QStringLiteral(".%1-XXXXXX.part").arg(stem.left(100))));
+    return QDir(folder).filePath(QStringLiteral(".%1-%2.part").arg(stem.left(100), tail));
+}
+
+// A new, empty file in `folder`, open for reading and writing, with the
+// given mode. Where the file system allows, it has no name until it is
+// linked into place (`anonymous`; `path` reopens it, /proc/self/fd/N), so
+// nothing is left behind whatever ends the process; otherwise it is named
+// in `path` and remembered in `slot` for the signal handler.
+int createTemporary(const QString& folder, const QString& stem, mode_t mode, QString& path,
+                    bool& anonymous, int& slot)
+{
+    static const bool procFd = ::access("/proc/self/fd", X_OK) == 0;
+    const QByteArray where = QFile::encodeName(folder);
+    if (procFd) {
+        const int fd = ::open(where.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            ::fchmod(fd, mode);
+            path = QStringLiteral("/proc/self/fd/%1").arg(fd);
+            anonymous = true;
+            return fd;
+        }
+    }
+    QByteArray name = QFile::encodeName(temporaryName(folder, stem, QStringLiteral("XXXXXX")));
     const int fd = ::mkostemps(name.data(), 5, O_CLOEXEC);
     if (fd < 0)
         failErrno(QStringLiteral("No se puede escribir en la carpeta"), folder, errno);
+    slot = rememberTemporary(name);
+    ::fchmod(fd, mode);
     path = QFile::decodeName(name);
+    anonymous = false;
     return fd;
+}
+
+// The mode a new file gets: what the operator's umask leaves of rw for all.
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Gives the anonymous temporary `from` (/proc/self/fd/N) the name `to`;
+// fails with EEXIST, never replacing anything.
+bool linkAnonymous(const QString& from, const QString& to)
+{
+    return ::linkat(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
+                    QFile::encodeName(to).constData(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+// A file of the program's own: its folder may be reached through links (the
+// operator chose it), its name may not.
+Resolved resolveOwn(const QString& target)
+{
+    const QString what = QStringLiteral("No se puede guardar el archivo");
+    const QFileInfo info(QDir::cleanPath(QFileInfo(target).absoluteFilePath()));
+    char real[PATH_MAX];
+    if (!::realpath(QFile::encodeName(info.path()).constData(), real)) {
+        if (errno == ENOENT)
+            fail(what, target, QStringLiteral("la carpeta no existe"));
+        failErrno(what, target, errno);
+    }
+    const QString full = QDir(QFile::decodeName(real)).filePath(info.fileName());
+    struct stat st{};
+    if (::lstat(QFile::encodeName(full).constData(), &st) != 0) {
+        if (errno == ENOENT)
+            return {Resolved::Missing, full};
+        failErrno(what, target, errno);
+    }
+    if (S_ISLNK(st.st_mode))
+        fail(what, target, OwnLinkRefused, ErrorNumber::PermissionDenied, LinkOrigin);
+    if (!S_ISREG(st.st_mode))
+        fail(what, target, QStringLiteral("no es un archivo común"));
+    checkReplaceable(full, st, target);
+    return {Resolved::Regular, full, -1, st.st_mode};
 }
 
 // SIGPIPE would end the program without a word when the reader of a pipe has
@@ -188,7 +341,9 @@ ssize_t writeWithoutSigpipe(int fd, const char* data, size_t size)
     pthread_sigmask(SIG_BLOCK, &pipe, &old);
     const ssize_t n = ::write(fd, data, size);
     const int error = errno;
-    if (n < 0 && error == EPIPE) {
+    // The reader may go in the middle of a write, which then returns what it
+    // wrote and leaves SIGPIPE pending: the next write reports EPIPE.
+    if (!sigismember(&old, SIGPIPE)) {
         const timespec now{};
         while (sigtimedwait(&pipe, nullptr, &now) > 0) {
         }
@@ -260,7 +415,142 @@ void protectStandardStreams()
     }
 }
 
+bool refusedLink(const RuntimeError& error)
+{
+    return error.source() == LinkOrigin;
+}
+
+void refuseLink(const QString& path)
+{
+    struct stat st{};
+    if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode))
+        fail(QStringLiteral("No se puede usar el archivo"), path, OwnLinkRefused,
+             ErrorNumber::PermissionDenied, LinkOrigin);
+}
+
+void removeTemporariesOnSignals()
+{
+    if (const int copy = ::fcntl(2, F_DUPFD_CLOEXEC, 3); copy >= 0)
+        handlerError = copy;
+    struct sigaction action{};
+    action.sa_handler = onStopSignal;
+    // One stopping signal at a time: a second one waits for the first to end the run.
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&action.sa_mask, signal);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        struct sigaction old{};
+        // A signal the parent chose to ignore (nohup) stays ignored.
+        if (::sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
+            continue;
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+
+void setInterruptionNote(const QString& note)
+{
+    if (note.isEmpty()) {
+        currentNote.store(-1);
+        return;
+    }
+    const int next = currentNote.load() == 0 ? 1 : 0;
+    QByteArray bytes = note.toUtf8();
+    const qsizetype room = qsizetype(sizeof interruptionNotes[next]) - 1;
+    if (bytes.size() > room) {
+        qsizetype cut = room;
+        while (cut > 0 && (uchar(bytes.at(cut)) & 0xC0) == 0x80)
+            --cut; // not inside a character
+        bytes.truncate(cut);
+    }
+    std::memcpy(interruptionNotes[next], bytes.constData(), size_t(bytes.size()));
+    interruptionNotes[next][bytes.size()] = '\0';
+    currentNote.store(next);
+}
+
+QString identity(const QString& target)
+{
+    if (target.trimmed().isEmpty())
+        return {};
+    QString path = QDir::cleanPath(QFileInfo(target).absoluteFilePath());
+    for (int hop = 0; hop < 40; ++hop) {
+        if (descriptorOf(path))
+            return {};
+        const QFileInfo info(path);
+        char real[PATH_MAX];
+        // A folder that does not exist: the path as written is all there is.
+        if (!::realpath(QFile::encodeName(info.path()).constData(), real))
+            return path;
+        const QString folder = QFile::decodeName(real);
+        const QString full = QDir(folder).filePath(info.fileName());
+        if (descriptorOf(full))
+            return {};
+        struct stat st{};
+        if (::lstat(QFile::encodeName(full).constData(), &st) != 0)
+            return full;
+        if (S_ISLNK(st.st_mode)) {
+            char link[PATH_MAX];
+            const ssize_t n =
+                ::readlink(QFile::encodeName(full).constData(), link, sizeof link - 1);
+            if (n < 0)
+                return full;
+            path = QDir::cleanPath(
+                QDir(folder).absoluteFilePath(QFile::decodeName(QByteArray(link, n))));
+            continue;
+        }
+        if (!S_ISREG(st.st_mode))
+            return {};
+        // Hard links are the same file under two names.
+        return QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino);
+    }
+    return path;
+}
+
+void appendToOwnFile(const QString& path, const QByteArray& bytes)
+{
+    const QString what = QStringLiteral("No se puede escribir en");
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY |
+                              O_CLOEXEC,
+                          0666);
+    if (fd < 0) {
+        const int error = errno;
+        struct stat st{};
+        // ELOOP, or EACCES where the kernel guards links in shared folders.
+        if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode))
+            fail(what, path, OwnLinkRefused, ErrorNumber::PermissionDenied, LinkOrigin);
+        failErrno(what, path, error);
+    }
+    struct stat st{};
+    QString refused;
+    if (::fstat(fd, &st) != 0)
+        refused = reason(errno);
+    else if (!S_ISREG(st.st_mode))
+        refused = QStringLiteral("no es un archivo común");
+    else if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        refused = QStringLiteral("está marcado como de solo lectura");
+    int error = 0;
+    const char* end = bytes.constData() + bytes.size();
+    for (const char* p = bytes.constData(); refused.isEmpty() && p < end;) {
+        const ssize_t n = writeWithoutSigpipe(fd, p, size_t(end - p));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : EIO;
+            break;
+        }
+        p += n;
+    }
+    if (::close(fd) != 0 && !error && errno != EINTR)
+        error = errno;
+    if (!refused.isEmpty())
+        fail(what, path, refused, ErrorNumber::PermissionDenied);
+    if (error)
+        failErrno(what, path, error);
+}
+
 Output::Output(QString target) : m_target(std::move(target)), m_kind(Kind::Replace) {}
+
+Output::Output(OwnFile own) : m_target(std::move(own.path)), m_kind(Kind::Replace), m_own(true) {}
 
 Output::Output(StandardOutput)
     : m_kind(Kind::Direct), m_standardOutput(true)
@@ -278,10 +568,14 @@ Output::~Output()
 {
     if (m_fd >= 0)
         ::close(m_fd);
-    if (!m_committed && !m_temporary.isEmpty())
+    if (m_stagingFd >= 0)
+        ::close(m_stagingFd);
+    if (!m_committed && !m_temporary.isEmpty() && !m_anonymous)
         ::unlink(QFile::encodeName(m_temporary).constData());
-    if (!m_staging.isEmpty())
+    if (!m_staging.isEmpty() && !m_stagingAnonymous)
         ::unlink(QFile::encodeName(m_staging).constData());
+    forgetTemporary(m_slot);
+    forgetTemporary(m_stagingSlot);
 }
 
 void Output::begin()
@@ -293,24 +587,20 @@ void Output::begin()
         if (!QFileInfo(m_resolved).isDir())
             fail(QStringLiteral("No se puede guardar el archivo"), m_target,
                  QStringLiteral("la carpeta no existe"));
-        m_fd = createTemporary(m_resolved, m_stem, m_temporary);
+        m_fd = createTemporary(m_resolved, m_stem, newFileMode(), m_temporary, m_anonymous,
+                               m_slot);
     } else {
-        const Resolved r = resolve(m_target);
+        const Resolved r = m_own ? resolveOwn(m_target) : resolve(m_target);
         m_resolved = r.path;
         if (r.kind == Resolved::Device) {
             m_kind = Kind::Direct;
             m_fd = r.fd;
         } else {
             const QFileInfo info(r.path);
-            m_fd = createTemporary(info.path(), info.completeBaseName(), m_temporary);
             // A replaced file keeps its permissions; a new one gets the user's usual ones.
-            mode_t mode = r.mode & 07777;
-            if (r.kind == Resolved::Missing) {
-                const mode_t mask = ::umask(0);
-                ::umask(mask);
-                mode = 0666 & ~mask;
-            }
-            ::fchmod(m_fd, mode);
+            m_fd = createTemporary(info.path(), info.completeBaseName(),
+                                   r.kind == Resolved::Missing ? newFileMode() : r.mode & 07777,
+                                   m_temporary, m_anonymous, m_slot);
         }
     }
     QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
@@ -323,11 +613,17 @@ QString Output::writePath()
     if (m_staging.isEmpty()) {
         // A writer that opens a file by name may seek back in it, which a
         // device or a pipe does not allow: it writes here, then the bytes go over.
-        const int fd = createTemporary(QDir::tempPath(), QStringLiteral("rp_oproduccion"),
-                                       m_staging);
-        ::close(fd);
+        m_stagingFd = createTemporary(QDir::tempPath(), QStringLiteral("rp_oproduccion"), 0600,
+                                      m_staging, m_stagingAnonymous, m_stagingSlot);
     }
     return m_staging;
+}
+
+QString Output::temporaryFolder() const
+{
+    if (m_kind == Kind::Direct)
+        return QDir::tempPath();
+    return m_kind == Kind::New ? m_resolved : QFileInfo(m_resolved).path();
 }
 
 qint64 Output::writeData(const char* data, qint64 size)
@@ -396,23 +692,64 @@ QString Output::commit()
     // A device or a pipe has nothing to make durable (fsync refuses it).
     if (m_kind != Kind::Direct && ::fsync(m_fd) != 0)
         failWriting(errno);
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0 && errno != EINTR)
-        failWriting(errno);
+    // A file without a name lives only while it is open: it is closed once
+    // it has one (its bytes are already on the disk).
+    if (!m_anonymous) {
+        const int fd = m_fd;
+        m_fd = -1;
+        if (::close(fd) != 0 && errno != EINTR)
+            failWriting(errno);
+    }
 
     QString final = m_standardOutput           ? QStringLiteral("-")
                     : m_kind == Kind::Direct ? m_target
                                              : m_resolved;
-    if (m_kind == Kind::Replace) {
-        if (::rename(QFile::encodeName(m_temporary).constData(),
-                     QFile::encodeName(m_resolved).constData()) != 0)
-            failErrno(QStringLiteral("No se puede guardar el archivo"), m_target, errno);
-    } else if (m_kind == Kind::New) {
+    if (m_kind == Kind::Replace)
+        replaceTarget();
+    else if (m_kind == Kind::New)
         final = placeNew();
-    }
     m_committed = true;
+    forgetTemporary(m_slot);
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
     return final;
+}
+
+void Output::replaceTarget()
+{
+    QString named = m_temporary;
+    int slot = -1;
+    if (m_anonymous) {
+        // rename() alone replaces a file in one step: the complete file gets
+        // a name beside the target for that moment, remembered meanwhile.
+        static const QString letters =
+            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
+        const QFileInfo info(m_resolved);
+        for (int attempt = 0;; ++attempt) {
+            QString tail;
+            for (int i = 0; i < 6; ++i)
+                tail += letters.at(QRandomGenerator::global()->bounded(int(letters.size())));
+            named = temporaryName(info.path(), info.completeBaseName(), tail);
+            slot = rememberTemporary(QFile::encodeName(named));
+            if (linkAnonymous(m_temporary, named))
+                break;
+            const int error = errno;
+            forgetTemporary(slot);
+            if (error != EEXIST || attempt == 100)
+                failErrno(QStringLiteral("No se puede guardar el archivo"), m_target, error);
+        }
+    }
+    if (::rename(QFile::encodeName(named).constData(), QFile::encodeName(m_resolved).constData()) !=
+        0) {
+        const int error = errno;
+        if (m_anonymous)
+            ::unlink(QFile::encodeName(named).constData());
+        forgetTemporary(slot);
+        failErrno(QStringLiteral("No se puede guardar el archivo"), m_target, error);
+    }
+    forgetTemporary(slot);
 }
 
 QString Output::placeNew()
@@ -424,14 +761,17 @@ QString Output::placeNew()
         const QString target = QDir(m_resolved).filePath(name);
         // A hard link fails when the name exists: no file is ever replaced,
         // even by two exports finishing at the same moment.
-        if (::link(from.constData(), QFile::encodeName(target).constData()) == 0) {
+        if (m_anonymous) {
+            if (linkAnonymous(m_temporary, target))
+                return target;
+        } else if (::link(from.constData(), QFile::encodeName(target).constData()) == 0) {
             ::unlink(from.constData());
             return target;
         }
         if (errno == EEXIST)
             continue;
         // File systems without hard links: the same, one check short.
-        if (errno == EPERM || errno == EOPNOTSUPP || errno == EMLINK) {
+        if (!m_anonymous && (errno == EPERM || errno == EOPNOTSUPP || errno == EMLINK)) {
             if (QFileInfo::exists(target))
                 continue;
             if (::rename(from.constData(), QFile::encodeName(target).constData()) != 0)

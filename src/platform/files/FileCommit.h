@@ -4,6 +4,8 @@
 #include <QIODevice>
 #include <QString>
 
+class RuntimeError;
+
 // Every file the program writes goes through here, so a full disk, a file the
 // operator may not write or a device behave the same on every route:
 //   - a regular file is written complete under a temporary name in its final
@@ -13,7 +15,14 @@
 //     permission for anyone, which root's own checks would pass), is refused;
 //   - a device, a pipe or an open descriptor (/dev/null, /dev/stdout) is
 //     written to directly, never replaced by a regular file;
-//   - a symbolic link is kept: the file it names is written.
+//   - a symbolic link is kept: the file it names is written; but the
+//     program's own files (OwnFile) are never written through one, since any
+//     user may plant one in a shared program folder;
+//   - a new file gets the mode the operator's umask gives, a replaced one
+//     keeps its mode;
+//   - the temporary file, where the file system allows, has no name until
+//     it is complete, so not even SIGKILL leaves it behind; where it has a
+//     name, SIGTERM, SIGINT and SIGHUP remove it (removeTemporariesOnSignals).
 // Failures raise RuntimeError naming the file and the reason in words.
 namespace fileCommit {
 
@@ -26,9 +35,40 @@ QString reason(int error);
 // gets what was meant for it; writing to such a standard output is refused.
 void protectStandardStreams();
 
+// Call once at start-up: SIGTERM, SIGINT and SIGHUP remove the temporary
+// files that have a name, write the interruption note (if any) on standard
+// error and end the process by the same signal, as its parent expects.
+void removeTemporariesOnSignals();
+// The line's end after "interrumpido por la señal SIGTERM", naming what was
+// being done and what was complete; empty, a signal says nothing.
+void setInterruptionNote(const QString& note);
+
+// What a target would really write: two targets with the same identity write
+// the same file (the same path, through a link or a hard link). Empty for a
+// device, a pipe or an open descriptor, where nothing is replaced.
+QString identity(const QString& target);
+
+// Appends to a file of the program's own (the error log), creating it when
+// missing; never through a symbolic link, never into anything but a regular
+// file. Raises like Output.
+void appendToOwnFile(const QString& path, const QByteArray& bytes);
+
+// True for the refusal of a file of the program's own whose name is a link.
+bool refusedLink(const RuntimeError& error);
+// Raises that refusal when `path` is a symbolic link: for a file of the
+// program's own that something else writes (the demonstration database).
+void refuseLink(const QString& path);
+
 // The process's standard output, written to directly.
 struct StandardOutput
 {
+};
+// A file of the program's own in its folder (settings, INI file, lookup
+// file, demonstration copy): replaced like any other, but refused when its
+// name is a symbolic link, and created in the folder itself.
+struct OwnFile
+{
+    QString path;
 };
 // A new file in `folder` under the first of "stem.ext", "stem-2.ext" ... that
 // is free when committed; no file is ever replaced.
@@ -44,6 +84,7 @@ public:
     explicit Output(QString target);
     explicit Output(StandardOutput);
     explicit Output(NewFileIn where);
+    explicit Output(OwnFile own);
     ~Output() override;
 
     // Checks the target and opens what is written (the temporary file, or the
@@ -55,6 +96,9 @@ public:
     // Everything written goes into place; returns the file's path. Raises,
     // leaving the earlier file, if any write failed or nothing was written.
     QString commit();
+    // The folder of the temporary file: where a writer's own scratch files
+    // go, on the disk the result needs.
+    QString temporaryFolder() const;
     // Bytes written so far through the device.
     qint64 written() const { return m_written; }
     const QString& target() const { return m_target; }
@@ -76,6 +120,7 @@ private:
     };
     void flushBuffer();
     QString placeNew();
+    void replaceTarget();
     [[noreturn]] void failWriting(int error);
 
     QString m_target;
@@ -86,6 +131,11 @@ private:
     bool m_standardOutput = false;
     QString m_temporary; // under the final folder, or a staging copy for a device
     QString m_staging;
+    int m_stagingFd = -1;
+    int m_slot = -1, m_stagingSlot = -1; // named temporaries, for the signal handler
+    bool m_own = false;
+    bool m_anonymous = false; // m_temporary is /proc/self/fd/N of a file without a name
+    bool m_stagingAnonymous = false;
     QByteArray m_buffer;
     qint64 m_written = 0;
     int m_error = 0; // the first failed write

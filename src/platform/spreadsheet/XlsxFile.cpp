@@ -238,7 +238,7 @@ private:
     int m_saved;
 };
 
-void write(const Workbook& workbook, const QString& temporary, const QString& target,
+void write(const Workbook& workbook, fileCommit::Output& out, const QString& target,
            const XlsxFile::Progress& progress)
 {
     const QuietStandardError quiet;
@@ -248,8 +248,8 @@ void write(const Workbook& workbook, const QString& temporary, const QString& ta
     int total = 0, written = 0;
     for (int i = 0; i < workbook.sheetCount(); ++i)
         total += workbook.sheet(i).rowCount();
-    const QByteArray file = QFile::encodeName(temporary);
-    const QByteArray tmpdir = QFile::encodeName(QFileInfo(temporary).absolutePath());
+    const QByteArray file = QFile::encodeName(out.writePath());
+    const QByteArray tmpdir = QFile::encodeName(out.temporaryFolder());
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     // Its scratch files beside the result: the same disk the result needs.
@@ -283,7 +283,7 @@ void save(const Workbook& workbook, const QString& path, const Progress& progres
 {
     fileCommit::Output out(path);
     out.begin();
-    write(workbook, out.writePath(), path, progress);
+    write(workbook, out, path, progress);
     out.commit();
 }
 
@@ -292,7 +292,7 @@ QString saveNew(const Workbook& workbook, const QString& folder, const QString& 
 {
     fileCommit::Output out(fileCommit::NewFileIn{folder, stem, QStringLiteral("xlsx")});
     out.begin();
-    write(workbook, out.writePath(), out.target(), progress);
+    write(workbook, out, out.target(), progress);
     return out.commit();
 }
 

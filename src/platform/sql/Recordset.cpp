@@ -20,6 +20,12 @@ QString errorText(const QSqlError& error, const QSqlDriver* driver)
 {
     if (isDatabaseBusy(error))
         return databaseBusyText(error);
+    // A second statement after the first: the driver's words for it ("not an
+    // error Unable to execute multiple statements at a time", SQLite's
+    // SQLITE_MISUSE with no error of its own) do not say what was wrong.
+    if (error.nativeErrorCode() == u"21" && error.databaseText() == u"not an error")
+        return QStringLiteral("la sentencia tiene más de una instrucción (un \";\" fuera de "
+                              "comillas): solo se ejecuta una por vez");
     // However the load reads its rows, a server that ended the connection is
     // named as such, not left to the driver's words alone.
     return isConnectionLost(driver) ? connectionLostText(error.text()) : error.text();

@@ -11,6 +11,20 @@ bool isControl(char16_t c)
 
 } // namespace
 
+QString terminalText(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            out += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 QString printableText(QStringView text)
 {
     QString out = text.toString();

@@ -11,3 +11,8 @@
 // something was there and nothing cuts the text short (a workbook cell used
 // to end at a NUL).
 QString printableText(QStringView text);
+
+// A text as it may go to a terminal: every control character (line breaks
+// and ESC included, which would end the line or drive the terminal) written
+// out as \xNN, the rest as it is.
+QString terminalText(QStringView text);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <functional>
+
+namespace fileCommit {
+
+// Changes a settings file of the program's own (INI format) the way every
+// other file of its own is written (FileCommit.h): never through a symbolic
+// link, never over a file marked read-only, complete or not at all, its mode
+// kept. `change` sets the values on the settings as they stand; two
+// processes saving at once take turns, so neither loses the other's values.
+// Raises RuntimeError naming the file and the reason.
+void changeOwnSettings(const QString& path, const std::function<void(QSettings&)>& change);
+
+} // namespace fileCommit
