@@ -96,8 +96,8 @@ void guardarConProgreso(SpreadsheetApp& aplicacion)
     aplicacion.setSaveProgress([&](int escritas, int total) {
         progreso.ActualizarProgreso(
             0, titulo, u"Espere Por Favor"_s,
-            escritas < total ? u"%1 de %2 filas escritas"_s.arg(escritas).arg(total)
-                             : u"%1 filas escritas; comprimiendo el libro…"_s.arg(total));
+            escritas < total ? u"%L1 de %L2 filas escritas"_s.arg(escritas).arg(total)
+                             : u"%L1 filas escritas; comprimiendo el libro…"_s.arg(total));
         if (reloj.elapsed() >= 50 || escritas == total) {
             QCoreApplication::processEvents();
             reloj.restart();

@@ -184,10 +184,13 @@ bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError&
             bool visible = false;
             QString valor;
             int color = 0;
+            // A count of rows tells the operator how far the copy is; the
+            // values going by did not.
             const bool sigue = enError.paso([&] { ceder(); }) && enError.paso([&] {
-                if (m_interactivo)
-                    Componentes::Progreso().ActualizarProgreso(0, titulo, u"Espere Por Favor"_s,
-                                                               m_grilla.text(r, c).trimmed());
+                if (m_interactivo && c == 0)
+                    Componentes::Progreso().ActualizarProgreso(
+                        0, titulo, u"Espere Por Favor"_s,
+                        u"%L1 de %L2 filas copiadas"_s.arg(r).arg(filas - 1));
             }) && enError.paso([&] { visible = m_grilla.colWidth(c) > AnchoOculto; });
             if (!sigue)
                 return false;

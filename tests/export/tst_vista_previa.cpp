@@ -336,10 +336,12 @@ private slots:
         const QString pdf = m_carpeta + u"/desde_la_ventana.pdf"_s;
         QFile::remove(pdf);
         bool pedido = false;
+        QString propuesto;
         QTimer operador;
         QObject::connect(&operador, &QTimer::timeout, [&] {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* archivo = qobject_cast<QFileDialog*>(modal)) {
+                propuesto = archivo->selectedFiles().value(0);
                 // Typed, as the operator would: the name box wins over a selection.
                 archivo->findChild<QLineEdit*>(u"fileNameEdit"_s)->setText(pdf);
                 static_cast<QDialog*>(archivo)->accept();
@@ -357,6 +359,12 @@ private slots:
         operador.start(20);
         ModExportarExcel::ExportarExcel(grilla, true, {}, {}, false);
         operador.stop();
+        // Proposed beside the workbook just saved, with its name.
+        const QStringList& libros =
+            static_cast<soporte::EscritorioDePrueba&>(DesktopOpener::instance()).abiertos;
+        QVERIFY(!libros.isEmpty());
+        const QFileInfo libro(libros.last());
+        QCOMPARE(propuesto, libro.dir().filePath(libro.completeBaseName() + u".pdf"_s));
         QCOMPARE(::paginasDelPdf(pdf), paginasEsperadas(100));
         QVERIFY(!Componentes::Progreso().Visible());
     }

@@ -1,5 +1,6 @@
 #include "platform/spreadsheet/PrintPreview.h"
 
+#include "platform/files/ExportFolder.h"
 #include "platform/spreadsheet/Worksheet.h"
 #include "platform/text/RuntimeError.h"
 
@@ -8,6 +9,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -204,9 +206,15 @@ private:
 
     void savePdf()
     {
+        // Beside the workbook the pages come from, with its name; a sheet never
+        // saved goes to the export folder under its own name.
+        const QFileInfo libro(m_sheet.fileName());
+        const QString propuesta =
+            m_sheet.fileName().isEmpty()
+                ? QDir(exportFolder()).filePath(m_sheet.name() + QStringLiteral(".pdf"))
+                : libro.dir().filePath(libro.completeBaseName() + QStringLiteral(".pdf"));
         QString path = QFileDialog::getSaveFileName(
-            this, QStringLiteral("Guardar las páginas como PDF"),
-            QDir::home().filePath(m_sheet.name() + QStringLiteral(".pdf")),
+            this, QStringLiteral("Guardar las páginas como PDF"), propuesta,
             QStringLiteral("PDF (*.pdf)"));
         if (path.isEmpty())
             return;

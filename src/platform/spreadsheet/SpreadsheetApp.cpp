@@ -13,6 +13,8 @@ void SpreadsheetApp::setVisible(bool visible)
         const QString stem =
             QDateTime::currentDateTime().toString(QStringLiteral("'Libro_'yyyy-MM-dd_HH-mm-ss"));
         m_savedPath = XlsxFile::saveNew(activeWorkbook(), exportFolder(), stem, m_saveProgress);
+        for (int i = 0; i < activeWorkbook().sheetCount(); ++i)
+            activeWorkbook().sheet(i).setFileName(m_savedPath);
         m_opened = DesktopOpener::instance().open(m_savedPath);
     }
     m_visible = visible;

@@ -51,6 +51,9 @@ public:
     explicit Worksheet(QString name) : m_name(std::move(name)) {}
 
     const QString& name() const { return m_name; }
+    // The file the sheet's workbook was saved to; empty while it is not saved.
+    const QString& fileName() const { return m_fileName; }
+    void setFileName(const QString& fileName) { m_fileName = fileName; }
     int rowCount() const { return static_cast<int>(m_info.size()); }
     // The last column that holds a cell or has a width of its own.
     int columnCount() const;
@@ -117,6 +120,7 @@ private:
     void forEachRow(const std::function<void(std::vector<Cell>&)>& change);
 
     QString m_name;
+    QString m_fileName;
     mutable std::vector<RowInfo> m_info;
     // The row being written (0: none) and the last row read back.
     mutable int m_openRow = 0;
