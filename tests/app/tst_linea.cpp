@@ -593,6 +593,41 @@ private slots:
         QVERIFY(s.out.isEmpty());
     }
 
+    // The report window where there is no display to open it on (over ssh, a
+    // closed session): one line that points at the command-line report, 2.
+    void ventanaSinPantalla_data()
+    {
+        QTest::addColumn<QString>("pantalla");
+        QTest::newRow("sin DISPLAY") << QString();
+        // A display number no server answers on.
+        int n = 87;
+        while (QFile::exists(u"/tmp/.X11-unix/X%1"_s.arg(n)))
+            ++n;
+        QTest::newRow("DISPLAY que no responde") << u":%1"_s.arg(n);
+    }
+    void ventanaSinPantalla()
+    {
+        QFETCH(QString, pantalla);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"RP_CARPETA_PROGRAMA"_s, m_carpeta);
+        env.remove(u"QT_QPA_PLATFORM"_s);
+        env.remove(u"WAYLAND_DISPLAY"_s);
+        if (pantalla.isEmpty())
+            env.remove(u"DISPLAY"_s);
+        else
+            env.insert(u"DISPLAY"_s, pantalla);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(RP_OPRODUCCION), {base()});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 2);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardError()),
+                 u"rp_oproduccion: no hay pantalla para abrir la ventana del reporte (--csv, "
+                 u"--xlsx, --html o --pdf escriben el reporte sin ventana; --help explica el "
+                 u"resto)\n"_s);
+    }
+
     void cargosOpciones_data()
     {
         QTest::addColumn<QStringList>("argumentos");
