@@ -1,5 +1,6 @@
 #include "platform/controls/GridView.h"
 
+#include "platform/controls/CellToolTip.h"
 #include "platform/controls/GridModel.h"
 
 #include <QApplication>
@@ -61,20 +62,7 @@ protected:
             QToolTip::showText(event->globalPos(), nota, view, cell.rect);
             return true;
         }
-        // The room the style gives the text when it paints the cell (its text
-        // rectangle less its margins on both sides), and the text measured in
-        // fractions of a pixel, as the style measures it to decide whether to
-        // cut it: whole pixels let a number cut by less than one through.
-        const int margin =
-            view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
-        const QRect texto = view->style()
-                                ->subElementRect(QStyle::SE_ItemViewItemText, &cell, view)
-                                .adjusted(margin, 0, -margin, 0);
-        if (!cell.text.isEmpty() &&
-            QFontMetricsF(cell.font).horizontalAdvance(cell.text) > texto.width())
-            QToolTip::showText(event->globalPos(), cell.text, view, cell.rect);
-        else
-            QToolTip::hideText();
+        showCutCellText(event, view, cell);
         return true;
     }
 };

@@ -1,4 +1,5 @@
 #include "platform/controls/ListView.h"
+#include "platform/controls/CellToolTip.h"
 
 #include "platform/controls/ListViewModel.h"
 #include "platform/controls/Twips.h"
@@ -37,15 +38,7 @@ public:
             return QStyledItemDelegate::helpEvent(event, view, option, index);
         QStyleOptionViewItem cell = option;
         initStyleOption(&cell, index);
-        const QRect textRect =
-            view->style()->subElementRect(QStyle::SE_ItemViewItemText, &cell, view);
-        const int margin =
-            view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
-        if (!cell.text.isEmpty() &&
-            cell.fontMetrics.horizontalAdvance(cell.text) > textRect.width() - 2 * margin)
-            QToolTip::showText(event->globalPos(), cell.text, view, cell.rect);
-        else
-            QToolTip::hideText();
+        showCutCellText(event, view, cell);
         return true;
     }
 

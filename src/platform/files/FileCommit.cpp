@@ -353,6 +353,21 @@ ssize_t writeWithoutSigpipe(int fd, const char* data, size_t size)
     return n;
 }
 
+// Writes all of `size` bytes, again after an interruption; 0, or the error.
+int writeAll(int fd, const char* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = writeWithoutSigpipe(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
 } // namespace
 
 QString reason(int error)
@@ -528,18 +543,8 @@ void appendToOwnFile(const QString& path, const QByteArray& bytes)
         refused = QStringLiteral("no es un archivo común");
     else if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         refused = QStringLiteral("está marcado como de solo lectura");
-    int error = 0;
-    const char* end = bytes.constData() + bytes.size();
-    for (const char* p = bytes.constData(); refused.isEmpty() && p < end;) {
-        const ssize_t n = writeWithoutSigpipe(fd, p, size_t(end - p));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error = n < 0 ? errno : EIO;
-            break;
-        }
-        p += n;
-    }
+    int error =
+        refused.isEmpty() ? writeAll(fd, bytes.constData(), static_cast<size_t>(bytes.size())) : 0;
     if (::close(fd) != 0 && !error && errno != EINTR)
         error = errno;
     if (!refused.isEmpty())
@@ -641,19 +646,7 @@ void Output::flushBuffer()
 {
     if (m_buffer.isEmpty() || m_error || m_fd < 0)
         return;
-    const char* p = m_buffer.constData();
-    qint64 left = m_buffer.size();
-    while (left > 0) {
-        const ssize_t n = writeWithoutSigpipe(m_fd, p, static_cast<size_t>(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            m_error = n < 0 ? errno : EIO;
-            break;
-        }
-        p += n;
-        left -= n;
-    }
+    m_error = writeAll(m_fd, m_buffer.constData(), static_cast<size_t>(m_buffer.size()));
     m_buffer.clear();
 }
 
