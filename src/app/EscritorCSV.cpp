@@ -8,6 +8,7 @@
 
 #include <QLocale>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -61,69 +62,101 @@ bool FormatoCSV::SeparadorDeTexto(const QString& texto, QChar& separador)
     return false;
 }
 
+namespace {
+
+// One row as CSV, its line end included.
+QString lineaCSV(const QStringList& fila, QChar separador)
+{
+    QString linea;
+    for (qsizetype i = 0; i < fila.size(); ++i) {
+        if (i > 0)
+            linea += separador;
+        linea += campo(fila.at(i), separador);
+    }
+    return linea + QStringLiteral("\r\n");
+}
+
+// The grid's exported columns and its last row of data.
+struct Recorte
+{
+    QList<int> columnas;
+    int ultima = 0;
+};
+
+Recorte recorteDe(const GridModel& grilla)
+{
+    Recorte recorte;
+    for (int c = 0; c < grilla.cols(); ++c)
+        if (grilla.colWidth(c) > 50)
+            recorte.columnas << c;
+    const auto vacia = [&](int r) {
+        for (const int c : recorte.columnas)
+            if (!grilla.text(r, c).isEmpty())
+                return false;
+        return true;
+    };
+    recorte.ultima = grilla.rows() - 1;
+    while (recorte.ultima > 0 && vacia(recorte.ultima))
+        --recorte.ultima;
+    return recorte;
+}
+
+QStringList filaDe(const GridModel& grilla, const Recorte& recorte, int r)
+{
+    QStringList fila;
+    fila.reserve(recorte.columnas.size());
+    for (const int c : recorte.columnas)
+        fila << grilla.text(r, c);
+    return fila;
+}
+
+// The rows go to the output one at a time, as they are encoded: however long
+// the list, only one row's text is held besides the output's own buffer. The
+// output still puts the file in place only once it is complete.
+void escribir(const QString& archivo, const FormatoCSV& formato, int filas,
+              const std::function<QStringList(int)>& fila)
+{
+    auto salida = archivo == u"-"
+                      ? std::make_unique<fileCommit::Output>(fileCommit::StandardOutput{})
+                      : std::make_unique<fileCommit::Output>(archivo);
+    salida->begin();
+    if (formato.marcaBOM)
+        salida->write(QString(QChar(0xFEFF)).toUtf8());
+    for (int r = 0; r < filas; ++r)
+        salida->write(lineaCSV(fila(r), formato.separador).toUtf8());
+    salida->commit();
+}
+
+} // namespace
+
 QString TextoCSV(const QList<QStringList>& filas, const FormatoCSV& formato)
 {
     QString texto;
     if (formato.marcaBOM)
         texto += QChar(0xFEFF);
-    for (const QStringList& fila : filas) {
-        QStringList campos;
-        for (const QString& celda : fila)
-            campos << campo(celda, formato.separador);
-        texto += campos.join(formato.separador) + QStringLiteral("\r\n");
-    }
+    for (const QStringList& fila : filas)
+        texto += lineaCSV(fila, formato.separador);
     return texto;
 }
 
-namespace {
-
-QList<QStringList> filasDe(const GridModel& grilla)
-{
-    QList<int> columnas;
-    for (int c = 0; c < grilla.cols(); ++c)
-        if (grilla.colWidth(c) > 50)
-            columnas << c;
-    int ultima = grilla.rows() - 1;
-    const auto vacia = [&](int r) {
-        for (const int c : columnas)
-            if (!grilla.text(r, c).isEmpty())
-                return false;
-        return true;
-    };
-    while (ultima > 0 && vacia(ultima))
-        --ultima;
-    QList<QStringList> filas;
-    for (int r = 0; r <= ultima; ++r) {
-        QStringList fila;
-        for (const int c : columnas)
-            fila << grilla.text(r, c);
-        filas << fila;
-    }
-    return filas;
-}
-
-} // namespace
-
 QString TextoCSV(const GridModel& grilla, const FormatoCSV& formato)
 {
-    return TextoCSV(filasDe(grilla), formato);
+    const Recorte recorte = recorteDe(grilla);
+    QList<QStringList> filas;
+    for (int r = 0; r <= recorte.ultima; ++r)
+        filas << filaDe(grilla, recorte, r);
+    return TextoCSV(filas, formato);
 }
 
 int EscribirCSV(const GridModel& grilla, const QString& archivo, const FormatoCSV& formato)
 {
-    const QList<QStringList> filas = filasDe(grilla);
-    EscribirCSV(filas, archivo, formato);
-    return int(filas.size());
+    const Recorte recorte = recorteDe(grilla);
+    const int filas = recorte.ultima + 1;
+    escribir(archivo, formato, filas, [&](int r) { return filaDe(grilla, recorte, r); });
+    return filas;
 }
 
-void EscribirCSV(const QList<QStringList>& filas, const QString& archivo,
-                 const FormatoCSV& formato)
+void EscribirCSV(const QList<QStringList>& filas, const QString& archivo, const FormatoCSV& formato)
 {
-    const QByteArray datos = TextoCSV(filas, formato).toUtf8();
-    auto salida = archivo == u"-"
-                      ? std::make_unique<fileCommit::Output>(fileCommit::StandardOutput{})
-                      : std::make_unique<fileCommit::Output>(archivo);
-    salida->begin();
-    salida->write(datos);
-    salida->commit();
+    escribir(archivo, formato, int(filas.size()), [&](int r) { return filas.at(r); });
 }

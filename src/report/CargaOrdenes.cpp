@@ -188,7 +188,7 @@ QString CargaOrdenes::ArmarConsulta(const QString& condicion, const QString& ord
 
 namespace {
 
-QString seleccionInsumos()
+QString columnasInsumos()
 {
     return QStringLiteral(
                "SELECT     dbo.V_MA_INSUMOS.IdArticulo, dbo.V_MA_INSUMOS.IdArticuloInsumo, "
@@ -197,12 +197,38 @@ QString seleccionInsumos()
                " V_MA_ARTICULOS_1.DESCRIPCION AS DescInsumo, "
                "V_MA_ARTICULOS_1.PESO_ESPECIFICO AS PeInsumo, dbo.V_MA_ARTICULOS.LARGO,") +
            QStringLiteral(" dbo.V_MA_ARTICULOS.PROFUNDO , dbo.V_MA_ARTICULOS.Ancho, "
-                          "dbo.V_MA_ARTICULOS.LAMINADO, dbo.V_MA_ARTICULOS.Descripcion") +
-           QStringLiteral(" FROM         dbo.V_MA_INSUMOS LEFT OUTER JOIN") +
+                          "dbo.V_MA_ARTICULOS.LAMINADO, dbo.V_MA_ARTICULOS.Descripcion");
+}
+
+// The produced article and the supply, each with its article row.
+QString articulosDeInsumos()
+{
+    return QStringLiteral(" LEFT OUTER JOIN") +
            QStringLiteral(" dbo.V_MA_ARTICULOS ON dbo.V_MA_INSUMOS.IdArticulo = "
                           "dbo.V_MA_ARTICULOS.IDARTICULO LEFT OUTER JOIN") +
            QStringLiteral(" dbo.V_MA_ARTICULOS AS V_MA_ARTICULOS_1 ON "
                           "dbo.V_MA_INSUMOS.IdArticuloInsumo = V_MA_ARTICULOS_1.IDARTICULO");
+}
+
+QString seleccionInsumos()
+{
+    return columnasInsumos() + QStringLiteral(" FROM         dbo.V_MA_INSUMOS") +
+           articulosDeInsumos();
+}
+
+// The codes as one PostgreSQL array value: each element quoted, its quotes
+// and backslashes escaped, the whole text quoted like any value.
+QString arregloSql(const QStringList& valores)
+{
+    QString arreglo = QStringLiteral("{");
+    for (const QString& v : valores) {
+        if (arreglo.size() > 1)
+            arreglo += u',';
+        QString elemento = v;
+        elemento.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+        arreglo += u'"' + elemento + u'"';
+    }
+    return sqlQuote(arreglo + u'}');
 }
 
 } // namespace
@@ -215,18 +241,29 @@ QString CargaOrdenes::ConsultaInsumos(const QString& codigoCompleto)
            sqlQuote(codigoCompleto);
 }
 
-QString CargaOrdenes::ConsultaInsumosDe(const QStringList& codigosCompletos, bool enOrdenDeClave)
+QString CargaOrdenes::ConsultaInsumosDe(const QStringList& codigosCompletos, bool enOrdenDeClave,
+                                        SqlBackend motor)
 {
     // The rows of one article must come in the order its own query gives
     // them, which that query does not fix. A database that walks the table's
     // key for it (article, then supply) gives the key order, so the list asks
     // for that; otherwise the list is the articles' own queries one after
     // another, each planned as it is alone.
+    const QString enOrden =
+        QStringLiteral(" ORDER BY dbo.V_MA_INSUMOS.IdArticulo, dbo.V_MA_INSUMOS.IdArticuloInsumo");
+    // PostgreSQL checks a long IN list against every row of a whole-table
+    // scan, then sorts what passed on disk; the same codes as one array,
+    // joined to the bills of materials, are met walking the table's key, which
+    // is already the order asked for.
+    if (enOrdenDeClave && motor == SqlBackend::PostgreSQL)
+        return columnasInsumos() + QStringLiteral(" FROM unnest(CAST(") +
+               arregloSql(codigosCompletos) +
+               QStringLiteral(" AS bpchar ARRAY)) AS pedidos(codigo) INNER JOIN "
+                              "dbo.V_MA_INSUMOS ON dbo.V_MA_INSUMOS.IdArticulo = pedidos.codigo") +
+               articulosDeInsumos() + enOrden;
     if (enOrdenDeClave)
         return seleccionInsumos() + QStringLiteral(" WHERE V_MA_INSUMOS.IDARTICULO IN (") +
-               listaSql(codigosCompletos) +
-               QStringLiteral(
-                   ") ORDER BY dbo.V_MA_INSUMOS.IdArticulo, dbo.V_MA_INSUMOS.IdArticuloInsumo");
+               listaSql(codigosCompletos) + u')' + enOrden;
     QString sql;
     for (const QString& codigo : codigosCompletos) {
         if (!sql.isEmpty())
@@ -572,7 +609,7 @@ bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<
     }
     CompDatos& datos = Componentes::Datos();
     std::unique_ptr<Recordset> rs =
-        datos.AbrirRecordset(ConsultaInsumosDe(completos, m_enOrdenDeClave));
+        datos.AbrirRecordset(ConsultaInsumosDe(completos, m_enOrdenDeClave, datos.Motor()));
     if (!rs->atBof()) {
         const CamposInsumo campos(*rs);
         filas.reserve(pedidos.size() * 8);

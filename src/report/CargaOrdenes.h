@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/RangoFiltro.h"
+#include "platform/sql/SqlDialect.h"
 #include "platform/text/RuntimeError.h"
 
 #include <QHash>
@@ -59,8 +60,10 @@ public:
     static QString ConsultaInsumos(const QString& codigoCompleto);
     // The bills of materials of several articles in one statement, each
     // article's rows in the key order, or in the order its own query gives
-    // them; and the dimensions of several articles. Codes as given, each quoted.
-    static QString ConsultaInsumosDe(const QStringList& codigosCompletos, bool enOrdenDeClave);
+    // them; and the dimensions of several articles. Codes as given, each quoted
+    // (on PostgreSQL, in key order, they go as one array value).
+    static QString ConsultaInsumosDe(const QStringList& codigosCompletos, bool enOrdenDeClave,
+                                     SqlBackend motor = SqlBackend::SqlServer);
     static QString ConsultaMedidasDe(const QStringList& codigos);
     // Articles whose lines are read ahead and fetched together once this many
     // of them are not known yet; fewer are asked one by one.

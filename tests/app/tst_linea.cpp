@@ -3,13 +3,16 @@
 #include "Soporte.h"
 #include "app/CargosLinea.h"
 #include "app/ConsultaLinea.h"
+#include "app/EscritorCSV.h"
 #include "app/ReporteLinea.h"
 #include "components/Componentes.h"
 #include "dialogs/CargosSeleccionados.h"
 #include "dialogs/FrmConsComprobantes.h"
 #include "dialogs/FrmCtrlCargosReales.h"
+#include "platform/controls/GridModel.h"
 #include "platform/controls/ListView.h"
 #include "platform/text/RuntimeError.h"
+#include "report/CargaOrdenes.h"
 #include "session/ModGlobal.h"
 
 #include <QApplication>
@@ -32,6 +35,8 @@ class TstLinea : public QObject
 
     QString m_carpeta;
     QString m_base;
+    GridModel m_largo; // the grid of a 20,000-order load
+    bool m_largoCargado = false;
 
     using Salida = soporte::Salida;
     Salida correr(const QStringList& argumentos, const QString& idioma = {})
@@ -246,6 +251,83 @@ private slots:
         QVERIFY2(hay(u"|LAM-PVC-08|Lámina de PVC 0,8 mm|2|1380|"_s, u"|"_s) &&
                      hay(u"000100000001A|GAB-INOX-600|"_s, u'|' + espesor),
                  qPrintable(filas.join(u'\n')));
+    }
+
+    // A long list goes out row by row: its bytes are those Python's csv module
+    // writes from the same grid cells (minimal quoting, CR LF, UTF-8, the mark
+    // when asked), in either convention, whatever the numbers' locale.
+    void csvLargoComoPython_data()
+    {
+        QTest::addColumn<QString>("separador");
+        QTest::addColumn<bool>("bom");
+        QTest::newRow("RFC 4180") << u","_s << false;
+        QTest::newRow("punto y coma con marca") << u";"_s << true;
+    }
+    void csvLargoComoPython()
+    {
+        QFETCH(QString, separador);
+        QFETCH(bool, bom);
+        if (!m_largoCargado) {
+            m_largoCargado = true;
+            const QString archivo = soporte::carpetaNueva(u"csv_largo_base"_s) + u"/g.db"_s;
+            {
+                QSqlDatabase db = basedatos::abrirSqlite(archivo, u"generar"_s, true);
+                basedatos::crearEsquema(db);
+                basedatos::OpcionesGenerador opciones;
+                opciones.ordenes = 20000;
+                basedatos::generar(db, opciones);
+            }
+            QSqlDatabase::removeDatabase(u"generar"_s);
+            Componentes::ReiniciarParaPruebas();
+            QVERIFY(soporte::conectarDatos(u"sqlite"_s, archivo, {}));
+            CargaOrdenes().Cargar({}, {false, false, u"{V_MV_Cpte.IdComprobante}"_s}, m_largo);
+        }
+        // The grid's exported columns (all but the first, narrow one) up to
+        // its trailing empty row; no cell of these data needs the formula or
+        // control-character rules, which Python's writer does not know.
+        QVERIFY(m_largo.rows() > 300000 && m_largo.colWidth(0) <= 50);
+        QJsonArray filas;
+        for (int r = 0; r + 1 < m_largo.rows(); ++r) {
+            QJsonArray fila;
+            for (int c = 1; c < m_largo.cols(); ++c) {
+                const QString celda = m_largo.text(r, c);
+                QVERIFY(!celda.startsWith(u'=') && !celda.startsWith(u'+') &&
+                        !celda.startsWith(u'-') && !celda.startsWith(u'@'));
+                QVERIFY(std::none_of(celda.begin(), celda.end(),
+                                     [](QChar ch) { return ch.unicode() < 0x20; }));
+                fila.append(celda);
+            }
+            filas.append(fila);
+        }
+        const QString d = soporte::carpetaNueva(u"csv_largo"_s);
+        QFile celdas(d + u"/celdas.json"_s);
+        QVERIFY(celdas.open(QIODevice::WriteOnly) &&
+                celdas.write(QJsonDocument(filas).toJson(QJsonDocument::Compact)) > 0);
+        celdas.close();
+
+        const QString csv = d + u"/largo.csv"_s;
+        QCOMPARE(EscribirCSV(m_largo, csv, FormatoCSV{separador.front(), bom}), m_largo.rows() - 1);
+        QProcess python;
+        python.start(QStringLiteral(RP_PYTHON),
+                     {u"-c"_s,
+                      u"import csv, io, json, sys\n"
+                      u"texto = io.StringIO(newline='')\n"
+                      u"csv.writer(texto, delimiter=sys.argv[2], lineterminator='\\r\\n')"
+                      u".writerows(json.load(open(sys.argv[1], encoding='utf-8')))\n"
+                      u"marca = '\\ufeff' if sys.argv[3] == '1' else ''\n"
+                      u"sys.stdout.buffer.write((marca + texto.getvalue()).encode('utf-8'))"_s,
+                      celdas.fileName(), separador, bom ? u"1"_s : u"0"_s});
+        QVERIFY(python.waitForFinished(120000));
+        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+        const QByteArray esperado = python.readAllStandardOutput();
+        QFile escrito(csv);
+        QVERIFY(escrito.open(QIODevice::ReadOnly));
+        const QByteArray leido = escrito.readAll();
+        qsizetype i = 0;
+        while (i < leido.size() && i < esperado.size() && leido[i] == esperado[i])
+            ++i;
+        QCOMPARE(leido.mid(i - 60, 120), esperado.mid(i - 60, 120));
+        QCOMPARE(leido.size(), esperado.size());
     }
 
     // Someone watching the run in a terminal sees how far it got; a script

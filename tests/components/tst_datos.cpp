@@ -1,7 +1,10 @@
 #include "Soporte.h"
 #include "components/Componentes.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -210,6 +213,35 @@ private slots:
         datos.CerrarRecordset(suelto);
         suelto = datos.AbrirRecordset(u"SELECT codigo FROM datos_art"_s);
         QCOMPARE(cursores(), 0);
+        datos.CerrarRecordset(suelto);
+
+        // Every batch of a long result is a full one, as the server's own log
+        // of this session's statements shows, and the statements run while it
+        // is read are read whole.
+        QFile log(QFileInfo(qEnvironmentVariable("ODBCINI")).dir().filePath(u"postgres.log"_s));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        log.seek(log.size());
+        datos.Ejecutar(u"SET log_statement = 'all'"_s);
+        const QString sesion =
+            datos.AbrirRecordset(u"SELECT pg_backend_pid() AS p"_s)->field(u"p"_s).toString();
+        ordenado = datos.AbrirRecordsetOrdenado(
+            u"SELECT g FROM generate_series(1, 25000) AS g ORDER BY g"_s);
+        int filas = 0;
+        for (; !ordenado->atEof(); ordenado->moveNext()) {
+            if (++filas % 10000 == 1)
+                QCOMPARE(cursores(), 1);
+        }
+        QCOMPARE(filas, 25000);
+        datos.CerrarRecordset(ordenado);
+        datos.Ejecutar(u"SET log_statement = 'none'"_s);
+        QStringList lotes;
+        const QRegularExpression lote(u"\\bfetch (\\d+) in\\b"_s);
+        for (const QString& linea : QString::fromUtf8(log.readAll()).split(u'\n')) {
+            const auto hallado = lote.match(linea);
+            if (linea.contains(u"[" + sesion + u"]") && hallado.hasMatch())
+                lotes << hallado.captured(1);
+        }
+        QCOMPARE(lotes, QStringList(3, u"10000"_s));
     }
 
     void falloDeConsulta_data() { soporte::motores(); }

@@ -459,7 +459,9 @@ private slots:
     {
         QTest::addColumn<QString>("motor");
         // 0: the demonstration data; -1: one article per line; -2: the same,
-        // every third line naming its article in lower case with blanks after.
+        // every third line naming its article in lower case with blanks after;
+        // -3: the same, every code holding quotes, a backslash, a comma and
+        // braces.
         QTest::addColumn<int>("articulos");
         for (const QString& motor : {u"sqlite"_s, u"postgres"_s}) {
             const QByteArray m = motor.toLatin1();
@@ -468,6 +470,8 @@ private slots:
             QTest::newRow(QByteArray(m + " articulo por linea").constData()) << motor << -1;
             QTest::newRow(QByteArray(m + " codigos escritos de otra forma").constData())
                 << motor << -2;
+            QTest::newRow(QByteArray(m + " codigos con comillas y barras").constData())
+                << motor << -3;
         }
     }
     void agrupadaIgualQuePorLinea()
@@ -498,6 +502,13 @@ private slots:
                     QVERIFY(QSqlQuery(db).exec(
                         u"UPDATE MV_CPTEINSUMOS SET IDARTICULO = lower(IDARTICULO) || '  ' "
                         "WHERE LINEA % 3 = 0"_s));
+                const QStringList tablas = {u"MA_ARTICULOS"_s, u"MA_INSUMOS"_s,
+                                            u"MV_CPTEINSUMOS"_s};
+                for (const QString& tabla : articulos == -3 ? tablas : QStringList())
+                    QVERIFY(QSqlQuery(db).exec(
+                        u"UPDATE "_s + tabla +
+                        u" SET IDARTICULO = 'G\"\\,{}''-' || substr(IDARTICULO, 5) "
+                        "WHERE substr(IDARTICULO, 1, 4) = 'GEN-'"_s));
             }
             QSqlDatabase::removeDatabase(u"generar"_s);
         }

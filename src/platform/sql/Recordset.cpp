@@ -9,7 +9,6 @@
 #include <QSqlDriver>
 #include <QSqlField>
 #include <QSqlResult>
-#include <optional>
 #include <sqlite3.h>
 
 namespace {
@@ -122,16 +121,19 @@ Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeco
     }
     // An ODBC driver turns the server's numbers into doubles with the C library.
     const CNumericScope numbers;
-    std::optional<OdbcCursorFetch> cursor;
     if (byCursor)
-        cursor.emplace(db);
+        m_cursor = std::make_unique<OdbcCursorFetch>(db);
     if (!execWithTimeout(m_query, db, sql, timeoutSeconds))
         throw RuntimeError(ErrorNumber::Database, errorText(m_query), Source);
+    if (m_cursor)
+        m_cursor->opened();
     m_open = true;
     m_fields = m_query.record();
     fetch();
     m_empty = m_eof;
 }
+
+Recordset::~Recordset() = default;
 
 void Recordset::openSqlite(const QString& sql, int timeoutSeconds)
 {
@@ -307,6 +309,7 @@ void Recordset::close()
     } else if (m_open) {
         m_query.finish();
     }
+    m_cursor.reset();
     m_open = false;
     m_eof = true;
 }

@@ -5,7 +5,9 @@
 #include <QSqlRecord>
 #include <QString>
 #include <QVariant>
+#include <memory>
 
+class OdbcCursorFetch;
 class QSqlDatabase;
 struct sqlite3_stmt;
 
@@ -22,6 +24,9 @@ public:
     // a batch at a time (see OdbcCursorFetch).
     Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeconds = 0,
               bool byCursor = false);
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
 
     bool atBof() const { return m_empty; }
     bool atEof() const { return m_eof; }
@@ -60,6 +65,8 @@ private:
     sqlite3_stmt* m_statement = nullptr; // as of the last step
     QSqlRecord m_fields; // names only: the values stay in the driver's current row
     QString m_sql;
+    // Keeps the cursor's batch size while its rows are read.
+    std::unique_ptr<OdbcCursorFetch> m_cursor;
     bool m_empty = true;
     bool m_eof = true;
     bool m_open = false;

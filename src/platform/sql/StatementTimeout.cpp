@@ -189,14 +189,23 @@ OdbcCursorFetch::OdbcCursorFetch(const QSqlDatabase& db)
     SQLSetConnectAttr(connection, PsqlFetch, reinterpret_cast<SQLPOINTER>(SQLLEN(CursorRows)),
                       SQL_IS_INTEGER);
     m_connection = connection;
+    m_declaring = true;
+}
+
+void OdbcCursorFetch::opened()
+{
+    if (!m_declaring)
+        return;
+    SQLSetConnectAttr(m_connection, PsqlUseDeclareFetch, reinterpret_cast<SQLPOINTER>(SQLLEN(0)),
+                      SQL_IS_INTEGER);
+    m_declaring = false;
 }
 
 OdbcCursorFetch::~OdbcCursorFetch()
 {
     if (!m_connection)
         return;
-    SQLSetConnectAttr(m_connection, PsqlUseDeclareFetch, reinterpret_cast<SQLPOINTER>(SQLLEN(0)),
-                      SQL_IS_INTEGER);
+    opened();
     if (m_rowsBefore > 0)
         SQLSetConnectAttr(m_connection, PsqlFetch, reinterpret_cast<SQLPOINTER>(m_rowsBefore),
                           SQL_IS_INTEGER);

@@ -57,6 +57,9 @@ QString connectionLostText(const QString& driverText);
 // first rows, which can change the order of a result whose statement fixes
 // none: only statements with an ORDER BY of their own are read this way.
 // Other drivers, and other backends, are left as they are.
+// The driver reads the batch size from the connection at every fetch, not
+// once per cursor: once the statement has run, opened() lets the statements
+// after it be read whole again, and the batch size stays until this ends.
 class OdbcCursorFetch
 {
 public:
@@ -65,7 +68,10 @@ public:
     OdbcCursorFetch(const OdbcCursorFetch&) = delete;
     OdbcCursorFetch& operator=(const OdbcCursorFetch&) = delete;
 
+    void opened();
+
 private:
     void* m_connection = nullptr; // the ODBC connection handle, when switched
+    bool m_declaring = false;
     long m_rowsBefore = 0;
 };
