@@ -23,7 +23,8 @@
 
 namespace {
 
-using i128 = __int128;
+// An extension gcc and clang both have; marked so for -Wpedantic.
+__extension__ using i128 = __int128;
 
 struct Lectura
 {
