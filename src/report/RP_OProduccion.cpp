@@ -729,6 +729,7 @@ void RP_OProduccion::cargarConProgreso()
     GridModel cargada, totales;
     std::optional<ResumenCarga> resumen;
     std::atomic<int> lineas{0};
+    std::atomic<bool> calculando{false};
     CargaOrdenes::Resultado resultado;
     TrabajoEnHilo trabajo([&] {
         int filasCompletas = 0;
@@ -753,19 +754,25 @@ void RP_OProduccion::cargarConProgreso()
             resultado.cancelada = true;
         }
         // What the window shows of the grid is worked out here too: on a big
-        // load it takes seconds.
+        // load it takes seconds, which the operator is told of.
+        calculando.store(true);
         ResumenCarga::MarcarIncompletas(cargada);
         TotalesInsumo::Calcular(cargada, totales);
         resumen = ResumenCarga::DeLaGrilla(cargada);
     });
     auto entregar = qScopeGuard([&] { MSFlexGrid1.takeContents(cargada); });
     int mostradas = 0;
+    bool mostrandoTotales = false;
     trabajo.Ejecutar([&] {
         // The count shows once the first line is in, as the load goes.
-        if (const int n = lineas.load(); n != mostradas) {
+        const int n = lineas.load();
+        if (n != mostradas || calculando.load() != mostrandoTotales) {
             mostradas = n;
-            progreso.ActualizarProgreso(0, titulo, QStringLiteral("Espere Por Favor"),
-                                        QStringLiteral("%1 líneas cargadas").arg(n));
+            mostrandoTotales = calculando.load();
+            progreso.ActualizarProgreso(
+                0, titulo, QStringLiteral("Espere Por Favor"),
+                QStringLiteral("%1 líneas cargadas").arg(n) +
+                    (mostrandoTotales ? QStringLiteral("; calculando los totales…") : QString()));
         }
         if (progreso.Cancelado())
             trabajo.Cancelar();
