@@ -25,24 +25,26 @@ TrabajoEnHilo::TrabajoEnHilo(std::function<void()> trabajo) : m_trabajo(std::mov
 void TrabajoEnHilo::correr(const Sesion& sesion)
 {
     const StatementCancel::Scope cancelable(m_cancelacion);
-    std::unique_ptr<CompDatos> propia;
-    if (sesion.conectada) {
-        propia = std::make_unique<CompDatos>();
-        propia->setServidor(sesion.servidor);
-        propia->setBaseDatos(sesion.base);
-        propia->setUsuario(sesion.usuario);
-        propia->setClave(sesion.clave);
-        propia->Conexion().setCommandTimeout(sesion.espera);
-        propia->Conectar();
-        propia->Conexion().setIsolationLevel(sesion.aislamiento);
-        m_cancelacion.watchConnection(propia->BaseQt());
-    }
+    // Never the session's own component, which belongs to the calling
+    // thread: without a session connection the worker's stays closed too,
+    // and its statements fail as the session's would.
+    auto propia = std::make_unique<CompDatos>();
+    propia->setServidor(sesion.servidor);
+    propia->setBaseDatos(sesion.base);
+    propia->setUsuario(sesion.usuario);
+    propia->setClave(sesion.clave);
+    propia->Conexion().setCommandTimeout(sesion.espera);
     CompDatos* anterior = Componentes::DatosDelHilo(propia.get());
     const auto fin = qScopeGuard([&] {
         Componentes::DatosDelHilo(anterior);
         // Before the connection closes: a late cancel must not reach it.
         m_cancelacion.forgetConnection();
     });
+    if (sesion.conectada) {
+        propia->Conectar();
+        propia->Conexion().setIsolationLevel(sesion.aislamiento);
+        m_cancelacion.watchConnection(propia->BaseQt());
+    }
     m_trabajo();
 }
 

@@ -7,11 +7,11 @@
 // Long work (a load, an export) run off the window's thread, so the window
 // keeps painting and answers "Cancelar" at once.
 //
-// The work runs on a thread of its own. When the session is connected, that
-// thread gets its own connection to the same database (a Qt connection
-// belongs to the thread that opened it), opened with the session's settings
-// (command time-out, isolation level; SQLite's collation and busy wait come
-// with every connection), and there Componentes::Datos() is that connection.
+// The work runs on a thread of its own, and there Componentes::Datos() is a
+// data component of its own (a Qt connection belongs to the thread that
+// opened it): when the session is connected, connected to the same database
+// with the session's settings (command time-out, isolation level; SQLite's
+// collation and busy wait come with every connection); otherwise closed.
 // The calling thread keeps its event loop running meanwhile and calls
 // `vigilar` every IntervaloMs: the progress shown and a cancel asked for are
 // its business. The dialogs of CompGeneral asked for on the worker are shown

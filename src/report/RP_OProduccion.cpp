@@ -727,6 +727,9 @@ void RP_OProduccion::cargarConProgreso()
     // The worker fills a grid of its own, which this one takes whole when the
     // work ends, however it ends: the rows so far stay.
     GridModel cargada, totales;
+    // As the load leaves it before its first row, should the worker fail
+    // before the load starts (its connection refused).
+    CargaOrdenes::IniciarGrilla(cargada);
     std::optional<ResumenCarga> resumen;
     std::atomic<int> lineas{0};
     std::atomic<bool> calculando{false};

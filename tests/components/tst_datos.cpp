@@ -401,10 +401,19 @@ private slots:
         sesion.Conexion().setCommandTimeout(0);
         int llamadas = 0;
         TrabajoEnHilo cancelable([&] { Componentes::Datos().AbrirRecordset(larga); });
+        const auto enCurso = [&] {
+            // The server shows the statement running; SQLite's starts at once.
+            if (!pg)
+                return ++llamadas >= 4;
+            return sesion
+                       .AbrirRecordset(u"SELECT count(*) FROM pg_stat_activity WHERE state = "
+                                       "'active' AND query LIKE 'SELECT pg_sleep(60)%'"_s)
+                       ->value(0)
+                       .toInt() > 0;
+        };
         try {
             cancelable.Ejecutar([&] {
-                // The statement is under way by the fourth call.
-                if (++llamadas == 4)
+                if (!cancelable.Cancelado() && enCurso())
                     cancelable.Cancelar();
             });
             QFAIL("la sentencia terminó sin cancelarse");

@@ -222,6 +222,8 @@ private slots:
             unMensaje(u"conexión"_s);
             libre();
             QCOMPARE(lineasEnGrilla(), 0);
+            QCOMPARE(m_ventana->MSFlexGrid1.cols(), 8);
+            QCOMPARE(m_ventana->MSFlexGrid1.text(0, 1), u"Nro OP"_s);
             exportarSinMentir(exportados);
             // The command-line report fails as a whole and names no file.
             const soporte::Salida salida = soporte::correrPrograma(
