@@ -10,6 +10,7 @@
 // its article anew), for the figures before.
 //               [--sqlite ARCHIVO | --odbc DSN --usuario U --clave C]
 #include "BaseDatos.h"
+#include "BaseGenerada.h"
 #include "Medicion.h"
 #include "components/Componentes.h"
 #include "platform/controls/GridModel.h"
@@ -79,27 +80,9 @@ int main(int argc, char** argv)
         basedatos::OpcionesGenerador opciones;
         opciones.ordenes = ordenes;
         opciones.articuloPorLinea = porLinea;
-        basedatos::ResumenGenerador resumen;
-        {
-            QSqlDatabase db;
-            if (dsn.isEmpty()) {
-                QFile::remove(archivo);
-                db = basedatos::abrirSqlite(archivo, QStringLiteral("generar"), true);
-            } else {
-                db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), QStringLiteral("generar"));
-                db.setDatabaseName(dsn);
-                db.setUserName(valor(args, QStringLiteral("--usuario")));
-                db.setPassword(valor(args, QStringLiteral("--clave")));
-                if (!db.open())
-                    throw RuntimeError(ErrorNumber::Database,
-                                       QStringLiteral("no se pudo abrir ") + dsn);
-                basedatos::vaciarEsquema(db);
-            }
-            basedatos::crearEsquema(db);
-            resumen = basedatos::generar(db, opciones);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("generar"));
+        const basedatos::ResumenGenerador resumen =
+            generarBase(opciones, archivo, dsn, valor(args, QStringLiteral("--usuario")),
+                        valor(args, QStringLiteral("--clave")));
 
         CompDatos& datos = Componentes::Datos();
         datos.setBaseDatos(dsn.isEmpty() ? archivo : dsn);

@@ -240,6 +240,9 @@ std::unique_ptr<Recordset> CompDatos::abrir(const QString& sql, bool porCursor)
         return std::make_unique<Recordset>(m_conexion.m_db, adaptSql(sql, m_motor),
                                            m_conexion.limitePorSentencia(), porCursor);
     } catch (const RuntimeError& error) {
+        // A stop the operator asked for is no database failure.
+        if (error.number() == ErrorNumber::Cancelled)
+            throw;
         fallo(error.description(), Origen + QStringLiteral(".AbrirRecordset"));
     }
 }

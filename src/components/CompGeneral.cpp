@@ -12,8 +12,58 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 #include <QWidget>
 #include <cstdio>
+#include <exception>
+#include <type_traits>
+
+namespace {
+
+// Every window belongs to the application's thread: a dialog asked for on a
+// worker is shown there, and the worker waits for the operator's answer.
+bool fueraDelHiloDeVentanas()
+{
+    const QCoreApplication* aplicacion = QCoreApplication::instance();
+    return aplicacion && QThread::currentThread() != aplicacion->thread();
+}
+
+template <class Pregunta> auto enElHiloDeVentanas(Pregunta&& pregunta)
+{
+    using Respuesta = decltype(pregunta());
+    std::exception_ptr fallo;
+    if constexpr (std::is_void_v<Respuesta>) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [&] {
+                try {
+                    pregunta();
+                } catch (...) {
+                    fallo = std::current_exception();
+                }
+            },
+            Qt::BlockingQueuedConnection);
+        if (fallo)
+            std::rethrow_exception(fallo);
+    } else {
+        Respuesta respuesta{};
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [&] {
+                try {
+                    respuesta = pregunta();
+                } catch (...) {
+                    fallo = std::current_exception();
+                }
+            },
+            Qt::BlockingQueuedConnection);
+        if (fallo)
+            std::rethrow_exception(fallo);
+        return respuesta;
+    }
+}
+
+} // namespace
 
 QString CompGeneral::ValorNoNulo(const QVariant& valor) const
 {
@@ -61,7 +111,8 @@ void CompGeneral::PrepararFormulario(QWidget* ventana, int) const
         todo |= r;
         fijos |= qobject_cast<QAbstractScrollArea*>(hijo) ? QRect(r.topLeft(), LineasVisibles) : r;
     }
-    const QSize minimo = fijos.isEmpty() ? QSize() : QSize(fijos.right() + Margen, fijos.bottom() + Margen);
+    const QSize minimo =
+        fijos.isEmpty() ? QSize() : QSize(fijos.right() + Margen, fijos.bottom() + Margen);
     if (minimo.isValid())
         ventana->setMinimumSize(minimo);
 
@@ -114,6 +165,8 @@ void CompGeneral::RegistrarError(const RuntimeError& error, const QString& etiqu
 
 int CompGeneral::MostrarError(const RuntimeError& error, const std::optional<QString>& etiqueta)
 {
+    if (fueraDelHiloDeVentanas())
+        return enElHiloDeVentanas([&] { return MostrarError(error, etiqueta); });
     const QString tag = etiqueta.value_or(QString());
     RegistrarError(error, tag);
     if (m_presentador)
@@ -149,6 +202,8 @@ int CompGeneral::MostrarError(const RuntimeError& error, const std::optional<QSt
 
 void CompGeneral::Mensaje(const QString& texto) const
 {
+    if (fueraDelHiloDeVentanas())
+        return enElHiloDeVentanas([&] { Mensaje(texto); });
     if (m_mensajero) {
         m_mensajero(texto);
         return;
@@ -165,6 +220,8 @@ void CompGeneral::Mensaje(const QString& texto) const
 
 int CompGeneral::MsgBox(const QString& texto, int estilo, const QString& titulo) const
 {
+    if (fueraDelHiloDeVentanas())
+        return enElHiloDeVentanas([&] { return MsgBox(texto, estilo, titulo); });
     if (m_avisador)
         return m_avisador(texto, estilo, titulo);
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
@@ -198,6 +255,8 @@ int CompGeneral::MsgBox(const QString& texto, int estilo, const QString& titulo)
 QString CompGeneral::InputBox(const QString& pregunta, const QString& titulo,
                               const QString& porDefecto) const
 {
+    if (fueraDelHiloDeVentanas())
+        return enElHiloDeVentanas([&] { return InputBox(pregunta, titulo, porDefecto); });
     if (m_preguntador)
         return m_preguntador(pregunta, titulo, porDefecto);
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -31,6 +32,8 @@ Instancias& instancias()
     return todas;
 }
 
+thread_local CompDatos* datosDelHilo = nullptr;
+
 template <class T> T& crearAlUsar(std::unique_ptr<T>& instancia)
 {
     if (!instancia)
@@ -46,7 +49,14 @@ CompGeneral& Componentes::General()
 }
 CompDatos& Componentes::Datos()
 {
+    if (datosDelHilo)
+        return *datosDelHilo;
     return crearAlUsar(instancias().datos);
+}
+
+CompDatos* Componentes::DatosDelHilo(CompDatos* datos)
+{
+    return std::exchange(datosDelHilo, datos);
 }
 CompIni& Componentes::Ini()
 {

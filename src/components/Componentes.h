@@ -25,6 +25,11 @@ public:
     static CompProgreso& Progreso();
     static CompReportes& Reportes();
 
+    // A worker thread's own connection (a Qt connection belongs to the thread
+    // that opened it): while installed, Datos() called on that thread gives
+    // it. Returns the one installed before; null removes it.
+    static CompDatos* DatosDelHilo(CompDatos* datos);
+
     // Test hook: drops every instance (the connection included), so the next
     // use creates a fresh one. Never called by the program itself.
     static void ReiniciarParaPruebas();

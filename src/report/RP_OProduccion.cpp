@@ -2,6 +2,7 @@
 
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
+#include "components/TrabajoEnHilo.h"
 #include "export/ModExportarExcel.h"
 #include "platform/controls/GridView.h"
 #include "platform/controls/TabBar.h"
@@ -16,6 +17,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -24,7 +26,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QFileInfo>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -33,6 +35,8 @@
 #include <QToolTip>
 #include <QUrl>
 #include <algorithm>
+#include <atomic>
+#include <optional>
 
 namespace {
 
@@ -133,8 +137,9 @@ void RP_OProduccion::crearControles()
         auto* c = ubicar(new QLineEdit(marco), QStringLiteral("txtFields"), indice, left, top,
                          width, height);
         CompTeclado::Configurar(c, clave, tipo);
-        mostrarEntero(c, tipo == QLatin1String("fecha") ? QStringLiteral("00/00/0000")
-                                       : QString(c->maxLength(), QLatin1Char('0')));
+        mostrarEntero(c, tipo == QLatin1String("fecha")
+                             ? QStringLiteral("00/00/0000")
+                             : QString(c->maxLength(), QLatin1Char('0')));
         Componentes::Teclado().Atender(c);
         txtFields.add(indice, c);
     };
@@ -475,7 +480,7 @@ void RP_OProduccion::enExclusiva(const std::function<void()>& trabajo)
     }
     // The progress window is modal, but the work lets window events run: a
     // second command would reset the grid under the first one.
-    QList<QPointer<QWidget>> controles = {FrmTipo, Frame2,   CmdCargar,
+    QList<QPointer<QWidget>> controles = {FrmTipo,  Frame2,   CmdCargar,
                                           CmdExcel, CmdSalir, TabGrillas};
     for (const int i : Frame1.indexes())
         controles << Frame1.at(i);
@@ -619,9 +624,9 @@ void RP_OProduccion::guardarFiltros() const
                 preferencias.setValue(clave, textoDeCaja(clave));
             preferencias.setValue(QStringLiteral("Pendientes"), ChkEstado.at(0)->isChecked());
             preferencias.setValue(QStringLiteral("Finalizada"), ChkEstado.at(1)->isChecked());
-            preferencias.setValue(QStringLiteral("Orden"),
-                                  OptOrden.at(1)->isChecked() ? QStringLiteral("numero")
-                                                              : QStringLiteral("fecha"));
+            preferencias.setValue(QStringLiteral("Orden"), OptOrden.at(1)->isChecked()
+                                                               ? QStringLiteral("numero")
+                                                               : QStringLiteral("fecha"));
             preferencias.endGroup();
         });
     } catch (const RuntimeError& error) {
@@ -649,7 +654,7 @@ void RP_OProduccion::OfrecerUltimosFiltros()
     OptOrden.at(porNumero ? 1 : 0)->setChecked(true);
 }
 
-CargaOrdenes::Resultado RP_OProduccion::Cargar(const CargaOrdenes::Avance& avance)
+CargaOrdenes::Opciones RP_OProduccion::prepararCarga()
 {
     armarRangos();
     comprobarRangos();
@@ -679,6 +684,12 @@ CargaOrdenes::Resultado RP_OProduccion::Cargar(const CargaOrdenes::Avance& avanc
     if (!estados.isEmpty())
         filtros << QStringLiteral("Estado: ") + estados.join(QStringLiteral(" y "));
     m_filtrosCargados = filtros.join(QStringLiteral("; "));
+    return opciones;
+}
+
+CargaOrdenes::Resultado RP_OProduccion::Cargar(const CargaOrdenes::Avance& avance)
+{
+    const CargaOrdenes::Opciones opciones = prepararCarga();
     return CargaOrdenes().Cargar(Rangos, opciones, MSFlexGrid1, avance);
 }
 
@@ -702,32 +713,82 @@ void RP_OProduccion::cargarConProgreso()
         ~Cierre() { progreso.CerrarProgreso(); }
     } cierre{progreso};
     // The filters are checked before the progress window shows.
-    armarRangos();
-    comprobarRangos();
+    const CargaOrdenes::Opciones opciones = prepararCarga();
+    const ListaRangos rangos = Rangos;
     QElapsedTimer total;
     total.start();
     progreso.MostrarProgreso(titulo, 0, true);
-    QElapsedTimer reloj;
     // A failed load leaves a grid the status line and the totals would
     // misdescribe.
     mostrarEstado(QString());
     TotalesInsumo::Calcular(GridModel(), MSFlexGridTotales);
-    const CargaOrdenes::Resultado resultado = Cargar([&](int lineas) {
-        progreso.ActualizarProgreso(0, titulo, QStringLiteral("Espere Por Favor"),
-                                    QStringLiteral("%1 líneas cargadas").arg(lineas));
-        // After the first line, so the count shows at once; then often enough
-        // for "Cancelar" to answer at once, seldom enough not to slow the load.
-        if (!reloj.isValid() || reloj.elapsed() >= 50) {
-            QCoreApplication::processEvents();
-            reloj.start();
+    CargaOrdenes::IniciarGrilla(MSFlexGrid1);
+
+    // The worker fills a grid of its own, which this one takes whole when the
+    // work ends, however it ends: the rows so far stay.
+    GridModel cargada, totales;
+    // As the load leaves it before its first row, should the worker fail
+    // before the load starts (its connection refused).
+    CargaOrdenes::IniciarGrilla(cargada);
+    std::optional<ResumenCarga> resumen;
+    std::atomic<int> lineas{0};
+    std::atomic<bool> calculando{false};
+    CargaOrdenes::Resultado resultado;
+    TrabajoEnHilo trabajo([&] {
+        int filasCompletas = 0;
+        try {
+            resultado = CargaOrdenes().Cargar(rangos, opciones, cargada, [&](int n) {
+                lineas.store(n);
+                filasCompletas = cargada.rows();
+                return !trabajo.Cancelado();
+            });
+        } catch (const RuntimeError& error) {
+            if (error.number() != ErrorNumber::Cancelled || !trabajo.Cancelado())
+                throw;
+            // Stopped in the middle of a line: the grid keeps the lines
+            // complete by then, and the open row is left empty.
+            if (filasCompletas < 2) {
+                CargaOrdenes::IniciarGrilla(cargada);
+            } else {
+                cargada.setRows(filasCompletas - 1);
+                cargada.setRows(filasCompletas);
+            }
+            resultado.lineas = lineas.load();
+            resultado.cancelada = true;
         }
-        return !progreso.Cancelado();
+        // What the window shows of the grid is worked out here too: on a big
+        // load it takes seconds, which the operator is told of.
+        calculando.store(true);
+        ResumenCarga::MarcarIncompletas(cargada);
+        TotalesInsumo::Calcular(cargada, totales);
+        resumen = ResumenCarga::DeLaGrilla(cargada);
     });
+    auto entregar = qScopeGuard([&] { MSFlexGrid1.takeContents(cargada); });
+    int mostradas = 0;
+    bool mostrandoTotales = false;
+    trabajo.Ejecutar([&] {
+        // The count shows once the first line is in, as the load goes.
+        const int n = lineas.load();
+        if (n != mostradas || calculando.load() != mostrandoTotales) {
+            mostradas = n;
+            mostrandoTotales = calculando.load();
+            progreso.ActualizarProgreso(
+                0, titulo, QStringLiteral("Espere Por Favor"),
+                QStringLiteral("%1 líneas cargadas").arg(n) +
+                    (mostrandoTotales ? QStringLiteral("; calculando los totales…") : QString()));
+        }
+        if (progreso.Cancelado())
+            trabajo.Cancelar();
+    });
+    entregar.dismiss();
+    MSFlexGrid1.takeContents(cargada);
+    MSFlexGridTotales.takeContents(totales);
+    // The views take the new rows now, not at the next pass of events.
+    MSFlexGrid1Vista->doItemsLayout();
+    MSFlexGridTotalesVista->doItemsLayout();
     progreso.CerrarProgreso();
-    ResumenCarga::MarcarIncompletas(MSFlexGrid1);
-    TotalesInsumo::Calcular(MSFlexGrid1, MSFlexGridTotales);
     TabGrillas->show();
-    const QString estado = ResumenCarga::DeLaGrilla(MSFlexGrid1).Texto(total.elapsed());
+    const QString estado = resumen->Texto(total.elapsed());
     mostrarEstado(resultado.cancelada ? QStringLiteral("Carga cancelada.   ") + estado : estado);
     guardarFiltros();
     if (resultado.cancelada)

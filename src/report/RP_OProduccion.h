@@ -111,6 +111,9 @@ private:
     void nombrarControles();
     void armarRangos();
     void comprobarRangos() const;
+    // The ranges and options of a load as the window's filters give them
+    // (checked; the filters in words kept for the printed pages).
+    CargaOrdenes::Opciones prepararCarga();
     void guardarFiltros() const;
     void mostrarEstado(const QString& texto);
     int altoEstado() const;
@@ -124,6 +127,8 @@ private:
     // gives them back however it ends.
     void enExclusiva(const std::function<void()>& trabajo);
     void devolverFoco(QWidget* foco);
+    // The load on a worker thread: the window keeps answering and "Cancelar"
+    // stops it at once, even in the middle of a statement.
     void cargarConProgreso();
 
     bool m_ocupada = false;

@@ -1,5 +1,7 @@
 #include "Soporte.h"
 #include "components/Componentes.h"
+#include "components/TrabajoEnHilo.h"
+#include "platform/text/ValueText.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QThread>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -203,7 +206,8 @@ private slots:
         };
         auto suelto = datos.AbrirRecordset(u"SELECT codigo FROM datos_art"_s);
         QCOMPARE(cursores(), 0);
-        auto ordenado = datos.AbrirRecordsetOrdenado(u"SELECT codigo FROM datos_art ORDER BY codigo"_s);
+        auto ordenado =
+            datos.AbrirRecordsetOrdenado(u"SELECT codigo FROM datos_art ORDER BY codigo"_s);
         QCOMPARE(cursores(), 1);
         QStringList vistos;
         for (; !ordenado->atEof(); ordenado->moveNext())
@@ -373,6 +377,83 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(RuntimeError, datos.AbrirRecordset(larga));
         datos.Conexion().setCommandTimeout(0);
         QCOMPARE(datos.AbrirRecordset(u"SELECT 7 AS x"_s)->field(u"x"_s).toInt(), 7);
+    }
+
+    // Work on a worker thread runs on a connection of its own, opened with the
+    // session's settings; a cancel from the window's thread stops its
+    // statement in the middle.
+    void conexionDelHilo_data()
+    {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<int>("nivel");
+        QTest::addColumn<QStringList>("consultas");
+        QTest::addColumn<QStringList>("esperado");
+        QTest::newRow("sqlite") << u"sqlite"_s << 256
+                                << QStringList{u"PRAGMA read_uncommitted"_s,
+                                               u"PRAGMA busy_timeout"_s,
+                                               u"SELECT 'op' = 'OP  ' COLLATE NOCASE"_s}
+                                << QStringList{u"1"_s, u"1000"_s, u"1"_s};
+        QTest::newRow("postgres") << u"postgres"_s << 1048576
+                                  << QStringList{u"SHOW transaction_isolation"_s}
+                                  << QStringList{u"serializable"_s};
+    }
+    void conexionDelHilo()
+    {
+        QFETCH(QString, motor);
+        QFETCH(int, nivel);
+        QFETCH(QStringList, consultas);
+        if (!conectar(motor))
+            return;
+        const bool pg = motor == u"postgres"_s;
+        const QString larga =
+            pg ? u"SELECT pg_sleep(60) AS x"_s
+               : u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
+                 "SELECT count(*) AS x FROM (SELECT i FROM n LIMIT 2000000000)"_s;
+        CompDatos& sesion = Componentes::Datos();
+        sesion.Conexion().setIsolationLevel(nivel);
+        sesion.Conexion().setCommandTimeout(1);
+        QStringList vistos;
+        QString conexion, limite;
+        TrabajoEnHilo trabajo([&] {
+            CompDatos& datos = Componentes::Datos();
+            conexion = datos.BaseQt().connectionName();
+            for (const QString& consulta : consultas)
+                vistos << valueText(datos.AbrirRecordset(consulta)->value(0));
+            try {
+                datos.AbrirRecordset(larga);
+            } catch (const RuntimeError& e) {
+                limite = e.description();
+            }
+        });
+        trabajo.Ejecutar();
+        QTEST(vistos, "esperado");
+        QVERIFY(!conexion.isEmpty() && conexion != sesion.BaseQt().connectionName());
+        QVERIFY2(!limite.isEmpty(), "la sentencia larga no cumplió el tiempo límite");
+
+        sesion.Conexion().setCommandTimeout(0);
+        int llamadas = 0;
+        TrabajoEnHilo cancelable([&] { Componentes::Datos().AbrirRecordset(larga); });
+        const auto enCurso = [&] {
+            // The server shows the statement running; SQLite's starts at once.
+            if (!pg)
+                return ++llamadas >= 4;
+            return sesion
+                       .AbrirRecordset(u"SELECT count(*) FROM pg_stat_activity WHERE state = "
+                                       "'active' AND query LIKE 'SELECT pg_sleep(60)%'"_s)
+                       ->value(0)
+                       .toInt() > 0;
+        };
+        try {
+            cancelable.Ejecutar([&] {
+                if (!cancelable.Cancelado() && enCurso())
+                    cancelable.Cancelar();
+            });
+            QFAIL("la sentencia terminó sin cancelarse");
+        } catch (const RuntimeError& e) {
+            QCOMPARE(e.number(), ErrorNumber::Cancelled);
+        }
+        QVERIFY(sesion.Conectado());
+        QCOMPARE(sesion.AbrirRecordset(u"SELECT 7 AS x"_s)->field(u"x"_s).toInt(), 7);
     }
 };
 

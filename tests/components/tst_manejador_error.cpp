@@ -1,11 +1,13 @@
 #include "Soporte.h"
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
+#include "components/TrabajoEnHilo.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 
@@ -18,9 +20,11 @@ struct Guion
 {
     QList<int> respuestas;
     QStringList vistos;
+    int fueraDeVentanas = 0; // shown off the windows' thread
     void instalar()
     {
         Componentes::General().setPresentador([this](const RuntimeError& e, const QString& tag) {
+            fueraDeVentanas += QThread::currentThread() != qApp->thread();
             vistos << QString::number(e.number()) + u':' + e.description() + u'@' + tag;
             return respuestas.isEmpty() ? 3 : respuestas.takeFirst();
         });
@@ -83,15 +87,26 @@ private slots:
     {
         QFETCH(QList<int>, respuestas);
         QFETCH(int, fallos);
-        Guion guion{respuestas, {}};
-        guion.instalar();
-        QStringList hechos;
-        const QString resultado =
-            procedimiento(ManejadorError::conEtiqueta(u"Cfg"_s), fallos, hechos);
-        QTEST(hechos, "hechos");
-        QTEST(resultado, "resultado");
-        QTEST(int(guion.vistos.size()), "mostrados");
-        QCOMPARE(guion.vistos.first(), u"-2147467259:la base se fue@Cfg"_s);
+        // On a worker thread the dialog is the windows' thread's, the worker
+        // waiting for the answer: the procedure goes the same way.
+        for (const bool enHilo : {false, true}) {
+            Guion guion{respuestas, {}};
+            guion.instalar();
+            QStringList hechos;
+            QString resultado;
+            const auto correr = [&] {
+                resultado = procedimiento(ManejadorError::conEtiqueta(u"Cfg"_s), fallos, hechos);
+            };
+            if (enHilo)
+                TrabajoEnHilo(correr).Ejecutar();
+            else
+                correr();
+            QTEST(hechos, "hechos");
+            QTEST(resultado, "resultado");
+            QTEST(int(guion.vistos.size()), "mostrados");
+            QCOMPARE(guion.vistos.first(), u"-2147467259:la base se fue@Cfg"_s);
+            QCOMPARE(guion.fueraDeVentanas, 0);
+        }
     }
 
     void modoOmitirNoMuestraNada()

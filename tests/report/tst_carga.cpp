@@ -2,6 +2,7 @@
 #include "LectorLibro.h"
 #include "Soporte.h"
 #include "components/Componentes.h"
+#include "components/TrabajoEnHilo.h"
 #include "export/ModExportarExcel.h"
 #include "platform/controls/GridModel.h"
 #include "platform/files/DesktopOpener.h"
@@ -92,6 +93,15 @@ class TstCarga : public QObject
         QStringList out;
         for (int c = 0; c < m_g.cols(); ++c)
             out << m_g.text(r, c);
+        return out;
+    }
+    // Every cell's text and colour.
+    static QStringList todo(const GridModel& g)
+    {
+        QStringList out;
+        for (int r = 0; r < g.rows(); ++r)
+            for (int c = 0; c < g.cols(); ++c)
+                out << g.text(r, c) + u'|' + QString::number(g.backColor(r, c));
         return out;
     }
     QStringList ordenesCargadas() { return ordenesCargadas(m_g); }
@@ -546,6 +556,14 @@ private slots:
         }
         QVERIFY2(sentencias * 4 < sentenciasPorLinea,
                  qPrintable(u"%1 sentencias contra %2"_s.arg(sentencias).arg(sentenciasPorLinea)));
+        // On a worker thread, on its own connection, the grid is the same.
+        GridModel enHilo;
+        TrabajoEnHilo([&] {
+            if (postgres && articulos != 0)
+                Componentes::Datos().Ejecutar(u"SET search_path TO "_s + esquema);
+            cargar(false, enHilo);
+        }).Ejecutar();
+        QCOMPARE(todo(enHilo), todo(m_g));
     }
 
     void fechaInvalidaAntesDeConsultar()
@@ -640,6 +658,17 @@ private slots:
         QCOMPARE(ventana.MSFlexGrid1.rows(), 3); // the first line, then the failure
         QCOMPARE(ventana.MSFlexGrid1.backColor(1, 1), 65280);
         QVERIFY(!Componentes::Progreso().Visible());
+        // The file gone since the session opened: the load's own connection
+        // is refused, naming it; the grid is left with its titles.
+        QVERIFY(QFile::rename(copia, copia + u".movida"_s));
+        mensajes.clear();
+        ventana.CmdCargar->click();
+        QCOMPARE(mensajes.size(), 1);
+        QVERIFY2(mensajes.first().contains(copia), qPrintable(mensajes.first()));
+        QCOMPARE(ventana.MSFlexGrid1.rows(), 2);
+        QCOMPARE(ventana.MSFlexGrid1.cols(), 8);
+        QCOMPARE(ventana.MSFlexGrid1.text(0, 1), u"Nro OP"_s);
+        QVERIFY(QFile::rename(copia + u".movida"_s, copia));
         // A bad date from the boxes: its text, before any query.
         mensajes.clear();
         ventana.txtFields.at(8)->setText(u"30/02/2026"_s);

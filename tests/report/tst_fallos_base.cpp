@@ -222,6 +222,8 @@ private slots:
             unMensaje(u"conexión"_s);
             libre();
             QCOMPARE(lineasEnGrilla(), 0);
+            QCOMPARE(m_ventana->MSFlexGrid1.cols(), 8);
+            QCOMPARE(m_ventana->MSFlexGrid1.text(0, 1), u"Nro OP"_s);
             exportarSinMentir(exportados);
             // The command-line report fails as a whole and names no file.
             const soporte::Salida salida = soporte::correrPrograma(
@@ -247,17 +249,28 @@ private slots:
         QSqlDatabase otra = otraSesion(m_dsn);
         QSqlQuery sesion(otra);
         if (caso == u"cortada") {
-            auto pid = Componentes::Datos().AbrirRecordset(u"SELECT pg_backend_pid() AS pid"_s);
-            const QString terminar =
-                u"SELECT pg_terminate_backend(%1)"_s.arg(pid->field(u"pid"_s).toInt());
-            pid.reset();
-            // Cut as the progress window opens, before the load's first
-            // statement: however the load batches its statements, it needs
-            // the server after that.
+            // The load's first statement waits behind this session's lock and
+            // its connection is cut there, whichever connection the load runs on.
+            QVERIFY(sesion.exec(u"BEGIN"_s));
+            QVERIFY(sesion.exec(u"LOCK TABLE MV_CPTE IN ACCESS EXCLUSIVE MODE"_s));
             bool cortada = false;
-            QTimer::singleShot(0, this, [&] { cortada = sesion.exec(terminar); });
+            QTimer corte;
+            connect(&corte, &QTimer::timeout, this, [&] {
+                QSqlQuery q(otra);
+                if (q.exec(u"SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                           "wait_event_type = 'Lock' AND datname = current_database() AND "
+                           "pid <> pg_backend_pid()"_s) &&
+                    q.next()) {
+                    cortada = q.value(0).toBool();
+                    corte.stop();
+                    q.finish();
+                    sesion.exec(u"ROLLBACK"_s);
+                }
+            });
+            corte.start(20);
             filtrar({}, {});
             m_ventana->CmdCargar->click();
+            corte.stop();
             QVERIFY(cortada);
             unMensaje(u"se perdió la conexión"_s);
             libre();

@@ -313,7 +313,16 @@ private slots:
         qputenv("RP_CARPETA_EXPORTACION", exportados.toLocal8Bit());
         DesktopOpener::setInstance(std::make_unique<soporte::EscritorioDePrueba>());
         PrintPreview::setPresenter([](const Worksheet&) {});
+        // The load's first statement would run for minutes: the commands meet
+        // a load under way, and Escape has to interrupt that statement.
+        const QString base = m_base;
+        if (!exportar) {
+            m_base = m_carpeta + u"/lenta.db"_s;
+            if (!QFile::exists(m_base))
+                soporte::crearBaseLenta(m_base);
+        }
         abrir();
+        m_base = base;
         RP_OProduccion& v = *m_ventana;
         if (exportar)
             v.CmdCargar->click(); // the grid to export
@@ -362,17 +371,14 @@ private slots:
             QCOMPARE(QDir(exportados).entryList(QDir::Files), QStringList());
             return;
         }
-        // The first line and its supplies, then the empty row: nothing of a
-        // second load mixed in.
+        // Stopped in its first statement: the titles and the empty row,
+        // nothing of a second load mixed in.
         const GridModel& g = v.MSFlexGrid1;
-        QCOMPARE(g.backColor(1, 1), 65280);
-        for (int r = 2; r < g.rows() - 1; ++r) {
-            QCOMPARE(g.text(r, 1), QString());
-            QVERIFY(!g.text(r, 2).isEmpty());
-        }
+        QCOMPARE(g.rows(), 2);
+        QCOMPARE(g.text(0, 1), u"Nro OP"_s);
         for (int c = 0; c < g.cols(); ++c)
-            QCOMPARE(g.text(g.rows() - 1, c), QString());
-        QVERIFY(m_mensajes.first().contains(u" 1 líneas"_s));
+            QCOMPARE(g.text(1, c), QString());
+        QVERIFY(m_mensajes.first().contains(u" 0 líneas"_s));
     }
 
     // After a load or an export the keyboard is where the operator left it, and

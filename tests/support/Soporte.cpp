@@ -38,6 +38,31 @@ void crearBaseDemo(const QString& archivo)
     QSqlDatabase::removeDatabase(nombre);
 }
 
+void crearBaseLenta(const QString& archivo)
+{
+    crearBaseDemo(archivo);
+    const QString nombre = QStringLiteral("base_lenta");
+    {
+        QSqlDatabase db = basedatos::abrirSqlite(archivo, nombre, false);
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'view' AND "
+                                   "name = 'V_MV_CPTE' COLLATE NOCASE")) ||
+            !q.next())
+            throw RuntimeError(0, q.lastError().text());
+        const QString seleccion = q.value(0).toString().remove(
+            QRegularExpression(QStringLiteral("^\\s*CREATE\\s+VIEW\\s+\\S+\\s+AS\\s+"),
+                               QRegularExpression::CaseInsensitiveOption));
+        q.finish();
+        if (!q.exec(QStringLiteral("DROP VIEW V_MV_CPTE")) ||
+            !q.exec(QStringLiteral("CREATE VIEW V_MV_CPTE AS SELECT * FROM (") + seleccion +
+                    QStringLiteral(") WHERE (WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT "
+                                   "i + 1 FROM n) SELECT count(*) FROM (SELECT i FROM n LIMIT "
+                                   "3000000000)) > 0")))
+            throw RuntimeError(0, q.lastError().text());
+    }
+    QSqlDatabase::removeDatabase(nombre);
+}
+
 bool hayPostgres()
 {
     return !dsnPostgres().isEmpty();

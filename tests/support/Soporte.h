@@ -30,6 +30,10 @@ QString carpetaNueva(const QString& nombre);
 // closed again.
 void crearBaseDemo(const QString& archivo);
 
+// The same data whose order view counts for minutes before its first row:
+// a load stays in its first statement until it is interrupted.
+void crearBaseLenta(const QString& archivo);
+
 // True when the ctest run started the throwaway PostgreSQL server.
 bool hayPostgres();
 QString dsnPostgres();

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QPalette>
+#include <utility>
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent)
 {
@@ -237,6 +238,24 @@ void GridModel::clear()
                 c = Cell();
         m_extras.clear();
     });
+}
+
+void GridModel::takeContents(GridModel& other)
+{
+    resetting([&] {
+        m_blocks = std::exchange(other.m_blocks, {});
+        m_extras = std::exchange(other.m_extras, {});
+        m_widths = std::exchange(other.m_widths, {});
+        m_rows = std::exchange(other.m_rows, 0);
+        m_cols = std::exchange(other.m_cols, 0);
+        m_fixedRows = std::exchange(other.m_fixedRows, 0);
+        m_fixedCols = std::exchange(other.m_fixedCols, 0);
+        m_row = std::exchange(other.m_row, 0);
+        m_col = std::exchange(other.m_col, 0);
+    });
+    if (!m_suspended)
+        for (int c = 0; c < m_cols; ++c)
+            emit colWidthChanged(c, colWidth(c));
 }
 
 void GridModel::setUpdatesSuspended(bool suspended)

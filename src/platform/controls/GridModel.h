@@ -69,6 +69,10 @@ public:
 
     // Empties every cell's text, format and note; rows, columns and widths stay.
     void clear();
+    // Takes every row, column, width, cell and the current cell of `other`,
+    // which is left empty; column descriptions stay. Views reset once. A grid
+    // filled on another thread is handed over this way when the work ends.
+    void takeContents(GridModel& other);
 
     // While suspended the model tells views nothing; resuming resets them
     // once. A load of many thousands of rows uses it so that views do not

@@ -1,5 +1,6 @@
 #include "platform/sql/Recordset.h"
 
+#include "platform/sql/StatementCancel.h"
 #include "platform/sql/StatementTimeout.h"
 #include "platform/text/CNumericLocale.h"
 #include "platform/text/RuntimeError.h"
@@ -14,6 +15,21 @@
 namespace {
 
 const QString Source = QStringLiteral("Recordset");
+
+// Work this thread was asked to stop goes no further: not another statement,
+// not another row; and a statement the cancel interrupted fails as cancelled,
+// not with the driver's words for the interruption.
+void stopIfCancelled()
+{
+    if (const StatementCancel* cancel = StatementCancel::current())
+        cancel->check();
+}
+
+[[noreturn]] void fail(const QString& text)
+{
+    stopIfCancelled();
+    throw RuntimeError(ErrorNumber::Database, text, Source);
+}
 
 QString errorText(const QSqlError& error, const QSqlDriver* driver)
 {
@@ -90,8 +106,8 @@ bool plainUtf8(const char* text, int length)
             if (!tail(2) || (c == 0xE0 && s[i + 1] < 0xA0) || (c == 0xED && s[i + 1] >= 0xA0))
                 return false;
             // U+FEFF (EF BB BF), U+FFFE and U+FFFF (EF BF BE/BF).
-            if (c == 0xEF && ((s[i + 1] == 0xBB && s[i + 2] == 0xBF) ||
-                              (s[i + 1] == 0xBF && s[i + 2] >= 0xBE)))
+            if (c == 0xEF &&
+                ((s[i + 1] == 0xBB && s[i + 2] == 0xBF) || (s[i + 1] == 0xBF && s[i + 2] >= 0xBE)))
                 return false;
             i += 3;
         } else if (c >= 0xF0 && c <= 0xF4) {
@@ -107,10 +123,10 @@ bool plainUtf8(const char* text, int length)
 
 } // namespace
 
-Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeconds,
-                     bool byCursor)
+Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeconds, bool byCursor)
     : m_query(db), m_sql(sql)
 {
+    stopIfCancelled();
     m_query.setForwardOnly(true);
     // Amounts and measures arrive as numbers on every backend, not as the
     // text some ODBC drivers give for numeric columns.
@@ -124,7 +140,7 @@ Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeco
     if (byCursor)
         m_cursor = std::make_unique<OdbcCursorFetch>(db);
     if (!execWithTimeout(m_query, db, sql, timeoutSeconds))
-        throw RuntimeError(ErrorNumber::Database, errorText(m_query), Source);
+        fail(errorText(m_query));
     if (m_cursor)
         m_cursor->opened();
     m_open = true;
@@ -142,17 +158,17 @@ void Recordset::openSqlite(const QString& sql, int timeoutSeconds)
     // Qt prepares it, so a refused statement reads as it always did, and
     // finalizes it with the query or when the connection closes.
     if (!m_query.prepare(sql))
-        throw RuntimeError(ErrorNumber::Database, errorText(m_query), Source);
+        fail(errorText(m_query));
     sqlite3_stmt* statement = m_statement = sqliteStatement();
     if (!statement)
         throw noStatement();
     // A placeholder outside the quotes has no value to take.
     if (sqlite3_bind_parameter_count(statement) > 0)
-        throw RuntimeError(ErrorNumber::Database,
-                           QSqlError(sqliteText("Parameter count mismatch"), QString(),
-                                     QSqlError::StatementError)
-                               .text(),
-                           Source);
+        throw RuntimeError(
+            ErrorNumber::Database,
+            QSqlError(sqliteText("Parameter count mismatch"), QString(), QSqlError::StatementError)
+                .text(),
+            Source);
     // The names as the driver gives them: quotes dropped, with the table a
     // column comes from, so a qualified name finds it too.
     const int columns = sqlite3_column_count(statement);
@@ -183,6 +199,7 @@ sqlite3_stmt* Recordset::sqliteStatement() const
 
 void Recordset::fetchSqlite()
 {
+    stopIfCancelled();
     sqlite3_stmt* statement = m_statement = sqliteStatement();
     if (!statement) {
         m_eof = true;
@@ -208,7 +225,7 @@ void Recordset::fetchSqlite()
         error = sqliteError(connection, result);
         sqlite3_reset(statement);
     }
-    throw RuntimeError(ErrorNumber::Database, errorText(error, m_query.driver()), Source);
+    fail(errorText(error, m_query.driver()));
 }
 
 QVariant Recordset::sqliteValue(int index) const
@@ -252,14 +269,21 @@ void Recordset::fetch()
         fetchSqlite();
         return;
     }
+    stopIfCancelled();
     const CNumericScope numbers;
-    if (m_query.next()) {
+    bool next = false;
+    {
+        // A server cursor fetches its next batch here, which may take as long as a statement.
+        const StatementCancel::Watch watch(m_query);
+        next = m_query.next();
+    }
+    if (next) {
         m_eof = false;
         return;
     }
     m_eof = true;
     if (m_query.lastError().isValid())
-        throw RuntimeError(ErrorNumber::Database, errorText(m_query), Source);
+        fail(errorText(m_query));
 }
 
 void Recordset::moveNext()

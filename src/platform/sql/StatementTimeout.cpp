@@ -1,5 +1,7 @@
 #include "platform/sql/StatementTimeout.h"
 
+#include "platform/sql/StatementCancel.h"
+
 #include <QDeadlineTimer>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -14,9 +16,9 @@
 
 namespace {
 
-// One connection per process in this program; the limit is shared by all the
-// SQLite connections of the process, which is what a time-out per statement needs.
-QDeadlineTimer sqliteDeadline(QDeadlineTimer::Forever);
+// Armed by the thread that runs the statement and read by the handler on that
+// same thread: a worker's connection keeps its own limit.
+thread_local QDeadlineTimer sqliteDeadline(QDeadlineTimer::Forever);
 
 int sqliteProgress(void*)
 {
@@ -133,20 +135,24 @@ bool execWithTimeout(QSqlQuery& query, const QSqlDatabase& db, const QString& sq
         SqliteStatementTimer::arm(timeoutSeconds);
         return query.exec(sql);
     }
-    if (timeoutSeconds <= 0)
+    // A statement that may be cancelled from another thread needs its handle
+    // before it runs, as the time-out does.
+    if (timeoutSeconds <= 0 && !StatementCancel::current())
         return query.exec(sql);
     // ODBC: the time-out is an attribute of the statement handle, which exists
     // once the statement is prepared.
     if (!query.prepare(sql))
         return false;
     const QVariant handle = query.result()->handle();
-    if (handle.isValid() && handle.metaType() == QMetaType::fromType<SQLHANDLE>()) {
+    if (timeoutSeconds > 0 && handle.isValid() &&
+        handle.metaType() == QMetaType::fromType<SQLHANDLE>()) {
         SQLHANDLE statement = *static_cast<SQLHANDLE const*>(handle.data());
         if (statement)
             SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT,
                            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds)),
                            SQL_IS_UINTEGER);
     }
+    const StatementCancel::Watch watch(query);
     return query.exec();
 }
 
@@ -176,8 +182,8 @@ OdbcCursorFetch::OdbcCursorFetch(const QSqlDatabase& db)
     if (!connection || !isPsqlOdbc(connection))
         return;
     SQLINTEGER before = 0;
-    if (!SQL_SUCCEEDED(SQLGetConnectAttr(connection, PsqlUseDeclareFetch, &before,
-                                         SQL_IS_INTEGER, nullptr)) ||
+    if (!SQL_SUCCEEDED(
+            SQLGetConnectAttr(connection, PsqlUseDeclareFetch, &before, SQL_IS_INTEGER, nullptr)) ||
         before != 0)
         return;
     if (!SQL_SUCCEEDED(SQLSetConnectAttr(connection, PsqlUseDeclareFetch,
