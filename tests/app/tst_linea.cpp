@@ -270,14 +270,7 @@ private slots:
         if (!m_largoCargado) {
             m_largoCargado = true;
             const QString archivo = soporte::carpetaNueva(u"csv_largo_base"_s) + u"/g.db"_s;
-            {
-                QSqlDatabase db = basedatos::abrirSqlite(archivo, u"generar"_s, true);
-                basedatos::crearEsquema(db);
-                basedatos::OpcionesGenerador opciones;
-                opciones.ordenes = 20000;
-                basedatos::generar(db, opciones);
-            }
-            QSqlDatabase::removeDatabase(u"generar"_s);
+            soporte::crearBaseGenerada(archivo, 20000);
             Componentes::ReiniciarParaPruebas();
             QVERIFY(soporte::conectarDatos(u"sqlite"_s, archivo, {}));
             CargaOrdenes().Cargar({}, {false, false, u"{V_MV_Cpte.IdComprobante}"_s}, m_largo);

@@ -40,14 +40,7 @@ private slots:
     void initTestCase()
     {
         m_base = soporte::carpetaNueva(u"senales"_s) + u"/grande.db"_s;
-        {
-            QSqlDatabase db = basedatos::abrirSqlite(m_base, u"grande"_s, true);
-            basedatos::crearEsquema(db);
-            basedatos::OpcionesGenerador opciones;
-            opciones.ordenes = 3000;
-            basedatos::generar(db, opciones);
-        }
-        QSqlDatabase::removeDatabase(u"grande"_s);
+        soporte::crearBaseGenerada(m_base, 3000);
     }
 
     // Each stopping signal in the middle of a file: the temporary files go,

@@ -38,6 +38,19 @@ void crearBaseDemo(const QString& archivo)
     QSqlDatabase::removeDatabase(nombre);
 }
 
+void crearBaseGenerada(const QString& archivo, int ordenes)
+{
+    const QString nombre = QStringLiteral("base_generada");
+    {
+        QSqlDatabase db = basedatos::abrirSqlite(archivo, nombre, true);
+        basedatos::crearEsquema(db);
+        basedatos::OpcionesGenerador opciones;
+        opciones.ordenes = ordenes;
+        basedatos::generar(db, opciones);
+    }
+    QSqlDatabase::removeDatabase(nombre);
+}
+
 void crearBaseLenta(const QString& archivo)
 {
     crearBaseDemo(archivo);

@@ -30,6 +30,10 @@ QString carpetaNueva(const QString& nombre);
 // closed again.
 void crearBaseDemo(const QString& archivo);
 
+// A SQLite file `archivo` with the report's schema and `ordenes` generated
+// orders (the generator's other options as they come), closed again.
+void crearBaseGenerada(const QString& archivo, int ordenes);
+
 // The same data whose order view counts for minutes before its first row:
 // a load stays in its first statement until it is interrupted.
 void crearBaseLenta(const QString& archivo);
