@@ -250,6 +250,10 @@ void RP_OProduccion::crearControles()
     LblFiltroInsumo = new QLabel(this);
     LblFiltroInsumo->setObjectName(QStringLiteral("LblFiltroInsumo"));
     LblFiltroInsumo->hide();
+    MSFlexGridFiltradaVista = new GridView(&m_grillaFiltrada, this);
+    MSFlexGridFiltradaVista->setObjectName(QStringLiteral("MSFlexGridFiltrada"));
+    MSFlexGridFiltradaVista->setAccessibleName(QStringLiteral("Órdenes que usan el insumo"));
+    MSFlexGridFiltradaVista->hide();
     CmdMostrarTodo = new QPushButton(QStringLiteral("Mostrar todo"), this);
     CmdMostrarTodo->setObjectName(QStringLiteral("CmdMostrarTodo"));
     CmdMostrarTodo->setAccessibleDescription(
@@ -356,8 +360,10 @@ void RP_OProduccion::nombrarControles()
 
 void RP_OProduccion::mostrarGrilla(int pestana)
 {
+    const bool filtrada = pestana != 1 && !m_insumoFiltrado.isEmpty();
     PanelTotales->setVisible(pestana == 1);
-    MSFlexGrid1Vista->setVisible(pestana != 1);
+    MSFlexGrid1Vista->setVisible(pestana != 1 && !filtrada);
+    MSFlexGridFiltradaVista->setVisible(filtrada);
     ubicarFiltroInsumo();
 }
 
@@ -393,9 +399,11 @@ void RP_OProduccion::FiltrarPorInsumo(int filaTotales)
             mostrar[size_t(s.fila)] = lineas.contains(s.filaLinea);
         },
         [&](int fila) { mostrar[size_t(fila)] = lineas.contains(fila); });
-    // What "Exportar Excel" takes while filtered: the titles and the rows shown,
-    // with their formats.
+    // The rows shown, with their formats and marks, copied into a grid of
+    // their own, in the result grid's place: hiding the others row by row
+    // would take minutes on a big load. "Exportar Excel" takes this one.
     const int fijas = MSFlexGrid1.fixedRows();
+    m_grillaFiltrada.setUpdatesSuspended(true);
     m_grillaFiltrada.clear();
     m_grillaFiltrada.setCols(MSFlexGrid1.cols());
     m_grillaFiltrada.setRows(
@@ -404,10 +412,7 @@ void RP_OProduccion::FiltrarPorInsumo(int filaTotales)
     m_grillaFiltrada.setFixedCols(MSFlexGrid1.fixedCols());
     int destino = 0;
     for (int r = 0; r < MSFlexGrid1.rows(); ++r) {
-        const bool visible = r < fijas || mostrar[size_t(r)];
-        if (r >= fijas)
-            MSFlexGrid1Vista->setRowHidden(r - fijas, !visible);
-        if (!visible)
+        if (r >= fijas && !mostrar[size_t(r)])
             continue;
         for (int c = 0; c < MSFlexGrid1.cols(); ++c) {
             m_grillaFiltrada.setText(destino, c, MSFlexGrid1.text(r, c));
@@ -417,11 +422,14 @@ void RP_OProduccion::FiltrarPorInsumo(int filaTotales)
                 m_grillaFiltrada.setFontSize(destino, c, MSFlexGrid1.fontSize(r, c));
             if (MSFlexGrid1.fontBold(r, c))
                 m_grillaFiltrada.setFontBold(destino, c, true);
+            if (!MSFlexGrid1.note(r, c).isEmpty())
+                m_grillaFiltrada.setNote(destino, c, MSFlexGrid1.note(r, c));
         }
         ++destino;
     }
     for (int c = 0; c < MSFlexGrid1.cols(); ++c)
         m_grillaFiltrada.setColWidth(c, MSFlexGrid1.colWidth(c));
+    m_grillaFiltrada.setUpdatesSuspended(false);
     m_insumoFiltrado = codigo;
     const QString descripcion =
         MSFlexGridTotales.text(filaTotales, GraficoInsumos::ColDescripcion).trimmed();
@@ -434,7 +442,7 @@ void RP_OProduccion::FiltrarPorInsumo(int filaTotales)
     LblFiltroInsumo->setAccessibleName(LblFiltroInsumo->text());
     TabGrillas->setCurrentIndex(0);
     mostrarGrilla(0);
-    MSFlexGrid1Vista->setFocus(Qt::OtherFocusReason);
+    MSFlexGridFiltradaVista->setFocus(Qt::OtherFocusReason);
 }
 
 void RP_OProduccion::MostrarTodo()
@@ -443,10 +451,7 @@ void RP_OProduccion::MostrarTodo()
     m_insumoFiltradoTexto.clear();
     m_grillaFiltrada.clear();
     m_grillaFiltrada.setRows(2);
-    for (int r = 0; r < MSFlexGrid1Vista->model()->rowCount(); ++r)
-        if (MSFlexGrid1Vista->isRowHidden(r))
-            MSFlexGrid1Vista->setRowHidden(r, false);
-    ubicarFiltroInsumo();
+    mostrarGrilla(TabGrillas->currentIndex());
 }
 
 void RP_OProduccion::ubicarFiltroInsumo()
@@ -528,6 +533,8 @@ void RP_OProduccion::ubicarEstado()
     const int alto = std::min(height() - arriba, altoEstado());
     if (PanelTotales)
         PanelTotales->setGeometry(grilla);
+    if (MSFlexGridFiltradaVista)
+        MSFlexGridFiltradaVista->setGeometry(grilla);
     ubicarFiltroInsumo();
     if (alto <= 0 || grilla.width() <= 8)
         return;

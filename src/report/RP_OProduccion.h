@@ -86,6 +86,8 @@ public:
     const QString& InsumoFiltrado() const { return m_insumoFiltrado; }
     QLabel* LblFiltroInsumo = nullptr;
     QPushButton* CmdMostrarTodo = nullptr;
+    // The filtered lines, in the result grid's place while the filter lasts.
+    GridView* MSFlexGridFiltradaVista = nullptr;
 
     // The filter ranges the load rebuilds each time.
     ListaRangos Rangos;
