@@ -1,5 +1,7 @@
 #include "export/LlenadoHoja.h"
 
+#include "export/GraficoInsumos.h"
+
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
 #include "export/ModExportarExcel.h"
@@ -126,6 +128,59 @@ QString LlenadoHoja::valorCelda(const QString& texto)
     return valor;
 }
 
+void LlenadoHoja::agregarGrafico(Worksheet& hoja) const
+{
+    // Only the totals per material carry their chart.
+    const auto grafico = GraficoInsumos::DeLosTotales(m_grilla);
+    if (!grafico)
+        return;
+    // The sheet's columns skip the grid's hidden ones; a grid row r is sheet row r + 1.
+    std::vector<int> columna(size_t(m_grilla.cols()), 0);
+    int x = 0;
+    for (int c = 0; c < m_grilla.cols(); ++c)
+        if (m_grilla.colWidth(c) > AnchoOculto)
+            columna[size_t(c)] = ++x;
+    const auto bloque = [&](int desde, int hasta, int col) {
+        return Worksheet::Cells{desde + 1, columna[size_t(col)], hasta + 1, columna[size_t(col)]};
+    };
+    if (columna[GraficoInsumos::ColInsumo] == 0 || columna[GraficoInsumos::ColKg] == 0 ||
+        columna[GraficoInsumos::ColKgIncompletos] == 0)
+        return;
+    const GraficoInsumos::Barra& ultima = grafico->barras.back();
+    const int hastaFila = ultima.otros() ? ultima.fila - 1 : grafico->ultimaFila;
+    Worksheet::BarChart g;
+    g.title = u"Kilos por insumo"_s;
+    g.categories = {bloque(grafico->primeraFila, hastaFila, GraficoInsumos::ColInsumo)};
+    std::vector<Worksheet::Cells> kilos = {
+        bloque(grafico->primeraFila, hastaFila, GraficoInsumos::ColKg)};
+    std::vector<Worksheet::Cells> incompletos = {
+        bloque(grafico->primeraFila, hastaFila, GraficoInsumos::ColKgIncompletos)};
+    // Beside the table, a column apart from it.
+    g.column = x + 2;
+    g.row = 2;
+    if (ultima.otros()) {
+        // "Otros" is no row of the table: its bar reads a small table of its
+        // own under it, a line apart, in the first three columns, so that the
+        // table's columns keep adding up what they did.
+        const int fila = hoja.rowCount() + 2;
+        hoja.cells(fila, 1).setValue(u"Barra del gráfico"_s);
+        hoja.cells(fila, 2).setValue(m_grilla.text(0, GraficoInsumos::ColKg));
+        hoja.cells(fila, 3).setValue(m_grilla.text(0, GraficoInsumos::ColKgIncompletos));
+        hoja.cells(fila + 1, 1).setValue(ultima.codigo);
+        hoja.cells(fila + 1, 2).setValue(QString::number(ultima.kilos, 'f', 2));
+        hoja.cells(fila + 1, 3).setValue(QString::number(ultima.kilosIncompletos, 'f', 2));
+        g.categories.push_back({fila + 1, 1, fila + 1, 1});
+        kilos.push_back({fila + 1, 2, fila + 1, 2});
+        incompletos.push_back({fila + 1, 3, fila + 1, 3});
+    }
+    g.series = {
+        {GraficoInsumos::LeyendaCompleto(), kilos, GraficoInsumos::ColorCompleto, true},
+        {GraficoInsumos::LeyendaFaltante(), incompletos, GraficoInsumos::ColorFaltante, false}};
+    g.height = std::max(288, 80 + 24 * int(grafico->barras.size()));
+    g.width = 560;
+    hoja.addChart(std::move(g));
+}
+
 bool LlenadoHoja::cancelado() const
 {
     return m_interactivo && Componentes::Progreso().Cancelado();
@@ -230,6 +285,8 @@ bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError&
                 return false;
         }
     }
+    if (!enError.paso([&] { agregarGrafico(aplicacion(excel.get()).activeSheet()); }))
+        return false;
     // The operator sees the workbook from its first sheet.
     return filas <= Worksheet::MaxRows ||
            enError.paso([&] { aplicacion(excel.get()).activeWorkbook().activate(0); });

@@ -8,6 +8,7 @@
 class GridModel;
 class ManejadorError;
 class SpreadsheetApp;
+class Worksheet;
 
 // Fills a new workbook from a grid as the spreadsheet route does: the
 // exported columns (wider than 50 twips), AbrirExcel, the header row, then
@@ -39,6 +40,9 @@ public:
 
 private:
     void ceder();
+    // The totals per material get their bar chart beside the table, drawn
+    // from the table's cells.
+    void agregarGrafico(Worksheet& hoja) const;
 
     const GridModel& m_grilla;
     GridModel* m_cursor;

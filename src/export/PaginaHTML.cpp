@@ -1,5 +1,7 @@
 #include "export/PaginaHTML.h"
 
+#include "export/GraficoInsumos.h"
+
 #include "components/ManejadorError.h"
 #include "export/ModExportarExcel.h"
 #include "platform/controls/GridModel.h"
@@ -102,6 +104,73 @@ QString PaginaHTML::escapar(QStringView original, bool atributo)
     return r;
 }
 
+QString PaginaHTML::svg(const GraficoInsumos::Grafico& grafico)
+{
+    // Drawn in the page itself, no script and no file beside it: a row per
+    // bar, its name on the left, the bar in proportion to the heaviest, its
+    // kilograms after it; the lighter part, from the axis as in the
+    // workbook's chart, rests on incomplete estimates.
+    constexpr int Nombre = 170, Largo = 380, Alto = 22, Barra = 16, Arriba = 8;
+    double mayor = 0;
+    for (const GraficoInsumos::Barra& b : grafico.barras)
+        mayor = std::max(mayor, b.kilos);
+    const int n = static_cast<int>(grafico.barras.size());
+    const int ancho = Nombre + Largo + 230;
+    const int alto = Arriba + n * Alto + 44;
+    const auto num = [](double v) { return QString::number(v, 'f', 1); };
+    QString t = u"<svg xmlns=\"http://www.w3.org/2000/svg\" width=\""_s + QString::number(ancho) +
+                u"\" height=\""_s + QString::number(alto) +
+                u"\" font-family=\"sans-serif\" font-size=\"12\" role=\"img\">"_s;
+    const auto color = [](unsigned rgb) -> QString {
+        return u'#' + QString::number(rgb, 16).rightJustified(6, u'0');
+    };
+    for (int i = 0; i < n; ++i) {
+        const GraficoInsumos::Barra& b = grafico.barras[size_t(i)];
+        const int y = Arriba + i * Alto;
+        const double total = mayor > 0 ? std::max(0.0, b.kilos) / mayor * Largo : 0;
+        const double claro =
+            mayor > 0 ? std::clamp(b.kilosIncompletos, 0.0, std::max(0.0, b.kilos)) / mayor * Largo
+                      : 0;
+        const QString kilos = b.Etiqueta();
+        t += u"<g class=\"barra\" data-insumo=\""_s + escapar(b.codigo, true) + u"\" data-kg=\""_s +
+             QString::number(b.kilos, 'f', 2) + u"\"><title>"_s +
+             escapar(b.descripcion.isEmpty() ? b.codigo : b.codigo + u" — "_s + b.descripcion) +
+             u": "_s + escapar(kilos) + u"</title>"_s;
+        t += u"<text x=\""_s + QString::number(Nombre - 6) + u"\" y=\""_s +
+             QString::number(y + Barra - 4) + u"\" text-anchor=\"end\">"_s + escapar(b.codigo) +
+             u"</text>"_s;
+        t += u"<rect class=\"completa\" x=\""_s + num(Nombre + claro) + u"\" y=\""_s +
+             QString::number(y) + u"\" width=\""_s + num(total - claro) + u"\" height=\""_s +
+             QString::number(Barra) + u"\" fill=\""_s + color(GraficoInsumos::ColorCompleto) +
+             u"\"/>"_s;
+        t += u"<rect class=\"faltante\" x=\""_s + QString::number(Nombre) + u"\" y=\""_s +
+             QString::number(y) + u"\" width=\""_s + num(claro) + u"\" height=\""_s +
+             QString::number(Barra) + u"\" fill=\""_s + color(GraficoInsumos::ColorFaltante) +
+             u"\"/>"_s;
+        t += u"<text x=\""_s + num(Nombre + total + 4) + u"\" y=\""_s +
+             QString::number(y + Barra - 4) + u"\">"_s + escapar(kilos) + u"</text></g>"_s;
+    }
+    // The legend, then the reading.
+    const int y = Arriba + n * Alto + 6;
+    t += u"<rect x=\""_s + QString::number(Nombre) + u"\" y=\""_s + QString::number(y) +
+         u"\" width=\"12\" height=\"12\" fill=\""_s + color(GraficoInsumos::ColorCompleto) +
+         u"\"/><text x=\""_s + QString::number(Nombre + 16) + u"\" y=\""_s +
+         QString::number(y + 11) + u"\">"_s + escapar(GraficoInsumos::LeyendaCompleto()) +
+         u"</text>"_s;
+    t += u"<rect x=\""_s + QString::number(Nombre + 170) + u"\" y=\""_s + QString::number(y) +
+         u"\" width=\"12\" height=\"12\" fill=\""_s + color(GraficoInsumos::ColorFaltante) +
+         u"\"/><text x=\""_s + QString::number(Nombre + 186) + u"\" y=\""_s +
+         QString::number(y + 11) + u"\">"_s + escapar(GraficoInsumos::LeyendaFaltante()) +
+         u"</text>"_s;
+    QStringList lectura;
+    for (const QString& parte : {grafico.Participacion(), grafico.Faltantes()})
+        if (!parte.isEmpty())
+            lectura << parte;
+    t += u"<text x=\"4\" y=\""_s + QString::number(y + 32) + u"\">"_s +
+         escapar(lectura.join(u"; "_s)) + u"</text></svg>"_s;
+    return t;
+}
+
 bool PaginaHTML::escribir(const GridModel& grilla, GridModel* cursor, const QString& titulo,
                           ManejadorError& enError)
 {
@@ -130,8 +199,12 @@ bool PaginaHTML::escribir(const GridModel& grilla, GridModel* cursor, const QStr
         u"<TABLE Border="_s + u"2"_s + u">"_s,
         u"<TR>"_s,
     };
+    // The totals per material show their bars above the table.
+    const auto grafico = GraficoInsumos::DeLosTotales(grilla);
     for (int i = 0; i < static_cast<int>(std::size(lineas)); ++i) {
         const bool sigue = enError.paso([&] {
+            if (i == 11 && grafico)
+                escribirLinea(svg(*grafico) + u"<br>"_s);
             if (i == 6)
                 escribirLinea(u"<H5 ALIGN = CENTER>"_s +
                               escapar(ModExportarExcel::ValorParametro(u"NOMBRE"_s).trimmed()) +

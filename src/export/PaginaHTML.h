@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/GraficoInsumos.h"
+
 #include <QString>
 #include <QStringView>
 #include <memory>
@@ -37,6 +39,8 @@ public:
     // code page; half a surrogate pair as U+FFFD); quotes too with
     // `atributo`; control characters as printableText leaves them.
     static QString escapar(QStringView texto, bool atributo = false);
+    // The totals' bars as an inline SVG picture.
+    static QString svg(const GraficoInsumos::Grafico& grafico);
 
 private:
     QString m_archivo;

@@ -9,6 +9,7 @@
 #include "platform/controls/Twips.h"
 #include "platform/files/OwnSettings.h"
 #include "platform/files/ProgramFolder.h"
+#include "report/GraficoTotales.h"
 #include "report/ResumenCarga.h"
 #include "report/TotalesInsumo.h"
 
@@ -26,8 +27,10 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QSplitter>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTabBar>
@@ -230,9 +233,47 @@ void RP_OProduccion::crearControles()
     LblEstado->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     LblEstado->hide();
 
-    MSFlexGridTotalesVista = new GridView(&MSFlexGridTotales, this);
+    PanelTotales = new QSplitter(Qt::Horizontal, this);
+    PanelTotales->setObjectName(QStringLiteral("PanelTotales"));
+    PanelTotales->setChildrenCollapsible(false);
+    MSFlexGridTotalesVista = new GridView(&MSFlexGridTotales, PanelTotales);
     MSFlexGridTotalesVista->setObjectName(QStringLiteral("MSFlexGridTotales"));
-    MSFlexGridTotalesVista->hide();
+    GrfTotales = new GraficoTotales(PanelTotales);
+    PanelTotales->setStretchFactor(0, 1);
+    PanelTotales->setStretchFactor(1, 1);
+    PanelTotales->hide();
+    // The chart follows the totals whenever they are computed again.
+    connect(&MSFlexGridTotales, &QAbstractItemModel::modelReset, GrfTotales,
+            [this] { GrfTotales->Mostrar(MSFlexGridTotales); });
+    // Enter or a double click on a material, or a double click on its bar.
+    connect(MSFlexGridTotalesVista, &QAbstractItemView::activated, this,
+            [this](const QModelIndex& celda) {
+                atender([&] { FiltrarPorInsumo(celda.row() + MSFlexGridTotales.fixedRows()); });
+            });
+    connect(GrfTotales, &GraficoTotales::insumoElegido, this,
+            [this](int fila) { atender([&] { FiltrarPorInsumo(fila); }); });
+    LblFiltroInsumo = new QLabel(this);
+    LblFiltroInsumo->setObjectName(QStringLiteral("LblFiltroInsumo"));
+    LblFiltroInsumo->hide();
+    MSFlexGridFiltradaVista = new GridView(&m_grillaFiltrada, this);
+    MSFlexGridFiltradaVista->setObjectName(QStringLiteral("MSFlexGridFiltrada"));
+    MSFlexGridFiltradaVista->setAccessibleName(QStringLiteral("Órdenes que usan el insumo"));
+    MSFlexGridFiltradaVista->hide();
+    CmdMostrarTodo = new QPushButton(QStringLiteral("Mostrar todo"), this);
+    CmdMostrarTodo->setObjectName(QStringLiteral("CmdMostrarTodo"));
+    CmdMostrarTodo->setAccessibleDescription(
+        QStringLiteral("Vuelve a mostrar todas las órdenes cargadas."));
+    CmdMostrarTodo->hide();
+    // An export under way may be reading the filtered rows.
+    connect(CmdMostrarTodo, &QPushButton::clicked, this, [this] {
+        if (!m_ocupada)
+            MostrarTodo();
+    });
+    // A new load (or a grid emptied) leaves nothing the filter's rows stand for.
+    connect(&MSFlexGrid1, &QAbstractItemModel::modelReset, this, [this] {
+        if (!m_insumoFiltrado.isEmpty())
+            MostrarTodo();
+    });
     TabGrillas = new TabBar(this);
     TabGrillas->setObjectName(QStringLiteral("TabGrillas"));
     TabGrillas->setShape(QTabBar::RoundedSouth);
@@ -324,13 +365,117 @@ void RP_OProduccion::nombrarControles()
 
 void RP_OProduccion::mostrarGrilla(int pestana)
 {
-    MSFlexGridTotalesVista->setVisible(pestana == 1);
-    MSFlexGrid1Vista->setVisible(pestana != 1);
+    const bool filtrada = pestana != 1 && !m_insumoFiltrado.isEmpty();
+    PanelTotales->setVisible(pestana == 1);
+    MSFlexGrid1Vista->setVisible(pestana != 1 && !filtrada);
+    MSFlexGridFiltradaVista->setVisible(filtrada);
+    ubicarFiltroInsumo();
 }
 
 GridModel& RP_OProduccion::GrillaVisible()
 {
-    return TabGrillas && TabGrillas->currentIndex() == 1 ? MSFlexGridTotales : MSFlexGrid1;
+    if (TabGrillas && TabGrillas->currentIndex() == 1)
+        return MSFlexGridTotales;
+    return m_insumoFiltrado.isEmpty() ? MSFlexGrid1 : m_grillaFiltrada;
+}
+
+void RP_OProduccion::FiltrarPorInsumo(int filaTotales)
+{
+    // A load or an export under way reads the grids: the filter waits.
+    if (m_ocupada)
+        return;
+    const auto datos = GraficoInsumos::DeLosTotales(MSFlexGridTotales);
+    // The total row and the note under it name no material.
+    if (!datos || filaTotales < datos->primeraFila || filaTotales > datos->ultimaFila)
+        return;
+    const QString codigo = MSFlexGridTotales.text(filaTotales, GraficoInsumos::ColInsumo);
+    // The totals count a supply without a code under "(sin código)".
+    const bool sinCodigo = codigo == u"(sin código)";
+    QSet<int> lineas;
+    ResumenCarga::Recorrer(MSFlexGrid1, [&](const ResumenCarga::Insumo& s) {
+        const QString suyo = MSFlexGrid1.text(s.fila, 2);
+        if (suyo == codigo || (sinCodigo && suyo.isEmpty()))
+            lineas.insert(s.filaLinea);
+    });
+    std::vector<bool> mostrar(size_t(MSFlexGrid1.rows()), false);
+    ResumenCarga::Recorrer(
+        MSFlexGrid1,
+        [&](const ResumenCarga::Insumo& s) {
+            mostrar[size_t(s.fila)] = lineas.contains(s.filaLinea);
+        },
+        [&](int fila) { mostrar[size_t(fila)] = lineas.contains(fila); });
+    // The rows shown, with their formats and marks, copied into a grid of
+    // their own, in the result grid's place: hiding the others row by row
+    // would take minutes on a big load. "Exportar Excel" takes this one.
+    const int fijas = MSFlexGrid1.fixedRows();
+    m_grillaFiltrada.setUpdatesSuspended(true);
+    m_grillaFiltrada.clear();
+    m_grillaFiltrada.setCols(MSFlexGrid1.cols());
+    m_grillaFiltrada.setRows(
+        std::max(fijas + 1, fijas + int(std::count(mostrar.begin(), mostrar.end(), true))));
+    m_grillaFiltrada.setFixedRows(fijas);
+    m_grillaFiltrada.setFixedCols(MSFlexGrid1.fixedCols());
+    int destino = 0;
+    for (int r = 0; r < MSFlexGrid1.rows(); ++r) {
+        if (r >= fijas && !mostrar[size_t(r)])
+            continue;
+        for (int c = 0; c < MSFlexGrid1.cols(); ++c) {
+            m_grillaFiltrada.setText(destino, c, MSFlexGrid1.text(r, c));
+            if (MSFlexGrid1.backColor(r, c) != GridModel::NoColor)
+                m_grillaFiltrada.setBackColor(destino, c, MSFlexGrid1.backColor(r, c));
+            if (MSFlexGrid1.fontSize(r, c) > 0)
+                m_grillaFiltrada.setFontSize(destino, c, MSFlexGrid1.fontSize(r, c));
+            if (MSFlexGrid1.fontBold(r, c))
+                m_grillaFiltrada.setFontBold(destino, c, true);
+            if (!MSFlexGrid1.note(r, c).isEmpty())
+                m_grillaFiltrada.setNote(destino, c, MSFlexGrid1.note(r, c));
+        }
+        ++destino;
+    }
+    for (int c = 0; c < MSFlexGrid1.cols(); ++c)
+        m_grillaFiltrada.setColWidth(c, MSFlexGrid1.colWidth(c));
+    m_grillaFiltrada.setUpdatesSuspended(false);
+    m_insumoFiltrado = codigo;
+    const QString descripcion =
+        MSFlexGridTotales.text(filaTotales, GraficoInsumos::ColDescripcion).trimmed();
+    m_insumoFiltradoTexto = descripcion.isEmpty() ? codigo : codigo + u" — " + descripcion;
+    const int cuantas = int(lineas.size());
+    LblFiltroInsumo->setText(
+        QStringLiteral("Órdenes que usan %1: %2 %3.")
+            .arg(m_insumoFiltradoTexto, ResumenCarga::Cifra(cuantas, 0),
+                 cuantas == 1 ? QStringLiteral("línea") : QStringLiteral("líneas")));
+    LblFiltroInsumo->setAccessibleName(LblFiltroInsumo->text());
+    TabGrillas->setCurrentIndex(0);
+    mostrarGrilla(0);
+    MSFlexGridFiltradaVista->setFocus(Qt::OtherFocusReason);
+}
+
+void RP_OProduccion::MostrarTodo()
+{
+    m_insumoFiltrado.clear();
+    m_insumoFiltradoTexto.clear();
+    m_grillaFiltrada.clear();
+    m_grillaFiltrada.setRows(2);
+    mostrarGrilla(TabGrillas->currentIndex());
+}
+
+void RP_OProduccion::ubicarFiltroInsumo()
+{
+    if (!LblFiltroInsumo)
+        return;
+    const bool visible = !m_insumoFiltrado.isEmpty() && TabGrillas->currentIndex() != 1;
+    LblFiltroInsumo->setVisible(visible);
+    CmdMostrarTodo->setVisible(visible);
+    if (!visible)
+        return;
+    // In the band between the buttons and the grid.
+    const QRect grilla = MSFlexGrid1Vista->geometry();
+    const QSize boton = CmdMostrarTodo->sizeHint();
+    const int arriba = std::max(0, grilla.top() - boton.height() - 2);
+    CmdMostrarTodo->setGeometry(grilla.right() - boton.width() - 4, arriba, boton.width(),
+                                boton.height());
+    LblFiltroInsumo->setGeometry(
+        grilla.x() + 4, arriba, std::max(1, CmdMostrarTodo->x() - grilla.x() - 12), boton.height());
 }
 
 void RP_OProduccion::ordenDeTabulacion()
@@ -391,8 +536,11 @@ void RP_OProduccion::ubicarEstado()
     const QRect grilla = MSFlexGrid1Vista->geometry();
     const int arriba = grilla.bottom() + 1;
     const int alto = std::min(height() - arriba, altoEstado());
-    if (MSFlexGridTotalesVista)
-        MSFlexGridTotalesVista->setGeometry(grilla);
+    if (PanelTotales)
+        PanelTotales->setGeometry(grilla);
+    if (MSFlexGridFiltradaVista)
+        MSFlexGridFiltradaVista->setGeometry(grilla);
+    ubicarFiltroInsumo();
     if (alto <= 0 || grilla.width() <= 8)
         return;
     int izquierda = grilla.x() + 4;
@@ -695,7 +843,12 @@ CargaOrdenes::Resultado RP_OProduccion::Cargar(const CargaOrdenes::Avance& avanc
 
 void RP_OProduccion::PrepararImpresion() const
 {
-    ModExportarExcel::setEncabezadoImpresion(Titulo, m_filtrosCargados);
+    // The filtered orders' workbook says which material chose them.
+    QString filtros = m_filtrosCargados;
+    if (!m_insumoFiltrado.isEmpty() && TabGrillas->currentIndex() != 1)
+        filtros += (filtros.isEmpty() ? QString() : QStringLiteral("; ")) +
+                   QStringLiteral("Insumo: ") + m_insumoFiltradoTexto;
+    ModExportarExcel::setEncabezadoImpresion(Titulo, filtros);
 }
 
 void RP_OProduccion::CmdCargar_Click()

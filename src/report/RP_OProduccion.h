@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <functional>
 
+class GraficoTotales;
 class GridView;
 class QCheckBox;
 class QGroupBox;
@@ -18,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSplitter;
 class QTabBar;
 
 // The production-order report window, the program's start-up window.
@@ -67,8 +69,25 @@ public:
     TotalesInsumo::Modelo MSFlexGridTotales;
     GridView* MSFlexGridTotalesVista = nullptr;
     QTabBar* TabGrillas = nullptr;
-    // The grid of the tab in sight: the one "Exportar Excel" exports.
+    // Beside the totals grid, in the same tab: their chart and its reading.
+    QSplitter* PanelTotales = nullptr;
+    GraficoTotales* GrfTotales = nullptr;
+    // The grid of the tab in sight: the one "Exportar Excel" exports. While a
+    // material filters the orders, their tab's grid is what is shown of it.
     GridModel& GrillaVisible();
+
+    // From a material to its orders: the "Órdenes" tab shows only the order
+    // lines that use the material of the totals grid's row `filaTotales`,
+    // each with its supply rows, under a line naming the material with
+    // "Mostrar todo", which ends the filter.
+    void FiltrarPorInsumo(int filaTotales);
+    void MostrarTodo();
+    // The filtering material's code; empty when the orders show whole.
+    const QString& InsumoFiltrado() const { return m_insumoFiltrado; }
+    QLabel* LblFiltroInsumo = nullptr;
+    QPushButton* CmdMostrarTodo = nullptr;
+    // The filtered lines, in the result grid's place while the filter lasts.
+    GridView* MSFlexGridFiltradaVista = nullptr;
 
     // The filter ranges the load rebuilds each time.
     ListaRangos Rangos;
@@ -131,6 +150,12 @@ private:
     // stops it at once, even in the middle of a statement.
     void cargarConProgreso();
 
+    void ubicarFiltroInsumo();
+
     bool m_ocupada = false;
     QString m_filtrosCargados;
+    QString m_insumoFiltrado;
+    QString m_insumoFiltradoTexto;
+    // The rows the filter shows, copied for "Exportar Excel".
+    GridModel m_grillaFiltrada;
 };

@@ -20,6 +20,7 @@ struct Total
     QSet<int> lineas; // by the row of their order line
     QSet<QString> ordenes;
     QSet<int> incompletas;
+    double kilosIncompletos = 0;
 };
 
 void iniciar(GridModel& totales, int filas)
@@ -30,8 +31,9 @@ void iniciar(GridModel& totales, int filas)
         int ancho;
     };
     static constexpr Columna Titulos[TotalesInsumo::Columnas] = {
-        {u"", 10},     {u"Insumo", 2500}, {u"Descripción", 4500}, {u"PE", 1200},
-        {u"Kg", 1500}, {u"Líneas", 1000}, {u"Órdenes", 1000},     {u"Incompletas", 1300}};
+        {u"", 10},          {u"Insumo", 2500},      {u"Descripción", 4500},
+        {u"PE", 1200},      {u"Kg", 1500},          {u"Líneas", 1000},
+        {u"Órdenes", 1000}, {u"Incompletas", 1300}, {u"Kg incompletos", 1800}};
     totales.clear();
     totales.setCols(TotalesInsumo::Columnas);
     totales.setRows(filas);
@@ -73,6 +75,7 @@ void TotalesInsumo::Calcular(const GridModel& resultado, GridModel& totales)
             lineas.insert(s.filaLinea);
             ordenes.insert(s.orden);
             if (s.incompleta()) {
+                t.kilosIncompletos += s.kilos;
                 t.incompletas.insert(s.filaLinea);
                 incompletas.insert(s.filaLinea);
             }
@@ -93,6 +96,7 @@ void TotalesInsumo::Calcular(const GridModel& resultado, GridModel& totales)
     iniciar(totales, int(lista.size()) + (lista.empty() ? 1 : 2) + (sinLista > 0 ? 1 : 0));
     int r = 1;
     double suma = 0;
+    double sumaIncompletos = 0;
     for (const Total& t : lista) {
         totales.setText(r, 1, t.codigo);
         totales.setText(r, 2, t.descripcion);
@@ -101,7 +105,9 @@ void TotalesInsumo::Calcular(const GridModel& resultado, GridModel& totales)
         totales.setText(r, 5, QString::number(t.lineas.size()));
         totales.setText(r, 6, QString::number(t.ordenes.size()));
         totales.setText(r, 7, QString::number(t.incompletas.size()));
+        totales.setText(r, 8, local.toString(t.kilosIncompletos, 'f', 2));
         suma += t.kilos;
+        sumaIncompletos += t.kilosIncompletos;
         ++r;
     }
     if (!lista.empty()) {
@@ -111,6 +117,7 @@ void TotalesInsumo::Calcular(const GridModel& resultado, GridModel& totales)
         totales.setText(r, 5, QString::number(lineas.size()));
         totales.setText(r, 6, QString::number(ordenes.size()));
         totales.setText(r, 7, QString::number(incompletas.size()));
+        totales.setText(r, 8, local.toString(sumaIncompletos, 'f', 2));
         for (int c = 1; c < Columnas; ++c)
             totales.setFontBold(r, c, true);
         ++r;
@@ -134,5 +141,5 @@ QVariant TotalesInsumo::Modelo::data(const QModelIndex& index, int role) const
     const double cifra = QLocale::system().toDouble(texto, &leido);
     if (!leido)
         return valor;
-    return ResumenCarga::Cifra(cifra, index.column() == 4 ? 2 : 0);
+    return ResumenCarga::Cifra(cifra, index.column() == 4 || index.column() == 8 ? 2 : 0);
 }

@@ -5,8 +5,9 @@
 // "Totales por insumo": the kilograms of each raw material over every line a
 // load left in the result grid, read from that grid. One row per supply code
 // (its description and specific weight as the grid shows them, the
-// kilograms, the order lines and the orders that use it, and how many of
-// those lines have an incomplete estimate), the heaviest first, then a total
+// kilograms, the order lines and the orders that use it, how many of those
+// lines have an incomplete estimate and the kilograms those estimates add up
+// to, which the chart draws apart), the heaviest first, then a total
 // row. A supply row without a code counts under "(sin código)". Below the
 // total, when some order lines have no bill of materials, a row says how
 // many ("5 líneas sin lista de materiales"): the status line counts them, the
@@ -14,7 +15,7 @@
 // column, the title row), so the grid's exports take it as they are.
 namespace TotalesInsumo {
 
-constexpr int Columnas = 8;
+constexpr int Columnas = 9;
 
 void Calcular(const GridModel& resultado, GridModel& totales);
 

@@ -520,12 +520,96 @@ private slots:
         }
         const bool libro = archivo.endsWith(u".xlsx"_s);
         QCOMPARE(filas.size(), 12);
-        QCOMPARE(filas.first(), u"Insumo|Descripción|PE|Kg|Líneas|Órdenes|Incompletas"_s);
-        QCOMPARE(filas.at(1), libro ? u"LAM-PE-05|Lámina de polietileno 0,5 mm|950|364.8|1|1|0"_s
-                                    : u"LAM-PE-05|Lámina de polietileno 0,5 mm|950|364.80|1|1|0"_s);
+        // The workbook is read up to the incomplete lines; the file has one
+        // column more, their kilograms.
+        const QString masKilos = libro ? QString() : u"|0.00"_s;
+        QCOMPARE(filas.first(), u"Insumo|Descripción|PE|Kg|Líneas|Órdenes|Incompletas"_s +
+                                    (libro ? QString() : u"|Kg incompletos"_s));
+        QCOMPARE(filas.at(1),
+                 libro ? u"LAM-PE-05|Lámina de polietileno 0,5 mm|950|364.8|1|1|0"_s
+                       : u"LAM-PE-05|Lámina de polietileno 0,5 mm|950|364.80|1|1|0"_s + masKilos);
         QCOMPARE(filas.at(10), libro ? u"TORN-M6|Tornillo M6 zincado||0|2|2|2"_s
-                                     : u"TORN-M6|Tornillo M6 zincado||0.00|2|2|2"_s);
-        QCOMPARE(filas.last(), u"Total|||773.75|5|2|3"_s);
+                                     : u"TORN-M6|Tornillo M6 zincado||0.00|2|2|2"_s + masKilos);
+        QCOMPARE(filas.last(), u"Total|||773.75|5|2|3"_s + masKilos);
+    }
+
+    // The totals' chart travels with the files: the workbook's is a native bar
+    // chart drawn from the table's cells, the page's an inline SVG with a bar
+    // per material in proportion. Orders 4 and 5 use ten materials; the whole
+    // demo thirteen, so its last bar is "Otros (3 insumos)", from a row under the table.
+    void graficoEnLosArchivos_data()
+    {
+        QTest::addColumn<QString>("archivo");
+        QTest::addColumn<QStringList>("filtros");
+        QTest::addColumn<QStringList>("esperado");
+        const QStringList cuatroYCinco = {u"--Sucursal_Desde=1"_s, u"--Nro_Desde=4"_s,
+                                          u"--Sucursal_Hasta=1"_s, u"--Nro_Hasta=5"_s,
+                                          u"--Letra_Hasta=A"_s};
+        QTest::newRow("libro diez")
+            << u"t.xlsx"_s << cuatroYCinco
+            << QStringList{u"barChart bar clustered 100.0"_s,
+                           u"estimación completa|'Hoja1'!$A$2:$A$11|'Hoja1'!$D$2:$D$11"_s,
+                           u"con datos faltantes|'Hoja1'!$A$2:$A$11|'Hoja1'!$H$2:$H$11"_s};
+        QTest::newRow("libro con otros")
+            << u"t.xlsx"_s << QStringList()
+            << QStringList{u"barChart bar clustered 100.0"_s,
+                           u"estimación completa|('Hoja1'!$A$2:$A$11,'Hoja1'!$A$19)|"
+                           u"('Hoja1'!$D$2:$D$11,'Hoja1'!$B$19)"_s,
+                           u"con datos faltantes|('Hoja1'!$A$2:$A$11,'Hoja1'!$A$19)|"
+                           u"('Hoja1'!$H$2:$H$11,'Hoja1'!$C$19)"_s,
+                           u"A19=Otros (3 insumos)"_s};
+        QTest::newRow("pagina diez")
+            << u"t.html"_s << cuatroYCinco
+            << QStringList{u"LAM-PE-05"_s,     u"TABLA-PINO"_s,  u"CH-CU-ETP"_s,  u"PERF-AL-6063"_s,
+                           u"BAR-LATON"_s,     u"VID-FLOAT-6"_s, u"CH-GALV-18"_s, u"PINT-EPOXI"_s,
+                           u"CH-AC-SAE1010"_s, u"TORN-M6"_s};
+    }
+    void graficoEnLosArchivos()
+    {
+        QFETCH(QString, archivo);
+        QFETCH(QStringList, filtros);
+        QFETCH(QStringList, esperado);
+        const QString ruta = soporte::carpetaNueva(u"grafico"_s) + u'/' + archivo;
+        const Salida s =
+            correr(QStringList{base()} + filtros + QStringList{u"--totales="_s + ruta});
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        const bool libro = archivo.endsWith(u".xlsx"_s);
+        // openpyxl reads the chart back; the page's picture is parsed as XML.
+        const QString lector =
+            libro ? u"import sys, openpyxl\n"
+                    u"h = openpyxl.load_workbook(sys.argv[1]).active\n"
+                    u"for c in h._charts:\n"
+                    u"  print(c.tagname, c.barDir, c.grouping, c.overlap)\n"
+                    u"  for s in c.series:\n"
+                    u"    nombres = s.cat.strRef or s.cat.numRef\n"
+                    u"    print(s.tx.v + '|' + nombres.f + '|' + s.val.numRef.f)\n"
+                    u"if h['A19'].value: print('A19=' + h['A19'].value)\n"_s
+                  : u"import re, sys, xml.etree.ElementTree as ET\n"
+                    u"t = open(sys.argv[1], encoding='utf-8').read()\n"
+                    u"svg = ET.fromstring(re.search(r'<svg.*?</svg>', t, re.S).group(0))\n"
+                    u"n = {'s': 'http://www.w3.org/2000/svg'}\n"
+                    u"for g in svg.findall('s:g', n):\n"
+                    u"  w = sum(float(r.get('width')) for r in g.findall('s:rect', n))\n"
+                    u"  print(g.get('data-insumo'), g.get('data-kg'), w)\n"_s;
+        QProcess python;
+        python.start(QStringLiteral(RP_PYTHON), {u"-c"_s, lector, ruta});
+        QVERIFY(python.waitForFinished(60000));
+        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+        const QStringList leido =
+            QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        if (libro) {
+            QCOMPARE(leido, esperado);
+            return;
+        }
+        // One bar per material, its length the heaviest's (380) in proportion.
+        QStringList codigos;
+        for (const QString& linea : leido) {
+            const QStringList partes = linea.split(u' ');
+            codigos << partes[0];
+            const double esperadoAncho = partes[1].toDouble() / 364.80 * 380;
+            QVERIFY2(qAbs(partes[2].toDouble() - esperadoAncho) < 0.2, qPrintable(linea));
+        }
+        QCOMPARE(codigos, esperado);
     }
 
     // A --totales file must say its format.

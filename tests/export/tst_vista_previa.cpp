@@ -167,6 +167,50 @@ private slots:
         QVERIFY(textoDePagina(pdf, esperadas).contains(u"renglon%1"_s.arg(datos)));
     }
 
+    // The totals per material head their first page with their chart: twelve
+    // materials, the last two in "Otros"; the table follows under it, and
+    // the second page has no chart.
+    void graficoDeLosTotales()
+    {
+        GridModel totales;
+        const QStringList titulos = {QString(),    u"Insumo"_s,      u"Descripción"_s,
+                                     u"PE"_s,      u"Kg"_s,          u"Líneas"_s,
+                                     u"Órdenes"_s, u"Incompletas"_s, u"Kg incompletos"_s};
+        const int materiales = 12, filas = 90; // a long note list pushes a second page
+        totales.setCols(int(titulos.size()));
+        totales.setRows(filas);
+        for (int c = 0; c < titulos.size(); ++c) {
+            totales.setText(0, c, titulos[c]);
+            totales.setColWidth(c, c == 0 ? 10 : 1500);
+        }
+        for (int r = 1; r <= materiales; ++r) {
+            totales.setText(r, 1, u"MAT-%1"_s.arg(r, 2, 10, QChar(u'0')));
+            totales.setText(r, 2, u"Material %1"_s.arg(r));
+            totales.setText(r, 4, QString::number(1000 - 50 * r));
+            for (int c : {5, 6})
+                totales.setText(r, c, u"1"_s);
+            totales.setText(r, 7, u"0"_s);
+            totales.setText(r, 8, u"0"_s);
+        }
+        totales.setText(materiales + 1, 1, u"Total"_s);
+        totales.setFontBold(materiales + 1, 1, true);
+        for (int r = materiales + 2; r < filas; ++r)
+            totales.setText(r, 2, u"nota %1"_s.arg(r));
+        ModExportarExcel::setEncabezadoImpresion(u"Totales"_s, QString());
+        const QString pdf = m_carpeta + u"/totales.pdf"_s;
+        ModExportarExcel::GuardarPDF(totales, pdf);
+        const QString primera = textoDePagina(pdf, 1);
+        const qsizetype grafico = primera.indexOf(u"Kilos por insumo"_s);
+        QVERIFY2(grafico >= 0, qPrintable(primera));
+        QVERIFY(grafico < primera.indexOf(u"Descripción"_s));
+        QVERIFY(primera.contains(u"Otros (2 insumos)"_s) &&
+                primera.contains(u"estimación completa"_s));
+        // MAT-01 is both a bar's name and the table's first row.
+        QCOMPARE(primera.count(u"MAT-01"_s), 2);
+        QVERIFY(::paginasDelPdf(pdf) > 1);
+        QVERIFY(!textoDePagina(pdf, 2).contains(u"Kilos por insumo"_s));
+    }
+
     // The pages of the exported sheet, each painted as the PDF asks for it,
     // reported one by one; cancelling leaves the earlier file as it was.
     void pdfPorPaginas_data()

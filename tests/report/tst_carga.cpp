@@ -434,7 +434,8 @@ private slots:
         QStringList filas;
         for (int r = 1; r < totales.rows(); ++r) {
             QStringList celdas;
-            for (int c = 1; c < totales.cols(); ++c)
+            // The columns up to the lines with an incomplete estimate.
+            for (int c = 1; c <= 7; ++c)
                 celdas << totales.text(r, c);
             filas << celdas.join(u'|');
         }

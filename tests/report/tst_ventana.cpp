@@ -1,13 +1,17 @@
 #include "BaseDatos.h"
+#include "LectorLibro.h"
 #include "Soporte.h"
 #include "components/Componentes.h"
 #include "platform/controls/GridView.h"
 #include "platform/controls/Twips.h"
 #include "platform/spreadsheet/PrintPreview.h"
+#include "report/GraficoTotales.h"
 #include "report/RP_OProduccion.h"
 #include "report/ResumenCarga.h"
 #include "report/TotalesInsumo.h"
 
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QDateTime>
 #include <QGroupBox>
@@ -16,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QSqlQuery>
 #include <QTabBar>
 #include <QTimer>
@@ -65,6 +70,20 @@ class TstVentana : public QObject
                  ModGlobal::Inicio::Seguir);
         m_ventana->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_ventana.get()));
+    }
+
+    // Orders 4 and 5, whose totals the tests below work out by hand.
+    void cargarCuatroYCinco()
+    {
+        abrir();
+        RP_OProduccion& v = *m_ventana;
+        const QList<int> indices = {0, 1, 2, 3, 4, 5, 8, 9};
+        const QStringList cajas = {u"0001"_s,     u"00000004"_s, u"A"_s, u"0001"_s,
+                                   u"00000005"_s, u"A"_s,        {},     {}};
+        for (int i = 0; i < indices.size(); ++i)
+            v.txtFields.at(indices[i])->setText(cajas[i]);
+        v.CmdCargar->click();
+        QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(u'\n')));
     }
 
 private slots:
@@ -559,29 +578,32 @@ private slots:
     // structure has no dimensions; the epoxy is in two lines of order 5.
     void totalesPorInsumo()
     {
-        abrir();
+        cargarCuatroYCinco();
         RP_OProduccion& v = *m_ventana;
-        const QList<int> indices = {0, 1, 2, 3, 4, 5, 8, 9};
-        const QStringList cajas = {u"0001"_s,     u"00000004"_s, u"A"_s, u"0001"_s,
-                                   u"00000005"_s, u"A"_s,        {},     {}};
-        for (int i = 0; i < indices.size(); ++i)
-            v.txtFields.at(indices[i])->setText(cajas[i]);
-        v.CmdCargar->click();
-        QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(u'\n')));
         const auto kg = [](QString t) { return t.replace(u'.', QLocale::system().decimalPoint()); };
         const QStringList esperado = {
-            u"|Insumo|Descripción|PE|Kg|Líneas|Órdenes|Incompletas"_s,
-            u"|LAM-PE-05|Lámina de polietileno 0,5 mm|950|"_s + kg(u"364.80"_s) + u"|1|1|0"_s,
-            u"|TABLA-PINO|Tabla de pino elliottis|500|"_s + kg(u"192.00"_s) + u"|1|1|0"_s,
-            u"|CH-CU-ETP|Planchuela de cobre electrolítico|8960|"_s + kg(u"53.76"_s) + u"|1|1|0"_s,
-            u"|PERF-AL-6063|Perfil de aluminio 6063|2700|"_s + kg(u"52.49"_s) + u"|1|1|0"_s,
-            u"|BAR-LATON|Barra de latón|8500|"_s + kg(u"51.00"_s) + u"|1|1|0"_s,
-            u"|VID-FLOAT-6|Vidrio float 6 mm|2500|"_s + kg(u"48.60"_s) + u"|1|1|0"_s,
-            u"|CH-GALV-18|Chapa galvanizada calibre 18|7850|"_s + kg(u"9.42"_s) + u"|1|1|0"_s,
-            u"|PINT-EPOXI|Pintura epoxi en polvo|1400|"_s + kg(u"1.68"_s) + u"|2|1|1"_s,
-            u"|CH-AC-SAE1010|Chapa de acero SAE 1010|7850|"_s + kg(u"0.00"_s) + u"|1|1|1"_s,
-            u"|TORN-M6|Tornillo M6 zincado||"_s + kg(u"0.00"_s) + u"|2|2|2"_s,
-            u"|Total|||"_s + kg(u"773.75"_s) + u"|5|2|3"_s};
+            u"|Insumo|Descripción|PE|Kg|Líneas|Órdenes|Incompletas|Kg incompletos"_s,
+            u"|LAM-PE-05|Lámina de polietileno 0,5 mm|950|"_s + kg(u"364.80"_s) + u"|1|1|0"_s +
+                u"|"_s + kg(u"0.00"_s),
+            u"|TABLA-PINO|Tabla de pino elliottis|500|"_s + kg(u"192.00"_s) + u"|1|1|0"_s + u"|"_s +
+                kg(u"0.00"_s),
+            u"|CH-CU-ETP|Planchuela de cobre electrolítico|8960|"_s + kg(u"53.76"_s) + u"|1|1|0"_s +
+                u"|"_s + kg(u"0.00"_s),
+            u"|PERF-AL-6063|Perfil de aluminio 6063|2700|"_s + kg(u"52.49"_s) + u"|1|1|0"_s +
+                u"|"_s + kg(u"0.00"_s),
+            u"|BAR-LATON|Barra de latón|8500|"_s + kg(u"51.00"_s) + u"|1|1|0"_s + u"|"_s +
+                kg(u"0.00"_s),
+            u"|VID-FLOAT-6|Vidrio float 6 mm|2500|"_s + kg(u"48.60"_s) + u"|1|1|0"_s + u"|"_s +
+                kg(u"0.00"_s),
+            u"|CH-GALV-18|Chapa galvanizada calibre 18|7850|"_s + kg(u"9.42"_s) + u"|1|1|0"_s +
+                u"|"_s + kg(u"0.00"_s),
+            u"|PINT-EPOXI|Pintura epoxi en polvo|1400|"_s + kg(u"1.68"_s) + u"|2|1|1"_s + u"|"_s +
+                kg(u"0.00"_s),
+            u"|CH-AC-SAE1010|Chapa de acero SAE 1010|7850|"_s + kg(u"0.00"_s) + u"|1|1|1"_s +
+                u"|"_s + kg(u"0.00"_s),
+            u"|TORN-M6|Tornillo M6 zincado||"_s + kg(u"0.00"_s) + u"|2|2|2"_s + u"|"_s +
+                kg(u"0.00"_s),
+            u"|Total|||"_s + kg(u"773.75"_s) + u"|5|2|3|"_s + kg(u"0.00"_s)};
         QStringList filas;
         const GridModel& t = v.MSFlexGridTotales;
         for (int r = 0; r < t.rows(); ++r) {
@@ -620,8 +642,158 @@ private slots:
         QCOMPARE(&v.GrillaVisible(), &v.MSFlexGrid1);
         v.TabGrillas->setCurrentIndex(1);
         QVERIFY(v.MSFlexGridTotalesVista->isVisible() && v.MSFlexGrid1Vista->isHidden());
-        QCOMPARE(v.MSFlexGridTotalesVista->geometry(), v.MSFlexGrid1Vista->geometry());
+        QCOMPARE(v.PanelTotales->geometry(), v.MSFlexGrid1Vista->geometry());
         QCOMPARE(&v.GrillaVisible(), &v.MSFlexGridTotales);
+    }
+
+    // The bars of orders 4 and 5 (their totals above): the ten heaviest
+    // materials, or with five bars "Otros" for the other five (48.60 + 9.42 +
+    // 1.68 + 0 + 0 kg). The three heaviest take 610.56 of 773.75 kg.
+    void graficoDeLosTotales_data()
+    {
+        QTest::addColumn<int>("mayores");
+        QTest::addColumn<QStringList>("barras");
+        const QStringList diez = {u"LAM-PE-05 364.80"_s,   u"TABLA-PINO 192.00"_s,
+                                  u"CH-CU-ETP 53.76"_s,    u"PERF-AL-6063 52.49"_s,
+                                  u"BAR-LATON 51.00"_s,    u"VID-FLOAT-6 48.60"_s,
+                                  u"CH-GALV-18 9.42"_s,    u"PINT-EPOXI 1.68"_s,
+                                  u"CH-AC-SAE1010 0.00"_s, u"TORN-M6 0.00"_s};
+        QTest::newRow("diez") << 10 << diez;
+        QTest::newRow("cinco") << 5 << diez.mid(0, 5) + QStringList{u"Otros (5 insumos) 59.70"_s};
+        QTest::newRow("nueve") << 9 << diez; // one left over keeps its bar
+    }
+    void graficoDeLosTotales()
+    {
+        QFETCH(int, mayores);
+        QFETCH(QStringList, barras);
+        cargarCuatroYCinco();
+        RP_OProduccion& v = *m_ventana;
+        const auto datos = GraficoInsumos::DeLosTotales(v.MSFlexGridTotales, mayores);
+        QVERIFY(datos);
+        QStringList leidas;
+        for (const GraficoInsumos::Barra& b : datos->barras)
+            leidas << b.codigo + u' ' + QString::number(b.kilos, 'f', 2);
+        QCOMPARE(leidas, barras);
+        QCOMPARE(datos->Participacion(), u"3 insumos suman el 79 % de los kilos"_s);
+        QCOMPARE(datos->Faltantes(), u"3 líneas con datos faltantes no suman todos sus kilos"_s);
+
+        // The window draws the ten heaviest, with the reading under them.
+        v.TabGrillas->setCurrentIndex(1);
+        GraficoTotales& grafico = *v.GrfTotales;
+        QVERIFY(grafico.isVisible());
+        QCOMPARE(int(grafico.Datos()->barras.size()), 10);
+        QCOMPARE(grafico.Lectura()->text(), datos->Participacion() + u" · "_s + datos->Faltantes());
+        QCOMPARE(grafico.Ayuda(7), u"PINT-EPOXI — Pintura epoxi en polvo\n"_s +
+                                       ResumenCarga::Cifra(1.68, 2) +
+                                       u" kg (1 línea incompleta)\n2 líneas, 1 orden"_s);
+        // Drawn: the heaviest bar's colour fills part of the plot.
+        QApplication::processEvents();
+        const QImage imagen = grafico.Vista()->grab().toImage();
+        const QRect area = grafico.Vista()->chart()->plotArea().toRect();
+        QVERIFY(area.width() > 50 && area.height() > 50);
+        int pintados = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                pintados += imagen.pixel(x, y) == (0xff000000u | GraficoInsumos::ColorCompleto);
+        QVERIFY2(pintados > area.width() * area.height() / 50,
+                 qPrintable(QString::number(pintados)));
+    }
+
+    // From a material to its orders: the epoxy is in the galvanised box and
+    // the welded structure of order 5, the polyethylene in the door alone.
+    void filtroPorInsumo_data()
+    {
+        QTest::addColumn<QString>("insumo");
+        QTest::addColumn<QString>("como");
+        QTest::addColumn<QStringList>("articulos");
+        QTest::newRow("enter") << u"PINT-EPOXI"_s << u"enter"_s
+                               << QStringList{u"CAJ-GALV-400"_s, u"EST-SOLD-ESP"_s};
+        QTest::newRow("doble clic")
+            << u"LAM-PE-05"_s << u"doble clic"_s << QStringList{u"PUE-LAM-800"_s};
+        QTest::newRow("barra") << u"LAM-PE-05"_s << u"barra"_s << QStringList{u"PUE-LAM-800"_s};
+    }
+    void filtroPorInsumo()
+    {
+        QFETCH(QString, insumo);
+        QFETCH(QString, como);
+        QFETCH(QStringList, articulos);
+        const QString exportados = soporte::carpetaNueva(u"ventana_filtro"_s);
+        qputenv("RP_CARPETA_EXPORTACION", exportados.toLocal8Bit());
+        DesktopOpener::setInstance(std::make_unique<soporte::EscritorioDePrueba>());
+        PrintPreview::setPresenter([](const Worksheet&) {});
+        cargarCuatroYCinco();
+        RP_OProduccion& v = *m_ventana;
+        v.TabGrillas->setCurrentIndex(1);
+        const GridModel& t = v.MSFlexGridTotales;
+        int fila = 1;
+        while (t.text(fila, 1) != insumo)
+            ++fila;
+        GridView* totales = v.MSFlexGridTotalesVista;
+        const QModelIndex celda = t.index(fila - 1, 2);
+        // As the platform delivers a double click: the second press comes as one.
+        const auto dobleClic = [](QWidget* vp, QPoint p) {
+            QTest::mouseClick(vp, Qt::LeftButton, {}, p);
+            QTest::mousePress(vp, Qt::LeftButton, {}, p);
+            QMouseEvent doble(QEvent::MouseButtonDblClick, p, vp->mapToGlobal(p), Qt::LeftButton,
+                              Qt::LeftButton, {});
+            QApplication::sendEvent(vp, &doble);
+            QTest::mouseRelease(vp, Qt::LeftButton, {}, p);
+        };
+        if (como == u"enter") {
+            totales->setCurrentIndex(celda);
+            QTest::keyClick(totales, Qt::Key_Return);
+        } else if (como == u"doble clic") {
+            dobleClic(totales->viewport(), totales->visualRect(celda).center());
+        } else {
+            // The middle of the material's bar (the heaviest is drawn last, on top).
+            QChart* grafico = v.GrfTotales->Vista()->chart();
+            const auto& barras = v.GrfTotales->Datos()->barras;
+            int i = 0;
+            while (barras[size_t(i)].codigo != insumo)
+                ++i;
+            const QPointF medio = grafico->mapToPosition(
+                QPointF(barras[size_t(i)].kilos / 2, int(barras.size()) - 1 - i),
+                grafico->series().first());
+            dobleClic(v.GrfTotales->Vista()->viewport(),
+                      v.GrfTotales->Vista()->mapFromScene(grafico->mapToScene(medio)));
+        }
+        QCOMPARE(v.InsumoFiltrado(), insumo);
+        QCOMPARE(v.TabGrillas->currentIndex(), 0);
+        QVERIFY(v.LblFiltroInsumo->isVisible() && v.CmdMostrarTodo->isVisible());
+        QVERIFY2(v.LblFiltroInsumo->text().startsWith(u"Órdenes que usan "_s + insumo + u" — "_s),
+                 qPrintable(v.LblFiltroInsumo->text()));
+        // The lines shown are those of the material, each with all its supplies.
+        QVERIFY(v.MSFlexGridFiltradaVista->isVisible() && v.MSFlexGrid1Vista->isHidden());
+        const GridModel& g = *v.MSFlexGridFiltradaVista->gridModel();
+        QCOMPARE(&v.GrillaVisible(), &g);
+        QStringList lineas, insumos, mostradas;
+        for (int r = 1; r < g.rows(); ++r) {
+            mostradas << g.text(r, 2);
+            if (g.backColor(r, 1) == CargaOrdenes::Verde)
+                lineas << g.text(r, 2);
+            else
+                insumos << g.text(r, 2);
+        }
+        QCOMPARE(lineas, articulos);
+        QVERIFY(insumos.contains(insumo) && insumos.size() > articulos.size());
+
+        // "Exportar Excel" takes what is shown, and its header names the material.
+        v.CmdExcel->click();
+        const QStringList libros = QDir(exportados).entryList(QDir::Files);
+        QCOMPARE(libros.size(), 1);
+        const QJsonObject libro = lectorLibro::leer(exportados + u'/' + libros.first());
+        QCOMPARE(libro[u"filas"_s].toInt(), 1 + int(mostradas.size()));
+        const QString encabezado =
+            libro[u"pagina"_s].toObject()[u"encabezadoIzquierda"_s].toString();
+        QVERIFY2(encabezado.contains(u"Insumo: "_s + insumo + u" — "_s), qPrintable(encabezado));
+
+        // "Mostrar todo" gives the grid back whole.
+        QTest::mouseClick(v.CmdMostrarTodo, Qt::LeftButton);
+        QVERIFY(v.InsumoFiltrado().isEmpty() && v.LblFiltroInsumo->isHidden());
+        QVERIFY(v.MSFlexGrid1Vista->isVisible() && v.MSFlexGridFiltradaVista->isHidden());
+        QCOMPARE(&v.GrillaVisible(), &v.MSFlexGrid1);
+        DesktopOpener::setInstance(nullptr);
+        PrintPreview::setPresenter({});
     }
 
     void motivoDeLaMarca_data()

@@ -24,7 +24,9 @@ constexpr double CellPadding = 3 * PointsPerPixel;
 
 // Where rows or columns fit on pages: [first, last] runs, each at most
 // `room` long unless a single one is longer.
-QList<std::pair<int, int>> split(const std::vector<double>& edges, double room, int from = 1)
+// The first run has `firstLess` less room (what sits above it on its page).
+QList<std::pair<int, int>> split(const std::vector<double>& edges, double room, int from = 1,
+                                 double firstLess = 0)
 {
     QList<std::pair<int, int>> runs;
     const int count = static_cast<int>(edges.size()) - 1;
@@ -32,8 +34,9 @@ QList<std::pair<int, int>> split(const std::vector<double>& edges, double room, 
         return {{from, from - 1}}; // nothing below the title rows: they alone
     int first = from;
     for (int i = 1; i <= count; ++i) {
+        const double left = runs.isEmpty() ? std::max(0.0, room - firstLess) : room;
         if (i > first &&
-            edges[static_cast<size_t>(i)] - edges[static_cast<size_t>(first - 1)] > room + 1e-6) {
+            edges[static_cast<size_t>(i)] - edges[static_cast<size_t>(first - 1)] > left + 1e-6) {
             runs.append({first, i - 1});
             first = i;
         }
@@ -129,8 +132,8 @@ QList<SheetPrinter::Page> SheetPrinter::pages(const QSizeF& printable) const
     }
     // The title rows take their room on every page.
     const double titles = m_rowTop[static_cast<size_t>(m_setup.titleRows)];
-    rowRuns =
-        split(m_rowTop, std::max(0.0, printable.height() / scale - titles), m_setup.titleRows + 1);
+    rowRuns = split(m_rowTop, std::max(0.0, printable.height() / scale - titles),
+                    m_setup.titleRows + 1, chartPoints() / scale);
     const int count = static_cast<int>(colRuns.size() * rowRuns.size());
     for (const auto& [firstCol, lastCol] : colRuns)
         for (const auto& [firstRow, lastRow] : rowRuns)
@@ -146,13 +149,18 @@ void SheetPrinter::paintPage(QPainter& painter, const Page& page) const
     if (m_rows == 0 || m_cols == 0)
         return;
     const int lastCol = std::min(page.lastCol, m_cols);
+    // The chart heads the first page, above the table.
+    double y0 = 0;
+    if (chartPoints() > 0 && page.firstRow == m_setup.titleRows + 1 && page.firstCol == 1) {
+        paintChart(painter, m_sheet.charts().front(), page.printable.width());
+        y0 = chartPoints() / page.scale;
+    }
     painter.save();
     painter.scale(page.scale, page.scale);
     // The title rows first, unless the page starts among them.
-    double y0 = 0;
     if (page.firstRow > m_setup.titleRows && m_setup.titleRows > 0) {
-        paintRows(painter, 1, m_setup.titleRows, page.firstCol, lastCol, 0, 0);
-        y0 = m_rowTop[static_cast<size_t>(m_setup.titleRows)];
+        paintRows(painter, 1, m_setup.titleRows, page.firstCol, lastCol, 0, y0);
+        y0 += m_rowTop[static_cast<size_t>(m_setup.titleRows)];
     }
     paintRows(painter, page.firstRow, std::min(page.lastRow, m_rows), page.firstCol, lastCol,
               m_rowTop[static_cast<size_t>(page.firstRow - 1)], y0);
@@ -196,6 +204,93 @@ void SheetPrinter::paintFrame(QPainter& painter, const Page& page) const
     painter.drawText(rect(0, page.printable.height() + 6, width, 20),
                      Qt::AlignHCenter | Qt::AlignTop,
                      QStringLiteral("Página %1 de %2").arg(page.number).arg(page.count));
+    painter.restore();
+}
+
+double SheetPrinter::chartPoints() const
+{
+    // On paper a sheet with its frame (the exports' sheets) carries its chart.
+    if (m_sheet.charts().empty() || !m_setup.framed())
+        return 0;
+    return m_sheet.charts().front().height * PointsPerPixel + 12;
+}
+
+void SheetPrinter::paintChart(QPainter& painter, const Worksheet::BarChart& chart,
+                              double width) const
+{
+    // The bars the spreadsheet program draws from the same cells: one per
+    // category cell, each series over the one before from the axis.
+    const double sx = painter.device()->logicalDpiX() / 72.0;
+    const double sy = painter.device()->logicalDpiY() / 72.0;
+    const auto cellsOf = [](const std::vector<Worksheet::Cells>& areas) {
+        std::vector<std::pair<int, int>> cells;
+        for (const Worksheet::Cells& a : areas)
+            for (int r = a.top; r <= a.bottom; ++r)
+                for (int c = a.left; c <= a.right; ++c)
+                    cells.emplace_back(r, c);
+        return cells;
+    };
+    const auto number = [&](int r, int c) {
+        const Worksheet::Cell* cell = m_sheet.cell(r, c);
+        double value = 0;
+        if (cell && cell->kind == SpreadsheetValue::Kind::Number)
+            value = cell->number;
+        else if (cell && cell->kind == SpreadsheetValue::Kind::Text)
+            SpreadsheetValue::readNumber(cell->text, value);
+        return std::isfinite(value) ? value : 0;
+    };
+    const auto names = cellsOf(chart.categories);
+    std::vector<std::vector<double>> values;
+    double largest = 0;
+    for (const Worksheet::BarChart::Series& s : chart.series) {
+        values.emplace_back();
+        for (const auto& [r, c] : cellsOf(s.values)) {
+            values.back().push_back(number(r, c));
+            largest = std::max(largest, values.back().back());
+        }
+    }
+    const double height = chart.height * PointsPerPixel;
+    painter.save();
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(10);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(0, 0, width * sx, 16 * sy), Qt::AlignHCenter | Qt::AlignTop,
+                     chart.title);
+    font.setPointSizeF(8);
+    font.setBold(false);
+    painter.setFont(font);
+    const double nameWidth = std::min(width * 0.3, 110.0);
+    const double top = 20, legend = 18;
+    const double band = names.empty() ? 0 : (height - top - legend) / double(names.size());
+    const double length = width - nameWidth - 70;
+    static const QLocale local = QLocale::system();
+    for (size_t i = 0; i < names.size(); ++i) {
+        const double y = top + band * double(i);
+        const Worksheet::Cell* name = m_sheet.cell(names[i].first, names[i].second);
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(0, y * sy, (nameWidth - 4) * sx, band * sy),
+                         Qt::AlignRight | Qt::AlignVCenter, name ? displayText(*name) : QString());
+        for (size_t k = 0; k < chart.series.size(); ++k) {
+            const double v = i < values[k].size() ? std::max(0.0, values[k][i]) : 0;
+            const double w = largest > 0 ? v / largest * length : 0;
+            painter.fillRect(
+                QRectF(nameWidth * sx, (y + band * 0.15) * sy, w * sx, band * 0.7 * sy),
+                QColor::fromRgb(chart.series[k].rgb));
+            if (chart.series[k].labels)
+                painter.drawText(QRectF((nameWidth + w + 3) * sx, y * sy, 70 * sx, band * sy),
+                                 Qt::AlignLeft | Qt::AlignVCenter, local.toString(v, 'f', 2));
+        }
+    }
+    double x = nameWidth;
+    for (const Worksheet::BarChart::Series& s : chart.series) {
+        const double y = height - legend + 4;
+        painter.fillRect(QRectF(x * sx, y * sy, 9 * sx, 9 * sy), QColor::fromRgb(s.rgb));
+        painter.drawText(QRectF((x + 12) * sx, (y - 2) * sy, 160 * sx, 14 * sy),
+                         Qt::AlignLeft | Qt::AlignVCenter, s.name);
+        x += 150;
+    }
     painter.restore();
 }
 

@@ -22,7 +22,8 @@ class QPainter;
 // once and takes memory for its row edges only. A sheet with a print set-up
 // (Worksheet::PrintSetup) goes on one page wide instead, scaled down when
 // wider, with its title rows on every page, a header in the top margin and
-// "Página N de M" in the bottom one.
+// "Página N de M" in the bottom one; its chart, if it has one, heads the
+// first page above the cells.
 class SheetPrinter
 {
 public:
@@ -77,6 +78,10 @@ private:
     void paintRows(QPainter& painter, int first, int last, int firstCol, int lastCol, double top0,
                    double y0) const;
     void paintFrame(QPainter& painter, const Page& page) const;
+    // The room the sheet's chart takes at the top of the first page (points),
+    // and the chart painted there, `width` points wide.
+    double chartPoints() const;
+    void paintChart(QPainter& painter, const Worksheet::BarChart& chart, double width) const;
 
     const Worksheet& m_sheet;
     int m_rows;

@@ -48,6 +48,33 @@ public:
         bool framed() const { return fitToWidth || titleRows > 0 || !title.isEmpty(); }
     };
 
+    // A bar chart drawn on the sheet from the sheet's own cells, so that it
+    // follows what is edited in them: one bar per row of `categories`, each
+    // series drawn over the one before from the axis (a series of totals
+    // first, then the part of them to show lighter). An area list may join
+    // several blocks of cells, in order.
+    struct Cells
+    {
+        int top = 1, left = 1, bottom = 1, right = 1; // from 1
+    };
+    struct BarChart
+    {
+        struct Series
+        {
+            QString name;
+            std::vector<Cells> values;
+            unsigned rgb = 0;
+            bool labels = false; // each bar's value at its end
+        };
+        QString title;
+        std::vector<Cells> categories;
+        std::vector<Series> series;
+        int row = 1, column = 1;       // the cell of its top-left corner
+        int width = 480, height = 288; // pixels
+    };
+    void addChart(BarChart chart) { m_charts.push_back(std::move(chart)); }
+    const std::vector<BarChart>& charts() const { return m_charts; }
+
     explicit Worksheet(QString name) : m_name(std::move(name)) {}
 
     const QString& name() const { return m_name; }
@@ -134,4 +161,5 @@ private:
     quint32 m_sheetStyle = 0;
     std::map<int, double> m_widths;
     PrintSetup m_printSetup;
+    std::vector<BarChart> m_charts;
 };

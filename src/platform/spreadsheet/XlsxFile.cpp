@@ -153,6 +153,77 @@ void writePrintSetup(lxw_worksheet* out, const Worksheet& sheet, const QString& 
     check(worksheet_set_footer(out, "&C&8Página &P de &N"), path);
 }
 
+// A reference to blocks of the sheet's cells, as a chart's series takes it:
+// "='Totales'!$A$2:$A$11", or "=('Totales'!$A$2:$A$11,'Totales'!$J$2)".
+QByteArray chartReference(const QString& sheet, const std::vector<Worksheet::Cells>& areas)
+{
+    const auto column = [](int c) {
+        QByteArray letters;
+        for (; c > 0; c = (c - 1) / 26)
+            letters.prepend(char('A' + (c - 1) % 26));
+        return letters;
+    };
+    const auto cell = [&](int r, int c) {
+        return QByteArray('$' + column(c) + '$' + QByteArray::number(r));
+    };
+    QString quoted = sheet;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    const QByteArray name = '\'' + quoted.toUtf8() + "'!";
+    QList<QByteArray> parts;
+    for (const Worksheet::Cells& a : areas)
+        parts << name + cell(a.top, a.left) +
+                     (a.top == a.bottom && a.left == a.right
+                          ? QByteArray()
+                          : QByteArray(':' + cell(a.bottom, a.right)));
+    if (parts.size() == 1)
+        return QByteArray('=' + parts.first());
+    return QByteArray("=(" + parts.join(',') + ')');
+}
+
+void writeCharts(lxw_workbook* book, lxw_worksheet* out, const Worksheet& sheet,
+                 const QString& path)
+{
+    for (const Worksheet::BarChart& c : sheet.charts()) {
+        lxw_chart* chart = workbook_add_chart(book, LXW_CHART_BAR);
+        if (!chart)
+            fail(path, QStringLiteral("no se pudo crear el gráfico %1").arg(c.title));
+        const QByteArray categories = chartReference(sheet.name(), c.categories);
+        for (const Worksheet::BarChart::Series& s : c.series) {
+            const QByteArray values = chartReference(sheet.name(), s.values);
+            lxw_chart_series* series =
+                chart_add_series(chart, categories.constData(), values.constData());
+            if (!series)
+                fail(path, QStringLiteral("no se pudo crear la serie %1").arg(s.name));
+            const QByteArray name = s.name.toUtf8();
+            chart_series_set_name(series, name.constData());
+            lxw_chart_fill fill{};
+            fill.color = s.rgb;
+            chart_series_set_fill(series, &fill);
+            if (s.labels) {
+                chart_series_set_labels(series);
+                chart_series_set_labels_position(series, LXW_CHART_LABEL_POSITION_OUTSIDE_END);
+                chart_series_set_labels_num_format(series, "#,##0.00");
+            }
+        }
+        // The later series over the earlier, from the axis.
+        chart_set_series_overlap(chart, 100);
+        chart_set_series_gap(chart, 50);
+        const QByteArray title = c.title.toUtf8();
+        chart_title_set_name(chart, title.constData());
+        chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
+        // The first row on top, as in the table, the values' axis below. A
+        // bar chart's categories are its y axis.
+        chart_axis_set_reverse(chart->y_axis);
+        chart_axis_set_crossing_max(chart->y_axis);
+        lxw_chart_options options{};
+        options.x_scale = c.width / 480.0;
+        options.y_scale = c.height / 288.0;
+        check(worksheet_insert_chart_opt(out, static_cast<lxw_row_t>(c.row - 1),
+                                         static_cast<lxw_col_t>(c.column - 1), chart, &options),
+              path);
+    }
+}
+
 // Rows between two progress reports: often enough for a steady count, seldom
 // enough to cost nothing.
 constexpr int ProgressRows = 1000;
@@ -209,6 +280,7 @@ void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path,
                                    Worksheet::DefaultColumnWidth, format(base)),
               path);
     writePrintSetup(out, sheet, path);
+    writeCharts(book, out, sheet, path);
 }
 
 // The library prints its own lines about a failed write on standard error;
