@@ -910,11 +910,23 @@ void RP_OProduccion::cargarConProgreso()
             resultado.cancelada = true;
         }
         // What the window shows of the grid is worked out here too: on a big
-        // load it takes seconds, which the operator is told of.
+        // load it takes seconds, which the operator is told of. A cancel stops
+        // it as it stops the reading, the rows staying; what was not worked
+        // out by then is left out (the totals keep their titles alone).
         calculando.store(true);
-        ResumenCarga::MarcarIncompletas(cargada);
-        TotalesInsumo::Calcular(cargada, totales);
-        resumen = ResumenCarga::DeLaGrilla(cargada);
+        bool conTotales = false;
+        try {
+            ResumenCarga::MarcarIncompletas(cargada);
+            TotalesInsumo::Calcular(cargada, totales);
+            conTotales = true;
+            resumen = ResumenCarga::DeLaGrilla(cargada);
+        } catch (const RuntimeError& error) {
+            if (error.number() != ErrorNumber::Cancelled || !trabajo.Cancelado())
+                throw;
+            if (!conTotales)
+                TotalesInsumo::Calcular(GridModel(), totales);
+            resultado.cancelada = true;
+        }
     });
     auto entregar = qScopeGuard([&] { MSFlexGrid1.takeContents(cargada); });
     int mostradas = 0;
@@ -941,8 +953,16 @@ void RP_OProduccion::cargarConProgreso()
     MSFlexGridTotalesVista->doItemsLayout();
     progreso.CerrarProgreso();
     TabGrillas->show();
-    const QString estado = resumen->Texto(total.elapsed());
-    mostrarEstado(resultado.cancelada ? QStringLiteral("Carga cancelada.   ") + estado : estado);
+    if (resumen) {
+        const QString estado = resumen->Texto(total.elapsed());
+        mostrarEstado(resultado.cancelada ? QStringLiteral("Carga cancelada.   ") + estado
+                                          : estado);
+    } else {
+        mostrarEstado(QStringLiteral("Carga cancelada antes de contar lo cargado.   Líneas: %1   "
+                                     "Tiempo: %2 s")
+                          .arg(ResumenCarga::Cifra(resultado.lineas, 0),
+                               ResumenCarga::Cifra(double(total.elapsed()) / 1000.0, 2)));
+    }
     guardarFiltros();
     if (resultado.cancelada)
         Componentes::General().Mensaje(

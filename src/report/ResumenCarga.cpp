@@ -1,6 +1,7 @@
 #include "report/ResumenCarga.h"
 
 #include "platform/controls/GridModel.h"
+#include "platform/sql/StatementCancel.h"
 #include "platform/text/Currency.h"
 #include "platform/text/RuntimeError.h"
 #include "report/CargaOrdenes.h"
@@ -85,6 +86,16 @@ QString valorDe(const QString& celda, QStringView etiqueta)
 
 constexpr int ColumnaKg = 6;
 
+// A walk over a big grid takes seconds; on a worker asked to stop it stops
+// within a few milliseconds (with the cancelled error), the grid as it is.
+// A thread that installs no cancel is never stopped.
+void seguirSalvoCancelada(int paso)
+{
+    if (paso % 2048 == 0)
+        if (const StatementCancel* cancelacion = StatementCancel::current())
+            cancelacion->check();
+}
+
 } // namespace
 
 void ResumenCarga::Recorrer(const GridModel& grilla,
@@ -97,6 +108,7 @@ void ResumenCarga::Recorrer(const GridModel& grilla,
     Insumo actual;
     bool hayLinea = false;
     for (int r = grilla.fixedRows(); r < grilla.rows(); ++r) {
+        seguirSalvoCancelada(r - grilla.fixedRows());
         if (grilla.backColor(r, 1) == CargaOrdenes::Verde) {
             hayLinea = true;
             actual.filaLinea = r;
@@ -204,11 +216,20 @@ void ResumenCarga::MarcarIncompletas(GridModel& grilla)
 {
     if (grilla.cols() <= ColumnaKg)
         return;
-    for (int r = grilla.fixedRows(); r < grilla.rows(); ++r)
-        if (!grilla.note(r, ColumnaKg).isEmpty())
-            grilla.setNote(r, ColumnaKg, QString());
-    Recorrer(grilla, [&](const Insumo& s) {
-        if (s.incompleta())
-            grilla.setNote(s.fila, ColumnaKg, Motivo(s.faltan, s.dudosas));
-    });
+    const auto limpiar = [&] {
+        for (int r = grilla.fixedRows(); r < grilla.rows(); ++r)
+            if (!grilla.note(r, ColumnaKg).isEmpty())
+                grilla.setNote(r, ColumnaKg, QString());
+    };
+    limpiar();
+    try {
+        Recorrer(grilla, [&](const Insumo& s) {
+            if (s.incompleta())
+                grilla.setNote(s.fila, ColumnaKg, Motivo(s.faltan, s.dudosas));
+        });
+    } catch (const RuntimeError&) {
+        // Marks on the first rows only would pass the rest off as sound.
+        limpiar();
+        throw;
+    }
 }

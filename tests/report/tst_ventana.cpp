@@ -398,6 +398,8 @@ private slots:
         for (int c = 0; c < g.cols(); ++c)
             QCOMPARE(g.text(1, c), QString());
         QVERIFY(m_mensajes.first().contains(u" 0 líneas"_s));
+        QVERIFY2(v.LblEstado->text().startsWith(u"Carga cancelada"_s),
+                 qPrintable(v.LblEstado->text()));
     }
 
     // After a load or an export the keyboard is where the operator left it, and
