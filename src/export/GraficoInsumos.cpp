@@ -1,6 +1,7 @@
 #include "export/GraficoInsumos.h"
 
 #include "platform/controls/GridModel.h"
+#include "platform/text/ValueText.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -21,7 +22,7 @@ const QString& GraficoInsumos::LeyendaFaltante()
 
 QString GraficoInsumos::Cifra(double valor, int decimales)
 {
-    return QLocale::system().toString(valor, 'f', decimales);
+    return operatorFigure(valor, decimales);
 }
 
 double GraficoInsumos::LeerCifra(const QString& texto, bool* leida)

@@ -4,6 +4,7 @@
 #include "platform/controls/GridModel.h"
 #include "platform/sql/SqlDialect.h"
 #include "platform/text/Currency.h"
+#include "platform/text/PrintableText.h"
 #include "platform/text/ValueText.h"
 #include "session/ModGlobal.h"
 
@@ -87,12 +88,7 @@ QString listaSql(const QStringList& valores)
 // stored in a code) written out rather than cutting or garbling the message.
 QString codigoVisible(const QString& codigo)
 {
-    QString visible;
-    for (const QChar c : codigo.trimmed())
-        visible += c.unicode() < 0x20 || c.unicode() == 0x7F
-                       ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
-                       : QString(c);
-    return visible;
+    return terminalText(codigo.trimmed());
 }
 
 QString campoVisible(const QVariant& valor)

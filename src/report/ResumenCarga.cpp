@@ -4,6 +4,7 @@
 #include "platform/sql/StatementCancel.h"
 #include "platform/text/Currency.h"
 #include "platform/text/RuntimeError.h"
+#include "platform/text/ValueText.h"
 #include "report/CargaOrdenes.h"
 
 #include <QLocale>
@@ -181,7 +182,7 @@ QString ResumenCarga::Texto(qint64 milisegundos) const
 
 QString ResumenCarga::Cifra(double valor, int decimales)
 {
-    return QLocale::system().toString(valor, 'f', decimales);
+    return operatorFigure(valor, decimales);
 }
 
 QString ResumenCarga::Motivo(const QStringList& faltan, const QStringList& dudosas)

@@ -153,3 +153,8 @@ QString valueText(const QVariant& value)
         return value.toString();
     }
 }
+
+QString operatorFigure(double value, int decimals)
+{
+    return QLocale::system().toString(value, 'f', decimals);
+}

@@ -13,3 +13,6 @@ QString numberText(double value);
 // "0.00000005"): up to 15 significant digits, the system's decimal separator.
 QString decimalText(double value);
 QString valueText(const QVariant& value);
+// A figure as the operator reads it on screen: the operator's locale, its
+// thousands separator, `decimals` decimals ("13.456,65" under es_AR).
+QString operatorFigure(double value, int decimals);
