@@ -156,9 +156,10 @@ int main(int argc, char** argv)
             razones.push_back(tiemposCarga[i] / tiemposUnida[i]);
 
         std::printf("motor:                 %s\n", dsn.isEmpty() ? "SQLite" : "PostgreSQL (ODBC)");
-        std::printf("generador:             %lld órdenes, %lld líneas, %lld artículos%s en %.2f s\n",
-                    resumen.ordenes, resumen.lineas, resumen.articulos,
-                    porLinea ? " (uno por línea)" : "", resumen.segundos);
+        std::printf(
+            "generador:             %lld órdenes, %lld líneas, %lld artículos%s en %.2f s\n",
+            resumen.ordenes, resumen.lineas, resumen.articulos, porLinea ? " (uno por línea)" : "",
+            resumen.segundos);
         std::printf("carga:                 %s\n",
                     consultaPorLinea ? "cada línea consulta su artículo" : "por artículo");
         std::printf("líneas cargadas:       %d\n", r.lineas);
@@ -174,8 +175,9 @@ int main(int argc, char** argv)
                     picoKiB / 1024.0, agregadoKiB * 1024.0 / std::max(1, filasGrilla));
         std::printf("grilla tras la carga:  %.0f bytes por fila (límite 300)\n",
                     grillaBytes / std::max(1, filasGrilla));
-        std::printf("escribir el CSV:       el pico sube %.1f MiB sobre el de la carga (límite 10)\n",
-                    csvKiB / 1024.0);
+        std::printf(
+            "escribir el CSV:       el pico sube %.1f MiB sobre el de la carga (límite 10)\n",
+            csvKiB / 1024.0);
     } catch (const RuntimeError& e) {
         std::fprintf(stderr, "bench_carga: %s\n", qPrintable(e.description()));
         return 1;

@@ -64,7 +64,12 @@ public:
     // the table is read (a database that reads a small table whole for one
     // article, and so for the list); or as the articles' own queries one
     // after another, each planned as it is alone.
-    enum class OrdenLista { Clave, Lectura, Propia };
+    enum class OrdenLista
+    {
+        Clave,
+        Lectura,
+        Propia
+    };
     // The bills of materials of several articles in one statement, in the
     // order given; and the dimensions of several articles. Codes as given,
     // each quoted (on PostgreSQL, in key order, they go as one array value).
