@@ -12,6 +12,7 @@
 #include "BaseDatos.h"
 #include "BaseGenerada.h"
 #include "Medicion.h"
+#include "app/EscritorCSV.h"
 #include "components/Componentes.h"
 #include "platform/controls/GridModel.h"
 #include "report/CargaOrdenes.h"
@@ -105,7 +106,8 @@ int main(int argc, char** argv)
         int filasGrilla = 0;
         // The most any repetition added: a later one starts on memory the
         // earlier ones freed but the process kept, and would look smaller.
-        long picoKiB = 0, agregadoKiB = 0;
+        long picoKiB = 0, agregadoKiB = 0, csvKiB = 0;
+        double grillaBytes = 0;
         for (int vuelta = 0; vuelta < repeticiones; ++vuelta) {
             {
                 QElapsedTimer reloj;
@@ -127,6 +129,7 @@ int main(int argc, char** argv)
             }
             GridModel grilla;
             const long antesKiB = marcarMemoriaKiB();
+            const std::size_t antesBytes = bytesReservados();
             const qint64 consultasAntes = datos.SentenciasEmitidas();
             QElapsedTimer reloj;
             reloj.start();
@@ -138,6 +141,11 @@ int main(int argc, char** argv)
             agregadoKiB = std::max(agregadoKiB, picoMemoriaKiB() - antesKiB);
             consultas = datos.SentenciasEmitidas() - consultasAntes;
             filasGrilla = grilla.rows();
+            // The load's own structures are gone with it: what stays is the grid.
+            grillaBytes = std::max(grillaBytes, double(bytesReservados() - antesBytes));
+            const long picoCarga = picoMemoriaKiB();
+            EscribirCSV(grilla, temporal.filePath(QStringLiteral("grilla.csv")));
+            csvKiB = std::max(csvKiB, picoMemoriaKiB() - picoCarga);
         }
         const double carga = mediana(tiemposCarga);
         const double unida = mediana(tiemposUnida);
@@ -148,9 +156,10 @@ int main(int argc, char** argv)
             razones.push_back(tiemposCarga[i] / tiemposUnida[i]);
 
         std::printf("motor:                 %s\n", dsn.isEmpty() ? "SQLite" : "PostgreSQL (ODBC)");
-        std::printf("generador:             %lld órdenes, %lld líneas, %lld artículos%s en %.2f s\n",
-                    resumen.ordenes, resumen.lineas, resumen.articulos,
-                    porLinea ? " (uno por línea)" : "", resumen.segundos);
+        std::printf(
+            "generador:             %lld órdenes, %lld líneas, %lld artículos%s en %.2f s\n",
+            resumen.ordenes, resumen.lineas, resumen.articulos, porLinea ? " (uno por línea)" : "",
+            resumen.segundos);
         std::printf("carga:                 %s\n",
                     consultaPorLinea ? "cada línea consulta su artículo" : "por artículo");
         std::printf("líneas cargadas:       %d\n", r.lineas);
@@ -164,6 +173,11 @@ int main(int argc, char** argv)
                     mediana(razones));
         std::printf("memoria pico:          %.1f MiB, %.0f bytes por fila de la grilla\n",
                     picoKiB / 1024.0, agregadoKiB * 1024.0 / std::max(1, filasGrilla));
+        std::printf("grilla tras la carga:  %.0f bytes por fila (límite 300)\n",
+                    grillaBytes / std::max(1, filasGrilla));
+        std::printf(
+            "escribir el CSV:       el pico sube %.1f MiB sobre el de la carga (límite 10)\n",
+            csvKiB / 1024.0);
     } catch (const RuntimeError& e) {
         std::fprintf(stderr, "bench_carga: %s\n", qPrintable(e.description()));
         return 1;

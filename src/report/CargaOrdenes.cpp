@@ -237,14 +237,12 @@ QString CargaOrdenes::ConsultaInsumos(const QString& codigoCompleto)
            sqlQuote(codigoCompleto);
 }
 
-QString CargaOrdenes::ConsultaInsumosDe(const QStringList& codigosCompletos, bool enOrdenDeClave,
+QString CargaOrdenes::ConsultaInsumosDe(const QStringList& codigosCompletos, OrdenLista orden,
                                         SqlBackend motor)
 {
     // The rows of one article must come in the order its own query gives
-    // them, which that query does not fix. A database that walks the table's
-    // key for it (article, then supply) gives the key order, so the list asks
-    // for that; otherwise the list is the articles' own queries one after
-    // another, each planned as it is alone.
+    // them, which that query does not fix.
+    const bool enOrdenDeClave = orden == OrdenLista::Clave;
     const QString enOrden =
         QStringLiteral(" ORDER BY dbo.V_MA_INSUMOS.IdArticulo, dbo.V_MA_INSUMOS.IdArticuloInsumo");
     // PostgreSQL checks a long IN list against every row of a whole-table
@@ -257,9 +255,9 @@ QString CargaOrdenes::ConsultaInsumosDe(const QStringList& codigosCompletos, boo
                QStringLiteral(" AS bpchar ARRAY)) AS pedidos(codigo) INNER JOIN "
                               "dbo.V_MA_INSUMOS ON dbo.V_MA_INSUMOS.IdArticulo = pedidos.codigo") +
                articulosDeInsumos() + enOrden;
-    if (enOrdenDeClave)
+    if (orden != OrdenLista::Propia)
         return seleccionInsumos() + QStringLiteral(" WHERE V_MA_INSUMOS.IDARTICULO IN (") +
-               listaSql(codigosCompletos) + u')' + enOrden;
+               listaSql(codigosCompletos) + u')' + (enOrdenDeClave ? enOrden : QString());
     QString sql;
     for (const QString& codigo : codigosCompletos) {
         if (!sql.isEmpty())
@@ -316,7 +314,7 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
     IniciarGrilla(grilla);
     m_articulos.clear();
     m_loteFiable = true;
-    m_enOrdenDeClave = true;
+    m_orden = OrdenLista::Clave;
     CompDatos& datos = Componentes::Datos();
     std::unique_ptr<Recordset> lineas = datos.AbrirRecordsetOrdenado(sql);
     if (lineas->atBof())
@@ -531,20 +529,22 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
     auto filas = std::make_shared<std::vector<Insumo>>();
     if (!insumosEnLote(indice, pedidos, *filas))
         return false;
-    if (m_enOrdenDeClave) {
-        // Whether the database walks the key for an article's own query shows
+    if (m_orden != OrdenLista::Propia) {
+        // Whether the list gives an article's rows as its own query does shows
         // on one article with several supplies, asked on its own. When it does
-        // not, the list is asked again as the articles' own queries, for this
-        // load from now on.
+        // not, the list is asked again the next way, for this load from now on.
         for (const Pedido& pedido : pedidos) {
             if (pedido.cuantos < 2)
                 continue;
             const Insumos propio = insumosPorConsulta(pedido.completo);
-            bool igual = propio.cuantos == pedido.cuantos;
-            for (std::size_t k = 0; igual && k < pedido.cuantos; ++k)
-                igual = propio.begin()[k].codigo == (*filas)[pedido.desde + k].codigo;
-            if (!igual) {
-                m_enOrdenDeClave = false;
+            const auto igual = [&] {
+                bool iguales = propio.cuantos == pedido.cuantos;
+                for (std::size_t k = 0; iguales && k < pedido.cuantos; ++k)
+                    iguales = propio.begin()[k].codigo == (*filas)[pedido.desde + k].codigo;
+                return iguales;
+            };
+            while (m_orden != OrdenLista::Propia && !igual()) {
+                m_orden = m_orden == OrdenLista::Clave ? OrdenLista::Lectura : OrdenLista::Propia;
                 if (!insumosEnLote(indice, pedidos, *filas))
                     return false;
             }
@@ -605,7 +605,7 @@ bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<
     }
     CompDatos& datos = Componentes::Datos();
     std::unique_ptr<Recordset> rs =
-        datos.AbrirRecordset(ConsultaInsumosDe(completos, m_enOrdenDeClave, datos.Motor()));
+        datos.AbrirRecordset(ConsultaInsumosDe(completos, m_orden, datos.Motor()));
     if (!rs->atBof()) {
         const CamposInsumo campos(*rs);
         filas.reserve(pedidos.size() * 8);

@@ -58,11 +58,22 @@ public:
     static QString ArmarConsulta(const QString& condicion, const QString& orden);
     // The bill-of-materials query of one article (its code completed to 25).
     static QString ConsultaInsumos(const QString& codigoCompleto);
-    // The bills of materials of several articles in one statement, each
-    // article's rows in the key order, or in the order its own query gives
-    // them; and the dimensions of several articles. Codes as given, each quoted
-    // (on PostgreSQL, in key order, they go as one array value).
-    static QString ConsultaInsumosDe(const QStringList& codigosCompletos, bool enOrdenDeClave,
+    // How a list of articles gets each article's supply rows in the order its
+    // own query gives them: asking for the key order (a database that walks
+    // the table's key for one article); asking for none, so the rows come as
+    // the table is read (a database that reads a small table whole for one
+    // article, and so for the list); or as the articles' own queries one
+    // after another, each planned as it is alone.
+    enum class OrdenLista
+    {
+        Clave,
+        Lectura,
+        Propia
+    };
+    // The bills of materials of several articles in one statement, in the
+    // order given; and the dimensions of several articles. Codes as given,
+    // each quoted (on PostgreSQL, in key order, they go as one array value).
+    static QString ConsultaInsumosDe(const QStringList& codigosCompletos, OrdenLista orden,
                                      SqlBackend motor = SqlBackend::SqlServer);
     static QString ConsultaMedidasDe(const QStringList& codigos);
     // Articles whose lines are read ahead and fetched together once this many
@@ -155,7 +166,7 @@ private:
     // database compares codes otherwise than expected, so from then on every
     // article is asked with its own statements.
     bool m_loteFiable = true;
-    // Whether a list of articles asks for its supplies in the key order, as
-    // long as an article's own query is seen to give that order.
-    bool m_enOrdenDeClave = true;
+    // How a list of articles asks for its supplies: the first way an
+    // article's own query is seen to agree with, for the rest of the load.
+    OrdenLista m_orden = OrdenLista::Clave;
 };

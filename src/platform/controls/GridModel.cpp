@@ -7,6 +7,8 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QPalette>
+#include <algorithm>
+#include <limits>
 #include <utility>
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent)
@@ -39,19 +41,40 @@ GridModel::Cell& GridModel::cell(int row, int col)
     return at(row, col);
 }
 
-const GridModel::Extra& GridModel::extra(const Cell& c) const
+QString GridModel::textOf(int row, int col) const
 {
-    static const Extra none;
-    return c.extra ? m_extras[c.extra - 1] : none;
+    const Cell& c = at(row, col);
+    if (c.length == 0)
+        return {};
+    return QString(reinterpret_cast<const QChar*>(blockOf(row).chars.data() + c.offset),
+                   static_cast<qsizetype>(c.length));
 }
 
-GridModel::Extra& GridModel::extra(Cell& c)
+void GridModel::compact(Block& block)
 {
-    if (!c.extra) {
-        m_extras.emplace_back();
-        c.extra = static_cast<quint32>(m_extras.size());
+    std::vector<char16_t> chars;
+    chars.reserve(block.chars.size() - block.unused);
+    for (Cell& c : block.cells) {
+        const auto from = block.chars.begin() + c.offset;
+        c.offset = static_cast<quint32>(chars.size());
+        chars.insert(chars.end(), from, from + c.length);
     }
-    return m_extras[c.extra - 1];
+    block.chars = std::move(chars);
+    block.unused = 0;
+}
+
+template <class Change> void GridModel::changeFormat(int row, int col, Change&& change)
+{
+    Cell& c = cell(row, col);
+    Format f = m_formats[c.format];
+    change(f);
+    auto it = m_formatIndex.constFind(f);
+    if (it == m_formatIndex.cend()) {
+        m_formats.push_back(f);
+        it = m_formatIndex.insert(f, static_cast<quint32>(m_formats.size() - 1));
+    }
+    c.format = *it;
+    cellChanged(row, col);
 }
 
 void GridModel::resize(int rows, int cols)
@@ -61,25 +84,43 @@ void GridModel::resize(int rows, int cols)
         return static_cast<size_t>(std::min<qint64>(BlockRows, rows - qint64(block) * BlockRows));
     };
     if (cols != m_cols) {
-        std::vector<std::vector<Cell>> cells(blocks);
+        std::vector<Block> moved(blocks);
         for (size_t b = 0; b < blocks; ++b)
-            cells[b].resize(rowsIn(b) * cols);
-        for (int r = 0; r < std::min(rows, m_rows); ++r)
-            for (int c = 0; c < std::min(cols, m_cols); ++c)
-                cells[static_cast<size_t>(r / BlockRows)]
-                     [static_cast<size_t>(r % BlockRows) * cols + c] = std::move(at(r, c));
-        m_blocks = std::move(cells);
+            moved[b].cells.resize(rowsIn(b) * cols);
+        for (int r = 0; r < std::min(rows, m_rows); ++r) {
+            Block& to = moved[static_cast<size_t>(r / BlockRows)];
+            for (int c = 0; c < std::min(cols, m_cols); ++c) {
+                const Cell& from = at(r, c);
+                Cell& cell = to.cells[static_cast<size_t>(r % BlockRows) * cols + c];
+                const auto text = blockOf(r).chars.begin() + from.offset;
+                cell = {static_cast<quint32>(to.chars.size()), from.length, from.format};
+                to.chars.insert(to.chars.end(), text, text + from.length);
+            }
+        }
+        m_blocks = std::move(moved);
         m_widths.resize(cols, -1);
     } else {
         // Only the blocks from the first row that changes on are touched.
         const size_t first = static_cast<size_t>(std::min(rows, m_rows) / BlockRows);
         m_blocks.resize(blocks);
         for (size_t b = first; b < blocks; ++b) {
+            Block& block = m_blocks[b];
             // A grid past its first block is a big one: a new block takes its
             // whole room at once rather than growing by doubling.
-            if (b > 0 && m_blocks[b].capacity() == 0)
-                m_blocks[b].reserve(static_cast<size_t>(BlockRows) * cols);
-            m_blocks[b].resize(rowsIn(b) * cols);
+            if (b > 0 && block.cells.capacity() == 0) {
+                block.cells.reserve(static_cast<size_t>(BlockRows) * cols);
+                // The block before is full: its characters shed the room
+                // doubling left, and the new one takes about as many.
+                std::vector<char16_t>& before = m_blocks[b - 1].chars;
+                before.shrink_to_fit();
+                block.chars.reserve(before.size() + before.size() / 8);
+            }
+            const size_t keep = rowsIn(b) * cols;
+            for (size_t k = keep; k < block.cells.size(); ++k)
+                block.unused += block.cells[k].length;
+            block.cells.resize(keep);
+            if (block.unused > 0 && block.unused >= block.chars.size() / 2)
+                compact(block);
         }
     }
     m_rows = rows;
@@ -148,12 +189,36 @@ void GridModel::setFixedCols(int n)
 
 QString GridModel::text(int row, int col) const
 {
-    return cell(row, col).text;
+    checkCell(row, col);
+    return textOf(row, col);
 }
 
 void GridModel::setText(int row, int col, const QString& text)
 {
-    cell(row, col).text = text;
+    Cell& c = cell(row, col);
+    Block& block = blockOf(row);
+    const auto length = static_cast<size_t>(text.size());
+    if (length > c.length) {
+        // A longer text goes at the end; the old one's room is left unused
+        // until the block is compacted.
+        if (block.chars.size() + length > std::numeric_limits<quint32>::max()) {
+            compact(block);
+            if (block.chars.size() + length > std::numeric_limits<quint32>::max())
+                throw RuntimeError(7,
+                                   QStringLiteral("Memoria insuficiente: los textos de la "
+                                                  "cuadrícula no caben en ella"),
+                                   QStringLiteral("GridModel"));
+        }
+        block.unused += c.length;
+        c.offset = static_cast<quint32>(block.chars.size());
+        block.chars.insert(block.chars.end(), text.utf16(), text.utf16() + length);
+    } else {
+        block.unused += c.length - length;
+        std::copy(text.utf16(), text.utf16() + length, block.chars.begin() + c.offset);
+    }
+    c.length = static_cast<quint32>(length);
+    if (block.unused > 4096 && block.unused >= block.chars.size() / 2)
+        compact(block);
     cellChanged(row, col);
 }
 
@@ -185,7 +250,7 @@ void GridModel::setCol(int col)
 
 int GridModel::backColor(int row, int col) const
 {
-    return cell(row, col).backColor;
+    return format(cell(row, col)).backColor;
 }
 
 void GridModel::setBackColor(int row, int col, int bgr)
@@ -193,50 +258,50 @@ void GridModel::setBackColor(int row, int col, int bgr)
     // A system colour (0x80000000 plus its number) stays as given; any other
     // value is a 24-bit colour.
     const auto valor = static_cast<quint32>(bgr);
-    cell(row, col).backColor = (valor & 0xFFFFFF00u) == 0x80000000u ? bgr : (bgr & 0xFFFFFF);
-    cellChanged(row, col);
+    const int color = (valor & 0xFFFFFF00u) == 0x80000000u ? bgr : (bgr & 0xFFFFFF);
+    changeFormat(row, col, [&](Format& f) { f.backColor = color; });
 }
 
 double GridModel::fontSize(int row, int col) const
 {
-    return extra(cell(row, col)).fontSize;
+    return format(cell(row, col)).fontSize;
 }
 
 void GridModel::setFontSize(int row, int col, double points)
 {
-    extra(cell(row, col)).fontSize = static_cast<float>(points);
-    cellChanged(row, col);
+    changeFormat(row, col, [&](Format& f) { f.fontSize = static_cast<float>(points); });
 }
 
 bool GridModel::fontBold(int row, int col) const
 {
-    return extra(cell(row, col)).bold;
+    return format(cell(row, col)).bold;
 }
 
 void GridModel::setFontBold(int row, int col, bool bold)
 {
-    extra(cell(row, col)).bold = bold;
-    cellChanged(row, col);
+    changeFormat(row, col, [&](Format& f) { f.bold = bold; });
 }
 
 QString GridModel::note(int row, int col) const
 {
-    return extra(cell(row, col)).note;
+    return format(cell(row, col)).note;
 }
 
 void GridModel::setNote(int row, int col, const QString& note)
 {
-    extra(cell(row, col)).note = note;
-    cellChanged(row, col);
+    changeFormat(row, col, [&](Format& f) { f.note = note; });
 }
 
 void GridModel::clear()
 {
     resetting([&] {
-        for (std::vector<Cell>& block : m_blocks)
-            for (Cell& c : block)
-                c = Cell();
-        m_extras.clear();
+        for (Block& block : m_blocks) {
+            std::fill(block.cells.begin(), block.cells.end(), Cell());
+            block.chars = {};
+            block.unused = 0;
+        }
+        m_formats.assign(1, Format());
+        m_formatIndex = {{Format(), 0}};
     });
 }
 
@@ -244,7 +309,8 @@ void GridModel::takeContents(GridModel& other)
 {
     resetting([&] {
         m_blocks = std::exchange(other.m_blocks, {});
-        m_extras = std::exchange(other.m_extras, {});
+        m_formats = std::exchange(other.m_formats, {Format()});
+        m_formatIndex = std::exchange(other.m_formatIndex, {{Format(), 0}});
         m_widths = std::exchange(other.m_widths, {});
         m_rows = std::exchange(other.m_rows, 0);
         m_cols = std::exchange(other.m_cols, 0);
@@ -302,24 +368,24 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || m_suspended)
         return {};
     const int row = index.row() + (m_fixedRows >= 1 ? 1 : 0);
-    const Cell& c = at(row, index.column());
+    const Format& f = format(at(row, index.column()));
     switch (role) {
     case Qt::DisplayRole:
-        return c.text;
+        return textOf(row, index.column());
     case Qt::BackgroundRole:
-        if (c.backColor != NoColor)
+        if (f.backColor != NoColor)
             if (const auto color =
-                    spreadsheetPalette::fromColorValue(static_cast<quint32>(c.backColor)))
+                    spreadsheetPalette::fromColorValue(static_cast<quint32>(f.backColor)))
                 return QBrush(*color);
         if (row < m_fixedRows || index.column() < m_fixedCols)
             return QGuiApplication::palette().brush(QPalette::Button);
         return {};
     case Qt::FontRole:
-        if (const Extra& x = extra(c); x.fontSize > 0 || x.bold) {
+        if (f.fontSize > 0 || f.bold) {
             QFont font;
-            if (x.fontSize > 0)
-                font.setPointSizeF(x.fontSize);
-            font.setBold(x.bold);
+            if (f.fontSize > 0)
+                font.setPointSizeF(f.fontSize);
+            font.setBold(f.bold);
             return font;
         }
         return {};
@@ -327,7 +393,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     // A screen reader reads the note as the cell's description: the mark in
     // the corner is not the only thing that tells it.
     case Qt::AccessibleDescriptionRole:
-        return extra(c).note.isEmpty() ? QVariant() : QVariant(extra(c).note);
+        return f.note.isEmpty() ? QVariant() : QVariant(f.note);
     default:
         return {};
     }
@@ -340,17 +406,16 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     if (orientation != Qt::Horizontal || m_fixedRows < 1 || section < 0 || section >= m_cols ||
         m_suspended)
         return {};
-    const Cell& c = at(0, section);
     if (role == Qt::DisplayRole)
-        return c.text;
+        return textOf(0, section);
     if (role == Qt::AccessibleDescriptionRole)
-        return m_columnDescriptions.value(c.text);
-    const Extra& x = extra(c);
-    if (role == Qt::FontRole && (x.fontSize > 0 || x.bold)) {
+        return m_columnDescriptions.value(textOf(0, section));
+    const Format& f = format(at(0, section));
+    if (role == Qt::FontRole && (f.fontSize > 0 || f.bold)) {
         QFont font;
-        if (x.fontSize > 0)
-            font.setPointSizeF(x.fontSize);
-        font.setBold(x.bold);
+        if (f.fontSize > 0)
+            font.setPointSizeF(f.fontSize);
+        font.setBold(f.bold);
         return font;
     }
     return {};
@@ -365,7 +430,7 @@ QString GridModel::rowHeading(int section) const
         return {};
     QStringList titles;
     for (int col = 0; col < std::min(m_fixedCols, m_cols); ++col)
-        if (const QString t = at(row, col).text.trimmed(); !t.isEmpty())
+        if (const QString t = textOf(row, col).trimmed(); !t.isEmpty())
             titles << t;
     return titles.isEmpty() ? QStringLiteral("Fila %1").arg(section + 1) : titles.join(u' ');
 }

@@ -90,23 +90,39 @@ signals:
     void colWidthChanged(int col, int twips);
 
 private:
-    // A grid of a big load holds millions of cells, nearly all of them with a
-    // text and a colour only; the rarer attributes live apart, so that a cell
-    // stays small and moves cheaply when the grid grows.
+    // A grid of a big load holds millions of cells: a cell is three numbers.
+    // Its text lives in its block's run of UTF-16 characters, and its format
+    // (colour, font, note) is an index into the formats the grid has met,
+    // which are few: the cells of a load share a handful.
     struct Cell
     {
-        QString text;
-        int backColor = NoColor;
-        quint32 extra = 0; // 1 + its index in m_extras; 0 when it has none
+        quint32 offset = 0; // where its text starts in the block's characters
+        quint32 length = 0;
+        quint32 format = 0; // index in m_formats; 0 is the default format
     };
-    struct Extra
+    struct Format
     {
         QString note;
+        int backColor = NoColor;
         float fontSize = 0;
         bool bold = false;
+        bool operator==(const Format&) const = default;
+        friend size_t qHash(const Format& f, size_t seed = 0)
+        {
+            return qHashMulti(seed, f.note, f.backColor, f.fontSize, f.bold);
+        }
     };
-    const Extra& extra(const Cell& c) const;
-    Extra& extra(Cell& c);
+    struct Block
+    {
+        std::vector<Cell> cells;
+        std::vector<char16_t> chars;
+        size_t unused = 0; // characters no cell points at any more
+    };
+    const Format& format(const Cell& c) const { return m_formats[c.format]; }
+    // Gives the cell the format `change` makes of its present one.
+    template <class Change> void changeFormat(int row, int col, Change&& change);
+    QString textOf(int row, int col) const;
+    static void compact(Block& block);
 
     QString rowHeading(int section) const;
     const Cell& cell(int row, int col) const;
@@ -129,14 +145,16 @@ private:
     // never moves the cells it already has (one vector of millions of cells
     // would copy them all, and hold them twice, at every doubling).
     static constexpr int BlockRows = 4096;
+    Block& blockOf(int row) { return m_blocks[static_cast<size_t>(row / BlockRows)]; }
+    const Block& blockOf(int row) const { return m_blocks[static_cast<size_t>(row / BlockRows)]; }
     Cell& at(int row, int col)
     {
-        return m_blocks[static_cast<size_t>(row / BlockRows)]
-                       [static_cast<size_t>(row % BlockRows) * m_cols + col];
+        return blockOf(row).cells[static_cast<size_t>(row % BlockRows) * m_cols + col];
     }
     const Cell& at(int row, int col) const { return const_cast<GridModel*>(this)->at(row, col); }
-    std::vector<std::vector<Cell>> m_blocks;
-    std::vector<Extra> m_extras;
+    std::vector<Block> m_blocks;
+    std::vector<Format> m_formats{Format()};
+    QHash<Format, quint32> m_formatIndex{{Format(), 0}};
     std::vector<int> m_widths;
     QHash<QString, QString> m_columnDescriptions;
     int m_rows = 0;

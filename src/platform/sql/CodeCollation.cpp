@@ -15,27 +15,40 @@ int trimmedLength(const char* text, int length)
     return length;
 }
 
-bool isAscii(const char* text, int length)
-{
-    for (int i = 0; i < length; ++i)
-        if (static_cast<unsigned char>(text[i]) >= 0x80)
-            return false;
-    return true;
-}
-
 int compareCodes(void*, int lengthA, const void* dataA, int lengthB, const void* dataB)
 {
-    const auto* a = static_cast<const char*>(dataA);
-    const auto* b = static_cast<const char*>(dataB);
-    lengthA = trimmedLength(a, lengthA);
-    lengthB = trimmedLength(b, lengthB);
-    if (isAscii(a, lengthA) && isAscii(b, lengthB)) {
-        const int common = std::min(lengthA, lengthB);
-        const int r = sqlite3_strnicmp(a, b, common);
-        return r != 0 ? r : lengthA - lengthB;
+    const auto* a = static_cast<const unsigned char*>(dataA);
+    const auto* b = static_cast<const unsigned char*>(dataB);
+    lengthA = trimmedLength(reinterpret_cast<const char*>(a), lengthA);
+    lengthB = trimmedLength(reinterpret_cast<const char*>(b), lengthB);
+    // Every index seek compares codes: ASCII letters fold in the same pass
+    // that compares them.
+    const auto folded = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+    bool ascii = true;
+    int r = 0;
+    const int common = std::min(lengthA, lengthB);
+    for (int i = 0; i < common; ++i) {
+        if ((a[i] | b[i]) >= 0x80) {
+            ascii = false;
+            break;
+        }
+        if (a[i] != b[i] && (r = folded(a[i]) - folded(b[i])) != 0)
+            break;
     }
+    if (ascii && r == 0) {
+        // The longer code's tail decides only if it is plain ASCII too.
+        const unsigned char* resto = lengthA > common ? a : b;
+        for (int i = common; i < std::max(lengthA, lengthB); ++i)
+            if (resto[i] >= 0x80) {
+                ascii = false;
+                break;
+            }
+    }
+    if (ascii)
+        return r != 0 ? r : lengthA - lengthB;
     // Accented letters (Ñ, Á ...) fold as the server folds them.
-    return QString::compare(QString::fromUtf8(a, lengthA), QString::fromUtf8(b, lengthB),
+    return QString::compare(QString::fromUtf8(reinterpret_cast<const char*>(a), lengthA),
+                            QString::fromUtf8(reinterpret_cast<const char*>(b), lengthB),
                             Qt::CaseInsensitive);
 }
 

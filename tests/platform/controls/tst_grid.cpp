@@ -77,6 +77,38 @@ private slots:
         QCOMPARE(g.backColor(4096, 1), 4096);
     }
 
+    // Rewriting a cell with a longer, shorter or empty text, many times over,
+    // leaves every other cell of the grid as it was.
+    void textosReescritos_data()
+    {
+        QTest::addColumn<QStringList>("textos");
+        QTest::newRow("más largo") << QStringList{u"ab"_s, u"abcdefgh"_s};
+        QTest::newRow("más corto") << QStringList{u"abcdefgh"_s, u"ab"_s};
+        QTest::newRow("vaciado") << QStringList{u"abc"_s, QString()};
+        QStringList crecientes;
+        for (int k = 1; k <= 40; ++k)
+            crecientes << QString(k, QChar(u'a' + k % 26)) + u"ñ"_s;
+        QTest::newRow("cada vez más largo") << crecientes;
+    }
+    void textosReescritos()
+    {
+        QFETCH(QStringList, textos);
+        GridModel g;
+        g.setCols(3);
+        g.setRows(6000);
+        const auto propio = [](int r, int c) { return u"%1·%2"_s.arg(r).arg(c); };
+        for (int r = 0; r < g.rows(); ++r)
+            for (int c = 0; c < 3; ++c)
+                g.setText(r, c, propio(r, c));
+        for (const QString& t : textos)
+            for (int r = 1; r < g.rows(); r += 2)
+                g.setText(r, 1, t);
+        g.setRows(5000);
+        for (int r = 0; r < g.rows(); ++r)
+            for (int c = 0; c < 3; ++c)
+                QCOMPARE(g.text(r, c), c == 1 && r % 2 ? textos.last() : propio(r, c));
+    }
+
     void formatoPorCelda()
     {
         GridModel g;
