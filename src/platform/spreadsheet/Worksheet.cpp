@@ -236,3 +236,17 @@ Worksheet::Cell& Worksheet::touch(int row, int col)
     }
     return m_open[static_cast<size_t>(col - 1)];
 }
+
+void Worksheet::setStyle(const Range::Area& area, quint32 id)
+{
+    if (id >= static_cast<quint32>(m_styles.size()))
+        throwSpreadsheetError(QStringLiteral("La hoja no tiene el formato %1").arg(id));
+    if (area.wholeSheet) {
+        const CellStyle style = m_styles.style(id);
+        restyle(area, [&style](CellStyle& s) { s = style; });
+        return;
+    }
+    for (int r = area.top; r <= area.bottom; ++r)
+        for (int c = area.left; c <= area.right; ++c)
+            touch(r, c).style = id;
+}
