@@ -134,8 +134,11 @@ void Worksheet::decode(int row, std::vector<Cell>& into) const
         if (c.kind == SpreadsheetValue::Kind::Number)
             c.number = take<double>(at);
         else if (c.kind == SpreadsheetValue::Kind::Text) {
+            // Into the text the cell held before: reading rows one after
+            // another reuses its room instead of allocating each text anew.
             const auto length = take<quint32>(at);
-            c.text = QString(reinterpret_cast<const QChar*>(at), static_cast<qsizetype>(length));
+            c.text.resize(static_cast<qsizetype>(length));
+            std::memcpy(c.text.data(), at, length * sizeof(QChar));
             at += length * sizeof(QChar);
         }
     }
