@@ -65,8 +65,8 @@ int main(int argc, char** argv)
     size_t inicio[Columnas + 1];
     for (int n; (n = leerFila(csv, &buffer, inicio)) > 0;) {
         if (n != Columnas) {
-            std::fprintf(stderr, "pdf_referencia: la fila %zu tiene %d campos\n",
-                         filas.size() + 1, n);
+            std::fprintf(stderr, "pdf_referencia: la fila %zu tiene %d campos\n", filas.size() + 1,
+                         n);
             return 1;
         }
         Fila f;
@@ -147,8 +147,7 @@ int main(int argc, char** argv)
         if (titulos) {
             p.setPen(borde);
             for (int k = 0; k < Columnas; ++k)
-                p.drawRect(
-                    celda(izquierda[size_t(k)], izquierda[size_t(k) + 1], y, y + alto));
+                p.drawRect(celda(izquierda[size_t(k)], izquierda[size_t(k) + 1], y, y + alto));
         }
     };
 
@@ -159,8 +158,7 @@ int main(int argc, char** argv)
         p.setPen(Qt::black);
         p.setFont(cabecera);
         p.drawText(arriba, Qt::AlignRight | Qt::AlignTop, fecha);
-        const double anchoFecha =
-            QFontMetricsF(cabecera, &pdf).horizontalAdvance(fecha) + 12 * sx;
+        const double anchoFecha = QFontMetricsF(cabecera, &pdf).horizontalAdvance(fecha) + 12 * sx;
         p.setFont(negrita);
         p.drawText(arriba, Qt::AlignLeft | Qt::AlignTop,
                    QFontMetricsF(negrita, &pdf)

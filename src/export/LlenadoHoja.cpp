@@ -325,24 +325,24 @@ bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError&
             ++x;
             // The format comes from the cell the value comes from, also when
             // a hidden column shifts sheet columns against grid columns.
-            const bool hecho = enError.paso([&] {
-                valor = valorCelda(m_grilla.text(r, c));
-            }) && enError.paso([&] {
-                aplicacion(excel.get()).cells(fila, x).setValue(valor);
-            }) && enError.paso([&] {
-                if (m_cursor) {
-                    m_cursor->setRow(r);
-                    m_cursor->setCol(c);
-                }
-            }) && enError.paso([&] {
-                const int fondo = m_grilla.backColor(r, c);
-                color = fondo == 0 || fondo == GridModel::NoColor ? Blanco : fondo;
-                const double tamano = m_grilla.fontSize(r, c);
-                formato.tamano = tamano > 0 ? tamano : ModExportarExcel::TamanoFuenteGrilla;
-                formato.negrita = m_grilla.fontBold(r, c);
-            }) && enError.paso([&] {
-                hoja = &aplicacion(excel.get()).activeSheet();
-            }) && formatear(*hoja, fila, x, color, formato, enError);
+            const bool hecho =
+                enError.paso([&] { valor = valorCelda(m_grilla.text(r, c)); }) &&
+                enError.paso([&] { aplicacion(excel.get()).cells(fila, x).setValue(valor); }) &&
+                enError.paso([&] {
+                    if (m_cursor) {
+                        m_cursor->setRow(r);
+                        m_cursor->setCol(c);
+                    }
+                }) &&
+                enError.paso([&] {
+                    const int fondo = m_grilla.backColor(r, c);
+                    color = fondo == 0 || fondo == GridModel::NoColor ? Blanco : fondo;
+                    const double tamano = m_grilla.fontSize(r, c);
+                    formato.tamano = tamano > 0 ? tamano : ModExportarExcel::TamanoFuenteGrilla;
+                    formato.negrita = m_grilla.fontBold(r, c);
+                }) &&
+                enError.paso([&] { hoja = &aplicacion(excel.get()).activeSheet(); }) &&
+                formatear(*hoja, fila, x, color, formato, enError);
             if (!hecho)
                 return false;
         }
