@@ -4,10 +4,10 @@
 
 class GridModel;
 
-// The limit the export is measured against: libxlsxwriter alone, in its
-// constant-memory mode, writing the cells the export writes (the visible
-// columns' titles and the data rows, numbers as numbers) with the same
-// formats, so that the two files come out the same. It knows the grid's
-// shape and values in advance; the export has to go through the spreadsheet
-// stand-in's calls.
+// libxlsxwriter in its constant-memory mode writing, from the grid itself,
+// the cells the export writes (the visible columns' titles and the data rows,
+// numbers as numbers) with the same formats, so that the two files hold the
+// same cells. It reads every cell through the grid's Qt strings, as the
+// export does, so it is no plain writer: bench/salidas compares the export
+// with one.
 bool escribirLibroPlano(const GridModel& grilla, const QString& archivo);

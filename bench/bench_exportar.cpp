@@ -35,15 +35,14 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "Medicion.h"
 #include <algorithm>
 #include <cstdio>
-#include "Medicion.h"
 #include <vector>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
 
 // One step's peak, apart from the steps before it: the kernel starts the peak
 // again from what is resident now (/proc/self/clear_refs).
@@ -228,8 +227,12 @@ int main(int argc, char** argv)
         std::printf("libxlsxwriter solo:     %.3f s (mediana de %d), pico agregado %ld kB (%.0f "
                     "bytes por fila)\n",
                     tPlano, Pares, kibPlano, kibPlano * 1024.0 / filas);
-        std::printf("cociente:               %.2f (objetivo <= 1.25) %s\n", cociente,
-                    cociente <= 1.25 ? "cumplido" : "NO cumplido");
+        // LibroPlano reads every cell through the grid's Qt strings, as the
+        // export does: the ratio compares two ways through the same data, not
+        // the export with a plain writer (bench/salidas does that).
+        std::printf(
+            "cociente con LibroPlano: %.2f (sin objetivo; la referencia es bench/salidas)\n",
+            cociente);
         std::printf("memoria por fila:       %.0f bytes (objetivo < 100) %s\n", porFila,
                     porFila < 100 ? "cumplido" : "NO cumplido");
         std::printf("archivos iguales:       %s (celdas, columnas y formatos, byte a byte)\n",

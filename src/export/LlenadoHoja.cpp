@@ -15,6 +15,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -105,6 +107,38 @@ void LlenadoHoja::armarEncabezado(SpreadsheetApp* excel, int cantidad,
 
 QString LlenadoHoja::valorCelda(const QString& texto)
 {
+    // Only a comma can change: a text without one goes as it is, trimmed.
+    if (!texto.contains(u','))
+        return texto.trimmed();
+    // The grid's own decimals ("12,50", "-3,5"), most of what has a comma,
+    // decided without parsing an amount: positive when unsigned with a digit
+    // other than zero (a plain decimal too small for an amount still counts).
+    const QString recortado = texto.trimmed();
+    const QStringView v(recortado);
+    const qsizetype signo = v.startsWith(u'-') ? 1 : 0;
+    const qsizetype lugarComa = v.indexOf(u',');
+    const auto cifras = [](QStringView s) {
+        return !s.isEmpty() &&
+               std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    const auto primeraNoCero = [](QStringView s) {
+        const auto c = std::find_if(s.begin(), s.end(), [](QChar d) { return d != u'0'; });
+        return c == s.end() ? qsizetype(-1) : qsizetype(c - s.begin());
+    };
+    const QStringView entera = v.mid(signo, std::max<qsizetype>(0, lugarComa - signo));
+    const qsizetype primera = primeraNoCero(entera);
+    // From 15 whole digits on the amount's own limits decide, further down.
+    if (lugarComa > signo && cifras(entera) && cifras(v.mid(lugarComa + 1)) &&
+        (primera < 0 || entera.size() - primera < 15)) {
+        const bool distintoDeCero = primera >= 0 || primeraNoCero(v.mid(lugarComa + 1)) >= 0;
+        static const bool comaPropia = QLocale::system().decimalPoint() == u",";
+        if ((signo == 0 && distintoDeCero) || comaPropia) {
+            QString valor = recortado;
+            valor[lugarComa] = u'.';
+            return valor;
+        }
+        return recortado;
+    }
     bool positivo = false;
     try {
         const qint64 unidades = Componentes::General().ValorNumerico(texto).units();
@@ -196,6 +230,41 @@ void LlenadoHoja::ceder()
     m_desdeCesion.start();
 }
 
+bool LlenadoHoja::formatear(Worksheet& hoja, int fila, int col, int color, const Formato& formato,
+                            ManejadorError& enError)
+{
+    // Most cells look like many before them: the format those calls gave
+    // once is set again at once.
+    const Worksheet::Cell* celda = hoja.cell(fila, col);
+    const Clave clave{&hoja, celda ? celda->style : hoja.sheetStyle(), color, formato.tamano,
+                      formato.negrita};
+    if (const auto hecho = m_formatos.find(clave); hecho != m_formatos.end())
+        return enError.paso([&] { hoja.setStyle({fila, col, fila, col, false}, hecho->second); });
+    int completos = 0;
+    const auto rango = [&] { return hoja.cells(fila, col); };
+    const bool sigue = enError.paso([&] {
+        rango().interior().setColor(color);
+        ++completos;
+    }) && enError.paso([&] {
+        rango().font().setSize(formato.tamano);
+        ++completos;
+    }) && enError.paso([&] {
+        rango().font().setBold(formato.negrita);
+        ++completos;
+    }) && enError.paso([&] {
+        rango().font().setColorIndex(0);
+        ++completos;
+    }) && enError.paso([&] {
+        rango().font().setName(u"Tahoma"_s);
+        ++completos;
+    });
+    // Only a format every call gave is one to repeat: after a failure the
+    // operator chose to skip, the next cell asks again.
+    if (sigue && completos == 5)
+        m_formatos.emplace(clave, hoja.cell(fila, col)->style);
+    return sigue;
+}
+
 bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError& enError)
 {
     const QString titulo = u"Exportando a Excel"_s;
@@ -239,6 +308,8 @@ bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError&
             bool visible = false;
             QString valor;
             int color = 0;
+            Formato formato;
+            Worksheet* hoja = nullptr;
             // A count of rows tells the operator how far the copy is; the
             // values going by did not.
             const bool sigue = enError.paso([&] { ceder(); }) && enError.paso([&] {
@@ -254,33 +325,24 @@ bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError&
             ++x;
             // The format comes from the cell the value comes from, also when
             // a hidden column shifts sheet columns against grid columns.
-            const bool hecho = enError.paso([&] {
-                valor = valorCelda(m_grilla.text(r, c));
-            }) && enError.paso([&] {
-                aplicacion(excel.get()).cells(fila, x).setValue(valor);
-            }) && enError.paso([&] {
-                if (m_cursor) {
-                    m_cursor->setRow(r);
-                    m_cursor->setCol(c);
-                }
-            }) && enError.paso([&] {
-                const int fondo = m_grilla.backColor(r, c);
-                color = fondo == 0 || fondo == GridModel::NoColor ? Blanco : fondo;
-            }) && enError.paso([&] {
-                aplicacion(excel.get()).cells(fila, x).interior().setColor(color);
-            }) && enError.paso([&] {
-                const double tamano = m_grilla.fontSize(r, c);
-                aplicacion(excel.get())
-                    .cells(fila, x)
-                    .font()
-                    .setSize(tamano > 0 ? tamano : ModExportarExcel::TamanoFuenteGrilla);
-            }) && enError.paso([&] {
-                aplicacion(excel.get()).cells(fila, x).font().setBold(m_grilla.fontBold(r, c));
-            }) && enError.paso([&] {
-                aplicacion(excel.get()).cells(fila, x).font().setColorIndex(0);
-            }) && enError.paso([&] {
-                aplicacion(excel.get()).cells(fila, x).font().setName(u"Tahoma"_s);
-            });
+            const bool hecho =
+                enError.paso([&] { valor = valorCelda(m_grilla.text(r, c)); }) &&
+                enError.paso([&] { aplicacion(excel.get()).cells(fila, x).setValue(valor); }) &&
+                enError.paso([&] {
+                    if (m_cursor) {
+                        m_cursor->setRow(r);
+                        m_cursor->setCol(c);
+                    }
+                }) &&
+                enError.paso([&] {
+                    const int fondo = m_grilla.backColor(r, c);
+                    color = fondo == 0 || fondo == GridModel::NoColor ? Blanco : fondo;
+                    const double tamano = m_grilla.fontSize(r, c);
+                    formato.tamano = tamano > 0 ? tamano : ModExportarExcel::TamanoFuenteGrilla;
+                    formato.negrita = m_grilla.fontBold(r, c);
+                }) &&
+                enError.paso([&] { hoja = &aplicacion(excel.get()).activeSheet(); }) &&
+                formatear(*hoja, fila, x, color, formato, enError);
             if (!hecho)
                 return false;
         }

@@ -3,7 +3,9 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QStringList>
+#include <map>
 #include <memory>
+#include <tuple>
 
 class GridModel;
 class ManejadorError;
@@ -44,8 +46,22 @@ private:
     // from the table's cells.
     void agregarGrafico(Worksheet& hoja) const;
 
+    struct Formato
+    {
+        double tamano = 0;
+        bool negrita = false;
+    };
+    // A cell's fill, font size and weight, font colour and name, as the
+    // spreadsheet's calls set them one by one.
+    bool formatear(Worksheet& hoja, int fila, int col, int color, const Formato& formato,
+                   ManejadorError& enError);
+
     const GridModel& m_grilla;
     GridModel* m_cursor;
     bool m_interactivo;
     QElapsedTimer m_desdeCesion;
+    // The format id those calls gave, by sheet, the cell's format before, and
+    // fill, size and weight.
+    using Clave = std::tuple<const Worksheet*, quint32, int, double, bool>;
+    std::map<Clave, quint32> m_formatos;
 };

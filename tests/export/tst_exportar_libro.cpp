@@ -2,6 +2,7 @@
 #include "LectorLibro.h"
 #include "Soporte.h"
 #include "components/Componentes.h"
+#include "export/LlenadoHoja.h"
 #include "export/ModExportarExcel.h"
 #include "platform/files/DesktopOpener.h"
 #include "platform/spreadsheet/PrintPreview.h"
@@ -166,6 +167,42 @@ private slots:
         const QJsonObject c = lectorLibro::celda(m_reporte, celda);
         QCOMPARE(c[u"tipo"_s].toString(), tipo);
         QCOMPARE(c[u"valor"_s].toVariant(), valor);
+    }
+
+    // What a grid text goes into the sheet as, on either side of the
+    // shortcut taken for the grid's own decimals.
+    void valorDeCelda_data()
+    {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("conPunto");
+        QTest::addColumn<QString>("conComa");
+        QTest::newRow("decimal") << u"12,50"_s << u"12.50"_s << u"12.50"_s;
+        QTest::newRow("espacios") << u" 7,5 "_s << u"7.5"_s << u"7.5"_s;
+        QTest::newRow("negativo") << u"-3,5"_s << u"-3,5"_s << u"-3.5"_s;
+        QTest::newRow("cero") << u"0,00"_s << u"0,00"_s << u"0.00"_s;
+        QTest::newRow("ceros delante") << u"00,50"_s << u"00.50"_s << u"00.50"_s;
+        QTest::newRow("diminuto") << u"0,00001"_s << u"0.00001"_s << u"0.00001"_s;
+        QTest::newRow("14 cifras")
+            << u"12345678901234,5"_s << u"12345678901234.5"_s << u"12345678901234.5"_s;
+        QTest::newRow("15 cifras")
+            << u"123456789012345,5"_s << u"123456789012345.5"_s << u"123456789012345.5"_s;
+        QTest::newRow("15 cifras, desborda")
+            << u"999999999999999,5"_s << u"999999999999999,5"_s << u"999999999999999.5"_s;
+        QTest::newRow("16 cifras")
+            << u"1234567890123456,5"_s << u"1234567890123456,5"_s << u"1234567890123456.5"_s;
+        QTest::newRow("miles") << u"1.234,56"_s << u"1.234.56"_s << u"1.234.56"_s;
+        QTest::newRow("dos comas") << u"1,2,3"_s << u"1.2.3"_s << u"1.2.3"_s;
+        QTest::newRow("sin entero") << u",5"_s << u".5"_s << u".5"_s;
+        QTest::newRow("texto") << u"Chapa 2,5 mm"_s << u"Chapa 2,5 mm"_s << u"Chapa 2,5 mm"_s;
+        QTest::newRow("sin coma") << u"  -7.25 "_s << u"-7.25"_s << u"-7.25"_s;
+    }
+    void valorDeCelda()
+    {
+        QFETCH(QString, texto);
+        QFETCH(QString, conPunto);
+        QFETCH(QString, conComa);
+        const bool coma = QLocale::system().decimalPoint() == u",";
+        QCOMPARE(LlenadoHoja::valorCelda(texto), coma ? conComa : conPunto);
     }
 
     void formatos_data()

@@ -43,12 +43,15 @@ void RowStore::flush()
         !m_file->flush())
         fail(errno ? fileCommit::reason(errno) : m_file->errorString());
     m_stored += m_pending.size();
-    m_pending.clear();
+    // Emptied, not freed: the next rows fill the same room.
+    m_pending.resize(0);
 }
 
 qint64 RowStore::append(const QByteArray& block)
 {
     const qint64 offset = m_stored + m_pending.size();
+    if (m_pending.capacity() < Chunk + block.size())
+        m_pending.reserve(Chunk + block.size());
     m_pending.append(block);
     if (m_pending.size() >= Chunk)
         flush();
@@ -64,9 +67,12 @@ const char* RowStore::read(qint64 offset, qint64 size)
         flush();
         if (!m_file->seek(offset))
             fail(m_file->errorString());
-        m_window = m_file->read(std::max<qint64>(size, Chunk));
-        if (m_window.size() < size)
+        // Into the same room each time, rather than a new array per stretch.
+        m_window.resize(std::max<qint64>(size, Chunk));
+        const qint64 got = m_file->read(m_window.data(), m_window.size());
+        if (got < size)
             fail(m_file->errorString());
+        m_window.resize(got);
         m_windowStart = offset;
     }
     return m_window.constData() + (offset - m_windowStart);

@@ -134,8 +134,11 @@ void Worksheet::decode(int row, std::vector<Cell>& into) const
         if (c.kind == SpreadsheetValue::Kind::Number)
             c.number = take<double>(at);
         else if (c.kind == SpreadsheetValue::Kind::Text) {
+            // Into the text the cell held before: reading rows one after
+            // another reuses its room instead of allocating each text anew.
             const auto length = take<quint32>(at);
-            c.text = QString(reinterpret_cast<const QChar*>(at), static_cast<qsizetype>(length));
+            c.text.resize(static_cast<qsizetype>(length));
+            std::memcpy(c.text.data(), at, length * sizeof(QChar));
             at += length * sizeof(QChar);
         }
     }
@@ -235,4 +238,18 @@ Worksheet::Cell& Worksheet::touch(int row, int col)
         m_widestRow = std::max(m_widestRow, col);
     }
     return m_open[static_cast<size_t>(col - 1)];
+}
+
+void Worksheet::setStyle(const Range::Area& area, quint32 id)
+{
+    if (id >= static_cast<quint32>(m_styles.size()))
+        throwSpreadsheetError(QStringLiteral("La hoja no tiene el formato %1").arg(id));
+    if (area.wholeSheet) {
+        const CellStyle style = m_styles.style(id);
+        restyle(area, [&style](CellStyle& s) { s = style; });
+        return;
+    }
+    for (int r = area.top; r <= area.bottom; ++r)
+        for (int c = area.left; c <= area.right; ++c)
+            touch(r, c).style = id;
 }

@@ -131,6 +131,9 @@ public:
             }
     }
     StyleTable& styleTable() { return m_styles; }
+    // Gives the area's cells the format `id` of this sheet's table: a writer
+    // that already formatted a cell the same way sets the result at once.
+    void setStyle(const Range::Area& area, quint32 id);
 
 private:
     struct RowInfo

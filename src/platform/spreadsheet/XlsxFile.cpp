@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringEncoder>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -96,6 +97,17 @@ QString fitCell(const QString& text)
     if (text.at(keep - 1).isHighSurrogate())
         --keep;
     return text.left(keep) + CutMark;
+}
+
+// A cell's text as the library takes it, in a buffer kept from cell to cell
+// (a new array for every cell cost more than the conversion).
+void toUtf8(QStringView text, QByteArray& into)
+{
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    into.resize(encoder.requiredSpace(text.size()) + 1);
+    char* end = encoder.appendToBuffer(into.data(), text);
+    *end = '\0';
+    into.truncate(end - into.constData());
 }
 
 // A text in a header or footer, where "&" starts a code.
@@ -252,7 +264,7 @@ void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path,
                 check(worksheet_write_number(out, row, col, cell.number, format(cell.style)), path);
                 break;
             case SpreadsheetValue::Kind::Text:
-                utf8 = fitCell(cell.text).toUtf8();
+                toUtf8(fitCell(cell.text), utf8);
                 check(worksheet_write_string(out, row, col, utf8.constData(), format(cell.style)),
                       path);
                 break;

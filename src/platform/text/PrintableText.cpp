@@ -1,5 +1,7 @@
 #include "platform/text/PrintableText.h"
 
+#include <algorithm>
+
 namespace {
 
 bool isControl(char16_t c)
@@ -32,4 +34,11 @@ QString printableText(QStringView text)
         if (isControl(c.unicode()))
             c = QChar::ReplacementCharacter;
     return out;
+}
+
+QString printableText(const QString& text)
+{
+    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return isControl(c.unicode()); }))
+        return text;
+    return printableText(QStringView(text));
 }

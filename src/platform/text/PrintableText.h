@@ -11,6 +11,8 @@
 // something was there and nothing cuts the text short (a workbook cell used
 // to end at a NUL).
 QString printableText(QStringView text);
+// The same, sharing the text itself when it has nothing to replace.
+QString printableText(const QString& text);
 
 // A text as it may go to a terminal: every control character (line breaks
 // and ESC included, which would end the line or drive the terminal) written
