@@ -83,8 +83,10 @@ private:
 class PreviewWindow : public QDialog
 {
 public:
-    PreviewWindow(const Worksheet& sheet, const SheetPrinter::Progress& progress, QWidget* parent)
-        : QDialog(parent), m_sheet(sheet), m_printer(sheet), m_progress(progress)
+    PreviewWindow(const Worksheet& sheet, const SheetPrinter::Progress& progress,
+                  PrintPreview::Runner runner, QWidget* parent)
+        : QDialog(parent), m_sheet(sheet), m_printer(sheet), m_progress(progress),
+          m_runner(std::move(runner))
     {
         setObjectName(QStringLiteral("VistaPrevia"));
         setWindowTitle(QStringLiteral("Vista preliminar - %1").arg(sheet.name()));
@@ -198,10 +200,12 @@ private:
         dialog.setOption(QAbstractPrintDialog::PrintPageRange);
         if (dialog.exec() != QDialog::Accepted)
             return;
-        run([&] {
-            return m_printer.print(printer, m_progress, printer.fromPage(), printer.toPage());
-        }, QStringLiteral("Impresión cancelada: las páginas ya enviadas a la impresora quedan en "
-                          "su cola."));
+        run(
+            [&] {
+                return m_printer.print(printer, m_progress, printer.fromPage(), printer.toPage());
+            },
+            QStringLiteral("Impresión cancelada: las páginas ya enviadas a la impresora quedan en "
+                           "su cola."));
     }
 
     void savePdf()
@@ -213,9 +217,9 @@ private:
             m_sheet.fileName().isEmpty()
                 ? QDir(exportFolder()).filePath(m_sheet.name() + QStringLiteral(".pdf"))
                 : libro.dir().filePath(libro.completeBaseName() + QStringLiteral(".pdf"));
-        QString path = QFileDialog::getSaveFileName(
-            this, QStringLiteral("Guardar las páginas como PDF"), propuesta,
-            QStringLiteral("PDF (*.pdf)"));
+        QString path =
+            QFileDialog::getSaveFileName(this, QStringLiteral("Guardar las páginas como PDF"),
+                                         propuesta, QStringLiteral("PDF (*.pdf)"));
         if (path.isEmpty())
             return;
         if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
@@ -224,10 +228,10 @@ private:
             QStringLiteral("Se canceló el PDF: no se guardó ningún archivo."));
     }
 
-    template <class Work> void run(Work work, const QString& cancelled)
+    void run(const std::function<bool()>& work, const QString& cancelled)
     {
         try {
-            if (!work())
+            if (!(m_runner ? m_runner(work) : work()))
                 QMessageBox::information(this, windowTitle(), cancelled);
         } catch (const RuntimeError& error) {
             QMessageBox::warning(this, windowTitle(), error.description());
@@ -237,6 +241,7 @@ private:
     const Worksheet& m_sheet;
     SheetPrinter m_printer;
     SheetPrinter::Progress m_progress;
+    PrintPreview::Runner m_runner;
     QPageLayout m_layout = SheetPrinter::defaultPageLayout();
     QSizeF m_printable;
     QList<SheetPrinter::Page> m_pages;
@@ -248,20 +253,22 @@ private:
 
 } // namespace
 
-void PrintPreview::show(const Worksheet& sheet, const SheetPrinter::Progress& progress)
+void PrintPreview::show(const Worksheet& sheet, const SheetPrinter::Progress& progress,
+                        const Runner& runner)
 {
     if (presenter()) {
         presenter()(sheet);
         return;
     }
-    open(sheet, progress);
+    open(sheet, progress, runner);
 }
 
-void PrintPreview::open(const Worksheet& sheet, const SheetPrinter::Progress& progress)
+void PrintPreview::open(const Worksheet& sheet, const SheetPrinter::Progress& progress,
+                        const Runner& runner)
 {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
-    PreviewWindow window(sheet, progress, QApplication::activeWindow());
+    PreviewWindow window(sheet, progress, runner, QApplication::activeWindow());
     window.resize(900, 700);
     window.exec();
 }
