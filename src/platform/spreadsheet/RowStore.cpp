@@ -14,11 +14,12 @@ constexpr qsizetype Chunk = 256 * 1024;
 
 void RowStore::fail(const QString& what) const
 {
-    throw RuntimeError(
-        ErrorNumber::FileAccess,
-        QStringLiteral("No se pueden apartar las filas de la hoja en %1: %2")
-            .arg(QDir::toNativeSeparators(m_file ? m_file->fileName() : QDir::tempPath()), what),
-        QStringLiteral("Excel"));
+    throw RuntimeError(ErrorNumber::FileAccess,
+                       QStringLiteral("No se pueden apartar las filas de la hoja en %1: %2")
+                           .arg(QDir::toNativeSeparators(m_file ? m_file->fileName()
+                                                                : QDir::tempPath()),
+                                what),
+                       QStringLiteral("Excel"));
 }
 
 void RowStore::open()
@@ -38,7 +39,8 @@ void RowStore::flush()
     if (!m_file)
         open();
     errno = 0;
-    if (!m_file->seek(m_stored) || m_file->write(m_pending) != m_pending.size() || !m_file->flush())
+    if (!m_file->seek(m_stored) || m_file->write(m_pending) != m_pending.size() ||
+        !m_file->flush())
         fail(errno ? fileCommit::reason(errno) : m_file->errorString());
     m_stored += m_pending.size();
     m_pending.clear();
