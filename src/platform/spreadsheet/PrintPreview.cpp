@@ -16,7 +16,9 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSpinBox>
@@ -52,10 +54,24 @@ public:
         update();
     }
 
+    // The sheet reads its rows back through one read-ahead buffer, which two
+    // threads cannot share: while the pages are painted on a worker, the page
+    // on screen is repainted from a picture of it taken before.
+    void freeze(bool frozen)
+    {
+        m_frozen = frozen ? grab() : QPixmap();
+        update();
+    }
+
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
+        if (!m_frozen.isNull()) {
+            painter.fillRect(rect(), palette().color(QPalette::Dark));
+            painter.drawPixmap(0, 0, m_frozen);
+            return;
+        }
         painter.fillRect(rect(), palette().color(QPalette::Dark));
         const double scale = pixelsPerPoint();
         const QRectF paper(Margin, Margin, m_layout.fullRect(QPageLayout::Point).width() * scale,
@@ -78,6 +94,7 @@ private:
     QPageLayout m_layout;
     SheetPrinter::Page m_page{1, 0, 1, 0, 1, 1, 1, {}};
     double m_zoom = 1;
+    QPixmap m_frozen;
 };
 
 class PreviewWindow : public QDialog
@@ -230,6 +247,8 @@ private:
 
     void run(const std::function<bool()>& work, const QString& cancelled)
     {
+        m_view->freeze(m_runner != nullptr);
+        const auto thaw = qScopeGuard([this] { m_view->freeze(false); });
         try {
             if (!(m_runner ? m_runner(work) : work()))
                 QMessageBox::information(this, windowTitle(), cancelled);
