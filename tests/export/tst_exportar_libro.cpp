@@ -451,12 +451,22 @@ private slots:
     void exportacionCancelada_data()
     {
         QTest::addColumn<int>("esperaMs");
-        QTest::newRow("al empezar") << 0;
-        QTest::newRow("ya en marcha") << 300;
+        QTest::addColumn<bool>("pagina"); // the HTML page route
+        QTest::newRow("al empezar") << 0 << false;
+        QTest::newRow("ya en marcha") << 300 << false;
+        QTest::newRow("página, al empezar") << 0 << true;
     }
     void exportacionCancelada()
     {
         QFETCH(int, esperaMs);
+        QFETCH(bool, pagina);
+        const QString programa = soporte::carpetaNueva(u"exportar_libro/programa"_s);
+        qputenv("RP_CARPETA_PROGRAMA", QFile::encodeName(programa));
+        if (pagina) {
+            ModExportarExcel::setValorParametroParaPruebas(
+                [](const QString& clave) { return clave == u"USAEXCEL"_s ? u"NO"_s : QString(); });
+            ModExportarExcel::setRespuestaRutaParaPruebas([](const QString&) { return true; });
+        }
         GridModel grilla;
         grillas::reporte(grilla, FilasGrandes / 2);
         for (int r = 1; r < grilla.rows(); ++r)
@@ -474,7 +484,12 @@ private slots:
         });
         ModExportarExcel::ExportarExcel(grilla, true, u""_s, u""_s, false);
 
-        QCOMPARE(m_mensajes, QStringList{u"Exportación cancelada: no se guardó ningún libro."_s});
+        ModExportarExcel::setValorParametroParaPruebas({});
+        ModExportarExcel::setRespuestaRutaParaPruebas({});
+        QCOMPARE(m_mensajes,
+                 QStringList{pagina ? u"Exportación cancelada: no se guardó ninguna página."_s
+                                    : u"Exportación cancelada: no se guardó ningún libro."_s});
+        QCOMPARE(QDir(programa).entryList(QDir::Files | QDir::Hidden), QStringList());
         QCOMPARE(m_errores, QStringList());
         QCOMPARE(m_vistas, 0);
         QVERIFY(!Componentes::Progreso().Visible());
