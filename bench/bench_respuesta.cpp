@@ -1,15 +1,18 @@
 // Responsiveness benchmark: the real report window (offscreen) on a generated
 // database, a 10 ms timer on the window's thread recording the gaps between
-// its ticks while "Cargar" runs and while "Exportar Excel" saves the grid;
-// then the delay from an Escape in the progress window, at random moments of
-// a load, to the load having stopped; and the load's total time against the
-// same load run on the window's thread (the command-line path). Prints the
-// figures beside their limits: longest gap <= 100 ms, cancel <= 250 ms.
+// its ticks while "Cargar" runs, while "Exportar Excel" fills and saves the
+// workbook, and while the print preview saves its pages as PDF; the delay
+// from an Escape in the progress window, at K random moments of each of those
+// steps (and K more in the workbook's packing), to the step having stopped;
+// and the load's and the export's total times against the same work run on
+// the window's thread (the command-line path). Prints the figures beside
+// their limits: longest gap <= 100 ms, cancel <= 250 ms, time +10 %.
 //
-//   bench_respuesta [--ordenes N] [--cancelaciones K]
+//   bench_respuesta [--ordenes N] [--cancelaciones K] [--sin-pdf]
 //                   [--sqlite ARCHIVO | --odbc DSN --usuario U --clave C]
 #include "BaseGenerada.h"
 #include "components/Componentes.h"
+#include "export/ModExportarExcel.h"
 #include "platform/files/DesktopOpener.h"
 #include "platform/spreadsheet/PrintPreview.h"
 #include "report/RP_OProduccion.h"
@@ -20,6 +23,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
@@ -50,14 +56,17 @@ struct Latidos
     std::vector<double> huecos;
     double total = 0;
 
-    explicit Latidos(const std::function<void()>& paso)
+    // `cuenta`, when given, says whether the gap ending now belongs to the
+    // step measured (the PDF among the preview's dialogs).
+    explicit Latidos(const std::function<void()>& paso, const std::function<bool()>& cuenta = {})
     {
         QTimer reloj;
         reloj.setTimerType(Qt::PreciseTimer);
         QElapsedTimer desde;
         reloj.setInterval(10);
         QObject::connect(&reloj, &QTimer::timeout, [&] {
-            huecos.push_back(double(desde.nsecsElapsed()) / 1e6);
+            if (!cuenta || cuenta())
+                huecos.push_back(double(desde.nsecsElapsed()) / 1e6);
             desde.start();
         });
         QElapsedTimer todo;
@@ -69,9 +78,14 @@ struct Latidos
         reloj.stop();
         total = double(todo.nsecsElapsed()) / 1e6;
     }
-    double maximo() const { return *std::max_element(huecos.begin(), huecos.end()); }
+    double maximo() const
+    {
+        return huecos.empty() ? 0 : *std::max_element(huecos.begin(), huecos.end());
+    }
     double percentil99() const
     {
+        if (huecos.empty())
+            return 0;
         std::vector<double> v = huecos;
         std::sort(v.begin(), v.end());
         return v[std::min(v.size() - 1, v.size() * 99 / 100)];
@@ -82,6 +96,122 @@ void imprimir(const char* paso, const Latidos& l)
 {
     std::printf("%-28s total %8.0f ms   hueco máximo %7.1f ms   p99 %6.1f ms   (límite 100 ms)\n",
                 paso, l.total, l.maximo(), l.percentil99());
+}
+
+void imprimirDemoras(const char* paso, const std::vector<double>& demoras, int pedidas)
+{
+    if (demoras.empty())
+        std::printf("%-28s ninguna llegó a tiempo de %d\n", paso, pedidas);
+    else
+        std::printf("%-28s %zu de %d, la mayor %6.1f ms   (límite 250 ms)\n", paso, demoras.size(),
+                    pedidas, *std::max_element(demoras.begin(), demoras.end()));
+}
+
+// Escape in the progress window when `momento` says so (polled every 5 ms):
+// from the key to `paso` having ended.
+std::vector<double> cancelar(int veces, const std::function<void()>& paso,
+                             const std::function<bool(int vez, const QElapsedTimer&)>& momento)
+{
+    std::vector<double> demoras;
+    for (int k = 0; k < veces; ++k) {
+        QElapsedTimer desdeEscape, desdeInicio;
+        QTimer sondeo;
+        sondeo.setInterval(5);
+        QObject::connect(&sondeo, &QTimer::timeout, [&] {
+            QWidget* progreso = QApplication::activeModalWidget();
+            if (desdeEscape.isValid() || !progreso ||
+                progreso->objectName() != QStringLiteral("CompProgreso") ||
+                !momento(k, desdeInicio))
+                return;
+            desdeEscape.start();
+            QTest::keyClick(progreso, Qt::Key_Escape);
+        });
+        desdeInicio.start();
+        sondeo.start();
+        paso();
+        sondeo.stop();
+        if (desdeEscape.isValid()) {
+            demoras.push_back(double(desdeEscape.nsecsElapsed()) / 1e6);
+            std::printf("  Escape a los %5lld ms: detenida en %7.1f ms\n",
+                        desdeInicio.elapsed() - qint64(demoras.back()), demoras.back());
+        }
+    }
+    return demoras;
+}
+
+// The preview's "Guardar PDF…" as the operator does it: once whole (the gaps
+// while its pages are painted, and its time), then `veces` more with an
+// Escape at a random moment of it, from the key to the progress window gone.
+void medirPdf(RP_OProduccion& ventana, int veces, QRandomGenerator& azar, const QString& pdf)
+{
+    PrintPreview::setPresenter({});
+    int pedidos = 0;
+    double total = 0;
+    std::vector<double> demoras;
+    QElapsedTimer desdeInicio, desdeEscape;
+    qint64 momento = -1;
+    bool enCurso = false, visto = false;
+    QTimer operador;
+    operador.setInterval(5);
+    QObject::connect(&operador, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* archivo = qobject_cast<QFileDialog*>(modal)) {
+            if (enCurso)
+                return;
+            archivo->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(pdf);
+            QTimer::singleShot(0, archivo, [archivo] { static_cast<QDialog*>(archivo)->accept(); });
+            enCurso = true;
+            visto = false;
+            desdeInicio.start();
+            desdeEscape.invalidate();
+            momento = pedidos > 1 ? qint64(azar.bounded(std::max(1.0, total * 0.9))) : -1;
+            return;
+        }
+        if (auto* aviso = qobject_cast<QMessageBox*>(modal)) {
+            if (QAbstractButton* si = aviso->button(QMessageBox::Yes))
+                si->click();
+            else
+                aviso->accept();
+            return;
+        }
+        if (enCurso) {
+            const bool mostrado = Componentes::Progreso().Visible();
+            visto = visto || mostrado;
+            if (momento >= 0 && !desdeEscape.isValid() && desdeInicio.elapsed() >= momento &&
+                modal && modal->objectName() == QStringLiteral("CompProgreso")) {
+                desdeEscape.start();
+                QTest::keyClick(modal, Qt::Key_Escape);
+            }
+            if (visto && !mostrado) {
+                enCurso = false;
+                if (pedidos == 1)
+                    total = double(desdeInicio.nsecsElapsed()) / 1e6;
+                else if (desdeEscape.isValid()) {
+                    demoras.push_back(double(desdeEscape.nsecsElapsed()) / 1e6);
+                    std::printf("  Escape a los %5lld ms: detenido en %7.1f ms\n", momento,
+                                demoras.back());
+                }
+            }
+            return;
+        }
+        if (modal && modal->objectName() == QStringLiteral("VistaPrevia")) {
+            if (pedidos < veces + 1) {
+                ++pedidos;
+                QTimer::singleShot(0, modal->findChild<QPushButton*>(QStringLiteral("GuardarPDF")),
+                                   &QPushButton::click);
+            } else {
+                qobject_cast<QDialog*>(modal)->reject();
+            }
+        }
+    });
+    operador.start();
+    const Latidos paginas([&] { ventana.CmdExcel_Click(); },
+                          [&] { return pedidos == 1 && enCurso && visto; });
+    operador.stop();
+    PrintPreview::setPresenter([](const Worksheet&) {});
+    std::printf("%-28s total %8.0f ms   hueco máximo %7.1f ms   p99 %6.1f ms   (límite 100 ms)\n",
+                "PDF de la vista previa", total, paginas.maximo(), paginas.percentil99());
+    imprimirDemoras("Cancelar el PDF", demoras, veces);
 }
 
 } // namespace
@@ -95,6 +225,7 @@ int main(int argc, char** argv)
     const int ordenes = valor(args, QStringLiteral("--ordenes"), QStringLiteral("20000")).toInt();
     const int cancelaciones =
         valor(args, QStringLiteral("--cancelaciones"), QStringLiteral("10")).toInt();
+    const bool conPdf = !args.contains(QStringLiteral("--sin-pdf"));
     const QString dsn = valor(args, QStringLiteral("--odbc"));
     const QString usuario = valor(args, QStringLiteral("--usuario"));
     const QString clave = valor(args, QStringLiteral("--clave"));
@@ -134,8 +265,26 @@ int main(int argc, char** argv)
         const Latidos carga([&] { ventana.CmdCargar_Click(); });
         imprimir("Cargar (en un hilo)", carga);
         const int filas = ventana.MSFlexGrid1.rows();
+        mensajes.clear();
         const Latidos exportar([&] { ventana.CmdExcel_Click(); });
-        imprimir("Exportar Excel", exportar);
+        imprimir("Exportar Excel (en un hilo)", exportar);
+        std::function<void()> exportarEnVentana;
+        // The same workbook filled and saved on the window's thread, as the
+        // export ran before (and as the command line runs it).
+        {
+            QElapsedTimer reloj;
+            reloj.start();
+            ModExportarExcel::GuardarLibro(ventana.MSFlexGrid1,
+                                           temporal.filePath(QStringLiteral("en_ventana.xlsx")));
+            const double enVentana = double(reloj.nsecsElapsed()) / 1e6;
+            exportarEnVentana = [=] {
+                std::printf(
+                    "%-28s en un hilo %8.0f ms   en el hilo de la ventana %8.0f ms   (%+.0f "
+                    "%%, límite +10 %%)\n",
+                    "Exportar, tiempo total", exportar.total, enVentana,
+                    100.0 * (exportar.total - enVentana) / enVentana);
+            };
+        }
 
         // The same load and what the window works out of it, on the window's
         // thread, as the command line runs it and as the window ran it before.
@@ -158,6 +307,8 @@ int main(int argc, char** argv)
                     "Carga, tiempo total", carga.total, enVentana,
                     100.0 * (carga.total - enVentana) / enVentana);
 
+        exportarEnVentana();
+
         // Escape at random moments of a load: from the key to the load having stopped.
         std::vector<double> demoras;
         QRandomGenerator azar(7);
@@ -178,10 +329,28 @@ int main(int argc, char** argv)
                             demoras.back());
             }
         }
-        if (!demoras.empty())
-            std::printf("%-28s %zu de %d, la mayor %6.1f ms   (límite 250 ms)\n",
-                        "Cancelar (Escape)", demoras.size(), cancelaciones,
-                        *std::max_element(demoras.begin(), demoras.end()));
+        imprimirDemoras("Cancelar la carga", demoras, cancelaciones);
+        ventana.CmdCargar_Click(); // the whole grid again, for the export
+
+        // Escape at random moments of the export, then in its packing.
+        std::vector<int> momentos;
+        for (int k = 0; k < cancelaciones; ++k)
+            momentos.push_back(int(azar.bounded(std::max(1.0, exportar.total * 0.9))));
+        const auto exportarUnaVez = [&] { ventana.CmdExcel_Click(); };
+        const std::vector<double> alAzar =
+            cancelar(cancelaciones, exportarUnaVez, [&](int vez, const QElapsedTimer& desde) {
+                return desde.elapsed() >= momentos[size_t(vez)];
+            });
+        imprimirDemoras("Cancelar la exportación", alAzar, cancelaciones);
+        const std::vector<double> empaquetando =
+            cancelar(cancelaciones, exportarUnaVez, [&](int, const QElapsedTimer&) {
+                return Componentes::Progreso().TextoMostrado().contains(
+                    QStringLiteral("comprimiendo"));
+            });
+        imprimirDemoras("  de ello, empaquetando", empaquetando, cancelaciones);
+
+        if (conPdf)
+            medirPdf(ventana, cancelaciones, azar, temporal.filePath(QStringLiteral("hoja.pdf")));
         std::printf("(grilla de %d filas)\n", filas);
     } catch (const RuntimeError& e) {
         std::fprintf(stderr, "bench_respuesta: %s\n", qPrintable(e.description()));

@@ -143,6 +143,10 @@ void CompProgreso::CerrarProgreso()
     // by the window manager once it has left the screen, and the keyboard then
     // goes to a window nobody sees. One that no longer exists cannot be.
     if (m_ventana) {
+        // The window goes later, with its timer: texts still pending must
+        // not reach a component that may be gone by then.
+        if (m_temporizador)
+            m_temporizador->stop();
         m_ventana->hide();
         m_ventana->deleteLater();
         m_ventana = nullptr;

@@ -20,7 +20,10 @@ struct TrabajoEnHilo::Sesion
     int aislamiento = 4096;
 };
 
-TrabajoEnHilo::TrabajoEnHilo(std::function<void()> trabajo) : m_trabajo(std::move(trabajo)) {}
+TrabajoEnHilo::TrabajoEnHilo(std::function<void()> trabajo, Datos datos)
+    : m_trabajo(std::move(trabajo)), m_datos(datos)
+{
+}
 
 void TrabajoEnHilo::correr(const Sesion& sesion)
 {
@@ -58,7 +61,7 @@ void TrabajoEnHilo::Ejecutar(const std::function<void()>& vigilar)
     }
     CompDatos& datos = Componentes::Datos();
     Sesion sesion;
-    sesion.conectada = datos.Conectado();
+    sesion.conectada = m_datos == Datos::DeLaSesion && datos.Conectado();
     sesion.servidor = datos.Servidor();
     sesion.base = datos.BaseDatos();
     sesion.usuario = datos.Usuario();

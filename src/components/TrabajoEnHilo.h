@@ -24,7 +24,16 @@ class TrabajoEnHilo
 public:
     static constexpr int IntervaloMs = 50;
 
-    explicit TrabajoEnHilo(std::function<void()> trabajo);
+    // Whether the work needs the database: work that only writes files (an
+    // export) opens no connection of its own, and Componentes::Datos() on
+    // its thread is a closed one.
+    enum class Datos
+    {
+        DeLaSesion,
+        Ninguno
+    };
+
+    explicit TrabajoEnHilo(std::function<void()> trabajo, Datos datos = Datos::DeLaSesion);
     TrabajoEnHilo(const TrabajoEnHilo&) = delete;
     TrabajoEnHilo& operator=(const TrabajoEnHilo&) = delete;
 
@@ -42,5 +51,6 @@ private:
     void correr(const Sesion& sesion);
 
     std::function<void()> m_trabajo;
+    Datos m_datos;
     StatementCancel m_cancelacion;
 };

@@ -19,7 +19,7 @@ std::unique_ptr<SpreadsheetApp> libroDe(const GridModel& grilla)
 {
     std::unique_ptr<SpreadsheetApp> excel;
     ManejadorError enError = propagando();
-    LlenadoHoja(grilla, nullptr, false).llenar(excel, enError);
+    LlenadoHoja(grilla).llenar(excel, enError);
     return excel;
 }
 

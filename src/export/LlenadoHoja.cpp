@@ -10,7 +10,6 @@
 #include "platform/spreadsheet/Worksheet.h"
 #include "platform/text/ValueText.h"
 
-#include <QCoreApplication>
 #include <QDate>
 #include <QLocale>
 #include <QRegularExpression>
@@ -24,9 +23,6 @@ namespace {
 constexpr int AnchoOculto = 50; // twips: a column this narrow or less is hidden
 constexpr double TwipsPorAncho = 90;
 constexpr int Blanco = 16777215;
-// Yielding once per cell costs more than writing it; the window still gets
-// its events many times a second.
-constexpr int CesionMs = 15;
 
 SpreadsheetApp& aplicacion(SpreadsheetApp* excel)
 {
@@ -63,8 +59,8 @@ void ModExportarExcel::setEncabezadoImpresion(const QString& titulo, const QStri
     encabezadoImpresion() = {titulo, filtros};
 }
 
-LlenadoHoja::LlenadoHoja(const GridModel& grilla, GridModel* cursor, bool interactivo)
-    : m_grilla(grilla), m_cursor(cursor), m_interactivo(interactivo)
+LlenadoHoja::LlenadoHoja(const GridModel& grilla, AvanceExportacion* avance)
+    : m_grilla(grilla), m_avance(avance)
 {
 }
 
@@ -217,17 +213,7 @@ void LlenadoHoja::agregarGrafico(Worksheet& hoja) const
 
 bool LlenadoHoja::cancelado() const
 {
-    return m_interactivo && Componentes::Progreso().Cancelado();
-}
-
-void LlenadoHoja::ceder()
-{
-    if (!m_interactivo)
-        return;
-    if (m_desdeCesion.isValid() && m_desdeCesion.elapsed() < CesionMs)
-        return;
-    QCoreApplication::processEvents();
-    m_desdeCesion.start();
+    return m_avance && m_avance->Cancelado();
 }
 
 bool LlenadoHoja::formatear(Worksheet& hoja, int fila, int col, int color, const Formato& formato,
@@ -267,7 +253,6 @@ bool LlenadoHoja::formatear(Worksheet& hoja, int fila, int col, int color, const
 
 bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError& enError)
 {
-    const QString titulo = u"Exportando a Excel"_s;
     const int filas = m_grilla.rows();
     const int columnas = m_grilla.cols();
 
@@ -286,16 +271,15 @@ bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError&
                             anchos);
         }))
         return false;
-    if (m_interactivo &&
-        !enError.paso([&] { Componentes::Progreso().MostrarProgreso(titulo, 0, true); }))
-        return false;
 
     // A sheet holds its title row and this many grid rows; a longer grid goes
     // on in further sheets, each with the title row again, so nothing is lost.
     constexpr int FilasPorHoja = Worksheet::MaxRows - 1;
     for (int r = 1; r < filas; ++r) {
-        if (!enError.paso([&] { ceder(); }) || cancelado())
+        if (cancelado())
             return false;
+        if (m_avance)
+            m_avance->filas.store(r, std::memory_order_relaxed);
         if (r > FilasPorHoja && (r - 1) % FilasPorHoja == 0 && !enError.paso([&] {
                 aplicacion(excel.get()).activeWorkbook().addSheet();
                 armarEncabezado(excel.get(), static_cast<int>(encabezados.size()) + 1, encabezados,
@@ -310,14 +294,7 @@ bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError&
             int color = 0;
             Formato formato;
             Worksheet* hoja = nullptr;
-            // A count of rows tells the operator how far the copy is; the
-            // values going by did not.
-            const bool sigue = enError.paso([&] { ceder(); }) && enError.paso([&] {
-                if (m_interactivo && c == 0)
-                    Componentes::Progreso().ActualizarProgreso(
-                        0, titulo, u"Espere Por Favor"_s,
-                        u"%L1 de %L2 filas copiadas"_s.arg(r).arg(filas - 1));
-            }) && enError.paso([&] { visible = m_grilla.colWidth(c) > AnchoOculto; });
+            const bool sigue = enError.paso([&] { visible = m_grilla.colWidth(c) > AnchoOculto; });
             if (!sigue)
                 return false;
             if (!visible)
@@ -329,10 +306,8 @@ bool LlenadoHoja::llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError&
                 enError.paso([&] { valor = valorCelda(m_grilla.text(r, c)); }) &&
                 enError.paso([&] { aplicacion(excel.get()).cells(fila, x).setValue(valor); }) &&
                 enError.paso([&] {
-                    if (m_cursor) {
-                        m_cursor->setRow(r);
-                        m_cursor->setCol(c);
-                    }
+                    if (m_avance)
+                        m_avance->Celda(r, c);
                 }) &&
                 enError.paso([&] {
                     const int fondo = m_grilla.backColor(r, c);

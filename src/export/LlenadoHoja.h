@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include "export/AvanceExportacion.h"
+
 #include <QList>
 #include <QStringList>
 #include <map>
@@ -15,18 +16,17 @@ class Worksheet;
 // Fills a new workbook from a grid as the spreadsheet route does: the
 // exported columns (wider than 50 twips), AbrirExcel, the header row, then
 // every visible cell's value and format, each statement under the handler.
-// The interactive export also shows progress, yields to window events and
-// moves the grid's current cell; the batch report does none of that. Both
-// get the same workbook.
+// The interactive export, which runs on a worker thread, also tells how far
+// it is and which cell it is at, and stops when the operator cancels; the
+// batch report does none of that. Both get the same workbook.
 class LlenadoHoja
 {
 public:
-    // `cursor` is the grid whose current cell follows the export (the same
-    // grid as `grilla`), or nullptr to leave it alone.
-    LlenadoHoja(const GridModel& grilla, GridModel* cursor, bool interactivo);
+    // `avance` follows the interactive export; nullptr for the batch report.
+    explicit LlenadoHoja(const GridModel& grilla, AvanceExportacion* avance = nullptr);
 
     // False once the handler left the procedure, or the operator cancelled
-    // the interactive export (see cancelado()).
+    // the interactive export (see cancelado()). The grid is only read.
     bool llenar(std::unique_ptr<SpreadsheetApp>& excel, ManejadorError& enError);
 
     static void abrirExcel(std::unique_ptr<SpreadsheetApp>& excel);
@@ -36,12 +36,10 @@ public:
     // "0,00" and texts that are no number keep their commas.
     static QString valorCelda(const QString& texto);
 
-    // True once the operator pressed "Cancelar" (or Escape) in the progress
-    // window of the interactive export.
+    // True once the operator cancelled the interactive export.
     bool cancelado() const;
 
 private:
-    void ceder();
     // The totals per material get their bar chart beside the table, drawn
     // from the table's cells.
     void agregarGrafico(Worksheet& hoja) const;
@@ -57,9 +55,7 @@ private:
                    ManejadorError& enError);
 
     const GridModel& m_grilla;
-    GridModel* m_cursor;
-    bool m_interactivo;
-    QElapsedTimer m_desdeCesion;
+    AvanceExportacion* m_avance;
     // The format id those calls gave, by sheet, the cell's format before, and
     // fill, size and weight.
     using Clave = std::tuple<const Worksheet*, quint32, int, double, bool>;

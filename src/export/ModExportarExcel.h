@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <functional>
 
+struct AvanceExportacion;
 class GridModel;
 
 // The suite's export module: a grid to a spreadsheet workbook (with its print
@@ -45,6 +46,13 @@ QString ValorParametro(const QString& clave);
 // escaped, the page's markup is not. The file is written complete or not at
 // all; failures go to the error dialog with the tag "GeneraHTML".
 void GeneraHTML(const QString& archivo, GridModel& grilla, const QString& titulo);
+// The same on a worker thread: the grid is only read, `avance` follows the
+// cell reached and may cancel (the page is then abandoned). False when the
+// handler left or the operator cancelled.
+bool GeneraHTML(const QString& archivo, const GridModel& grilla, const QString& titulo,
+                AvanceExportacion& avance);
+// The grid's current cell where an export left it (on the window's thread).
+void MoverCursor(GridModel& grilla, const AvanceExportacion& avance);
 // n non-breaking spaces: "&nbsp" for 1, n times "&nbsp;" for more, "" below 1.
 QString EspaciosHTML(int n);
 

@@ -3,6 +3,7 @@
 #include "export/GraficoInsumos.h"
 
 #include "components/ManejadorError.h"
+#include "export/AvanceExportacion.h"
 #include "export/ModExportarExcel.h"
 #include "platform/controls/GridModel.h"
 #include "platform/files/FileCommit.h"
@@ -171,7 +172,7 @@ QString PaginaHTML::svg(const GraficoInsumos::Grafico& grafico)
     return t;
 }
 
-bool PaginaHTML::escribir(const GridModel& grilla, GridModel* cursor, const QString& titulo,
+bool PaginaHTML::escribir(const GridModel& grilla, AvanceExportacion* avance, const QString& titulo,
                           ManejadorError& enError)
 {
     using ModExportarExcel::EspaciosHTML;
@@ -234,9 +235,13 @@ bool PaginaHTML::escribir(const GridModel& grilla, GridModel* cursor, const QStr
         return grilla.backColor(r, c) == ModExportarExcel::ColorResaltado;
     };
     for (int r = 1; r < filas; ++r) {
+        if (avance && avance->Cancelado())
+            return false;
         const bool sigue = enError.paso([&] {
-            if (cursor)
-                cursor->setRow(r);
+            if (avance) {
+                avance->filas.store(r, std::memory_order_relaxed);
+                avance->Celda(r, avance->columna.load(std::memory_order_relaxed));
+            }
             QString fila =
                 resaltada(r, columnaActual) ? u"<TR bgcolor = \"yellow\"> "_s : u"<TR> "_s;
             for (int c = 0; c < columnas; ++c) {
@@ -254,8 +259,8 @@ bool PaginaHTML::escribir(const GridModel& grilla, GridModel* cursor, const QStr
                     fila += u"<TD>"_s + celda;
                 }
             }
-            if (cursor)
-                cursor->setCol(columnaActual);
+            if (avance)
+                avance->Celda(r, columnaActual);
             escribirLinea(fila);
         });
         if (!sigue)

@@ -6,6 +6,7 @@
 #include <QStringView>
 #include <memory>
 
+struct AvanceExportacion;
 class GridModel;
 class ManejadorError;
 namespace fileCommit {
@@ -29,9 +30,10 @@ public:
     void cerrar();
 
     // Writes the whole page of the grid, statement by statement under the
-    // handler; false once the handler left. `cursor` follows the current cell
-    // as the page is written (the interactive export), or is nullptr.
-    bool escribir(const GridModel& grilla, GridModel* cursor, const QString& titulo,
+    // handler; false once the handler left, or the operator cancelled (the
+    // page is then abandoned). `avance` follows the cell reached as the page
+    // is written (the interactive export), or is nullptr. The grid is only read.
+    bool escribir(const GridModel& grilla, AvanceExportacion* avance, const QString& titulo,
                   ManejadorError& enError);
 
     // A text made safe inside the page: <, > and & as entities, characters

@@ -6,7 +6,9 @@
 #include "export/ModExportarExcel.h"
 #include "platform/files/DesktopOpener.h"
 #include "platform/spreadsheet/PrintPreview.h"
+#include "platform/spreadsheet/Workbook.h"
 #include "platform/spreadsheet/Worksheet.h"
+#include "platform/spreadsheet/XlsxFile.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -51,6 +53,8 @@ class TstExportarLibro : public QObject
     }
 
     static QString columna(int k) { return QString(QChar(u'A' + k - 1)); }
+    // Rows enough for the saving and its packing to take a while.
+    static constexpr int FilasGrandes = 60000;
 
 private slots:
     void initTestCase()
@@ -427,6 +431,114 @@ private slots:
             QVERIFY2(error.description().contains(dice), qPrintable(error.description()));
         }
         QVERIFY(!QFileInfo::exists(archivo));
+    }
+
+    // Stopped at any point of the saving, the packing included (its child
+    // process then killed), the file it would replace stays as it was and
+    // nothing is left beside it.
+    void cancelarAlGuardar_data()
+    {
+        QTest::addColumn<int>("pregunta"); // the stop's question answered "stop"; 0: none
+        QTest::newRow("escribiendo filas") << 1;
+        QTest::newRow("antes de empaquetar") << FilasGrandes / 1000 + 1;
+        QTest::newRow("empaquetando") << FilasGrandes / 1000 + 2;
+        QTest::newRow("sin cancelar") << 0;
+    }
+    void cancelarAlGuardar()
+    {
+        QFETCH(int, pregunta);
+        static const auto libro = [] {
+            auto l = std::make_unique<Workbook>(1);
+            for (int r = 1; r <= FilasGrandes; ++r)
+                for (int c = 1; c <= 4; ++c)
+                    l->sheet(0).cells(r, c).setValue(u"celda %1-%2"_s.arg(r).arg(c));
+            return l;
+        }();
+        const QString carpeta =
+            soporte::carpetaNueva(u"exportar_libro/cancelar/"_s + QTest::currentDataTag());
+        const QString archivo = carpeta + u"/libro.xlsx"_s;
+        const QByteArray anterior = "el libro anterior";
+        QFile viejo(archivo);
+        QVERIFY(viejo.open(QIODevice::WriteOnly) && viejo.write(anterior) == anterior.size());
+        viejo.close();
+
+        int preguntas = 0;
+        int error = 0;
+        try {
+            XlsxFile::save(*libro, archivo, {}, [&] { return ++preguntas == pregunta; });
+        } catch (const RuntimeError& e) {
+            error = e.number();
+        }
+        QCOMPARE(error, pregunta ? int(ErrorNumber::Cancelled) : 0);
+        QCOMPARE(QDir(carpeta).entryList(QDir::Files | QDir::Hidden), QStringList{u"libro.xlsx"_s});
+        QVERIFY(viejo.open(QIODevice::ReadOnly));
+        if (pregunta) {
+            QCOMPARE(viejo.readAll(), anterior);
+            return;
+        }
+        // Asked while packing too: what makes the packing case above one.
+        QVERIFY2(preguntas >= FilasGrandes / 1000 + 2, qPrintable(QString::number(preguntas)));
+        // A whole package: every part of the workbook in it.
+        QVERIFY(lectorLibro::partes(archivo).contains(u"xl/worksheets/sheet1.xml"_s));
+    }
+
+    // "Cancelar" in the export's progress window, wherever the work on the
+    // worker is by then: the operator is told, no workbook is left, the
+    // earlier ones stay as they were, and the grid is as it was.
+    void exportacionCancelada_data()
+    {
+        QTest::addColumn<int>("esperaMs");
+        QTest::addColumn<bool>("pagina"); // the HTML page route
+        QTest::newRow("al empezar") << 0 << false;
+        QTest::newRow("ya en marcha") << 300 << false;
+        QTest::newRow("página, al empezar") << 0 << true;
+    }
+    void exportacionCancelada()
+    {
+        QFETCH(int, esperaMs);
+        QFETCH(bool, pagina);
+        const QString programa = soporte::carpetaNueva(u"exportar_libro/programa"_s);
+        qputenv("RP_CARPETA_PROGRAMA", QFile::encodeName(programa));
+        if (pagina) {
+            ModExportarExcel::setValorParametroParaPruebas(
+                [](const QString& clave) { return clave == u"USAEXCEL"_s ? u"NO"_s : QString(); });
+            ModExportarExcel::setRespuestaRutaParaPruebas([](const QString&) { return true; });
+        }
+        GridModel grilla;
+        grillas::reporte(grilla, FilasGrandes / 2);
+        for (int r = 1; r < grilla.rows(); ++r)
+            grillas::lineaDeOrden(grilla, r, {u""_s, u"%1"_s.arg(r), u"A-1"_s, u"Perfil"_s});
+        const QStringList antes = libros();
+        QMap<QString, QByteArray> contenidos;
+        for (const QString& l : antes) {
+            QFile f(l);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            contenidos[l] = f.readAll();
+        }
+        QTimer::singleShot(esperaMs, this, [] {
+            if (QWidget* progreso = QApplication::activeModalWidget())
+                QTest::keyClick(progreso, Qt::Key_Escape);
+        });
+        ModExportarExcel::ExportarExcel(grilla, true, u""_s, u""_s, false);
+
+        ModExportarExcel::setValorParametroParaPruebas({});
+        ModExportarExcel::setRespuestaRutaParaPruebas({});
+        QCOMPARE(m_mensajes,
+                 QStringList{pagina ? u"Exportación cancelada: no se guardó ninguna página."_s
+                                    : u"Exportación cancelada: no se guardó ningún libro."_s});
+        QCOMPARE(QDir(programa).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(m_errores, QStringList());
+        QCOMPARE(m_vistas, 0);
+        QVERIFY(!Componentes::Progreso().Visible());
+        QVERIFY(!ModExportarExcel::ExcelRetenido());
+        QCOMPARE(QDir(carpetaExportacion()).entryList(QDir::Files | QDir::Hidden).size(),
+                 antes.size());
+        for (const QString& l : antes) {
+            QFile f(l);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), contenidos[l]);
+        }
+        QCOMPARE(grilla.text(7, 1), u"7"_s);
     }
 };
 

@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
@@ -371,16 +372,32 @@ private slots:
     }
 
     // From the real window, as the operator does it: "Guardar PDF…", a file
-    // name, the pages (counted in the export's progress window, closed at the
-    // end), the file.
+    // name, the pages (painted on a worker, counted in the export's progress
+    // window, closed at the end), the file. "Cancelar" in the middle of the
+    // pages keeps the earlier file of that name and leaves nothing beside it.
+    void pdfDesdeLaVentana_data()
+    {
+        QTest::addColumn<int>("filas");
+        QTest::addColumn<bool>("cancelar");
+        QTest::newRow("completo") << 100 << false;
+        QTest::newRow("cancelado") << 20000 << true;
+    }
     void pdfDesdeLaVentana()
     {
+        QFETCH(int, filas);
+        QFETCH(bool, cancelar);
         GridModel grilla;
-        grillaLarga(grilla, 100);
-        const QString pdf = m_carpeta + u"/desde_la_ventana.pdf"_s;
-        QFile::remove(pdf);
-        bool pedido = false;
+        grillaLarga(grilla, filas);
+        const QString carpeta =
+            soporte::carpetaNueva(u"vista_previa/ventana/"_s + QTest::currentDataTag());
+        const QString pdf = carpeta + u"/desde_la_ventana.pdf"_s;
+        const QByteArray anterior = "el PDF anterior";
+        QFile viejo(pdf);
+        QVERIFY(viejo.open(QIODevice::WriteOnly) && viejo.write(anterior) == anterior.size());
+        viejo.close();
+        bool pedido = false, cancelado = false;
         QString propuesto;
+        QStringList avisos;
         QTimer operador;
         QObject::connect(&operador, &QTimer::timeout, [&] {
             QWidget* modal = QApplication::activeModalWidget();
@@ -388,7 +405,20 @@ private slots:
                 propuesto = archivo->selectedFiles().value(0);
                 // Typed, as the operator would: the name box wins over a selection.
                 archivo->findChild<QLineEdit*>(u"fileNameEdit"_s)->setText(pdf);
-                static_cast<QDialog*>(archivo)->accept();
+                // Queued: replacing the earlier file asks first.
+                QTimer::singleShot(0, archivo,
+                                   [archivo] { static_cast<QDialog*>(archivo)->accept(); });
+            } else if (auto* aviso = qobject_cast<QMessageBox*>(modal)) {
+                if (QAbstractButton* si = aviso->button(QMessageBox::Yes)) {
+                    si->click();
+                    return;
+                }
+                avisos << aviso->text();
+                aviso->accept();
+            } else if (modal && modal->objectName() == u"CompProgreso"_s && cancelar &&
+                       !cancelado && pedido) {
+                cancelado = true;
+                QTest::keyClick(modal, Qt::Key_Escape);
             } else if (modal && modal->objectName() == u"VistaPrevia"_s) {
                 if (!pedido) {
                     pedido = true;
@@ -409,8 +439,18 @@ private slots:
         QVERIFY(!libros.isEmpty());
         const QFileInfo libro(libros.last());
         QCOMPARE(propuesto, libro.dir().filePath(libro.completeBaseName() + u".pdf"_s));
-        QCOMPARE(::paginasDelPdf(pdf), paginasEsperadas(100));
         QVERIFY(!Componentes::Progreso().Visible());
+        QCOMPARE(QDir(carpeta).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{u"desde_la_ventana.pdf"_s});
+        if (!cancelar) {
+            QCOMPARE(avisos, QStringList());
+            QCOMPARE(::paginasDelPdf(pdf), paginasEsperadas(filas));
+            return;
+        }
+        QVERIFY(cancelado);
+        QCOMPARE(avisos, QStringList{u"Se canceló el PDF: no se guardó ningún archivo."_s});
+        QVERIFY(viejo.open(QIODevice::ReadOnly));
+        QCOMPARE(viejo.readAll(), anterior);
     }
 
     // The real preview window, shown modally, shows the PDF's pages.

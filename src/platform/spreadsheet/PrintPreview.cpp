@@ -16,7 +16,9 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSpinBox>
@@ -52,10 +54,24 @@ public:
         update();
     }
 
+    // The sheet reads its rows back through one read-ahead buffer, which two
+    // threads cannot share: while the pages are painted on a worker, the page
+    // on screen is repainted from a picture of it taken before.
+    void freeze(bool frozen)
+    {
+        m_frozen = frozen ? grab() : QPixmap();
+        update();
+    }
+
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
+        if (!m_frozen.isNull()) {
+            painter.fillRect(rect(), palette().color(QPalette::Dark));
+            painter.drawPixmap(0, 0, m_frozen);
+            return;
+        }
         painter.fillRect(rect(), palette().color(QPalette::Dark));
         const double scale = pixelsPerPoint();
         const QRectF paper(Margin, Margin, m_layout.fullRect(QPageLayout::Point).width() * scale,
@@ -78,13 +94,16 @@ private:
     QPageLayout m_layout;
     SheetPrinter::Page m_page{1, 0, 1, 0, 1, 1, 1, {}};
     double m_zoom = 1;
+    QPixmap m_frozen;
 };
 
 class PreviewWindow : public QDialog
 {
 public:
-    PreviewWindow(const Worksheet& sheet, const SheetPrinter::Progress& progress, QWidget* parent)
-        : QDialog(parent), m_sheet(sheet), m_printer(sheet), m_progress(progress)
+    PreviewWindow(const Worksheet& sheet, const SheetPrinter::Progress& progress,
+                  PrintPreview::Runner runner, QWidget* parent)
+        : QDialog(parent), m_sheet(sheet), m_printer(sheet), m_progress(progress),
+          m_runner(std::move(runner))
     {
         setObjectName(QStringLiteral("VistaPrevia"));
         setWindowTitle(QStringLiteral("Vista preliminar - %1").arg(sheet.name()));
@@ -198,10 +217,12 @@ private:
         dialog.setOption(QAbstractPrintDialog::PrintPageRange);
         if (dialog.exec() != QDialog::Accepted)
             return;
-        run([&] {
-            return m_printer.print(printer, m_progress, printer.fromPage(), printer.toPage());
-        }, QStringLiteral("Impresión cancelada: las páginas ya enviadas a la impresora quedan en "
-                          "su cola."));
+        run(
+            [&] {
+                return m_printer.print(printer, m_progress, printer.fromPage(), printer.toPage());
+            },
+            QStringLiteral("Impresión cancelada: las páginas ya enviadas a la impresora quedan en "
+                           "su cola."));
     }
 
     void savePdf()
@@ -213,9 +234,9 @@ private:
             m_sheet.fileName().isEmpty()
                 ? QDir(exportFolder()).filePath(m_sheet.name() + QStringLiteral(".pdf"))
                 : libro.dir().filePath(libro.completeBaseName() + QStringLiteral(".pdf"));
-        QString path = QFileDialog::getSaveFileName(
-            this, QStringLiteral("Guardar las páginas como PDF"), propuesta,
-            QStringLiteral("PDF (*.pdf)"));
+        QString path =
+            QFileDialog::getSaveFileName(this, QStringLiteral("Guardar las páginas como PDF"),
+                                         propuesta, QStringLiteral("PDF (*.pdf)"));
         if (path.isEmpty())
             return;
         if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
@@ -224,10 +245,12 @@ private:
             QStringLiteral("Se canceló el PDF: no se guardó ningún archivo."));
     }
 
-    template <class Work> void run(Work work, const QString& cancelled)
+    void run(const std::function<bool()>& work, const QString& cancelled)
     {
+        m_view->freeze(m_runner != nullptr);
+        const auto thaw = qScopeGuard([this] { m_view->freeze(false); });
         try {
-            if (!work())
+            if (!(m_runner ? m_runner(work) : work()))
                 QMessageBox::information(this, windowTitle(), cancelled);
         } catch (const RuntimeError& error) {
             QMessageBox::warning(this, windowTitle(), error.description());
@@ -237,6 +260,7 @@ private:
     const Worksheet& m_sheet;
     SheetPrinter m_printer;
     SheetPrinter::Progress m_progress;
+    PrintPreview::Runner m_runner;
     QPageLayout m_layout = SheetPrinter::defaultPageLayout();
     QSizeF m_printable;
     QList<SheetPrinter::Page> m_pages;
@@ -248,20 +272,22 @@ private:
 
 } // namespace
 
-void PrintPreview::show(const Worksheet& sheet, const SheetPrinter::Progress& progress)
+void PrintPreview::show(const Worksheet& sheet, const SheetPrinter::Progress& progress,
+                        const Runner& runner)
 {
     if (presenter()) {
         presenter()(sheet);
         return;
     }
-    open(sheet, progress);
+    open(sheet, progress, runner);
 }
 
-void PrintPreview::open(const Worksheet& sheet, const SheetPrinter::Progress& progress)
+void PrintPreview::open(const Worksheet& sheet, const SheetPrinter::Progress& progress,
+                        const Runner& runner)
 {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
-    PreviewWindow window(sheet, progress, QApplication::activeWindow());
+    PreviewWindow window(sheet, progress, runner, QApplication::activeWindow());
     window.resize(900, 700);
     window.exec();
 }

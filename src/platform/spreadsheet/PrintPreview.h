@@ -16,10 +16,19 @@ class PrintPreview
 {
 public:
     using Presenter = std::function<void(const Worksheet&)>;
+    // Runs the painting of the pages for printing or saving (which reports
+    // each page to the progress) and returns what it returned, raising what
+    // it raised. A caller above may run it on a worker thread, so that the
+    // window keeps answering: the painting touches no widget, the dialogs
+    // before it (the file name, the printer) and the messages after it stay
+    // on the window's thread. Without one it runs at once.
+    using Runner = std::function<bool(const std::function<bool()>& paint)>;
 
-    static void show(const Worksheet& sheet, const SheetPrinter::Progress& progress = {});
+    static void show(const Worksheet& sheet, const SheetPrinter::Progress& progress = {},
+                     const Runner& runner = {});
     // The window itself, whatever presenter is set.
-    static void open(const Worksheet& sheet, const SheetPrinter::Progress& progress = {});
+    static void open(const Worksheet& sheet, const SheetPrinter::Progress& progress = {},
+                     const Runner& runner = {});
     // Test hook: shows (or inspects) the sheet instead of the window; an
     // empty presenter restores the window.
     static void setPresenter(Presenter presenter);

@@ -10,14 +10,27 @@
 void SpreadsheetApp::setVisible(bool visible)
 {
     if (visible && !m_visible && hasWorkbook() && m_savedPath.isEmpty()) {
-        const QString stem =
-            QDateTime::currentDateTime().toString(QStringLiteral("'Libro_'yyyy-MM-dd_HH-mm-ss"));
-        m_savedPath = XlsxFile::saveNew(activeWorkbook(), exportFolder(), stem, m_saveProgress);
-        for (int i = 0; i < activeWorkbook().sheetCount(); ++i)
-            activeWorkbook().sheet(i).setFileName(m_savedPath);
-        m_opened = DesktopOpener::instance().open(m_savedPath);
+        save();
+        openOnDesktop();
+        return;
     }
     m_visible = visible;
+}
+
+void SpreadsheetApp::save(const XlsxFile::Stop& stop)
+{
+    const QString stem =
+        QDateTime::currentDateTime().toString(QStringLiteral("'Libro_'yyyy-MM-dd_HH-mm-ss"));
+    m_savedPath = XlsxFile::saveNew(activeWorkbook(), exportFolder(), stem, m_saveProgress, stop);
+    for (int i = 0; i < activeWorkbook().sheetCount(); ++i)
+        activeWorkbook().sheet(i).setFileName(m_savedPath);
+    m_opened = false;
+}
+
+void SpreadsheetApp::openOnDesktop()
+{
+    m_opened = DesktopOpener::instance().open(m_savedPath);
+    m_visible = true;
 }
 
 void SpreadsheetApp::setSheetsInNewWorkbook(int count)

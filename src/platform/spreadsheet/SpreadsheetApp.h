@@ -23,6 +23,13 @@ public:
     // Showing saves and opens the active workbook; a failure to save raises
     // RuntimeError and leaves the application hidden, so it can be tried again.
     void setVisible(bool visible);
+    // The two halves of showing, for a caller that saves on a worker thread:
+    // the active workbook saved in the export folder under a name no earlier
+    // export has (`stop` as XlsxFile's; a failure raises and leaves nothing
+    // saved), then that file opened with the desktop's program, which belongs
+    // to the window's thread, and the application shown.
+    void save(const XlsxFile::Stop& stop = {});
+    void openOnDesktop();
     // Follows the saving that showing does.
     void setSaveProgress(XlsxFile::Progress progress) { m_saveProgress = std::move(progress); }
 

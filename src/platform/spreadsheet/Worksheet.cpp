@@ -198,9 +198,10 @@ Range Worksheet::range(const Range& from, const Range& to)
                                    a.wholeSheet || b.wholeSheet});
 }
 
-void Worksheet::printPreview(const std::function<bool(int done, int total)>& progress) const
+void Worksheet::printPreview(const std::function<bool(int done, int total)>& progress,
+                             const std::function<bool(const std::function<bool()>&)>& runner) const
 {
-    PrintPreview::show(*this, progress);
+    PrintPreview::show(*this, progress, runner);
 }
 
 void Worksheet::setValue(const Range::Area& area, const QString& text)

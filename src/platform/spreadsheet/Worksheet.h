@@ -110,8 +110,10 @@ public:
     Range range(const Range& from, const Range& to);
 
     // Opens the print preview of the sheet (see PrintPreview); printing and
-    // saving its pages report to `progress`, which may cancel them.
-    void printPreview(const std::function<bool(int done, int total)>& progress = {}) const;
+    // saving its pages report to `progress`, which may cancel them, and run
+    // through `runner` (PrintPreview::Runner) when given.
+    void printPreview(const std::function<bool(int done, int total)>& progress = {},
+                      const std::function<bool(const std::function<bool()>&)>& runner = {}) const;
 
     void setValue(const Range::Area& area, const QString& text);
     template <class Change> void restyle(const Range::Area& area, Change&& change)
