@@ -345,10 +345,7 @@ private slots:
         grilla.setRow(1);
         grilla.setCol(1);
         const QString archivo = m_carpeta + u"/lote.xlsx"_s;
-        QFile viejo(archivo);
-        QVERIFY(viejo.open(QIODevice::WriteOnly));
-        viejo.write("un archivo anterior que se reemplaza");
-        viejo.close();
+        QVERIFY(soporte::escribirArchivo(archivo, "un archivo anterior que se reemplaza"));
         ModExportarExcel::GuardarLibro(grilla, archivo);
         QCOMPARE(grilla.row(), 1);
         QCOMPARE(grilla.col(), 1);
@@ -460,9 +457,7 @@ private slots:
             soporte::carpetaNueva(u"exportar_libro/cancelar/"_s + QTest::currentDataTag());
         const QString archivo = carpeta + u"/libro.xlsx"_s;
         const QByteArray anterior = "el libro anterior";
-        QFile viejo(archivo);
-        QVERIFY(viejo.open(QIODevice::WriteOnly) && viejo.write(anterior) == anterior.size());
-        viejo.close();
+        QVERIFY(soporte::escribirArchivo(archivo, anterior));
 
         int preguntas = 0;
         int error = 0;
@@ -473,9 +468,8 @@ private slots:
         }
         QCOMPARE(error, pregunta ? int(ErrorNumber::Cancelled) : 0);
         QCOMPARE(QDir(carpeta).entryList(QDir::Files | QDir::Hidden), QStringList{u"libro.xlsx"_s});
-        QVERIFY(viejo.open(QIODevice::ReadOnly));
         if (pregunta) {
-            QCOMPARE(viejo.readAll(), anterior);
+            QCOMPARE(soporte::leerArchivo(archivo), anterior);
             return;
         }
         // Asked while packing too: what makes the packing case above one.
@@ -514,11 +508,8 @@ private slots:
             grillas::lineaDeOrden(grilla, r, {u""_s, u"%1"_s.arg(r), u"A-1"_s, u"Perfil"_s});
         const QStringList antes = libros();
         QMap<QString, QByteArray> contenidos;
-        for (const QString& l : antes) {
-            QFile f(l);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            contenidos[l] = f.readAll();
-        }
+        for (const QString& l : antes)
+            contenidos[l] = soporte::leerArchivo(l);
         QTimer escape;
         connect(&escape, &QTimer::timeout, this, [&] {
             QWidget* progreso = QApplication::activeModalWidget();
@@ -548,11 +539,8 @@ private slots:
         QVERIFY(!ModExportarExcel::ExcelRetenido());
         QCOMPARE(QDir(carpetaExportacion()).entryList(QDir::Files | QDir::Hidden).size(),
                  antes.size());
-        for (const QString& l : antes) {
-            QFile f(l);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QCOMPARE(f.readAll(), contenidos[l]);
-        }
+        for (const QString& l : antes)
+            QCOMPARE(soporte::leerArchivo(l), contenidos[l]);
         QCOMPARE(grilla.text(7, 1), u"7"_s);
     }
 };

@@ -27,6 +27,19 @@ QString carpetaNueva(const QString& nombre)
     return carpeta;
 }
 
+bool escribirArchivo(const QString& ruta, const QByteArray& contenido)
+{
+    QFile archivo(ruta);
+    return archivo.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           archivo.write(contenido) == contenido.size() && archivo.flush();
+}
+
+QByteArray leerArchivo(const QString& ruta)
+{
+    QFile archivo(ruta);
+    return archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray();
+}
+
 void crearBaseDemo(const QString& archivo)
 {
     const QString nombre = QStringLiteral("base_demo");

@@ -26,6 +26,13 @@ struct EscritorioDePrueba : DesktopOpener
 // A fresh, empty folder for one test, under the build tree.
 QString carpetaNueva(const QString& nombre);
 
+// The file `ruta` holding `contenido` alone: the earlier file a test's
+// interrupted write must leave as it was. False when it could not be written.
+bool escribirArchivo(const QString& ruta, const QByteArray& contenido);
+
+// What the file `ruta` holds; empty when it cannot be read.
+QByteArray leerArchivo(const QString& ruta);
+
 // A SQLite file `archivo` with the report's schema and the demonstration data,
 // closed again.
 void crearBaseDemo(const QString& archivo);
