@@ -392,9 +392,7 @@ private slots:
             soporte::carpetaNueva(u"vista_previa/ventana/"_s + QTest::currentDataTag());
         const QString pdf = carpeta + u"/desde_la_ventana.pdf"_s;
         const QByteArray anterior = "el PDF anterior";
-        QFile viejo(pdf);
-        QVERIFY(viejo.open(QIODevice::WriteOnly) && viejo.write(anterior) == anterior.size());
-        viejo.close();
+        QVERIFY(soporte::escribirArchivo(pdf, anterior));
         bool pedido = false, cancelado = false;
         QString propuesto;
         QStringList avisos;
@@ -449,8 +447,7 @@ private slots:
         }
         QVERIFY(cancelado);
         QCOMPARE(avisos, QStringList{u"Se canceló el PDF: no se guardó ningún archivo."_s});
-        QVERIFY(viejo.open(QIODevice::ReadOnly));
-        QCOMPARE(viejo.readAll(), anterior);
+        QCOMPARE(soporte::leerArchivo(pdf), anterior);
     }
 
     // The real preview window, shown modally, shows the PDF's pages.
@@ -459,8 +456,8 @@ private slots:
         GridModel grilla;
         grillaLarga(grilla, 100);
         int paginas = -1;
-        bool enLaPenultima = false;
-        QString titulo;
+        bool enLaPenultima = false, enLaSegunda = false;
+        QString titulo, abierta;
         // Looks for the window until it is up (the progress window comes first).
         QTimer buscador;
         QObject::connect(&buscador, &QTimer::timeout, [&] {
@@ -477,6 +474,20 @@ private slots:
             QTest::keyClick(dialogo, Qt::Key_End, Qt::ControlModifier);
             QTest::keyClick(dialogo, Qt::Key_PageUp);
             enLaPenultima = numero->value() == paginas - 1;
+            // A page typed in its box and Enter: that page, and no other
+            // window (a print dialog opened by Enter is noted and closed).
+            numero->setFocus();
+            numero->selectAll();
+            QTimer::singleShot(300, [&] {
+                if (QWidget* otro = QApplication::activeModalWidget(); otro && otro != dialogo) {
+                    abierta = otro->metaObject()->className();
+                    otro->close();
+                }
+            });
+            QTest::keyClicks(numero, u"2"_s);
+            QTest::keyClick(numero, Qt::Key_Return);
+            QTest::qWait(400);
+            enLaSegunda = numero->value() == 2;
             dialogo->reject();
         });
         buscador.start(20);
@@ -485,6 +496,8 @@ private slots:
         QVERIFY2(titulo.contains(u"Hoja1"_s), qPrintable(titulo));
         QCOMPARE(paginas, paginasEsperadas(100));
         QVERIFY(enLaPenultima);
+        QVERIFY(enLaSegunda);
+        QCOMPARE(abierta, QString());
         QVERIFY(!ModExportarExcel::ExcelRetenido());
     }
 };

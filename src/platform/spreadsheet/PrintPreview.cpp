@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -179,6 +180,7 @@ public:
         connect(previous, &QToolButton::clicked, this, [this] { go(m_number->value() - 1); });
         connect(next, &QToolButton::clicked, this, [this] { go(m_number->value() + 1); });
         connect(m_number, &QSpinBox::valueChanged, this, [this](int) { showPage(); });
+        m_number->installEventFilter(this);
         connect(zoom, &QComboBox::currentIndexChanged, this, [this, zoom](int) {
             m_zoom = zoom->currentData().toDouble();
             showPage();
@@ -195,6 +197,23 @@ public:
         key(QKeySequence(Qt::CTRL | Qt::Key_End), [this] { go(m_number->maximum()); });
         key(QKeySequence::Print, [this] { printPages(); });
         showPage();
+    }
+
+protected:
+    // A page number typed and confirmed with Enter goes to that page; the
+    // spin box lets Enter on to the dialog, whose default button would open
+    // the print dialog instead.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_number && event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                m_number->interpretText();
+                m_number->selectAll();
+                return true;
+            }
+        }
+        return QDialog::eventFilter(watched, event);
     }
 
 private:
