@@ -213,45 +213,56 @@ private slots:
     }
 
     // The pages of the exported sheet, each painted as the PDF asks for it,
-    // reported one by one; cancelling leaves the earlier file as it was.
+    // reported one by one; cancelling leaves the earlier file as it was. The
+    // same for "print to file" of a range of pages.
     void pdfPorPaginas_data()
     {
         QTest::addColumn<int>("cancelarEn"); // -1: never
-        QTest::newRow("completo") << -1;
-        QTest::newRow("cancelado al empezar") << 0;
-        QTest::newRow("cancelado en la tercera") << 3;
+        QTest::addColumn<int>("desde");      // 0: "Guardar PDF…"; else pages desde to desde + 3
+        QTest::newRow("completo") << -1 << 0;
+        QTest::newRow("cancelado al empezar") << 0 << 0;
+        QTest::newRow("cancelado en la tercera") << 3 << 0;
+        QTest::newRow("al archivo, completo") << -1 << 2;
+        QTest::newRow("al archivo, cancelado en la tercera") << 3 << 2;
     }
     void pdfPorPaginas()
     {
         QFETCH(int, cancelarEn);
+        QFETCH(int, desde);
         GridModel grilla;
         grillaLarga(grilla, 200);
-        const int esperadas = paginasEsperadas(200);
+        const int todas = paginasEsperadas(200);
+        const int esperadas = desde ? 4 : todas;
         const QString pdf = m_carpeta + u"/paginas.pdf"_s;
-        QFile anterior(pdf);
-        QVERIFY(anterior.open(QIODevice::WriteOnly));
-        anterior.write("anterior");
-        anterior.close();
+        QVERIFY(soporte::escribirArchivo(pdf, "anterior"));
         QList<int> avisos;
         bool completo = false;
         PrintPreview::setPresenter([&](const Worksheet& hoja) {
-            completo = SheetPrinter(hoja).savePdf(pdf, [&](int hechas, int total) {
+            const SheetPrinter impresor(hoja);
+            const auto avance = [&](int hechas, int total) {
                 avisos << hechas;
                 return total == esperadas && hechas != cancelarEn;
-            });
+            };
+            completo = desde ? impresor.printToPdf(pdf, impresor.pageLayout(), avance, desde,
+                                                   desde + 3)
+                             : impresor.savePdf(pdf, avance);
         });
         ModExportarExcel::ExportarExcel(grilla, true, {}, {}, false);
         QCOMPARE(completo, cancelarEn < 0);
         QCOMPARE(avisos.size(), cancelarEn < 0 ? esperadas + 1 : cancelarEn + 1);
         QCOMPARE(avisos.last(), cancelarEn < 0 ? esperadas : cancelarEn);
         if (!completo) {
-            QVERIFY(anterior.open(QIODevice::ReadOnly));
-            QCOMPARE(anterior.readAll(), QByteArray("anterior"));
+            QCOMPARE(soporte::leerArchivo(pdf), QByteArray("anterior"));
             return;
         }
         QCOMPARE(::paginasDelPdf(pdf), esperadas);
-        QVERIFY(textoDePagina(pdf, 1).contains(u"renglon1"_s));
-        QVERIFY(textoDePagina(pdf, esperadas).contains(u"renglon200"_s));
+        const int primera = desde ? desde : 1, ultima = desde ? desde + 3 : todas;
+        QVERIFY(textoDePagina(pdf, 1).contains(u"Página %1 de %2"_s.arg(primera).arg(todas)));
+        QVERIFY(textoDePagina(pdf, esperadas).contains(u"Página %1 de %2"_s.arg(ultima).arg(todas)));
+        if (!desde) {
+            QVERIFY(textoDePagina(pdf, 1).contains(u"renglon1"_s));
+            QVERIFY(textoDePagina(pdf, esperadas).contains(u"renglon200"_s));
+        }
     }
 
     // A grid longer than one sheet goes on in further sheets: the PDF holds

@@ -236,12 +236,23 @@ private:
         dialog.setOption(QAbstractPrintDialog::PrintPageRange);
         if (dialog.exec() != QDialog::Accepted)
             return;
+        // "Print to file" goes through a temporary file like "Guardar PDF…".
+        const QString file = printer.outputFormat() == QPrinter::PdfFormat
+                                 ? printer.outputFileName()
+                                 : QString();
         run(
             [&] {
-                return m_printer.print(printer, m_progress, printer.fromPage(), printer.toPage());
+                return file.isEmpty()
+                           ? m_printer.print(printer, m_progress, printer.fromPage(),
+                                             printer.toPage())
+                           : m_printer.printToPdf(file, printer.pageLayout(), m_progress,
+                                                  printer.fromPage(), printer.toPage());
             },
-            QStringLiteral("Impresión cancelada: las páginas ya enviadas a la impresora quedan en "
-                           "su cola."));
+            file.isEmpty()
+                ? QStringLiteral("Impresión cancelada: las páginas ya enviadas a la impresora "
+                                 "quedan en su cola.")
+                : QStringLiteral("Se canceló la impresión en el archivo: no se guardó ningún "
+                                 "archivo."));
     }
 
     void savePdf()

@@ -65,6 +65,17 @@ QString displayText(const Worksheet::Cell& cell)
     return {};
 }
 
+// A PDF engine that could not write leaves an empty file, not an error.
+void commitPdf(fileCommit::Output& out, const QString& path)
+{
+    if (out.written() == 0)
+        throw RuntimeError(
+            ErrorNumber::FileAccess,
+            QStringLiteral("No se pudo escribir el PDF «%1»").arg(QDir::toNativeSeparators(path)),
+            QStringLiteral("Impresión"));
+    out.commit();
+}
+
 } // namespace
 
 SheetPrinter::SheetPrinter(const Worksheet& sheet)
@@ -380,6 +391,23 @@ bool SheetPrinter::savePdf(const QString& path, const Progress& progress) const
     return savePdf(QList<const Worksheet*>{&m_sheet}, path, progress);
 }
 
+bool SheetPrinter::printToPdf(const QString& path, const QPageLayout& layout,
+                              const Progress& progress, int from, int to) const
+{
+    fileCommit::Output out(path);
+    out.begin();
+    {
+        QPdfWriter writer(&out);
+        writer.setPageLayout(layout);
+        writer.setCreator(QStringLiteral("rp_oproduccion"));
+        writer.setTitle(m_sheet.name());
+        if (!print(writer, progress, from, to))
+            return false;
+    }
+    commitPdf(out, path);
+    return true;
+}
+
 bool SheetPrinter::savePdf(const QList<const Worksheet*>& sheets, const QString& path,
                            const Progress& progress)
 {
@@ -436,11 +464,6 @@ bool SheetPrinter::savePdf(const QList<const Worksheet*>& sheets, const QString&
         }
         painter.end();
     }
-    if (out.written() == 0)
-        throw RuntimeError(
-            ErrorNumber::FileAccess,
-            QStringLiteral("No se pudo escribir el PDF «%1»").arg(QDir::toNativeSeparators(path)),
-            QStringLiteral("Impresión"));
-    out.commit();
+    commitPdf(out, path);
     return true;
 }

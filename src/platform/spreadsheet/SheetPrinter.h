@@ -66,6 +66,12 @@ public:
     // RuntimeError with the path and the reason on failure. False, and no
     // file, when the progress cancelled.
     bool savePdf(const QString& path, const Progress& progress = {}) const;
+    // Pages `from` to `to` as a PDF file in the given page layout, as "print
+    // to file" asks: complete or not at all, like savePdf. A printer told to
+    // print to a file writes it as it goes, so a cancelled or failed print
+    // would leave half a file where an earlier one stood.
+    bool printToPdf(const QString& path, const QPageLayout& layout, const Progress& progress = {},
+                    int from = 0, int to = 0) const;
     // Several sheets one after another in one PDF file, each in its own page
     // layout and with its own page numbers (a grid longer than one sheet goes
     // on in further sheets, and the file must hold all of them). The progress
