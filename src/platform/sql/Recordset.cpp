@@ -1,5 +1,6 @@
 #include "platform/sql/Recordset.h"
 
+#include "platform/sql/OdbcRows.h"
 #include "platform/sql/StatementCancel.h"
 #include "platform/sql/StatementTimeout.h"
 #include "platform/text/CNumericLocale.h"
@@ -145,6 +146,7 @@ Recordset::Recordset(const QSqlDatabase& db, const QString& sql, int timeoutSeco
         m_cursor->opened();
     m_open = true;
     m_fields = m_query.record();
+    m_rows = OdbcRows::attach(m_query);
     fetch();
     m_empty = m_eof;
 }
@@ -272,18 +274,21 @@ void Recordset::fetch()
     stopIfCancelled();
     const CNumericScope numbers;
     bool next = false;
+    QSqlError error;
     {
         // A server cursor fetches its next batch here, which may take as long as a statement.
         const StatementCancel::Watch watch(m_query);
-        next = m_query.next();
+        next = m_rows ? m_rows->next(error) : m_query.next();
     }
     if (next) {
         m_eof = false;
         return;
     }
     m_eof = true;
-    if (m_query.lastError().isValid())
-        fail(errorText(m_query));
+    if (!m_rows)
+        error = m_query.lastError();
+    if (error.isValid())
+        fail(errorText(error, m_query.driver()));
 }
 
 void Recordset::moveNext()
@@ -321,6 +326,8 @@ QVariant Recordset::value(int index) const
                            Source);
     if (m_sqlite)
         return sqliteValue(index);
+    if (m_rows)
+        return m_rows->value(index);
     const CNumericScope numbers;
     return m_query.value(index);
 }
@@ -331,6 +338,7 @@ void Recordset::close()
         if (sqlite3_stmt* statement = sqliteStatement())
             sqlite3_reset(statement);
     } else if (m_open) {
+        m_rows.reset();
         m_query.finish();
     }
     m_cursor.reset();

@@ -8,6 +8,7 @@
 #include <memory>
 
 class OdbcCursorFetch;
+class OdbcRows;
 class QSqlDatabase;
 struct sqlite3_stmt;
 
@@ -67,6 +68,8 @@ private:
     QString m_sql;
     // Keeps the cursor's batch size while its rows are read.
     std::unique_ptr<OdbcCursorFetch> m_cursor;
+    // ODBC rows read a block at a time, when the driver and columns allow.
+    std::unique_ptr<OdbcRows> m_rows;
     bool m_empty = true;
     bool m_eof = true;
     bool m_open = false;

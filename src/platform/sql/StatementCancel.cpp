@@ -1,5 +1,7 @@
 #include "platform/sql/StatementCancel.h"
 
+#include "platform/sql/OdbcRows.h"
+
 #include "platform/text/RuntimeError.h"
 
 #include <QSqlDatabase>
@@ -83,12 +85,9 @@ StatementCancel::Scope::~Scope()
 StatementCancel::Watch::Watch(const QSqlQuery& query)
 {
     StatementCancel* cancel = installed;
-    if (!cancel || !query.result())
+    if (!cancel)
         return;
-    const QVariant handle = query.result()->handle();
-    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
-        return;
-    m_statement = *static_cast<SQLHANDLE const*>(handle.data());
+    m_statement = odbcStatementHandle(query);
     if (!m_statement)
         return;
     m_cancel = cancel;

@@ -1,5 +1,6 @@
 #include "platform/sql/StatementTimeout.h"
 
+#include "platform/sql/OdbcRows.h"
 #include "platform/sql/StatementCancel.h"
 
 #include <QDeadlineTimer>
@@ -83,15 +84,9 @@ QString databaseBusyText(const QSqlError& error)
 
 namespace {
 
-// The ODBC connection handle of an open QODBC connection, or null.
 SQLHANDLE odbcConnection(const QSqlDriver* driver)
 {
-    if (!driver || !driver->isOpen())
-        return nullptr;
-    const QVariant handle = driver->handle();
-    if (!handle.isValid() || handle.metaType() != QMetaType::fromType<SQLHANDLE>())
-        return nullptr;
-    return *static_cast<SQLHANDLE const*>(handle.data());
+    return static_cast<SQLHANDLE>(odbcConnectionHandle(driver));
 }
 
 } // namespace
@@ -143,15 +138,10 @@ bool execWithTimeout(QSqlQuery& query, const QSqlDatabase& db, const QString& sq
     // once the statement is prepared.
     if (!query.prepare(sql))
         return false;
-    const QVariant handle = query.result()->handle();
-    if (timeoutSeconds > 0 && handle.isValid() &&
-        handle.metaType() == QMetaType::fromType<SQLHANDLE>()) {
-        SQLHANDLE statement = *static_cast<SQLHANDLE const*>(handle.data());
-        if (statement)
-            SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT,
-                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds)),
-                           SQL_IS_UINTEGER);
-    }
+    if (SQLHANDLE statement = odbcStatementHandle(query); statement && timeoutSeconds > 0)
+        SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds)),
+                       SQL_IS_UINTEGER);
     const StatementCancel::Watch watch(query);
     return query.exec();
 }
@@ -162,15 +152,6 @@ namespace {
 constexpr SQLINTEGER PsqlUseDeclareFetch = 65539;
 constexpr SQLINTEGER PsqlFetch = 65541;
 constexpr SQLINTEGER CursorRows = 10000;
-
-bool isPsqlOdbc(SQLHANDLE connection)
-{
-    SQLCHAR name[64] = {};
-    SQLSMALLINT length = 0;
-    const SQLRETURN r = SQLGetInfo(connection, SQL_DRIVER_NAME, name, sizeof name, &length);
-    return SQL_SUCCEEDED(r) &&
-           QByteArray(reinterpret_cast<const char*>(name)).toLower().contains("psqlodbc");
-}
 
 } // namespace
 
