@@ -215,8 +215,8 @@ private slots:
         QTest::newRow("fuera del plano básico, marca de orden, extremos")
             << tipos.arg(u"1e30"_s, u"32767"_s, u"'😀€😀'"_s, u"'1999-12-31 00:00:00'"_s) +
                    u" UNION ALL "_s +
-                   tipos.arg(u"-0.000001"_s, u"-32768"_s,
-                             u"chr(65279) || 'ab'"_s, u"'2000-01-01 12:00:00.999'"_s)
+                   tipos.arg(u"-0.000001"_s, u"-32768"_s, u"chr(65279) || 'ab'"_s,
+                             u"'2000-01-01 12:00:00.999'"_s)
             << false;
         // Long texts, and numbers the driver gives as text, stay with Qt's driver.
         QTest::newRow("columnas que lee el controlador")
@@ -273,13 +273,13 @@ private slots:
             auto rs = cursor ? datos.AbrirRecordsetOrdenado(sql) : datos.AbrirRecordset(sql);
             QCOMPARE(rs->fieldCount(), nombres.size());
             for (; !rs->atEof(); rs->moveNext()) {
-                QVERIFY2(fila < filasQt.size(), qPrintable(u"más filas que las del controlador: %1"_s.arg(fila)));
+                QVERIFY2(fila < filasQt.size(),
+                         qPrintable(u"más filas que las del controlador: %1"_s.arg(fila)));
                 for (int i = 0; i < nombres.size(); ++i) {
                     const QVariant& esperado = filasQt[fila][i];
                     const QVariant leido = rs->value(i);
                     const QByteArray donde =
-                        u"fila %1, campo %2: %3 / %4"_s
-                            .arg(fila)
+                        u"fila %1, campo %2: %3 / %4"_s.arg(fila)
                             .arg(nombres[i], leido.toString(), esperado.toString())
                             .toUtf8();
                     QVERIFY2(leido.metaType() == esperado.metaType() &&
