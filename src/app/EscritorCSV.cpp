@@ -8,6 +8,7 @@
 
 #include <QLocale>
 #include <QStringList>
+#include <QVarLengthArray>
 #include <functional>
 #include <memory>
 
@@ -76,6 +77,47 @@ QString lineaCSV(const QStringList& fila, QChar separador)
     return linea + QStringLiteral("\r\n");
 }
 
+// A field added to a line already in UTF-8. Most fields need none of the
+// rules above, and most of those are ASCII: they go straight from the text to
+// the line; any other takes the whole way, so the bytes are the same either way.
+void agregarCampo(QByteArray& linea, QStringView texto, QChar separador)
+{
+    bool ascii = true;
+    for (const QChar c : texto) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F) || c == u'"' || c == separador) {
+            linea += campo(texto.toString(), separador).toUtf8();
+            return;
+        }
+        ascii = ascii && u < 0x80;
+    }
+    if (!texto.isEmpty() && QStringView(u"=+-@").contains(texto.front())) {
+        linea += campo(texto.toString(), separador).toUtf8();
+        return;
+    }
+    if (!ascii) {
+        linea += texto.toUtf8();
+        return;
+    }
+    const qsizetype antes = linea.size();
+    linea.resize(antes + texto.size());
+    char* destino = linea.data() + antes;
+    for (const QChar c : texto)
+        *destino++ = char(c.unicode());
+}
+
+template <class Textos> void agregarLinea(QByteArray& linea, const Textos& textos, QChar separador)
+{
+    bool primero = true;
+    for (const auto& texto : textos) {
+        if (!primero)
+            linea += char(separador.unicode());
+        primero = false;
+        agregarCampo(linea, texto, separador);
+    }
+    linea += "\r\n";
+}
+
 // The grid's exported columns and its last row of data.
 struct Recorte
 {
@@ -91,7 +133,7 @@ Recorte recorteDe(const GridModel& grilla)
             recorte.columnas << c;
     const auto vacia = [&](int r) {
         for (const int c : recorte.columnas)
-            if (!grilla.text(r, c).isEmpty())
+            if (!grilla.textView(r, c).isEmpty())
                 return false;
         return true;
     };
@@ -114,7 +156,7 @@ QStringList filaDe(const GridModel& grilla, const Recorte& recorte, int r)
 // the list, only one row's text is held besides the output's own buffer. The
 // output still puts the file in place only once it is complete.
 void escribir(const QString& archivo, const FormatoCSV& formato, int filas,
-              const std::function<QStringList(int)>& fila)
+              const std::function<void(int, QByteArray&)>& fila)
 {
     auto salida = archivo == u"-"
                       ? std::make_unique<fileCommit::Output>(fileCommit::StandardOutput{})
@@ -122,8 +164,12 @@ void escribir(const QString& archivo, const FormatoCSV& formato, int filas,
     salida->begin();
     if (formato.marcaBOM)
         salida->write(QString(QChar(0xFEFF)).toUtf8());
-    for (int r = 0; r < filas; ++r)
-        salida->write(lineaCSV(fila(r), formato.separador).toUtf8());
+    QByteArray linea;
+    for (int r = 0; r < filas; ++r) {
+        linea.clear();
+        fila(r, linea);
+        salida->write(linea);
+    }
     salida->commit();
 }
 
@@ -152,11 +198,18 @@ int EscribirCSV(const GridModel& grilla, const QString& archivo, const FormatoCS
 {
     const Recorte recorte = recorteDe(grilla);
     const int filas = recorte.ultima + 1;
-    escribir(archivo, formato, filas, [&](int r) { return filaDe(grilla, recorte, r); });
+    QVarLengthArray<QStringView, 8> textos(recorte.columnas.size());
+    escribir(archivo, formato, filas, [&](int r, QByteArray& linea) {
+        for (qsizetype k = 0; k < recorte.columnas.size(); ++k)
+            textos[k] = grilla.textView(r, recorte.columnas[k]);
+        agregarLinea(linea, textos, formato.separador);
+    });
     return filas;
 }
 
 void EscribirCSV(const QList<QStringList>& filas, const QString& archivo, const FormatoCSV& formato)
 {
-    escribir(archivo, formato, int(filas.size()), [&](int r) { return filas.at(r); });
+    escribir(archivo, formato, int(filas.size()), [&](int r, QByteArray& linea) {
+        agregarLinea(linea, filas.at(r), formato.separador);
+    });
 }

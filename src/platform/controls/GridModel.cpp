@@ -193,6 +193,13 @@ QString GridModel::text(int row, int col) const
     return textOf(row, col);
 }
 
+QStringView GridModel::textView(int row, int col) const
+{
+    checkCell(row, col);
+    const Cell& c = at(row, col);
+    return {blockOf(row).chars.data() + c.offset, static_cast<qsizetype>(c.length)};
+}
+
 void GridModel::setText(int row, int col, const QString& text)
 {
     Cell& c = cell(row, col);

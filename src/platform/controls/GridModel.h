@@ -35,6 +35,9 @@ public:
     void setFixedCols(int n);
 
     QString text(int row, int col) const;
+    // The same without a copy, for readers going through many cells: valid
+    // until the grid next changes.
+    QStringView textView(int row, int col) const;
     void setText(int row, int col, const QString& text);
 
     int colWidth(int col) const;

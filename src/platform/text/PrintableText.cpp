@@ -36,9 +36,14 @@ QString printableText(QStringView text)
     return out;
 }
 
+bool isPrintable(QStringView text)
+{
+    return std::none_of(text.cbegin(), text.cend(), [](QChar c) { return isControl(c.unicode()); });
+}
+
 QString printableText(const QString& text)
 {
-    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return isControl(c.unicode()); }))
+    if (isPrintable(text))
         return text;
     return printableText(QStringView(text));
 }
