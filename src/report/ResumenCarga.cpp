@@ -14,11 +14,51 @@ namespace {
 
 // The kilograms as the load wrote them: the system's decimal separator, or
 // a point from a grid filled elsewhere.
-double kilosDe(const QString& texto)
+double kilosDe(QStringView texto, const QLocale& sistema)
 {
     bool leido = false;
-    const double kilos = QLocale::system().toDouble(texto.trimmed(), &leido);
+    const double kilos = sistema.toDouble(texto.trimmed(), &leido);
     return leido ? kilos : QLocale::c().toDouble(texto.trimmed());
+}
+
+// The system locale answers each question anew (a lock and a look-up), which
+// on a big grid cost more than the rest of the walk: a plain figure (digits,
+// a sign, the decimal separator once) is read with its separator resolved once.
+struct Sistema
+{
+    QLocale locale = QLocale::system();
+    QString decimal = locale.decimalPoint();
+};
+
+double kilosDe(QStringView texto, const Sistema& sistema)
+{
+    texto = texto.trimmed();
+    if (sistema.decimal.size() == 1 && !texto.isEmpty() && texto.size() < 64) {
+        const QChar punto = sistema.decimal.front();
+        char simple[64];
+        qsizetype n = 0;
+        bool valido = true;
+        bool conPunto = false;
+        const auto digito = [&](qsizetype i) {
+            return i >= 0 && i < texto.size() && texto[i] >= u'0' && texto[i] <= u'9';
+        };
+        for (qsizetype i = 0; valido && i < texto.size(); ++i) {
+            const QChar c = texto[i];
+            if (digito(i)) {
+                simple[n++] = char(c.unicode());
+            } else if (c == u'-' && i == 0 && digito(1)) {
+                simple[n++] = '-';
+            } else if (c == punto && !conPunto && digito(i - 1) && digito(i + 1)) {
+                simple[n++] = '.';
+                conPunto = true;
+            } else {
+                valido = false;
+            }
+        }
+        if (valido)
+            return QLocale::c().toDouble(QLatin1StringView(simple, n));
+    }
+    return kilosDe(texto, sistema.locale);
 }
 
 enum class Signo
@@ -55,10 +95,10 @@ Signo signoDe(QStringView texto)
 }
 
 // Files a figure of the estimate under what it lacks or what is wrong with it.
-void revisar(const QString& valor, const QString& nombre, bool femenino, QStringList& faltan,
+void revisar(QStringView valor, const QString& nombre, bool femenino, QStringList& faltan,
              QStringList& dudosas)
 {
-    const QString texto = valor.trimmed();
+    const QStringView texto = valor.trimmed();
     if (texto.isEmpty()) {
         faltan << nombre;
         return;
@@ -80,7 +120,7 @@ void revisar(const QString& valor, const QString& nombre, bool femenino, QString
 }
 
 // An order-line cell holds its label ("Ancho ") and the value after it.
-QString valorDe(const QString& celda, QStringView etiqueta)
+QStringView valorDe(QStringView celda, QStringView etiqueta)
 {
     return celda.startsWith(etiqueta) ? celda.mid(etiqueta.size()) : celda;
 }
@@ -107,6 +147,9 @@ void ResumenCarga::Recorrer(const GridModel& grilla,
         return;
     QStringList faltanLinea, dudosasLinea;
     Insumo actual;
+    // Cells are read as views: every row of a big grid is read three times
+    // after each load, and a copy of each text cost more than the reading.
+    const Sistema sistema;
     bool hayLinea = false;
     for (int r = grilla.fixedRows(); r < grilla.rows(); ++r) {
         seguirSalvoCancelada(r - grilla.fixedRows());
@@ -116,13 +159,14 @@ void ResumenCarga::Recorrer(const GridModel& grilla,
             actual.orden = grilla.text(r, 1);
             faltanLinea.clear();
             dudosasLinea.clear();
-            revisar(valorDe(grilla.text(r, 5), u"Ancho "), QStringLiteral("ancho"), false,
+            revisar(valorDe(grilla.textView(r, 5), u"Ancho "), QStringLiteral("ancho"), false,
                     faltanLinea, dudosasLinea);
-            revisar(valorDe(grilla.text(r, 6), u"Largo "), QStringLiteral("largo"), false,
+            revisar(valorDe(grilla.textView(r, 6), u"Largo "), QStringLiteral("largo"), false,
                     faltanLinea, dudosasLinea);
-            revisar(valorDe(grilla.text(r, 7), u"Espesor "), QStringLiteral("espesor"), false,
+            revisar(valorDe(grilla.textView(r, 7), u"Espesor "), QStringLiteral("espesor"), false,
                     faltanLinea, dudosasLinea);
-            revisar(grilla.text(r, 4), QStringLiteral("cantidad"), true, faltanLinea, dudosasLinea);
+            revisar(grilla.textView(r, 4), QStringLiteral("cantidad"), true, faltanLinea,
+                    dudosasLinea);
             if (linea)
                 linea(r);
             continue;
@@ -134,14 +178,14 @@ void ResumenCarga::Recorrer(const GridModel& grilla,
         // has none.
         bool vacia = true;
         for (int c = 2; vacia && c <= ColumnaKg; ++c)
-            vacia = grilla.text(r, c).isEmpty();
+            vacia = grilla.textView(r, c).isEmpty();
         if (vacia)
             continue;
         actual.fila = r;
-        actual.kilos = kilosDe(grilla.text(r, ColumnaKg));
+        actual.kilos = kilosDe(grilla.textView(r, ColumnaKg), sistema);
         actual.faltan = faltanLinea;
         actual.dudosas = dudosasLinea;
-        revisar(grilla.text(r, 5), QStringLiteral("peso específico"), false, actual.faltan,
+        revisar(grilla.textView(r, 5), QStringLiteral("peso específico"), false, actual.faltan,
                 actual.dudosas);
         insumo(actual);
     }

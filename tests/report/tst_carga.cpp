@@ -344,6 +344,39 @@ private slots:
         QTEST(ordenesCargadas(ventana.MSFlexGrid1), "ordenes");
     }
 
+    // The status line's kilograms read each Kg cell as the system's number,
+    // else as one with a point, whatever shape the text has.
+    void kilosDeLasCeldas_data()
+    {
+        QTest::addColumn<QString>("kg");
+        const QString coma = QLocale::system().decimalPoint();
+        for (const QString& kg :
+             QStringList{u"15848"_s + coma + u"217"_s, u"-3"_s + coma + u"5"_s, u"007"_s, u"0"_s,
+                         u"1.234,5"_s, u"1,234.5"_s, u"1.5"_s, coma + u"5"_s, u"5"_s + coma,
+                         u"1e3"_s, u"  12"_s + coma + u"5 "_s, u"-"_s, u"--1"_s, u"1-2"_s, u"abc"_s,
+                         u"99999999999999999999999"_s + coma + u"9"_s,
+                         u"1"_s + coma + u"2"_s + coma + u"3"_s})
+            QTest::newRow(qPrintable(kg)) << kg;
+    }
+    void kilosDeLasCeldas()
+    {
+        QFETCH(QString, kg);
+        GridModel g;
+        g.setCols(8);
+        g.setRows(3);
+        g.setFixedRows(1);
+        g.setBackColor(1, 1, CargaOrdenes::Verde);
+        g.setText(1, 1, u"1"_s);
+        for (int c = 2; c < 6; ++c)
+            g.setText(2, c, u"x"_s);
+        g.setText(2, 6, kg);
+        bool leido = false;
+        double esperado = QLocale::system().toDouble(kg.trimmed(), &leido);
+        if (!leido)
+            esperado = QLocale::c().toDouble(kg.trimmed());
+        QCOMPARE(ResumenCarga::DeLaGrilla(g).kilos, esperado);
+    }
+
     // Kilograms below 0.0001 as a plain decimal, and a number in the workbook.
     void kilosDiminutos()
     {
