@@ -17,10 +17,11 @@ namespace {
 // A spreadsheet opening the file runs a cell that starts with one of these as
 // a formula (or, through tab and CR, as the cell after them): the usual
 // leading apostrophe keeps it a text. A plain number ("-3,5") is left alone.
+constexpr QStringView IniciosDeFormula = u"=+-@\t\r";
+
 bool pareceFormula(const QString& texto)
 {
-    static const QString inicios = QStringLiteral("=+-@\t\r");
-    if (texto.isEmpty() || !inicios.contains(texto.front()))
+    if (texto.isEmpty() || !IniciosDeFormula.contains(texto.front()))
         return false;
     Currency numero;
     try {
@@ -91,7 +92,7 @@ void agregarCampo(QByteArray& linea, QStringView texto, QChar separador)
         }
         ascii = ascii && u < 0x80;
     }
-    if (!texto.isEmpty() && QStringView(u"=+-@").contains(texto.front())) {
+    if (!texto.isEmpty() && IniciosDeFormula.contains(texto.front())) {
         linea += campo(texto.toString(), separador).toUtf8();
         return;
     }

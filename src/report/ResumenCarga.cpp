@@ -147,10 +147,10 @@ void ResumenCarga::Recorrer(const GridModel& grilla,
         return;
     QStringList faltanLinea, dudosasLinea;
     Insumo actual;
-    // Cells are read as views: every row of a big grid is read three times
-    // after each load, and a copy of each text cost more than the reading.
     const Sistema sistema;
     bool hayLinea = false;
+    // Cells are read as views: every row of a big grid is read three times
+    // after each load, and a copy of each text cost more than the reading.
     for (int r = grilla.fixedRows(); r < grilla.rows(); ++r) {
         seguirSalvoCancelada(r - grilla.fixedRows());
         if (grilla.backColor(r, 1) == CargaOrdenes::Verde) {

@@ -58,6 +58,14 @@ constexpr long long LongestText = 4000;
 constexpr long long BlockBytes = 1 << 20;
 constexpr int BlockRows[] = {250, 200, 125, 100, 50, 25, 20, 10, 5, 4, 2, 1};
 
+// A failed fetch as Qt's driver words it.
+QSqlError fetchFailure(const QString& databaseText, const QString& native = QString())
+{
+    return QSqlError(QStringLiteral("QODBC: ") +
+                         QCoreApplication::translate("QODBCResult", "Unable to fetch next"),
+                     databaseText, QSqlError::ConnectionError, native);
+}
+
 } // namespace
 
 bool isPsqlOdbc(void* connection)
@@ -217,12 +225,8 @@ bool OdbcRows::next(QSqlError& error)
                 const long length = c.lengths[k];
                 if (length == SQL_NO_TOTAL ||
                     length > c.width - static_cast<long long>(sizeof(SQLWCHAR))) {
-                    error = QSqlError(
-                        QStringLiteral("QODBC: ") +
-                            QCoreApplication::translate("QODBCResult", "Unable to fetch next"),
-                        QStringLiteral("el controlador dio un texto más largo que el que "
-                                       "declara su columna"),
-                        QSqlError::ConnectionError);
+                    error = fetchFailure(QStringLiteral("el controlador dio un texto más "
+                                                        "largo que el que declara su columna"));
                     unbind();
                     return false;
                 }
@@ -282,10 +286,7 @@ QSqlError OdbcRows::fetchError() const
             text += u' ';
         text += fromStatement;
     }
-    return QSqlError(QStringLiteral("QODBC: ") +
-                         QCoreApplication::translate("QODBCResult", "Unable to fetch next"),
-                     text, QSqlError::ConnectionError,
-                     native != -1 ? QString::number(native) : QString());
+    return fetchFailure(text, native != -1 ? QString::number(native) : QString());
 }
 
 QVariant OdbcRows::value(int column) const

@@ -36,14 +36,9 @@ QString printableText(QStringView text)
     return out;
 }
 
-bool isPrintable(QStringView text)
-{
-    return std::none_of(text.cbegin(), text.cend(), [](QChar c) { return isControl(c.unicode()); });
-}
-
 QString printableText(const QString& text)
 {
-    if (isPrintable(text))
+    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return isControl(c.unicode()); }))
         return text;
     return printableText(QStringView(text));
 }

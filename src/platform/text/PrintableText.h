@@ -13,8 +13,6 @@
 QString printableText(QStringView text);
 // The same, sharing the text itself when it has nothing to replace.
 QString printableText(const QString& text);
-// Whether the rule above leaves `text` as it is.
-bool isPrintable(QStringView text);
 
 // A text as it may go to a terminal: every control character (line breaks
 // and ESC included, which would end the line or drive the terminal) written
