@@ -27,6 +27,7 @@ class TstLineaArchivos : public QObject
     QString m_base;
     QString m_lleno; // a tiny file system, when the sandbox lets us mount one
     QString m_sinLleno;
+    QString m_programaAjeno; // a copy the other user can reach, wherever the build tree is
 
     struct Salida
     {
@@ -41,6 +42,7 @@ class TstLineaArchivos : public QObject
             argumentos.prepend(u"@DbName="_s + m_base + u";"_s);
         QString programa = QStringLiteral(RP_OPRODUCCION);
         if (comoOtro) {
+            programa = m_programaAjeno;
             argumentos = QStringList{u"--reuid=nobody"_s, u"--regid=nogroup"_s,
                                      u"--clear-groups"_s, programa} +
                          argumentos;
@@ -90,7 +92,7 @@ class TstLineaArchivos : public QObject
     // A program folder of its own, open to every user as a shared one is.
     static QString carpetaCompartida(const QString& nombre)
     {
-        const QString carpeta = soporte::carpetaNueva(nombre);
+        const QString carpeta = soporte::carpetaParaTodos(nombre);
         ::chmod(QFile::encodeName(carpeta).constData(), 01777);
         return carpeta;
     }
@@ -98,7 +100,9 @@ class TstLineaArchivos : public QObject
 private slots:
     void initTestCase()
     {
-        m_carpeta = soporte::carpetaNueva(u"linea_archivos"_s);
+        m_carpeta = soporte::carpetaParaTodos(u"linea_archivos"_s);
+        m_programaAjeno = soporte::carpetaParaTodos(u"programa"_s) + u"/rp_oproduccion"_s;
+        QVERIFY(QFile::copy(QStringLiteral(RP_OPRODUCCION), m_programaAjeno));
         m_base = m_carpeta + u"/demo.db"_s;
         {
             QSqlDatabase db = basedatos::abrirSqlite(m_base, u"crear"_s, true);

@@ -31,7 +31,7 @@ private slots:
     void init()
     {
         Componentes::ReiniciarParaPruebas();
-        m_carpeta = soporte::carpetaNueva(u"ini"_s);
+        m_carpeta = soporte::carpetaParaTodos(u"ini"_s);
         Componentes::Ini().setCarpeta(m_carpeta);
     }
 

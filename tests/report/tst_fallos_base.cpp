@@ -155,7 +155,7 @@ class TstFallosBase : public QObject
 private slots:
     void initTestCase()
     {
-        m_carpeta = soporte::carpetaNueva(u"fallos"_s);
+        m_carpeta = soporte::carpetaParaTodos(u"fallos"_s);
         qputenv("RP_CARPETA_PROGRAMA", m_carpeta.toLocal8Bit());
         m_sqlite = m_carpeta + u"/demo.db"_s;
         soporte::crearBaseDemo(m_sqlite);
@@ -305,7 +305,7 @@ private slots:
         QFETCH(QString, caso);
         const QString exportados = soporte::carpetaNueva(u"exportados_sqlite"_s);
         qputenv("RP_CARPETA_EXPORTACION", exportados.toLocal8Bit());
-        const QString copia = soporte::carpetaNueva(u"copia"_s) + u"/demo.db"_s;
+        const QString copia = soporte::carpetaParaTodos(u"copia"_s) + u"/demo.db"_s;
         QVERIFY(QFile::copy(m_sqlite, copia));
 
         if (caso == u"bloqueada") {

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 #include <locale.h>
 
@@ -24,6 +25,17 @@ QString carpetaNueva(const QString& nombre)
     const QString carpeta = raiz + QLatin1Char('/') + nombre;
     QDir(carpeta).removeRecursively();
     QDir().mkpath(carpeta);
+    return carpeta;
+}
+
+QString carpetaParaTodos(const QString& nombre)
+{
+    static QTemporaryDir raiz(QDir::tempPath() + QStringLiteral("/rp_tests_XXXXXX"));
+    const QString carpeta = raiz.path() + QLatin1Char('/') + nombre;
+    QDir(carpeta).removeRecursively();
+    QDir().mkpath(carpeta);
+    for (const QString& c : {raiz.path(), carpeta})
+        QFile::setPermissions(c, QFileDevice::Permissions(0x7777));
     return carpeta;
 }
 

@@ -26,6 +26,11 @@ struct EscritorioDePrueba : DesktopOpener
 // A fresh, empty folder for one test, under the build tree.
 QString carpetaNueva(const QString& nombre);
 
+// A fresh folder that any user can enter and write (mode 0777), for the
+// cases run as another user: the build tree may lie in a home folder of mode
+// 0700. It lies under the system's temporary folder and goes at exit.
+QString carpetaParaTodos(const QString& nombre);
+
 // The file `ruta` holding `contenido` alone: the earlier file a test's
 // interrupted write must leave as it was. False when it could not be written.
 bool escribirArchivo(const QString& ruta, const QByteArray& contenido);
