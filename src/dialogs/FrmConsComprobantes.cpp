@@ -203,7 +203,9 @@ void FrmConsComprobantes::Form_Load()
     CompDatos& datos = Componentes::Datos();
     // The caller's condition goes in as written: the query can only read.
     const LecturaProtegida soloLectura(datos);
-    m_rs = datos.AbrirRecordset(ReglasConsulta::TextoSQL(m_clave, CodigoTC(), Filtro));
+    const QString sql = ReglasConsulta::TextoSQL(m_clave, CodigoTC(), Filtro);
+    soloLectura.exigirUnaConsulta(sql);
+    m_rs = datos.AbrirRecordset(sql);
     if (!m_rs->atBof()) {
         while (!m_rs->atEof()) {
             AgregarFila();

@@ -2,6 +2,8 @@
 #include "Soporte.h"
 #include "components/Componentes.h"
 #include "dialogs/FrmConsComprobantes.h"
+#include "dialogs/LecturaProtegida.h"
+#include "dialogs/ReglasConsulta.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/Twips.h"
 
@@ -574,6 +576,53 @@ private slots:
             QCOMPARE(q.value(0).toInt(), 7);
         }
         QSqlDatabase::removeDatabase(u"otra_lectura"_s);
+    }
+
+    // A second statement hidden from the ";" check by quoting our lexer does
+    // not know, or by a statement that is not a query: the backend's own
+    // parser refuses the text before any of it runs, and nothing is written.
+    void otraSentenciaOculta_data()
+    {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QString>("filtro");
+        const QStringList filtros = {
+            u"IDCOMPROBANTE = 'x' AND 'a' <> $a$'$a$; COMMIT; DELETE FROM rp_canario; SELECT 1 -- '"_s,
+            u"'a' <> $t$'$t$; DELETE FROM rp_canario -- '"_s,
+            u"1=1 ORDER BY 1; DELETE FROM rp_canario"_s,
+        };
+        for (const QString& motor : {u"sqlite"_s, u"postgres"_s})
+            for (qsizetype i = 0; i < filtros.size(); ++i)
+                QTest::newRow(qPrintable(u"%1, %2"_s.arg(motor).arg(i))) << motor << filtros[i];
+    }
+    void otraSentenciaOculta()
+    {
+        QFETCH(QString, motor);
+        QFETCH(QString, filtro);
+        if (!conectar(motor))
+            return;
+        CompDatos& datos = Componentes::Datos();
+        datos.Ejecutar(u"DROP TABLE IF EXISTS rp_canario"_s);
+        datos.Ejecutar(u"CREATE TABLE rp_canario (x INTEGER)"_s);
+        datos.Ejecutar(u"INSERT INTO rp_canario VALUES (1)"_s);
+        FrmConsComprobantes d;
+        d.TC = u"FC"_s;
+        d.Filtro = filtro;
+        // Below the ";" check: the text as the lookup would send it.
+        {
+            const LecturaProtegida soloLectura(datos);
+            QVERIFY_THROWS_EXCEPTION(RuntimeError, soloLectura.exigirUnaConsulta(
+                                                       ReglasConsulta::TextoSQL(
+                                                           ReglasConsulta::Normalizar(d.TC),
+                                                           d.CodigoTC(), filtro)));
+        }
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, d.Cargar());
+        auto rs = datos.AbrirRecordset(u"SELECT COUNT(*) AS n FROM rp_canario"_s);
+        QCOMPARE(rs->field(u"n"_s).toInt(), 1);
+        datos.CerrarRecordset(rs);
+        // A plain condition still lists.
+        d.Filtro = u"CUENTA <> 'nadie'"_s;
+        d.Cargar();
+        QVERIFY(d.ListView1.rows() > 0);
     }
 
     void imagenes()
