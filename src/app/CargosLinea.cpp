@@ -106,6 +106,11 @@ int Ejecutar(const Opciones& op)
         return 2;
     }
 
+    if (const QString base = SalidaSobreLaBase({{u"csv"_s, op.csv}}); !base.isEmpty()) {
+        ErrorEnLinea(base);
+        return 2;
+    }
+
     FrmCtrlCargosReales& dialogo = FrmCtrlCargosReales::Instancia();
     dialogo.Cliente = op.cuenta;
     const auto fallo = [&op](const QString& texto) {

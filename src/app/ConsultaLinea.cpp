@@ -141,6 +141,12 @@ int Ejecutar(const Opciones& op, std::FILE* salida)
         return 2;
     }
 
+    if (const QString base = SalidaSobreLaBase({{QStringLiteral("csv"), op.csv}});
+        !base.isEmpty()) {
+        ErrorEnLinea(base);
+        return 2;
+    }
+
     FrmConsComprobantes dialogo;
     dialogo.TC = op.clave;
     dialogo.Filtro = op.filtro;

@@ -230,17 +230,18 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
             malaOpcion(QStringLiteral("solo --csv puede escribir en la salida estándar"));
     if (!op.separador.isEmpty() && op.csv.isEmpty() && FormatoTotales(op.totales) != u"csv")
         malaOpcion(QStringLiteral("--separador solo vale con --csv o --totales en .csv"));
-    // Two outputs into one file would leave only the last, reported as both.
+    // Two outputs into one file would leave only the last, reported as both;
+    // into one device or pipe, they would come out mixed.
     const QList<std::pair<const char*, const QString*>> salidas = {
         {"csv", &op.csv}, {"xlsx", &op.xlsx}, {"html", &op.html}, {"pdf", &op.pdf},
         {"totales", &op.totales}};
     QList<std::pair<const char*, QString>> identidades;
     for (const auto& [nombre, archivo] : salidas) {
-        if (archivo->isEmpty() || *archivo == u"-")
+        if (archivo->isEmpty())
             continue;
         const QString identidad = fileCommit::identity(*archivo);
         if (identidad.isEmpty())
-            continue; // a device or a descriptor: nothing there is replaced
+            continue; // the null device
         for (const auto& [otro, suya] : identidades)
             if (suya == identidad)
                 malaOpcion(QStringLiteral("--%1 y --%2 nombran el mismo archivo (\"%3\")")
@@ -293,6 +294,15 @@ int Ejecutar(const Opciones& op)
         error(QStringLiteral("no se pudo iniciar la sesión: ") +
               (fallo.isEmpty() ? QStringLiteral("sin conexión con la base de datos") : fallo));
         return 1;
+    }
+    if (const QString base = SalidaSobreLaBase({{QStringLiteral("csv"), op.csv},
+                                                {QStringLiteral("xlsx"), op.xlsx},
+                                                {QStringLiteral("html"), op.html},
+                                                {QStringLiteral("pdf"), op.pdf},
+                                                {QStringLiteral("totales"), op.totales}});
+        !base.isEmpty()) {
+        error(base);
+        return 2;
     }
 
     try {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <utility>
 
 // A run from the command line has nobody to show a dialog to: while an
 // instance lives, the first error or message a dialog would have shown is
@@ -22,3 +24,8 @@ private:
 // One line on standard error, after the program's name, control characters
 // written out (\xNN).
 void ErrorEnLinea(const QString& texto);
+
+// Why one of `salidas` ({option, file}) may not be written: it is the
+// connected SQLite database or one of its journal files, which the report
+// would replace with itself. Empty when none is.
+QString SalidaSobreLaBase(const QList<std::pair<QString, QString>>& salidas);

@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace fileCommit {
@@ -296,6 +297,23 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
+// A program folder the suite's users share is group-writable: a file of the
+// program's own made there takes the folder's group and lets that group
+// write, so that the next user's run can append to it or replace it. Best
+// effort: a group the user is not in is left as it is.
+void shareWithFolder(int fd, const QString& folder)
+{
+    struct stat where{};
+    if (::stat(QFile::encodeName(folder).constData(), &where) != 0 || !(where.st_mode & S_IWGRP))
+        return;
+    struct stat st{};
+    if (::fstat(fd, &st) != 0)
+        return;
+    if (st.st_gid != where.st_gid)
+        (void)::fchown(fd, uid_t(-1), where.st_gid);
+    ::fchmod(fd, (st.st_mode & 07777) | S_IRGRP | S_IWGRP);
+}
+
 // Gives the anonymous temporary `from` (/proc/self/fd/N) the name `to`;
 // fails with EEXIST, never replacing anything.
 bool linkAnonymous(const QString& from, const QString& to)
@@ -482,14 +500,35 @@ void setInterruptionNote(const QString& note)
     currentNote.store(next);
 }
 
+namespace {
+
+// Two names of one file, device or pipe share it. The null device is the one
+// target that two outputs may share: nothing written there is read.
+QString statIdentity(const struct stat& st)
+{
+    if (S_ISCHR(st.st_mode) && st.st_rdev == makedev(1, 3))
+        return {};
+    return QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino);
+}
+
+QString descriptorIdentity(int fd)
+{
+    struct stat st{};
+    return ::fstat(fd, &st) == 0 ? statIdentity(st) : QString();
+}
+
+} // namespace
+
 QString identity(const QString& target)
 {
+    if (target == u"-")
+        return descriptorIdentity(STDOUT_FILENO);
     if (target.trimmed().isEmpty())
         return {};
     QString path = QDir::cleanPath(QFileInfo(target).absoluteFilePath());
     for (int hop = 0; hop < 40; ++hop) {
-        if (descriptorOf(path))
-            return {};
+        if (const auto fd = descriptorOf(path))
+            return descriptorIdentity(*fd);
         const QFileInfo info(path);
         char real[PATH_MAX];
         // A folder that does not exist: the path as written is all there is.
@@ -497,8 +536,8 @@ QString identity(const QString& target)
             return path;
         const QString folder = QFile::decodeName(real);
         const QString full = QDir(folder).filePath(info.fileName());
-        if (descriptorOf(full))
-            return {};
+        if (const auto fd = descriptorOf(full))
+            return descriptorIdentity(*fd);
         struct stat st{};
         if (::lstat(QFile::encodeName(full).constData(), &st) != 0)
             return full;
@@ -512,10 +551,8 @@ QString identity(const QString& target)
                 QDir(folder).absoluteFilePath(QFile::decodeName(QByteArray(link, n))));
             continue;
         }
-        if (!S_ISREG(st.st_mode))
-            return {};
         // Hard links are the same file under two names.
-        return QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino);
+        return statIdentity(st);
     }
     return path;
 }
@@ -523,10 +560,13 @@ QString identity(const QString& target)
 void appendToOwnFile(const QString& path, const QByteArray& bytes)
 {
     const QString what = QStringLiteral("No se puede escribir en");
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY |
-                              O_CLOEXEC,
-                          0666);
+    const QByteArray native = QFile::encodeName(path);
+    constexpr int flags = O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int fd = ::open(native.constData(), flags | O_CREAT | O_EXCL, 0666);
+    if (fd >= 0)
+        shareWithFolder(fd, QFileInfo(path).absolutePath());
+    else if (errno == EEXIST)
+        fd = ::open(native.constData(), flags);
     if (fd < 0) {
         const int error = errno;
         struct stat st{};
@@ -606,6 +646,8 @@ void Output::begin()
             m_fd = createTemporary(info.path(), info.completeBaseName(),
                                    r.kind == Resolved::Missing ? newFileMode() : r.mode & 07777,
                                    m_temporary, m_anonymous, m_slot);
+            if (m_own && r.kind == Resolved::Missing)
+                shareWithFolder(m_fd, info.path());
         }
     }
     QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);

@@ -44,8 +44,9 @@ void removeTemporariesOnSignals();
 void setInterruptionNote(const QString& note);
 
 // What a target would really write: two targets with the same identity write
-// the same file (the same path, through a link or a hard link). Empty for a
-// device, a pipe or an open descriptor, where nothing is replaced.
+// the same file, device or pipe (the same path, through a link or a hard
+// link, a descriptor's name, "-" for standard output). Empty for the null
+// device, which outputs may share.
 QString identity(const QString& target);
 
 // Appends to a file of the program's own (the error log), creating it when
