@@ -153,10 +153,10 @@ void CompGeneral::RegistrarError(const RuntimeError& error, const QString& etiqu
     try {
         fileCommit::appendToOwnFile(m_archivoLog, linea.toUtf8());
     } catch (const RuntimeError& fallo) {
-        // A link planted in the log's place is refused; the log cannot hold
-        // its own refusal, so it goes where someone may read it.
-        if (fileCommit::refusedLink(fallo))
-            std::fprintf(stderr, "rp_oproduccion: %s; no se registra: %s\n",
+        // A link planted in the log's place, another user's file the log may
+        // not append to, a full disk: the log cannot hold its own failure, so
+        // it goes where someone may read it.
+        std::fprintf(stderr, "rp_oproduccion: %s; no se registra: %s\n",
                          qPrintable(terminalText(fallo.description())),
                          qPrintable(terminalText(
                              QString(error.description()).replace(QLatin1Char('\n'), u' '))));

@@ -784,22 +784,29 @@ void RP_OProduccion::guardarFiltros() const
 
 void RP_OProduccion::OfrecerUltimosFiltros()
 {
-    QSettings preferencias(ArchivoPreferencias(), QSettings::IniFormat);
-    preferencias.beginGroup(grupoDelOperador());
-    if (preferencias.childKeys().isEmpty())
-        return;
-    CompTeclado& teclado = Componentes::Teclado();
-    for (const QString& clave : ClavesFiltro()) {
-        QLineEdit* caja = txtFields.at(teclado.IndiceCampo(clave, txtFields));
-        const QString valor = preferencias.value(clave).toString();
-        // A file edited by hand may hold what the box would not take.
-        if (CompTeclado::Admite(CompTeclado::TipoDe(caja), valor))
-            caja->setText(valor);
+    try {
+        fileCommit::readOwnSettings(ArchivoPreferencias(), [this](QSettings& preferencias) {
+            preferencias.beginGroup(grupoDelOperador());
+            if (preferencias.childKeys().isEmpty())
+                return;
+            CompTeclado& teclado = Componentes::Teclado();
+            for (const QString& clave : ClavesFiltro()) {
+                QLineEdit* caja = txtFields.at(teclado.IndiceCampo(clave, txtFields));
+                const QString valor = preferencias.value(clave).toString();
+                // A file edited by hand may hold what the box would not take.
+                if (CompTeclado::Admite(CompTeclado::TipoDe(caja), valor))
+                    caja->setText(valor);
+            }
+            ChkEstado.at(0)->setChecked(preferencias.value(QStringLiteral("Pendientes")).toBool());
+            ChkEstado.at(1)->setChecked(preferencias.value(QStringLiteral("Finalizada")).toBool());
+            const bool porNumero =
+                preferencias.value(QStringLiteral("Orden")).toString() == u"numero";
+            OptOrden.at(porNumero ? 1 : 0)->setChecked(true);
+        });
+    } catch (const RuntimeError& error) {
+        // The boxes stay empty: the operator types the filters, the log says why.
+        Componentes::General().RegistrarError(error, QStringLiteral("OfrecerUltimosFiltros"));
     }
-    ChkEstado.at(0)->setChecked(preferencias.value(QStringLiteral("Pendientes")).toBool());
-    ChkEstado.at(1)->setChecked(preferencias.value(QStringLiteral("Finalizada")).toBool());
-    const bool porNumero = preferencias.value(QStringLiteral("Orden")).toString() == u"numero";
-    OptOrden.at(porNumero ? 1 : 0)->setChecked(true);
 }
 
 CargaOrdenes::Opciones RP_OProduccion::prepararCarga()

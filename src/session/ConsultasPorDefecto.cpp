@@ -1,5 +1,6 @@
 #include "components/Componentes.h"
 #include "platform/files/FileCommit.h"
+#include "platform/files/OwnFileRead.h"
 #include "platform/text/Cp1252.h"
 #include "platform/text/RuntimeError.h"
 #include "session/ModGlobal.h"
@@ -26,14 +27,6 @@ QByteArray registro(const QString& titulo, const QString& tabla, const QString& 
            campo(QString(), 500) + QByteArray("\r\n");
 }
 
-[[noreturn]] void fallo(const QString& archivo, const QString& motivo)
-{
-    throw RuntimeError(ErrorNumber::FileAccess,
-                       QStringLiteral("No se pudo escribir el archivo de consultas \"%1\": %2")
-                           .arg(archivo, motivo),
-                       QStringLiteral("CrearConsultasPorDefecto"));
-}
-
 } // namespace
 
 namespace ModGlobal {
@@ -51,15 +44,7 @@ void CrearConsultasPorDefecto()
                  QStringLiteral("|Nombre_y_Apellido|Domicilio|Localidad|Telefono|")),
     };
     const QString ruta = Componentes::Sesion().ArchivoConsultas();
-    QByteArray contenido;
-    if (QFileInfo::exists(ruta)) {
-        QFile archivo(ruta);
-        if (!archivo.open(QIODevice::ReadOnly))
-            fallo(ruta, archivo.errorString());
-        contenido = archivo.readAll();
-        if (archivo.error() != QFileDevice::NoError)
-            fallo(ruta, archivo.errorString());
-    }
+    QByteArray contenido = fileCommit::readOwnFile(ruta).value_or(QByteArray());
     // Right after the last whole record: a partial record at the end is
     // written over, as the suite's record files always were.
     contenido.truncate(contenido.size() / LargoRegistro * LargoRegistro);

@@ -1,6 +1,7 @@
 #include "platform/files/OwnSettings.h"
 
 #include "platform/files/FileCommit.h"
+#include "platform/files/OwnFileRead.h"
 #include "platform/text/RuntimeError.h"
 
 #include <QDir>
@@ -38,15 +39,10 @@ void changeOwnSettings(const QString& path, const std::function<void(QSettings&)
     if (!scratch.isValid())
         fail(path, scratch.errorString());
     const QString copy = scratch.filePath(QStringLiteral("settings.ini"));
-    if (QFileInfo::exists(path)) {
-        QFile original(path);
-        if (!original.open(QIODevice::ReadOnly))
-            fail(path, original.errorString());
-        const QByteArray bytes = original.readAll();
+    if (const auto bytes = readOwnFile(path)) {
         QFile out(copy);
-        if (original.error() != QFileDevice::NoError || !out.open(QIODevice::WriteOnly) ||
-            out.write(bytes) != bytes.size() || !out.flush())
-            fail(path, QStringLiteral("no se pudo leer"));
+        if (!out.open(QIODevice::WriteOnly) || out.write(*bytes) != bytes->size() || !out.flush())
+            fail(path, QStringLiteral("no se pudo preparar su copia"));
     }
     {
         QSettings settings(copy, QSettings::IniFormat);
@@ -63,6 +59,26 @@ void changeOwnSettings(const QString& path, const std::function<void(QSettings&)
         fail(path, done.errorString());
     output.write(done.readAll());
     output.commit();
+}
+
+void readOwnSettings(const QString& path, const std::function<void(QSettings&)>& read)
+{
+    const auto bytes = readOwnFile(path);
+    if (!bytes)
+        return;
+    QTemporaryDir scratch;
+    const QString copy = scratch.filePath(QStringLiteral("settings.ini"));
+    QFile out(copy);
+    if (!scratch.isValid() || !out.open(QIODevice::WriteOnly) || out.write(*bytes) != bytes->size() ||
+        !out.flush())
+        throw RuntimeError(ErrorNumber::FileAccess,
+                           QStringLiteral("No se pudo leer el archivo «%1»: no se pudo preparar su "
+                                          "copia")
+                               .arg(QDir::toNativeSeparators(path)),
+                           QStringLiteral("Archivo propio"));
+    out.close();
+    QSettings settings(copy, QSettings::IniFormat);
+    read(settings);
 }
 
 } // namespace fileCommit

@@ -14,4 +14,9 @@ namespace fileCommit {
 // Raises RuntimeError naming the file and the reason.
 void changeOwnSettings(const QString& path, const std::function<void(QSettings&)>& change);
 
+// Reads a settings file of the program's own through `read`, from a private
+// copy of its bytes: nothing happens when it does not exist, and a pipe or a
+// folder in its place is refused (RuntimeError naming it) instead of waited on.
+void readOwnSettings(const QString& path, const std::function<void(QSettings&)>& read);
+
 } // namespace fileCommit
