@@ -387,6 +387,11 @@ private slots:
                                        << u"csv"_s << u"html"_s;
         QTest::newRow("opción repetida") << QStringList{u"--csv=a.csv"_s, u"--csv=b.csv"_s}
                                          << u"csv"_s << u"csv"_s;
+        QTest::newRow("un dispositivo dos veces")
+            << QStringList{u"--csv=/dev/stdout"_s, u"--html=/dev/stdout"_s} << u"csv"_s
+            << u"html"_s;
+        QTest::newRow("la salida estándar por dos nombres")
+            << QStringList{u"--csv=-"_s, u"--html=/dev/fd/1"_s} << u"csv"_s << u"html"_s;
     }
     void mismoArchivo()
     {
@@ -396,14 +401,101 @@ private slots:
         const QString d = soporte::carpetaNueva(u"mismo"_s);
         QVERIFY(QFile::link(u"r.csv"_s, d + u"/enlace.csv"_s));
         for (QString& salida : salidas)
-            salida.replace(u'=', u'=' + d + u'/');
+            if (!salida.contains(u"=/"_s) && !salida.endsWith(u"=-"_s))
+                salida.replace(u'=', u'=' + d + u'/');
         const Salida s = correr(salidas);
         QCOMPARE(s.codigo, 2);
+        QVERIFY(s.out.isEmpty());
         QVERIFY2(s.err.contains(u"--"_s + primera) && s.err.contains(u"--"_s + segunda) &&
                      !s.err.contains(u'\n'),
                  qPrintable(unaLinea(s)));
         QCOMPARE(QDir(d).entryList(QDir::Files | QDir::System | QDir::Hidden),
                  QStringList{u"enlace.csv"_s});
+    }
+
+    // An output that is the database, or one of its journal files, by its name
+    // or through a link, is refused on every route: the report would replace
+    // the data it reads.
+    void salidaSobreLaBase_data()
+    {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<QString>("opcion");
+        QTest::newRow("csv") << QStringList{u"--csv=%1"_s} << u"csv"_s;
+        QTest::newRow("libro por un enlace") << QStringList{u"--xlsx=%2"_s} << u"xlsx"_s;
+        QTest::newRow("pdf sobre su diario") << QStringList{u"--pdf=%1-journal"_s} << u"pdf"_s;
+        QTest::newRow("consulta de comprobantes")
+            << QStringList{u"--consulta-comprobantes=OT"_s, u"--csv=%1"_s} << u"csv"_s;
+        QTest::newRow("cargos reales")
+            << QStringList{u"--cargos-reales=C0001"_s, u"--csv=%2"_s} << u"csv"_s;
+    }
+    void salidaSobreLaBase()
+    {
+        QFETCH(QStringList, argumentos);
+        QFETCH(QString, opcion);
+        const QString carpeta = soporte::carpetaNueva(u"sobre_la_base"_s);
+        const QString base = carpeta + u"/d.db"_s;
+        QVERIFY(QFile::copy(m_base, base));
+        QVERIFY(QFile::link(base, carpeta + u"/enlace.xlsx"_s));
+        for (QString& a : argumentos)
+            a = a.arg(base, carpeta + u"/enlace.xlsx"_s);
+        const Salida s = correr(QStringList{u"@DbName="_s + base + u";"_s} + argumentos);
+        QCOMPARE(s.codigo, 2);
+        QVERIFY2(s.err.contains(u"--"_s + opcion + u" nombra"_s) && !s.err.contains(u'\n'),
+                 qPrintable(unaLinea(s)));
+        QVERIFY(contenido(base).startsWith("SQLite format 3"));
+        QVERIFY(!QFile::exists(base + u"-journal"_s));
+    }
+
+    // A pipe, a folder or a device in the place of a file of the program's own
+    // is named and refused at once; opening a pipe would wait for a writer
+    // forever, holding every run of a shared program folder.
+    void propioQueNoEsArchivo_data()
+    {
+        QTest::addColumn<QString>("archivo");
+        QTest::addColumn<bool>("carpeta");
+        QTest::addColumn<int>("codigo"); // the INI file only decorates: the run goes on
+        for (const QString& a : {u"QX000LT.INI"_s, u"consultas.qn"_s})
+            for (const bool c : {false, true})
+                QTest::newRow(qPrintable(a + (c ? u", carpeta"_s : u", tubería"_s)))
+                    << a << c << (a == u"QX000LT.INI" ? 0 : 1);
+    }
+    void propioQueNoEsArchivo()
+    {
+        QFETCH(QString, archivo);
+        QFETCH(bool, carpeta);
+        QFETCH(int, codigo);
+        const QString programa = soporte::carpetaNueva(u"propio"_s);
+        const QString ruta = programa + u'/' + archivo;
+        if (carpeta)
+            QVERIFY(QDir().mkpath(ruta));
+        else
+            QCOMPARE(::mkfifo(QFile::encodeName(ruta).constData(), 0666), 0);
+        const Salida s = correr({u"--csv=-"_s}, {}, false, programa);
+        QCOMPARE(s.codigo, codigo);
+        const QString dicho = s.err + QString::fromUtf8(contenido(programa + u"/QNErr.log"_s));
+        QVERIFY2(dicho.contains(archivo) &&
+                     dicho.contains(carpeta ? u"es una carpeta"_s : u"es una tubería"_s),
+                 qPrintable(dicho));
+    }
+
+    // The error log of a program folder the suite's users share: made so the
+    // folder's group can append; where the next user still cannot, standard
+    // error says so and carries what the log would have.
+    void registroCompartido()
+    {
+        const QString programa = soporte::carpetaParaTodos(u"registro"_s);
+        const QString log = programa + u"/QNErr.log"_s;
+        const QStringList sinBase = {u"@DbName=/no/existe.db;"_s, u"--csv=-"_s};
+        QCOMPARE(correr(sinBase, {}, false, programa).codigo, 1);
+        QVERIFY(QFileInfo(log).permissions() & QFileDevice::WriteGroup);
+        if (::geteuid() != 0)
+            QSKIP("correr como otro usuario requiere root");
+        QVERIFY(::chmod(QFile::encodeName(log).constData(), 0644) == 0);
+        const Salida s = correr(sinBase, {}, true, programa);
+        QCOMPARE(s.codigo, 1);
+        QVERIFY2(s.err.contains(u"QNErr.log"_s) && s.err.contains(u"no se registra"_s) &&
+                     s.err.contains(u"No existe la base de datos"_s),
+                 qPrintable(s.err));
     }
 
     // Start-up failures say what is wrong with the database named, and reach
