@@ -201,18 +201,22 @@ void FrmConsComprobantes::Form_Load()
     m_indiceTC = ObtieneIndiceImagen(TC);
 
     CompDatos& datos = Componentes::Datos();
-    // The caller's condition goes in as written: the query can only read.
-    const LecturaProtegida soloLectura(datos);
-    const QString sql = ReglasConsulta::TextoSQL(m_clave, CodigoTC(), Filtro);
-    soloLectura.exigirUnaConsulta(sql);
-    m_rs = datos.AbrirRecordset(sql);
-    if (!m_rs->atBof()) {
-        while (!m_rs->atEof()) {
-            AgregarFila();
-            m_rs->moveNext();
+    {
+        // The caller's condition goes in as written: the query can only read.
+        const LecturaProtegida soloLectura(datos);
+        const QString sql = ReglasConsulta::TextoSQL(m_clave, CodigoTC(), Filtro);
+        soloLectura.exigirUnaConsulta(sql);
+        m_rs = datos.AbrirRecordset(sql);
+        if (!m_rs->atBof()) {
+            while (!m_rs->atEof()) {
+                AgregarFila();
+                m_rs->moveNext();
+            }
         }
+        datos.CerrarRecordset(m_rs);
     }
-    datos.CerrarRecordset(m_rs);
+    // Outside the read-only transaction, which would refuse it.
+    ModGlobal::ReintentarRegistroAcceso();
 }
 
 QString FrmConsComprobantes::CodigoTC() const

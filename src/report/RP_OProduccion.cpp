@@ -845,7 +845,10 @@ CargaOrdenes::Opciones RP_OProduccion::prepararCarga()
 CargaOrdenes::Resultado RP_OProduccion::Cargar(const CargaOrdenes::Avance& avance)
 {
     const CargaOrdenes::Opciones opciones = prepararCarga();
-    return CargaOrdenes().Cargar(Rangos, opciones, MSFlexGrid1, avance);
+    const CargaOrdenes::Resultado resultado =
+        CargaOrdenes().Cargar(Rangos, opciones, MSFlexGrid1, avance);
+    ModGlobal::ReintentarRegistroAcceso();
+    return resultado;
 }
 
 void RP_OProduccion::PrepararImpresion() const
@@ -971,6 +974,7 @@ void RP_OProduccion::cargarConProgreso()
                                ResumenCarga::Cifra(double(total.elapsed()) / 1000.0, 2)));
     }
     guardarFiltros();
+    ModGlobal::ReintentarRegistroAcceso();
     if (resultado.cancelada)
         Componentes::General().Mensaje(
             QStringLiteral("Carga cancelada: la grilla muestra las %1 líneas cargadas hasta ese "

@@ -9,11 +9,42 @@
 #include <QFile>
 #include <QScopeGuard>
 #include <QWidget>
+#include <optional>
 
 namespace ModGlobal {
 
 namespace {
 constexpr int EsperaRegistroAcceso = 5; // seconds
+
+struct FilaAcceso
+{
+    QString maquina, usuario, formulario, tarea;
+    QDateTime ingreso;
+};
+
+// The row of a window that opened without it, written again after its read.
+std::optional<FilaAcceso> accesoPendiente;
+
+void insertarAcceso(const FilaAcceso& fila)
+{
+    CompDatos& datos = Componentes::Datos();
+    const auto texto = [](const QString& t) { return sqlQuote(t); };
+    // The row waits a few seconds at most for a database another program
+    // holds locked: the window or report needs only to read.
+    ConexionDatos& conexion = datos.Conexion();
+    const int espera = conexion.CommandTimeout();
+    conexion.setCommandTimeout(espera > 0 && espera < EsperaRegistroAcceso ? espera
+                                                                           : EsperaRegistroAcceso);
+    const auto restituir = qScopeGuard([&] { conexion.setCommandTimeout(espera); });
+    // The values are quoted (a caption or a user with an apostrophe still
+    // gets its row) and the moment goes as a literal every backend reads the
+    // same way, whatever the workstation's regional settings.
+    datos.Ejecutar(QStringLiteral("INSERT INTO CONTROL_ACCESO (Maquina,Usuario,Formulario,Tarea,"
+                                  "Ingreso) values (") +
+                   texto(fila.maquina) + u',' + texto(fila.usuario) + u',' +
+                   texto(fila.formulario) + u',' + texto(fila.tarea) + QStringLiteral(", ") +
+                   sqlDateTimeLiteral(fila.ingreso, datos.Motor()) + QStringLiteral(") "));
+}
 }
 
 QIcon IconoDelSistema(const QString& nombre)
@@ -66,45 +97,53 @@ void DecorarFormulario(QWidget* ventana)
         });
     }
     enError.paso([] { QCoreApplication::processEvents(); });
-    // The window opens without its access-log row, but the row's loss is
-    // written to the error log: the access log is what audits rely on.
+    // The window opens without its access-log row when the database is held
+    // locked; the row is written again after the window's read.
     ManejadorError([](const RuntimeError& error) {
-        Componentes::General().RegistrarError(error, QStringLiteral("RegistrarAcceso"));
+        Componentes::General().RegistrarError(
+            error, QStringLiteral("RegistrarAcceso (se reintenta tras la lectura)"));
         return ManejadorError::Accion::Omitir;
     }).paso([&] { RegistrarAcceso(ventana); });
 }
 
 void RegistrarAcceso(QWidget* ventana)
 {
-    QString formulario = ventana->windowTitle();
-    QString tarea = formulario;
-    const QString usuario = Sesion().UsuarioLogeado;
+    FilaAcceso fila;
+    fila.formulario = fila.tarea = ventana->windowTitle();
+    fila.usuario = Sesion().UsuarioLogeado;
     const QString nombre = ventana->objectName();
     for (const char* sinRegistro : {"FRMCONSOLA", "FRM_LOGIN", "FRMVENTANA"})
         if (nombre.compare(QLatin1String(sinRegistro), Qt::CaseInsensitive) == 0)
             return;
     if (nombre.compare(u"FRMMDI", Qt::CaseInsensitive) == 0)
-        formulario = tarea = QStringLiteral("INGRESO AL SISTEMA");
-    const QString equipo = Componentes::Equipo().NombreEquipo();
-    CompDatos& datos = Componentes::Datos();
-    const auto texto = [](const QString& t) { return sqlQuote(t.trimmed().toUpper()); };
-    // The row waits a few seconds at most for a database another program
-    // holds locked: the window or report needs only to read, and the row's
-    // loss goes to the error log.
-    ConexionDatos& conexion = datos.Conexion();
-    const int espera = conexion.CommandTimeout();
-    conexion.setCommandTimeout(espera > 0 && espera < EsperaRegistroAcceso ? espera
-                                                                           : EsperaRegistroAcceso);
-    const auto restituir = qScopeGuard([&] { conexion.setCommandTimeout(espera); });
-    // The values are quoted (a caption or a user with an apostrophe still
-    // gets its row) and the moment goes as a literal every backend reads the
-    // same way, whatever the workstation's regional settings.
-    datos.Ejecutar(QStringLiteral("INSERT INTO CONTROL_ACCESO (Maquina,Usuario,Formulario,Tarea,"
-                                  "Ingreso) values (") +
-                   texto(equipo) + u',' + texto(usuario) + u',' + texto(formulario) + u',' +
-                   texto(tarea) + QStringLiteral(", ") +
-                   sqlDateTimeLiteral(QDateTime::currentDateTime(), datos.Motor()) +
-                   QStringLiteral(") "));
+        fila.formulario = fila.tarea = QStringLiteral("INGRESO AL SISTEMA");
+    fila.maquina = Componentes::Equipo().NombreEquipo();
+    for (QString* t : {&fila.maquina, &fila.usuario, &fila.formulario, &fila.tarea})
+        *t = t->trimmed().toUpper();
+    fila.ingreso = QDateTime::currentDateTime();
+    accesoPendiente = fila;
+    insertarAcceso(fila);
+    accesoPendiente.reset();
+}
+
+void ReintentarRegistroAcceso()
+{
+    if (!accesoPendiente)
+        return;
+    const FilaAcceso fila = *accesoPendiente;
+    accesoPendiente.reset();
+    try {
+        insertarAcceso(fila);
+    } catch (const RuntimeError& error) {
+        Componentes::General().RegistrarError(
+            RuntimeError(error.number(),
+                         QStringLiteral("Fila de CONTROL_ACCESO no escrita: Maquina=%1; "
+                                        "Usuario=%2; Formulario=%3; Tarea=%4; Ingreso=%5 (%6)")
+                             .arg(fila.maquina, fila.usuario, fila.formulario, fila.tarea,
+                                  fila.ingreso.toString(Qt::ISODate), error.description()),
+                         error.source()),
+            QStringLiteral("ReintentarRegistroAcceso"));
+    }
 }
 
 } // namespace ModGlobal

@@ -58,6 +58,12 @@ void DecorarFormulario(QWidget* ventana);
 // Writes the window's row to the access log CONTROL_ACCESO (none for the
 // console, login and bare windows).
 void RegistrarAcceso(QWidget* ventana);
+// A row the database refused while the window opened (other programs held it
+// locked past the short wait) is kept and written again here, once the
+// window's read has ended; if it still cannot be, the error log gets the
+// row's own content (workstation, user, window, task, moment), so it can be
+// written later by hand. Nothing happens when no row is pending.
+void ReintentarRegistroAcceso();
 // The program's icon resource of that name; a null icon when there is none.
 QIcon IconoDelSistema(const QString& nombre);
 
