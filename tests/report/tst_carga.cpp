@@ -478,6 +478,63 @@ private slots:
                  qPrintable(filas.last()));
     }
 
+    // The totals are summed in the currency's fixed point: every cent of a
+    // large total is the exact sum of the rows' cents, read here from the
+    // grid's texts as decimal digits; a total beyond the currency's range
+    // stops, naming the material, as a row beyond it stops the load.
+    void totalesExactos_data()
+    {
+        QTest::addColumn<QString>("medidas");
+        QTest::addColumn<bool>("desborda");
+        QTest::newRow("grandes, dentro del rango")
+            << u"ANCHO = 1234567.89, LARGO = 1000.01, PROFUNDO = 3333333.33"_s << false;
+        QTest::newRow("cada fila cabe, la suma no")
+            << u"ANCHO = 1e6, LARGO = 1e6, PROFUNDO = 1e3, PESO_ESPECIFICO = 1e6"_s << true;
+    }
+    void totalesExactos()
+    {
+        QFETCH(QString, medidas);
+        QFETCH(bool, desborda);
+        const QString copia = soporte::carpetaNueva(u"exactos"_s) + u"/d.db"_s;
+        QVERIFY(QFile::copy(m_sqlite, copia));
+        Componentes::ReiniciarParaPruebas();
+        Componentes::Datos().setBaseDatos(copia);
+        Componentes::Datos().Conectar();
+        Componentes::Datos().Ejecutar(u"UPDATE MA_ARTICULOS SET "_s + medidas);
+        CargaOrdenes().Cargar(rangos({}, {}), {}, m_g);
+        GridModel totales;
+        if (desborda) {
+            try {
+                TotalesInsumo::Calcular(m_g, totales);
+                QFAIL("la suma fuera de rango se escribió");
+            } catch (const RuntimeError& e) {
+                QCOMPARE(e.number(), ErrorNumber::Overflow);
+                QVERIFY2(e.description().contains(u"insumo"_s), qPrintable(e.description()));
+            }
+            return;
+        }
+        TotalesInsumo::Calcular(m_g, totales);
+        // Hundredths of a cent, from the digits as the grid wrote them.
+        const auto unidades = [](QString t) {
+            t.replace(QLocale::system().decimalPoint(), u"."_s);
+            const qsizetype punto = t.indexOf(u'.');
+            QString fraccion = punto < 0 ? QString() : t.mid(punto + 1);
+            fraccion = QString(fraccion + u"00000"_s).left(5);
+            return (punto < 0 ? t : t.left(punto)).toLongLong() * 10000 +
+                   (fraccion.toLongLong() + 5) / 10;
+        };
+        qint64 suma = 0;
+        for (int r = m_g.fixedRows(); r < m_g.rows(); ++r)
+            if (m_g.backColor(r, 1) != CargaOrdenes::Verde)
+                suma += unidades(m_g.text(r, 6));
+        const int total = totales.rows() - 1 - (totales.text(totales.rows() - 1, 1).isEmpty());
+        QCOMPARE(totales.text(total, 1), u"Total"_s);
+        const qint64 centavos = (suma + 50) / 100;
+        QCOMPARE(totales.text(total, 4), u"%1%2%3"_s.arg(centavos / 100)
+                                             .arg(QLocale::system().decimalPoint())
+                                             .arg(centavos % 100, 2, 10, QLatin1Char('0')));
+    }
+
     void ordenElegido()
     {
         if (!conectar(u"sqlite"_s))
