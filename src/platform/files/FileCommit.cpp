@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -60,6 +61,71 @@ void forgetTemporary(int& slot)
     slot = -1;
 }
 
+// Scratch folders, for a signal handler to empty and remove: the same states.
+NamedTemporary namedFolders[8];
+
+int rememberFolder(const QByteArray& path)
+{
+    if (path.size() >= PATH_MAX)
+        return -1;
+    for (int i = 0; i < int(std::size(namedFolders)); ++i) {
+        int free = 0;
+        if (namedFolders[i].state.compare_exchange_strong(free, 1)) {
+            std::memcpy(namedFolders[i].path, path.constData(), size_t(path.size()) + 1);
+            namedFolders[i].state.store(2);
+            return i;
+        }
+    }
+    return -1;
+}
+
+// Empties a folder of files and removes it with system calls alone, which a
+// signal handler may make (no allocation, no directory stream).
+void emptyFolderNow(const char* path)
+{
+    const int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd >= 0) {
+        alignas(8) char entries[4096];
+        for (;;) {
+            const long n = ::syscall(SYS_getdents64, fd, entries, sizeof entries);
+            if (n <= 0)
+                break;
+            bool removed = false;
+            for (long at = 0; at < n;) {
+                struct Entry
+                {
+                    quint64 inode;
+                    qint64 offset;
+                    unsigned short length;
+                    unsigned char type;
+                    char name[1];
+                };
+                const auto* e = reinterpret_cast<const Entry*>(entries + at);
+                const bool dots = e->name[0] == '.' &&
+                                  (e->name[1] == '\0' || (e->name[1] == '.' && e->name[2] == '\0'));
+                if (!dots && ::unlinkat(fd, e->name, 0) == 0)
+                    removed = true;
+                at += e->length;
+            }
+            // Removing entries while reading may skip some: read again from the start.
+            if (removed)
+                ::lseek(fd, 0, SEEK_SET);
+        }
+        ::close(fd);
+    }
+}
+
+// Another thread may still be making a file in it while the handler runs:
+// emptied again until it can go (once gone, nothing can be made in it).
+void removeFolderNow(const char* path)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        emptyFolderNow(path);
+        if (::rmdir(path) == 0 || errno != ENOTEMPTY)
+            return;
+    }
+}
+
 // Two buffers, so the one a handler may be reading is never the one written.
 char interruptionNotes[2][2048];
 std::atomic<int> currentNote{-1};
@@ -86,6 +152,9 @@ void onStopSignal(int signal)
     for (NamedTemporary& t : namedTemporaries)
         if (t.state.load() == 2)
             ::unlink(t.path);
+    for (NamedTemporary& t : namedFolders)
+        if (t.state.load() == 2)
+            removeFolderNow(t.path);
     // One line, for the first signal only.
     const int note = stopping ? -1 : currentNote.load();
     stopping = 1;
@@ -591,6 +660,40 @@ void appendToOwnFile(const QString& path, const QByteArray& bytes)
         fail(what, path, refused, ErrorNumber::PermissionDenied);
     if (error)
         failErrno(what, path, error);
+}
+
+namespace {
+const QString ScratchPrefix = QStringLiteral(".rp_oproduccion-temporal-");
+}
+
+ScratchFolder::ScratchFolder(const QString& parent)
+{
+    // Those of runs that died without their handler: their process is gone.
+    const QDir where(parent);
+    for (const QString& name :
+         where.entryList({ScratchPrefix + u'*'}, QDir::Dirs | QDir::Hidden | QDir::NoSymLinks)) {
+        const qint64 pid = name.mid(ScratchPrefix.size()).section(u'-', 0, 0).toLongLong();
+        struct stat st{};
+        const QByteArray old = QFile::encodeName(where.filePath(name));
+        if (pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH &&
+            ::lstat(old.constData(), &st) == 0 && st.st_uid == ::geteuid())
+            removeFolderNow(old.constData());
+    }
+    QByteArray path = QFile::encodeName(
+        where.filePath(ScratchPrefix + QString::number(::getpid()) + QStringLiteral("-XXXXXX")));
+    if (!::mkdtemp(path.data()))
+        return;
+    m_path = QFile::decodeName(path);
+    m_slot = rememberFolder(path);
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    if (m_path.isEmpty())
+        return;
+    removeFolderNow(QFile::encodeName(m_path).constData());
+    if (m_slot >= 0)
+        namedFolders[m_slot].state.store(0);
 }
 
 Output::Output(QString target) : m_target(std::move(target)), m_kind(Kind::Replace) {}

@@ -73,6 +73,27 @@ struct OwnFile
 };
 // A new file in `folder` under the first of "stem.ext", "stem-2.ext" ... that
 // is free when committed; no file is ever replaced.
+// A private scratch folder for a library that makes and unlinks files of its
+// own while it works (the workbook writer): made in `parent` (so its files
+// use the result's disk), removed as a whole when this ends and by the stop
+// signals' handler, whatever the library left in it. One left by a run that
+// was killed outright (SIGKILL, a power cut) is removed by the next run that
+// makes one in the same folder. path() is empty when it could not be made.
+class ScratchFolder
+{
+public:
+    explicit ScratchFolder(const QString& parent);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const QString& path() const { return m_path; }
+
+private:
+    QString m_path;
+    int m_slot = -1;
+};
+
 struct NewFileIn
 {
     QString folder, stem, extension;

@@ -448,10 +448,15 @@ void write(const Workbook& workbook, fileCommit::Output& out, const QString& tar
     for (int i = 0; i < workbook.sheetCount(); ++i)
         total += workbook.sheet(i).rowCount();
     const QByteArray file = QFile::encodeName(out.writePath());
-    const QByteArray tmpdir = QFile::encodeName(out.temporaryFolder());
+    // Its scratch files beside the result (the same disk the result needs),
+    // in a folder of their own: the library names each file for a moment
+    // before unlinking it, and a stop at that moment must leave nothing.
+    const fileCommit::ScratchFolder scratch(out.temporaryFolder());
+    if (scratch.path().isEmpty())
+        fail(target, fileCommit::reason(errno));
+    const QByteArray tmpdir = QFile::encodeName(scratch.path());
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
-    // Its scratch files beside the result: the same disk the result needs.
     options.tmpdir = const_cast<char*>(tmpdir.constData());
     lxw_workbook* book = workbook_new_opt(file.constData(), &options);
     if (!book)
