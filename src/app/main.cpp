@@ -28,8 +28,24 @@ int main(int argc, char** argv)
     fileCommit::protectStandardStreams();
     fileCommit::removeTemporariesOnSignals();
     QStringList argumentos;
-    for (int i = 1; i < argc; ++i)
-        argumentos << QString::fromLocal8Bit(argv[i]);
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray crudo(argv[i]);
+        argumentos << QString::fromLocal8Bit(crudo);
+        // Bytes that are no text in the system's encoding would come back as
+        // U+FFFD: a file would be written under another name than the one given.
+        if (argumentos.last().toLocal8Bit() != crudo) {
+            QByteArray visible;
+            for (const char c : crudo)
+                visible += uchar(c) < 0x80 ? QByteArray(1, c)
+                                           : "\\x" + QByteArray::number(uchar(c), 16);
+            ErrorEnLinea(QStringLiteral("el argumento %1 (\"%2\") tiene bytes que no son texto en la "
+                                        "codificación del sistema (UTF-8): se escribiría otro "
+                                        "nombre que el dado")
+                             .arg(i)
+                             .arg(QString::fromLatin1(visible)));
+            return 2;
+        }
+    }
     std::optional<ConsultaLinea::Opciones> consulta;
     std::optional<CargosLinea::Opciones> cargos;
     std::optional<ReporteLinea::Opciones> opciones;

@@ -446,6 +446,21 @@ private slots:
         QVERIFY(!QFile::exists(base + u"-journal"_s));
     }
 
+    // A name with bytes that are no UTF-8 is refused, not written under
+    // another name (U+FFFD in their place).
+    void nombreQueNoEsTexto()
+    {
+        const QString d = soporte::carpetaNueva(u"no_texto"_s);
+        QProcess p;
+        p.start(u"sh"_s, {u"-c"_s, u"exec \"$0\" \"$1\" \"--csv=$(printf '%s/\\377\\376.csv' \"$2\")\""_s,
+                          QStringLiteral(RP_OPRODUCCION), u"@DbName="_s + m_base + u';', d});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 2);
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(err.contains(u"\\xff\\xfe.csv"_s) && err.contains(u"UTF-8"_s), qPrintable(err));
+        QCOMPARE(QDir(d).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+
     // A pipe, a folder or a device in the place of a file of the program's own
     // is named and refused at once; opening a pipe would wait for a writer
     // forever, holding every run of a shared program folder.
