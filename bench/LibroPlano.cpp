@@ -104,9 +104,14 @@ bool escribirLibroPlano(const GridModel& grilla, const QString& archivo)
     lxw_format* base = workbook_add_format(libro);
     format_set_font_name(base, "Calibri");
     format_set_font_size(base, 8);
+    // The declared dimension is the cells' own, as the report writes it.
+    const lxw_col_t primera = hoja->dim_colmin;
+    const lxw_col_t ultima = hoja->dim_colmax;
     for (int k = 0; k < columnas.size(); ++k)
         worksheet_set_column(hoja, static_cast<lxw_col_t>(k), static_cast<lxw_col_t>(k),
                              grilla.colWidth(columnas[k]) / 90.0, base);
     worksheet_set_column(hoja, static_cast<lxw_col_t>(columnas.size()), 16383, 8.43, base);
+    hoja->dim_colmin = primera;
+    hoja->dim_colmax = ultima;
     return workbook_close(libro) == LXW_NO_ERROR;
 }

@@ -119,11 +119,15 @@ int main(int argc, char **argv)
     format_set_font_name(base, "Calibri");
     format_set_font_size(base, 8);
     double ancho = 0;
+    /* The declared dimension is the cells' own, as the report writes it. */
+    const lxw_col_t primera = hoja->dim_colmin, ultima = hoja->dim_colmax;
     for (int k = 0; k < Columnas; ++k) {
         worksheet_set_column(hoja, (lxw_col_t)k, (lxw_col_t)k, anchos[k] / 90.0, base);
         ancho += puntosColumna(anchos[k] / 90.0);
     }
     worksheet_set_column(hoja, Columnas, LXW_COL_MAX - 1, 8.43, base);
+    hoja->dim_colmin = primera;
+    hoja->dim_colmax = ultima;
 
     /* On paper: A4, one page wide, landscape when the columns do not fit
      * portrait, the titles on every page, the title and the date on top, the

@@ -380,7 +380,9 @@ private slots:
     }
 
     // The workbook of a report-shaped grid is, part by part, byte for byte,
-    // the reference file the export wrote before it streamed its rows.
+    // the reference file the export wrote before it streamed its rows (since
+    // written again for one change alone: the sheet's declared dimension is
+    // its cells', "A1:G61", no longer up to the last column, XFD).
     void igualAlLibroDeReferencia()
     {
         GridModel grilla;

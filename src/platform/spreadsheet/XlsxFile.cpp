@@ -297,6 +297,11 @@ void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path,
     // each row it writes. The file is the same, since the columns are written
     // ahead of the rows in it whenever they are set.
     const int columns = sheet.columnCount();
+    // A column format widens the sheet's recorded extent to the last column it
+    // covers; the declared dimension is the cells' own (a reader takes it as
+    // the sheet's size, 16,384 columns otherwise).
+    const lxw_col_t firstUsed = out->dim_colmin;
+    const lxw_col_t lastUsed = out->dim_colmax;
     for (int c = 1; c <= columns; ++c)
         if (sheet.hasColumnWidth(c) || base != 0)
             check(worksheet_set_column(out, static_cast<lxw_col_t>(c - 1),
@@ -308,6 +313,8 @@ void writeSheet(lxw_workbook* book, const Worksheet& sheet, const QString& path,
                                    static_cast<lxw_col_t>(Worksheet::MaxColumns - 1),
                                    Worksheet::DefaultColumnWidth, format(base)),
               path);
+    out->dim_colmin = firstUsed;
+    out->dim_colmax = lastUsed;
     writePrintSetup(out, sheet, path);
     writeCharts(book, out, sheet, path);
 }
