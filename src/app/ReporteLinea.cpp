@@ -322,7 +322,9 @@ int Ejecutar(const Opciones& op)
         });
     } catch (const RuntimeError& e) {
         avance.terminar();
-        error(QStringLiteral("no se pudo cargar el reporte: ") + e.description());
+        Componentes::General().RegistrarError(e, QStringLiteral("Cargar"));
+        error(QStringLiteral("no se pudo cargar el reporte: ") +
+              CompGeneral::TextoParaElOperador(e.description()));
         return 1;
     }
     avance.terminar();

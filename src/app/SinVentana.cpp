@@ -10,10 +10,12 @@ FallosSinVentana::FallosSinVentana()
 {
     CompGeneral& general = Componentes::General();
     general.setPresentador([this](const RuntimeError& e, const QString& etiqueta) {
-        if (m_primero.isEmpty())
-            m_primero = etiqueta.isEmpty()
-                            ? e.description()
-                            : e.description() + QStringLiteral(" (") + etiqueta + u')';
+        if (m_primero.isEmpty()) {
+            const QString texto = CompGeneral::TextoParaElOperador(e.description());
+            m_primero = etiqueta.isEmpty() || texto != e.description()
+                            ? texto
+                            : texto + QStringLiteral(" (") + etiqueta + u')';
+        }
         return int(CompGeneral::Abortar);
     });
     general.setMensajero([this](const QString& m) {

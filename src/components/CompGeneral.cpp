@@ -12,6 +12,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QThread>
 #include <QWidget>
 #include <cstdio>
@@ -163,6 +164,40 @@ void CompGeneral::RegistrarError(const RuntimeError& error, const QString& etiqu
     }
 }
 
+QString CompGeneral::TextoParaElOperador(const QString& descripcion)
+{
+    static const QRegularExpression conexion(
+        QStringLiteral("se perdió la conexión con la base de datos|connection (is down|lost|was "
+                       "lost)|server closed the connection|could not receive data from server|no "
+                       "connection to the server|communication link failure"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression sinTabla(
+        QStringLiteral("no such table: ([\\w.\"\\[\\]]+)|relation \"([^\"]+)\" does not exist|"
+                       "invalid object name '([^']+)'"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QString detalle = QStringLiteral(" (el detalle quedó en el registro de errores, QNErr.log)");
+    if (conexion.match(descripcion).hasMatch())
+        return QStringLiteral("Se perdió la conexión con la base de datos: el servidor la cerró o "
+                              "dejó de responder. Vuelva a intentarlo; si se repite, avise a quien "
+                              "administra el servidor") +
+               detalle;
+    if (const auto m = sinTabla.match(descripcion); m.hasMatch()) {
+        QString tabla = m.captured(1);
+        for (int i = 2; tabla.isEmpty() && i <= 3; ++i)
+            tabla = m.captured(i);
+        return QStringLiteral("La base de datos no tiene la tabla o vista %1 que el programa lee: "
+                              "revise que @DbName nombre una base de datos de la suite")
+                   .arg(tabla) +
+               detalle;
+    }
+    if (descripcion.contains(QLatin1String("Invalid string or buffer length")))
+        return QStringLiteral("El controlador ODBC rechazó un texto por demasiado largo (el nombre "
+                              "de la base de datos, el usuario o la clave): revise @DbName, "
+                              "@Usuario y @Password") +
+               detalle;
+    return descripcion;
+}
+
 int CompGeneral::MostrarError(const RuntimeError& error, const std::optional<QString>& etiqueta)
 {
     if (fueraDelHiloDeVentanas())
@@ -173,13 +208,16 @@ int CompGeneral::MostrarError(const RuntimeError& error, const std::optional<QSt
         return m_presentador(error, tag);
 
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        std::fprintf(stderr, "Error %d: %s%s\n", error.number(), qPrintable(error.description()),
+        std::fprintf(stderr, "Error %d: %s%s\n", error.number(),
+                     qPrintable(TextoParaElOperador(error.description())),
                      tag.isEmpty() ? ""
                                    : qPrintable(QStringLiteral(" (") + tag + QLatin1Char(')')));
         return Abortar;
     }
     QMessageBox caja(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
-                     QStringLiteral("Error %1\n\n%2").arg(error.number()).arg(error.description()));
+                     QStringLiteral("Error %1\n\n%2")
+                         .arg(error.number())
+                         .arg(TextoParaElOperador(error.description())));
     if (!tag.isEmpty())
         caja.setInformativeText(QStringLiteral("Procedimiento: %1").arg(tag));
     caja.setObjectName(QStringLiteral("MostrarError"));

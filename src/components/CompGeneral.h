@@ -51,6 +51,13 @@ public:
     // procedure skips by design but that whoever supports the workstation
     // must be able to find.
     void RegistrarError(const RuntimeError& error, const QString& etiqueta) const;
+    // What the operator reads of an error: for the drivers' texts the program
+    // knows (a connection the server ended, a table the database has not got,
+    // a text the ODBC driver refuses as too long), one Spanish sentence that
+    // says what happened and what to do; any other description as it is. The
+    // driver's own words and the statement stay in the description, which is
+    // what the error log gets.
+    static QString TextoParaElOperador(const QString& descripcion);
 
     // Sets a window up when it loads: large enough for every control as
     // designed (within the screen area), never smaller than what keeps every

@@ -446,6 +446,27 @@ private slots:
         QVERIFY(!QFile::exists(base + u"-journal"_s));
     }
 
+    // A driver's English text becomes one Spanish sentence for the operator;
+    // the driver's words stay in the error log.
+    void textoDelControlador()
+    {
+        const QString carpeta = soporte::carpetaNueva(u"sin_vista"_s);
+        const QString base = carpeta + u"/d.db"_s;
+        QVERIFY(QFile::copy(m_base, base));
+        {
+            QSqlDatabase db = basedatos::abrirSqlite(base, u"sin_vista"_s, false);
+            QVERIFY(QSqlQuery(db).exec(u"DROP VIEW V_MV_CPTE"_s));
+        }
+        QSqlDatabase::removeDatabase(u"sin_vista"_s);
+        const Salida s = correr({u"@DbName="_s + base + u';', u"--csv=-"_s}, {}, false, carpeta);
+        QCOMPARE(s.codigo, 1);
+        QVERIFY2(s.err.contains(u"La base de datos no tiene la tabla o vista V_MV_Cpte"_s,
+                                Qt::CaseInsensitive) &&
+                     !s.err.contains(u"no such table"_s),
+                 qPrintable(s.err));
+        QVERIFY(contenido(carpeta + u"/QNErr.log"_s).contains("no such table"));
+    }
+
     // A name with bytes that are no UTF-8 is refused, not written under
     // another name (U+FFFD in their place).
     void nombreQueNoEsTexto()
