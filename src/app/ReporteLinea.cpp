@@ -8,6 +8,8 @@
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
 #include "platform/files/FileCommit.h"
+#include "platform/sql/SilentServerWatch.h"
+#include "platform/sql/SqlDialect.h"
 #include "platform/text/PrintableText.h"
 #include "report/RP_OProduccion.h"
 #include "report/TotalesInsumo.h"
@@ -19,6 +21,7 @@
 #include <QRadioButton>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <unistd.h>
 
 namespace ReporteLinea {
@@ -33,6 +36,31 @@ namespace {
 void error(const QString& texto)
 {
     ErrorEnLinea(texto);
+}
+
+// A server's statement time-out is the server's: one that stops answering
+// never sends it. Past that time-out, and a margin for the server's own
+// cancel to arrive, with no line loaded, the run ends with one line and
+// status 1. RP_ESPERA_SERVIDOR (seconds) sets the limit for a scheduled run
+// that must not wait that long. SQLite's limit is enforced in the process.
+std::unique_ptr<SilentServerWatch> vigilarServidor()
+{
+    CompDatos& datos = Componentes::Datos();
+    const int espera = datos.Conexion().CommandTimeout();
+    bool dado = false;
+    const int limite = qEnvironmentVariableIntValue("RP_ESPERA_SERVIDOR", &dado);
+    if (datos.Motor() == SqlBackend::SQLite || (!dado && espera <= 0) || (dado && limite <= 0))
+        return nullptr;
+    const int segundos = dado ? limite : espera + 60;
+    return std::make_unique<SilentServerWatch>(std::chrono::seconds(segundos), [segundos] {
+        fileCommit::abandonRun(
+            terminalText(QStringLiteral("rp_oproduccion: no se pudo cargar el reporte: el servidor "
+                                        "de la base de datos no respondió en %1 s; se abandona "
+                                        "la carga, ningún archivo escrito. Revise el servidor "
+                                        "(o la red) y vuelva a correr el reporte")
+                             .arg(segundos)),
+            1);
+    });
 }
 
 // How far a long run got, on standard error while someone watches it there:
@@ -316,10 +344,14 @@ int Ejecutar(const Opciones& op)
         ventana.ChkEstado.at(1)->setChecked(op.finalizada);
         if (!op.orden.isEmpty())
             ventana.OptOrden.at(op.orden == u"fecha" ? 0 : 1)->setChecked(true);
-        ventana.Cargar([&avance](int lineas) {
+        std::unique_ptr<SilentServerWatch> vigilia = vigilarServidor();
+        ventana.Cargar([&avance, &vigilia](int lineas) {
             avance.lineasCargadas(lineas);
+            if (vigilia)
+                vigilia->beat();
             return true;
         });
+        vigilia.reset();
     } catch (const RuntimeError& e) {
         avance.terminar();
         Componentes::General().RegistrarError(e, QStringLiteral("Cargar"));

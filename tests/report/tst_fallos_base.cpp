@@ -8,11 +8,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTimer>
 #include <QtTest>
 #include <arpa/inet.h>
+#include <csignal>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -292,6 +294,59 @@ private slots:
         otra = QSqlDatabase();
         QSqlDatabase::removeDatabase(u"otra_sesion"_s);
         cargaSana();
+    }
+
+    // A server that stops answering (its backend stopped while the load's
+    // statement waits): the server's time-out never comes, and the
+    // command-line report ends by its own limit with one line and status 1,
+    // writing nothing.
+    void servidorCallado()
+    {
+        if (m_dsn.isEmpty())
+            QSKIP("sin servidor PostgreSQL de prueba");
+        const QString exportados = soporte::carpetaNueva(u"callado"_s);
+        QSqlDatabase otra = otraSesion(m_dsn);
+        {
+            QSqlQuery sesion(otra);
+            QVERIFY(sesion.exec(u"BEGIN"_s));
+            QVERIFY(sesion.exec(u"LOCK TABLE MV_CPTE IN ACCESS EXCLUSIVE MODE"_s));
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(u"RP_CARPETA_PROGRAMA"_s, m_carpeta);
+            env.insert(u"RP_ESPERA_SERVIDOR"_s, u"3"_s);
+            p.setProcessEnvironment(env);
+            p.start(QStringLiteral(RP_OPRODUCCION),
+                    {u"@DbName="_s + m_dsn + u";@Usuario="_s + soporte::usuarioPostgres() +
+                         u";@Password="_s + soporte::clavePostgres() + u";"_s,
+                     u"--csv="_s + exportados + u"/r.csv"_s});
+            qint64 detenido = 0;
+            for (int i = 0; i < 400 && !detenido && p.state() != QProcess::NotRunning; ++i) {
+                QSqlQuery q(otra);
+                // Inside the locking transaction the view keeps its first look unless told.
+                q.exec(u"SELECT pg_stat_clear_snapshot()"_s);
+                if (q.exec(u"SELECT pid FROM pg_stat_activity WHERE wait_event_type = 'Lock' "
+                           "AND datname = current_database() AND pid <> pg_backend_pid()"_s) &&
+                    q.next())
+                    detenido = q.value(0).toLongLong();
+                else
+                    QTest::qWait(25);
+            }
+            QVERIFY2(detenido > 0, p.readAllStandardError().constData());
+            QCOMPARE(::kill(pid_t(detenido), SIGSTOP), 0);
+            QVERIFY(sesion.exec(u"ROLLBACK"_s));
+            const bool termino = p.waitForFinished(60000);
+            ::kill(pid_t(detenido), SIGCONT);
+            QSqlQuery(otra).exec(u"SELECT pg_terminate_backend(%1)"_s.arg(detenido));
+            QVERIFY(termino);
+            QCOMPARE(p.exitCode(), 1);
+            const QString err = QString::fromUtf8(p.readAllStandardError()).trimmed();
+            QVERIFY2(err.contains(u"no respondió en 3 s"_s) && !err.contains(u'\n'), qPrintable(err));
+            QCOMPARE(QDir(exportados).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                     QStringList());
+        }
+        otra.close();
+        otra = QSqlDatabase();
+        QSqlDatabase::removeDatabase(u"otra_sesion"_s);
     }
 
     void sqlite_data()

@@ -147,7 +147,7 @@ int handlerError = 2;
 
 volatile sig_atomic_t stopping = 0;
 
-void onStopSignal(int signal)
+void removeNamedTemporaries()
 {
     for (NamedTemporary& t : namedTemporaries)
         if (t.state.load() == 2)
@@ -155,6 +155,11 @@ void onStopSignal(int signal)
     for (NamedTemporary& t : namedFolders)
         if (t.state.load() == 2)
             removeFolderNow(t.path);
+}
+
+void onStopSignal(int signal)
+{
+    removeNamedTemporaries();
     // One line, for the first signal only.
     const int note = stopping ? -1 : currentNote.load();
     stopping = 1;
@@ -547,6 +552,14 @@ void removeTemporariesOnSignals()
             continue;
         ::sigaction(signal, &action, nullptr);
     }
+}
+
+void abandonRun(const QString& line, int status)
+{
+    removeNamedTemporaries();
+    const QByteArray bytes = line.toUtf8() + '\n';
+    writeAll(handlerError, bytes.constData());
+    std::_Exit(status);
 }
 
 void setInterruptionNote(const QString& note)

@@ -39,6 +39,11 @@ void protectStandardStreams();
 // files that have a name, write the interruption note (if any) on standard
 // error and end the process by the same signal, as its parent expects.
 void removeTemporariesOnSignals();
+// Ends the run at once from any thread, as a stop signal does (the named
+// temporary files and scratch folders go, complete files stay), with `line`
+// on standard error and `status`: for a run whose work is stuck where no
+// signal or cancel reaches it (a server that stopped answering).
+[[noreturn]] void abandonRun(const QString& line, int status);
 // The line's end after "interrumpido por la señal SIGTERM", naming what was
 // being done and what was complete; empty, a signal says nothing.
 void setInterruptionNote(const QString& note);
