@@ -166,7 +166,7 @@ int main(int argc, char** argv)
         p.setFont(cabecera);
         p.drawText(QRectF(0, (util.height() + 6) * sy, util.width() * sx, 20 * sy),
                    Qt::AlignHCenter | Qt::AlignTop,
-                   QStringLiteral("Página %1 de %2").arg(pagina).arg(paginas));
+                   QStringLiteral("Página %L1 de %L2").arg(pagina).arg(paginas));
         p.save();
         p.scale(escala, escala);
         fila(filas[0], true, 0, altoTitulos);

@@ -80,12 +80,12 @@ public:
         if (!m_activo || (m_reloj.isValid() && m_reloj.elapsed() < 200))
             return;
         m_reloj.start();
-        mostrar(QStringLiteral("Cargando: %1 líneas cargadas").arg(lineas));
+        mostrar(QStringLiteral("Cargando: %L1 líneas cargadas").arg(lineas));
     }
     void escribiendo(const QString& archivo, int filas)
     {
         m_reloj.invalidate();
-        mostrar(QStringLiteral("Escribiendo %1: %2 filas").arg(archivo).arg(filas));
+        mostrar(QStringLiteral("Escribiendo %1: %L2 filas").arg(archivo).arg(filas));
     }
     void paginasEscritas(const QString& archivo, int paginas, int total)
     {

@@ -949,7 +949,7 @@ void RP_OProduccion::cargarConProgreso()
             mostrandoTotales = calculando.load();
             progreso.ActualizarProgreso(
                 0, titulo, QStringLiteral("Espere Por Favor"),
-                QStringLiteral("%1 líneas cargadas").arg(n) +
+                QStringLiteral("%L1 líneas cargadas").arg(n) +
                     (mostrandoTotales ? QStringLiteral("; calculando los totales…") : QString()));
         }
         if (progreso.Cancelado())
@@ -977,7 +977,7 @@ void RP_OProduccion::cargarConProgreso()
     ModGlobal::ReintentarRegistroAcceso();
     if (resultado.cancelada)
         Componentes::General().Mensaje(
-            QStringLiteral("Carga cancelada: la grilla muestra las %1 líneas cargadas hasta ese "
+            QStringLiteral("Carga cancelada: la grilla muestra las %L1 líneas cargadas hasta ese "
                            "momento.")
                 .arg(resultado.lineas));
 }

@@ -214,7 +214,7 @@ void SheetPrinter::paintFrame(QPainter& painter, const Page& page) const
     painter.setFont(font);
     painter.drawText(rect(0, page.printable.height() + 6, width, 20),
                      Qt::AlignHCenter | Qt::AlignTop,
-                     QStringLiteral("Página %1 de %2").arg(page.number).arg(page.count));
+                     QStringLiteral("Página %L1 de %L2").arg(page.number).arg(page.count));
     painter.restore();
 }
 
