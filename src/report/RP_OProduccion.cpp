@@ -866,6 +866,12 @@ void RP_OProduccion::CmdCargar_Click()
     enExclusiva([this] { cargarConProgreso(); });
 }
 
+namespace {
+const QString TotalesSinCalcular =
+    QStringLiteral("Los totales por insumo no se calcularon: la carga se canceló antes. Vuelva a "
+                   "cargar las órdenes con \"Cargar\" para verlos y exportarlos.");
+}
+
 void RP_OProduccion::cargarConProgreso()
 {
     const QString titulo = QStringLiteral("Cargando órdenes de producción");
@@ -896,6 +902,8 @@ void RP_OProduccion::cargarConProgreso()
     std::optional<ResumenCarga> resumen;
     std::atomic<int> lineas{0};
     std::atomic<bool> calculando{false};
+    bool conTotales = false;
+    m_totalesSinCalcular = false;
     CargaOrdenes::Resultado resultado;
     TrabajoEnHilo trabajo([&] {
         int filasCompletas = 0;
@@ -924,7 +932,6 @@ void RP_OProduccion::cargarConProgreso()
         // it as it stops the reading, the rows staying; what was not worked
         // out by then is left out (the totals keep their titles alone).
         calculando.store(true);
-        bool conTotales = false;
         try {
             ResumenCarga::MarcarIncompletas(cargada);
             TotalesInsumo::Calcular(cargada, totales);
@@ -958,6 +965,10 @@ void RP_OProduccion::cargarConProgreso()
     entregar.dismiss();
     MSFlexGrid1.takeContents(cargada);
     MSFlexGridTotales.takeContents(totales);
+    // A load cancelled before its totals says so where they would be.
+    m_totalesSinCalcular = resultado.cancelada && !conTotales;
+    if (m_totalesSinCalcular)
+        GrfTotales->Lectura()->setText(TotalesSinCalcular);
     // The views take the new rows now, not at the next pass of events.
     MSFlexGrid1Vista->doItemsLayout();
     MSFlexGridTotalesVista->doItemsLayout();
@@ -987,6 +998,10 @@ void RP_OProduccion::CmdExcel_Click()
     // Titles alone (before any load, or after one that found nothing) would
     // make an empty workbook and an empty preview.
     const GridModel& grilla = GrillaVisible();
+    if (&grilla == &MSFlexGridTotales && m_totalesSinCalcular) {
+        Componentes::General().Mensaje(TotalesSinCalcular);
+        return;
+    }
     bool hayDatos = false;
     for (int r = 1; r < grilla.rows() && !hayDatos; ++r)
         for (int c = 0; c < grilla.cols() && !hayDatos; ++c)

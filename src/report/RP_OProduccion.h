@@ -126,6 +126,8 @@ protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
+    // The last load was cancelled before its totals were worked out.
+    bool m_totalesSinCalcular = false;
     void crearControles();
     void nombrarControles();
     void armarRangos();

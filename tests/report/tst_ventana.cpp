@@ -400,6 +400,14 @@ private slots:
         QVERIFY(m_mensajes.first().contains(u" 0 líneas"_s));
         QVERIFY2(v.LblEstado->text().startsWith(u"Carga cancelada"_s),
                  qPrintable(v.LblEstado->text()));
+        // The totals tab says why it is empty, and so does its export.
+        QVERIFY2(v.GrfTotales->Lectura()->text().contains(u"la carga se canceló"_s),
+                 qPrintable(v.GrfTotales->Lectura()->text()));
+        v.TabGrillas->setCurrentIndex(1);
+        m_mensajes.clear();
+        v.CmdExcel->click();
+        QCOMPARE(m_mensajes.size(), 1);
+        QVERIFY2(m_mensajes.first().contains(u"la carga se canceló"_s), qPrintable(m_mensajes.first()));
     }
 
     // After a load or an export the keyboard is where the operator left it, and
