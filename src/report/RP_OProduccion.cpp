@@ -609,9 +609,16 @@ void RP_OProduccion::closeEvent(QCloseEvent* evento)
 void RP_OProduccion::atender(const std::function<void()>& manejador)
 {
     try {
+        m_cajaConError.clear();
         manejador();
     } catch (const RuntimeError& error) {
         Componentes::General().Mensaje(error.description());
+        // A filter to mend: its box takes the keyboard, not the button pressed.
+        if (!m_cajaConError.isEmpty()) {
+            txtFields.at(Componentes::Teclado().IndiceCampo(m_cajaConError, txtFields))
+                ->setFocus(Qt::OtherFocusReason);
+            m_cajaConError.clear();
+        }
     } catch (const std::exception& error) {
         Componentes::General().Mensaje(QString::fromLocal8Bit(error.what()));
     }
@@ -708,32 +715,46 @@ void RP_OProduccion::armarRangos()
 
 void RP_OProduccion::comprobarRangos() const
 {
-    const auto invertido = [](const QString& texto) {
-        return RuntimeError(ErrorNumber::InvalidArgument, texto, QStringLiteral("CargarDatos"));
-    };
-    // The number is compared with the branch in front: without the branch it
-    // would match no order at all, without a word.
+    // Every error of the filters at once, each naming its box; the first box
+    // takes the keyboard once the message is read.
+    QList<std::pair<QString, QString>> errores;
     for (const char* extremo : {"desde", "hasta"}) {
         const QString sufijo = QStringLiteral("_") + QChar::fromLatin1(extremo[0]).toUpper() +
                                QLatin1String(extremo + 1);
+        // The number is compared with the branch in front: without the branch
+        // it would match no order at all, without a word.
         if (textoDeCaja(QStringLiteral("Sucursal") + sufijo).isEmpty() &&
             (!textoDeCaja(QStringLiteral("Nro") + sufijo).isEmpty() ||
              !textoDeCaja(QStringLiteral("Letra") + sufijo).isEmpty()))
-            throw invertido(QStringLiteral("Indique la sucursal del número %1: el número de orden "
+            errores.append({QStringLiteral("Sucursal") + sufijo,
+                            QStringLiteral("Indique la sucursal del número %1: el número de orden "
                                            "empieza por ella (por ejemplo 0001).")
-                                .arg(QLatin1String(extremo)));
+                                .arg(QLatin1String(extremo))});
+        const QString fecha = textoDeCaja(QStringLiteral("Fecha") + sufijo);
+        if (!fecha.isEmpty() && !CompReportes::LeerFecha(fecha).isValid())
+            errores.append({QStringLiteral("Fecha") + sufijo,
+                            QStringLiteral("La fecha %1 (\"%2\") no es una fecha válida: escríbala "
+                                           "como día/mes/año, por ejemplo 05/11/2026.")
+                                .arg(QLatin1String(extremo), fecha)});
     }
+    // An order number as the operator reads it: branch, number and letter.
+    const auto numero = [this](const QString& sufijo) -> QString {
+        const QString letra = textoDeCaja(QStringLiteral("Letra") + sufijo);
+        return textoDeCaja(QStringLiteral("Sucursal") + sufijo) + u'-' +
+               textoDeCaja(QStringLiteral("Nro") + sufijo) +
+               (letra.isEmpty() ? QString() : u' ' + letra);
+    };
     for (const RangoFiltro& rango : Rangos) {
         if (rango.Desde.isEmpty() || rango.Hasta.isEmpty())
             continue;
         if (rango.TipoDato == RangoFiltro::Fecha) {
             const QDate desde = CompReportes::LeerFecha(rango.Desde);
             const QDate hasta = CompReportes::LeerFecha(rango.Hasta);
-            // A date that does not exist is the report engine's to name.
             if (desde.isValid() && hasta.isValid() && desde > hasta)
-                throw invertido(QStringLiteral("La fecha desde (%1) es posterior a la fecha hasta "
+                errores.append({QStringLiteral("Fecha_Desde"),
+                                QStringLiteral("La fecha desde (%1) es posterior a la fecha hasta "
                                                "(%2): ninguna orden puede cumplir el filtro.")
-                                    .arg(rango.Desde, rango.Hasta));
+                                    .arg(rango.Desde, rango.Hasta)});
             continue;
         }
         // Compared as the database compares codes: without regard to case; an
@@ -741,12 +762,22 @@ void RP_OProduccion::comprobarRangos() const
         const QString desde =
             rango.HastaPorPrefijo ? rango.Desde.left(rango.Hasta.size()) : rango.Desde;
         if (desde.compare(rango.Hasta, Qt::CaseInsensitive) > 0)
-            throw invertido(QStringLiteral("El número de orden desde (%1) es mayor que el número "
+            errores.append({QStringLiteral("Nro_Desde"),
+                            QStringLiteral("El número de orden desde (%1) es mayor que el número "
                                            "hasta (%2): ninguna orden puede cumplir el filtro.")
-                                .arg(rango.Desde, rango.Hasta));
+                                .arg(numero(QStringLiteral("_Desde")),
+                                     numero(QStringLiteral("_Hasta")))});
     }
-    // What the report engine refuses (a date that does not exist) is refused
-    // before the grid and its status line are touched.
+    if (!errores.isEmpty()) {
+        m_cajaConError = errores.first().first;
+        QStringList textos;
+        for (const auto& [caja, texto] : errores)
+            textos << texto;
+        throw RuntimeError(ErrorNumber::InvalidArgument, textos.join(u' '),
+                           QStringLiteral("CargarDatos"));
+    }
+    // What the report engine refuses otherwise is refused before the grid and
+    // its status line are touched.
     Componentes::Reportes().ArmarFiltroSQL(Rangos);
 }
 

@@ -126,6 +126,8 @@ protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
+    // The filter box the last refused load's first error named.
+    mutable QString m_cajaConError;
     // The last load was cancelled before its totals were worked out.
     bool m_totalesSinCalcular = false;
     void crearControles();

@@ -538,14 +538,20 @@ private slots:
         QTest::newRow("numeros al reves")
             << QStringList{u"0001"_s, u"00000005"_s, u"A"_s, u"0001"_s, u"00000003"_s, {}, {}, {}}
             << QString()
-            << u"El número de orden desde (000100000005A) es mayor que el número "
-               u"hasta (000100000003)"_s;
+            << u"El número de orden desde (0001-00000005 A) es mayor que el número "
+               u"hasta (0001-00000003)"_s;
         QTest::newRow("fechas al reves")
             << QStringList{{}, {}, {}, {}, {}, {}, u"31/10/2026"_s, u"1/10/2026"_s} << QString()
             << u"La fecha desde (31/10/2026) es posterior a la fecha hasta (1/10/2026)"_s;
         QTest::newRow("fecha que no existe")
             << QStringList{{}, {}, {}, {}, {}, {}, u"31/02/2026"_s, {}} << QString()
-            << u"\"31/02/2026\" no es una fecha válida"_s;
+            << u"La fecha desde (\"31/02/2026\") no es una fecha válida"_s;
+        QTest::newRow("todos los errores en un mensaje")
+            << QStringList{{}, u"00000001"_s, {}, {}, {}, {}, u"31/02/2026"_s, u"30/02/2026"_s}
+            << QString()
+            << u"Indique la sucursal del número desde: el número de orden empieza por ella (por "
+               u"ejemplo 0001). La fecha desde (\"31/02/2026\") no es una fecha válida: escríbala "
+               u"como día/mes/año, por ejemplo 05/11/2026. La fecha hasta (\"30/02/2026\")"_s;
         QTest::newRow("numeros sin sucursal")
             << QStringList{{}, u"00000001"_s, {}, {}, u"00000010"_s, {}, {}, {}} << QString()
             << u"Indique la sucursal del número desde"_s;
@@ -574,6 +580,9 @@ private slots:
             QCOMPARE(Componentes::Datos().SentenciasEmitidas(), antes);
             QVERIFY(v.LblEstado->isVisible());
             QCOMPARE(v.LblEstado->text(), estadoAntes);
+            // The keyboard goes to a box to mend, not back to "Cargar".
+            QVERIFY(v.focusWidget());
+            QCOMPARE(v.focusWidget()->objectName(), u"txtFields"_s);
             return;
         }
         QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(u'\n')));
