@@ -265,6 +265,23 @@ private slots:
         }
     }
 
+    // A full disk stops the PDF at the page that cannot be written.
+    void pdfDiscoLleno()
+    {
+        GridModel grilla;
+        grillaLarga(grilla, 3000);
+        int faltan = 0;
+        QString error;
+        try {
+            ModExportarExcel::GuardarPDF(grilla, u"/dev/full"_s,
+                                         [&](int hechas, int todas) { faltan = todas - hechas; });
+        } catch (const RuntimeError& e) {
+            error = e.description();
+        }
+        QVERIFY2(error.contains(u"no queda espacio en el disco"_s) && faltan > 0,
+                 qPrintable(u"%1 (faltaban %2 páginas)"_s.arg(error).arg(faltan)));
+    }
+
     // A grid longer than one sheet goes on in further sheets: the PDF holds
     // them all, each in its own orientation and with its own page numbers.
     void pdfDeVariasHojas()

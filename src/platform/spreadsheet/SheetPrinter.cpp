@@ -401,7 +401,13 @@ bool SheetPrinter::printToPdf(const QString& path, const QPageLayout& layout,
         writer.setPageLayout(layout);
         writer.setCreator(QStringLiteral("rp_oproduccion"));
         writer.setTitle(m_sheet.name());
-        if (!print(writer, progress, from, to))
+        // Each page is written as the next begins: a full disk stops the
+        // printing there, not after the last page.
+        const auto checked = [&](int done, int total) {
+            out.check();
+            return !progress || progress(done, total);
+        };
+        if (!print(writer, checked, from, to))
             return false;
     }
     commitPdf(out, path);
@@ -455,6 +461,9 @@ bool SheetPrinter::savePdf(const QList<const Worksheet*>& sheets, const QString&
                     writer.newPage();
                 }
                 printers[s].paintPage(painter, page);
+                // The page before this one is written by now: a full disk
+                // stops here rather than after painting every page.
+                out.check();
                 ++done;
                 if (progress && !progress(done, total)) {
                     painter.end();
