@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMap>
 #include <QPushButton>
 #include <cmath>
@@ -51,9 +52,31 @@ int twips(int pixeles)
     return twipsFromPixels(pixeles);
 }
 
+// The operator's notation, exact and without grouping: the accept reads the
+// cell back as the very same amount.
 QString textoImporte(const Currency& importe)
 {
-    return numberText(importe.toDouble());
+    return importe.toString(QLocale::system());
+}
+
+// Both amounts a text like "1.500" may mean, written as the cell would show
+// them; one beyond the range stays as it would be typed.
+QString explicarAmbiguo(const QString& escrito)
+{
+    const QString miles = QLocale::system().groupSeparator();
+    const auto lectura = [](const QString& texto) {
+        Currency importe;
+        try {
+            if (Currency::parse(texto, importe))
+                return textoImporte(importe);
+        } catch (const RuntimeError&) {
+        }
+        return texto;
+    };
+    return u"\"%1\" puede leerse de dos maneras: en su configuración regional %2 separa los "
+           u"miles. Escriba %3 si son miles o %4 si son decimales."_s.arg(
+               escrito, miles == u"."_s ? u"el punto"_s : u"la coma"_s,
+               lectura(QString(escrito).remove(miles)), lectura(escrito));
 }
 
 } // namespace
@@ -254,9 +277,9 @@ void FrmCtrlCargosReales::ListView1_MouseDown(Qt::MouseButton boton, const QPoin
     if (respuesta.trimmed().isEmpty())
         return;
     Currency nuevo;
-    bool leido = false;
+    Currency::Typed leido = Currency::Typed::NotAmount;
     try {
-        leido = Currency::parse(respuesta, nuevo);
+        leido = Currency::parseTyped(respuesta, QLocale::system(), nuevo);
     } catch (const RuntimeError& error) {
         // Beyond the currency's range: no amount either, refused alike.
         if (error.number() != ErrorNumber::Overflow)
@@ -266,7 +289,11 @@ void FrmCtrlCargosReales::ListView1_MouseDown(Qt::MouseButton boton, const QPoin
                        kCritico, kTituloCambio);
         return;
     }
-    if (!leido) {
+    if (leido == Currency::Typed::Ambiguous) {
+        general.MsgBox(explicarAmbiguo(respuesta.trimmed()), kCritico, kTituloCambio);
+        return;
+    }
+    if (leido == Currency::Typed::NotAmount) {
         general.MsgBox(u"\"%1\" no es un importe. Escriba un número, por ejemplo 1250,50."_s.arg(
                            respuesta.trimmed()),
                        kCritico, kTituloCambio);
@@ -276,7 +303,8 @@ void FrmCtrlCargosReales::ListView1_MouseDown(Qt::MouseButton boton, const QPoin
         general.MsgBox(u"El Importe no puede ser negativo"_s, kCritico, kTituloCambio);
         return;
     }
-    QString nuevoTexto = respuesta;
+    // What the accept will hand back, not the text as typed.
+    QString nuevoTexto = textoImporte(nuevo);
     if (nuevo.units() > general.ValorNumerico(actual).units()) {
         general.MsgBox(u"El Importe debe ser menor o igual al Importe original"_s, kCritico,
                        kTituloCambio);

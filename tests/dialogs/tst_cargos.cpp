@@ -259,6 +259,8 @@ private slots:
 
         const QList<int> cambiar{Qt::Key_Down, Qt::Key_Return};
         const QList<int> cancelar{Qt::Key_Down, Qt::Key_Down, Qt::Key_Return};
+        const QString miles = QLocale::system().groupSeparator();
+        const QString ambiguo = u"1"_s + miles + u"500"_s;
         const QString mayor = u"Cambio de Importe [16] El Importe debe ser menor o igual al "
                               u"Importe original"_s;
         for (const char* motor : {"sqlite", "postgres"}) {
@@ -276,8 +278,16 @@ private slots:
                 << u"1"_s << 1 << false << u"45000"_s << QString();
             fila("igual") << u"derecho"_s << true << QString() << cambiar << u"45000"_s << 1 << true
                           << u"45000"_s << QString();
+            // The cell shows what the accept hands back, in the operator's notation.
             fila("menor con coma") << u"derecho"_s << true << QString() << cambiar << u"30000,5"_s
-                                   << 1 << true << u"30000,5"_s << QString();
+                                   << 1 << true << n(u"30000.5"_s) << QString();
+            fila("redondeo") << u"derecho"_s << true << QString() << cambiar << u"44999,99995"_s
+                             << 1 << true << u"45000"_s << QString();
+            fila("separador de miles solo")
+                << u"derecho"_s << true << QString() << cambiar << ambiguo << 1 << true << u"45000"_s
+                << u"Cambio de Importe [16] \"%1\" puede leerse de dos maneras: en su configuración "
+                   u"regional %2 separa los miles. Escriba 1500 si son miles o %3 si son decimales."_s
+                       .arg(ambiguo, miles == u"."_s ? u"el punto"_s : u"la coma"_s, n(u"1.5"_s));
             fila("mayor") << u"derecho"_s << true << QString() << cambiar << u"45000.01"_s << 1
                           << true << u"45000"_s << mayor;
             fila("vacio o caja cerrada") << u"derecho"_s << true << QString() << cambiar

@@ -265,6 +265,49 @@ private slots:
         }
     }
 
+    // A full disk stops the PDF at the page that cannot be written.
+    void pdfDiscoLleno()
+    {
+        GridModel grilla;
+        grillaLarga(grilla, 3000);
+        int faltan = 0;
+        QString error;
+        try {
+            ModExportarExcel::GuardarPDF(grilla, u"/dev/full"_s,
+                                         [&](int hechas, int todas) { faltan = todas - hechas; });
+        } catch (const RuntimeError& e) {
+            error = e.description();
+        }
+        QVERIFY2(error.contains(u"no queda espacio en el disco"_s) && faltan > 0,
+                 qPrintable(u"%1 (faltaban %2 páginas)"_s.arg(error).arg(faltan)));
+    }
+
+    // One line per cell: every line of a text; a text too wide ends in "…", a number is "#".
+    void textoDeUnaCelda_data()
+    {
+        QTest::addColumn<int>("columna");
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("visto"); // a pattern
+        QTest::newRow("LF") << 3 << u"primera\nsegunda"_s << u"primera segunda"_s;
+        QTest::newRow("U+2028") << 3 << u"primera\u2028segunda"_s << u"primera segunda"_s;
+        QTest::newRow("10000 caracteres")
+            << 3 << u"inicio"_s + QString(9994, u'x') << u"iniciox+…"_s;
+        QTest::newRow("numero ancho") << 6 << u"12345678901"_s << u"###"_s;
+    }
+    void textoDeUnaCelda()
+    {
+        QFETCH(int, columna);
+        QFETCH(QString, texto);
+        QFETCH(QString, visto);
+        GridModel grilla;
+        grillaLarga(grilla, 1);
+        grilla.setColWidth(6, 400);
+        grilla.setText(1, columna, texto);
+        ModExportarExcel::GuardarPDF(grilla, m_carpeta + u"/celda.pdf"_s);
+        const QString pagina = textoDePagina(m_carpeta + u"/celda.pdf"_s, 1);
+        QVERIFY2(pagina.contains(QRegularExpression(visto)), qPrintable(pagina));
+    }
+
     // A grid longer than one sheet goes on in further sheets: the PDF holds
     // them all, each in its own orientation and with its own page numbers.
     void pdfDeVariasHojas()

@@ -814,9 +814,15 @@ void Output::close()
     QIODevice::close();
 }
 
-void Output::failWriting(int error)
+void Output::failWriting(int error) const
 {
     failErrno(QStringLiteral("No se pudo escribir en"), m_target, error);
+}
+
+void Output::check() const
+{
+    if (m_error)
+        failWriting(m_error);
 }
 
 QString Output::commit()

@@ -123,6 +123,10 @@ public:
     // Everything written goes into place; returns the file's path. Raises,
     // leaving the earlier file, if any write failed or nothing was written.
     QString commit();
+    // Raises now what commit would raise for a write that has already
+    // failed: a writer that goes on for long (page after page) stops when the
+    // disk fills, not at its end.
+    void check() const;
     // The folder of the temporary file: where a writer's own scratch files
     // go, on the disk the result needs.
     QString temporaryFolder() const;
@@ -148,7 +152,7 @@ private:
     void flushBuffer();
     QString placeNew();
     void replaceTarget();
-    [[noreturn]] void failWriting(int error);
+    [[noreturn]] void failWriting(int error) const;
 
     QString m_target;
     QString m_resolved; // the regular file replaced, or the folder of a new one

@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -63,6 +64,31 @@ QString displayText(const Worksheet::Cell& cell)
         break;
     }
     return {};
+}
+
+// Measuring is the costly part: a text surely narrower than the room, by its
+// length and the font's widest character, is not measured.
+QString fitted(QString text, bool number, const QFont& font, QPaintDevice* device, double width)
+{
+    // Left as they are, the text engine would break the line there and the
+    // cell would show only its last line.
+    const auto lineBreak = [](QChar c) {
+        return c == u'\n' || c == u'\r' || c == QChar::LineSeparator ||
+               c == QChar::ParagraphSeparator;
+    };
+    if (std::any_of(text.cbegin(), text.cend(), lineBreak)) {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        std::replace_if(text.begin(), text.end(), lineBreak, QLatin1Char(' '));
+    }
+    const QFontMetricsF metrics(font, device);
+    if (double(text.size()) * metrics.maxWidth() <= width)
+        return text;
+    if (!number)
+        return metrics.elidedText(text, Qt::ElideRight, width, Qt::TextSingleLine);
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    const double hash = metrics.horizontalAdvance(QLatin1Char('#'));
+    return QString(std::max(1, int(width / hash)), QLatin1Char('#'));
 }
 
 // A PDF engine that could not write leaves an empty file, not an error.
@@ -320,31 +346,50 @@ void SheetPrinter::paintRows(QPainter& painter, int first, int last, int firstCo
     };
     const StyleTable& styles = m_sheet.styles();
 
+    const auto empty = [&](int r, int c) {
+        const Worksheet::Cell* cell = m_sheet.cell(r, c);
+        return !cell || cell->kind == SpreadsheetValue::Kind::Empty;
+    };
+
     painter.save();
-    for (int r = first; r <= last; ++r)
+    for (int r = first; r <= last; ++r) {
+        // The fills first: a text may run on over the empty cells to its right.
         for (int c = firstCol; c <= lastCol; ++c) {
             const Worksheet::Cell* cell = m_sheet.cell(r, c);
             const CellStyle& style = styles.style(cell ? cell->style : m_sheet.sheetStyle());
-            const QRectF rect = cellRect(r, c);
             if (style.hasFill)
-                painter.fillRect(rect, QColor::fromRgb(style.fill));
-            if (!cell || cell->kind == SpreadsheetValue::Kind::Empty)
+                painter.fillRect(cellRect(r, c), QColor::fromRgb(style.fill));
+        }
+        for (int c = firstCol; c <= lastCol; ++c) {
+            if (empty(r, c))
                 continue;
+            const Worksheet::Cell* cell = m_sheet.cell(r, c);
+            const CellStyle& style = styles.style(cell->style);
             QFont font(styles.fontName(style.fontName));
             font.setPointSizeF(style.fontSize);
             font.setBold(style.bold);
             painter.setFont(font);
             painter.setPen(style.fontAutomatic ? QColor(Qt::black)
                                                : QColor::fromRgb(style.fontColor));
-            const int align =
-                (cell->kind == SpreadsheetValue::Kind::Number ? Qt::AlignRight : Qt::AlignLeft) |
-                Qt::AlignBottom;
+            const bool number = cell->kind == SpreadsheetValue::Kind::Number;
+            int end = c;
+            while (!number && end < lastCol && empty(r, end + 1))
+                ++end;
+            const QRectF rect = cellRect(r, c).united(cellRect(r, end));
+            const QRectF room = rect.adjusted(CellPadding * sx, 0, -CellPadding * sx, -sy);
             painter.save();
             painter.setClipRect(rect);
-            painter.drawText(rect.adjusted(CellPadding * sx, 0, -CellPadding * sx, -sy), align,
-                             displayText(*cell));
+            // One line per cell, as the spreadsheet program prints a cell:
+            // the lines of a text one after another, over the empty cells to
+            // its right, a text wider than that ended with "…", a number too
+            // wide as "#" (cut, it would read as another number).
+            painter.drawText(
+                room,
+                (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignBottom | Qt::TextSingleLine,
+                fitted(displayText(*cell), number, font, painter.device(), room.width()));
             painter.restore();
         }
+    }
     QPen pen(Qt::black);
     pen.setWidthF(0.75 * sx);
     painter.setPen(pen);
@@ -401,7 +446,13 @@ bool SheetPrinter::printToPdf(const QString& path, const QPageLayout& layout,
         writer.setPageLayout(layout);
         writer.setCreator(QStringLiteral("rp_oproduccion"));
         writer.setTitle(m_sheet.name());
-        if (!print(writer, progress, from, to))
+        // Each page is written as the next begins: a full disk stops the
+        // printing there, not after the last page.
+        const auto checked = [&](int done, int total) {
+            out.check();
+            return !progress || progress(done, total);
+        };
+        if (!print(writer, checked, from, to))
             return false;
     }
     commitPdf(out, path);
@@ -455,6 +506,9 @@ bool SheetPrinter::savePdf(const QList<const Worksheet*>& sheets, const QString&
                     writer.newPage();
                 }
                 printers[s].paintPage(painter, page);
+                // The page before this one is written by now: a full disk
+                // stops here rather than after painting every page.
+                out.check();
                 ++done;
                 if (progress && !progress(done, total)) {
                     painter.end();

@@ -3,6 +3,7 @@
 #include "platform/text/RuntimeError.h"
 #include "platform/text/ValueText.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 
 #include <charconv>
@@ -21,8 +22,10 @@ namespace {
                        QStringLiteral("Currency"));
 }
 
-// Keeps the digits of a mantissa with its decimal point as "." and no grouping.
-bool normaliseMantissa(QString& m)
+// The separator a mantissa's decimals follow, null when it has none: one
+// separator alone is the decimal one, a repeated one only groups, with both
+// the last one is.
+QChar decimalSeparator(const QString& m)
 {
     const qsizetype lastDot = m.lastIndexOf(QLatin1Char('.'));
     const qsizetype lastComma = m.lastIndexOf(QLatin1Char(','));
@@ -35,6 +38,13 @@ bool normaliseMantissa(QString& m)
         decimal = QLatin1Char('.');
     else if (commas == 1)
         decimal = QLatin1Char(',');
+    return decimal;
+}
+
+// Keeps the digits of a mantissa with its decimal point as "." and no grouping.
+bool normaliseMantissa(QString& m)
+{
+    const QChar decimal = decimalSeparator(m);
     if (!decimal.isNull() && m.count(decimal) > 1)
         return false;
     QString out;
@@ -222,6 +232,28 @@ bool Currency::parse(const QString& text, Currency& out)
         overflow(text.trimmed());
     out = Currency(negative ? static_cast<qint64>(0 - units) : static_cast<qint64>(units));
     return true;
+}
+
+Currency::Typed Currency::parseTyped(const QString& text, const QLocale& notation, Currency& out)
+{
+    QString mantissa = text.trimmed();
+    const qsizetype e = mantissa.indexOf(QLatin1Char('e'), 0, Qt::CaseInsensitive);
+    if (e >= 0)
+        mantissa.truncate(e);
+    const QChar decimal = decimalSeparator(mantissa);
+    if (!decimal.isNull() && notation.groupSeparator() == QString(decimal)) {
+        const QString after = mantissa.mid(mantissa.lastIndexOf(decimal) + 1);
+        static const QRegularExpression threeDigits(QStringLiteral("^[0-9]{3}$"));
+        if (threeDigits.match(after).hasMatch())
+            return Typed::Ambiguous;
+    }
+    return parse(text, out) ? Typed::Amount : Typed::NotAmount;
+}
+
+QString Currency::toString(const QLocale& notation) const
+{
+    QString s = toString();
+    return s.replace(QLatin1Char('.'), notation.decimalPoint());
 }
 
 QString Currency::toString() const

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+class QLocale;
+
 // A fixed-point amount with four decimals, the suite's currency type.
 // Range +/-922,337,203,685,477.5807; anything beyond raises an overflow error.
 class Currency
@@ -27,6 +29,17 @@ public:
     // overflow error; one too small to show in four decimals is 0.
     // Returns false for anything else (empty text included), leaving `out` alone.
     static bool parse(const QString& text, Currency& out);
+    // An amount an operator typed, read as parse reads it. Where the operator's
+    // notation groups thousands with the separator that parse takes as the
+    // decimal one, and three digits follow it ("1.500" under es_AR, "1,500"
+    // under C), the text means two different amounts: Ambiguous, `out` alone.
+    enum class Typed
+    {
+        Amount,
+        NotAmount,
+        Ambiguous
+    };
+    static Typed parseTyped(const QString& text, const QLocale& notation, Currency& out);
     // What parse gives for the number's shown text (numberText: 15 significant
     // digits), without writing and reading the text: the same digits, the same
     // rounding, the same overflow error. Infinity and NaN show as no number: 0.
@@ -36,6 +49,9 @@ public:
     double toDouble() const { return static_cast<double>(m_units) / Scale; }
     // Plain text: no thousands separators, no trailing zeros, "." as decimal point.
     QString toString() const;
+    // The same exact digits with the notation's decimal point, still without
+    // grouping, so that parse reads the very same amount back.
+    QString toString(const QLocale& notation) const;
 
     friend bool operator==(Currency a, Currency b) { return a.m_units == b.m_units; }
 
