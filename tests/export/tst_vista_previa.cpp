@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QComboBox>
+#include <QScrollArea>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -511,7 +513,9 @@ private slots:
         grillaLarga(grilla, 100);
         int paginas = -1;
         bool enLaPenultima = false, enLaSegunda = false;
-        QString titulo, abierta;
+        QString titulo, abierta, zoom;
+        // The page's width against the room it has, opening and on a whole-page fit.
+        int sobraAlAbrir = -1, sobraEntera = -1;
         // Looks for the window until it is up (the progress window comes first).
         QTimer buscador;
         QObject::connect(&buscador, &QTimer::timeout, [&] {
@@ -519,6 +523,13 @@ private slots:
             if (!dialogo || dialogo->objectName() != u"VistaPrevia"_s)
                 return;
             titulo = dialogo->windowTitle();
+            auto* vista = dialogo->findChild<QScrollArea*>();
+            QWidget* pagina = dialogo->findChild<QWidget*>(u"Pagina"_s);
+            auto* zooms = dialogo->findChild<QComboBox*>(u"Zoom"_s);
+            zoom = zooms->currentText();
+            sobraAlAbrir = vista->viewport()->width() - pagina->width();
+            zooms->setCurrentIndex(zooms->findText(u"Página entera"_s));
+            sobraEntera = vista->viewport()->height() - pagina->height();
             QSpinBox* numero = dialogo->findChild<QSpinBox*>(u"NumeroPagina"_s);
             paginas = numero->maximum();
             // Pages by keyboard: to the last and one back.
@@ -548,6 +559,9 @@ private slots:
         ModExportarExcel::ExportarExcel(grilla, true, {}, {}, false);
         buscador.stop();
         QVERIFY2(titulo.contains(u"Hoja1"_s), qPrintable(titulo));
+        QCOMPARE(zoom, u"Ancho de página"_s);
+        QVERIFY2(sobraAlAbrir >= 0, qPrintable(QString::number(sobraAlAbrir)));
+        QVERIFY2(sobraEntera >= 0, qPrintable(QString::number(sobraEntera)));
         QCOMPARE(paginas, paginasEsperadas(100));
         QVERIFY(enLaPenultima);
         QVERIFY(enLaSegunda);

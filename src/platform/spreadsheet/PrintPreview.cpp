@@ -21,11 +21,13 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -87,8 +89,10 @@ protected:
         m_printer.paintPage(painter, m_page);
     }
 
-private:
+public:
     static constexpr int Margin = 12;
+
+private:
     double pixelsPerPoint() const { return logicalDpiX() / 72.0 * m_zoom; }
 
     const SheetPrinter& m_printer;
@@ -127,9 +131,14 @@ public:
         auto* of = new QLabel(QStringLiteral("de %L1").arg(m_pages.size()));
         auto* zoom = new QComboBox;
         zoom->setObjectName(QStringLiteral("Zoom"));
+        // The fits first: a landscape page at 100 % is wider than the preview,
+        // and its last columns would open out of sight.
+        zoom->addItem(QStringLiteral("Ancho de página"), AnchoDePagina);
+        zoom->addItem(QStringLiteral("Página entera"), PaginaEntera);
         for (int z : {50, 75, 100, 125, 150, 200})
             zoom->addItem(QStringLiteral("%1 %").arg(z), z / 100.0);
-        zoom->setCurrentIndex(2);
+        zoom->setCurrentIndex(0);
+        m_zoomPedido = AnchoDePagina;
         auto* print = new QPushButton(QStringLiteral("&Imprimir…"));
         print->setObjectName(QStringLiteral("Imprimir"));
         auto* pdf = new QPushButton(QStringLiteral("Guardar &PDF…"));
@@ -182,7 +191,7 @@ public:
         connect(m_number, &QSpinBox::valueChanged, this, [this](int) { showPage(); });
         m_number->installEventFilter(this);
         connect(zoom, &QComboBox::currentIndexChanged, this, [this, zoom](int) {
-            m_zoom = zoom->currentData().toDouble();
+            m_zoomPedido = zoom->currentData().toDouble();
             showPage();
         });
         connect(print, &QPushButton::clicked, this, [this] { printPages(); });
@@ -200,6 +209,14 @@ public:
     }
 
 protected:
+    // A fit follows the preview's size.
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QDialog::resizeEvent(event);
+        if (m_zoomPedido < 0)
+            showPage();
+    }
+
     // A page number typed and confirmed with Enter goes to that page; the
     // spin box lets Enter on to the dialog, whose default button would open
     // the print dialog instead.
@@ -219,8 +236,25 @@ protected:
 private:
     void go(int page) { m_number->setValue(std::clamp(page, 1, m_number->maximum())); }
 
+    // The zoom asked for, or the one a fit gives in the preview's room.
+    double zoomActual() const
+    {
+        if (m_zoomPedido > 0)
+            return m_zoomPedido;
+        const QSizeF paper =
+            m_layout.fullRect(QPageLayout::Point).size() * (m_view->logicalDpiX() / 72.0);
+        const QSize room = m_scroll->viewport()->size() -
+                           QSize(2 * PageView::Margin + 4, 2 * PageView::Margin + 4) -
+                           QSize(m_scroll->verticalScrollBar()->sizeHint().width(), 0);
+        const double ancho = room.width() / paper.width();
+        const double zoom =
+            m_zoomPedido == AnchoDePagina ? ancho : std::min(ancho, room.height() / paper.height());
+        return std::clamp(zoom, 0.1, 4.0);
+    }
+
     void showPage()
     {
+        m_zoom = zoomActual();
         m_view->show(m_pages[m_number->value() - 1], m_zoom);
         m_scroll->setAccessibleName(
             QStringLiteral("Página %L1 de %L2").arg(m_number->value()).arg(m_pages.size()));
@@ -297,6 +331,9 @@ private:
     PageView* m_view = nullptr;
     QScrollArea* m_scroll = nullptr;
     QSpinBox* m_number = nullptr;
+    static constexpr double AnchoDePagina = -1;
+    static constexpr double PaginaEntera = -2;
+    double m_zoomPedido = AnchoDePagina;
     double m_zoom = 1;
 };
 
