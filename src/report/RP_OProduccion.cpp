@@ -43,6 +43,31 @@
 
 namespace {
 
+// Calls back whenever the watched widget changes size.
+class AlCambiarTamano : public QObject
+{
+public:
+    AlCambiarTamano(QObject* padre, std::function<void()> accion)
+        : QObject(padre), m_accion(std::move(accion))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* evento) override
+    {
+        if (evento->type() == QEvent::Resize)
+            m_accion();
+        return false;
+    }
+
+private:
+    std::function<void()> m_accion;
+};
+
+} // namespace
+
+namespace {
+
 const QString Titulo = QStringLiteral("Reporte de Ordenes de Producción");
 const QString NombreEstado = QStringLiteral("Estado de la carga");
 
@@ -245,6 +270,12 @@ void RP_OProduccion::crearControles()
     // The chart follows the totals whenever they are computed again.
     connect(&MSFlexGridTotales, &QAbstractItemModel::modelReset, GrfTotales,
             [this] { GrfTotales->Mostrar(MSFlexGridTotales); });
+    // The totals table is the program's own, not a designed layout: its
+    // figures are never cut, the description takes what they leave.
+    connect(&MSFlexGridTotales, &QAbstractItemModel::modelReset, this,
+            [this] { ajustarColumnasTotales(); });
+    MSFlexGridTotalesVista->viewport()->installEventFilter(
+        new AlCambiarTamano(MSFlexGridTotalesVista, [this] { ajustarColumnasTotales(); }));
     // Enter or a double click on a material, or a double click on its bar.
     connect(MSFlexGridTotalesVista, &QAbstractItemView::activated, this,
             [this](const QModelIndex& celda) {
@@ -497,6 +528,23 @@ ModGlobal::Inicio RP_OProduccion::Form_Load(const QString& lineaComandos)
     Componentes::General().PrepararFormulario(this, 0);
     ModGlobal::DecorarFormulario(this);
     return ModGlobal::Inicio::Seguir;
+}
+
+void RP_OProduccion::ajustarColumnasTotales()
+{
+    GridView& vista = *MSFlexGridTotalesVista;
+    constexpr int Descripcion = 2;
+    constexpr int MinimoDescripcion = 120;
+    int otras = 0;
+    for (int c = 0; c < MSFlexGridTotales.cols(); ++c) {
+        // The first column is the grid's narrow margin, as designed.
+        if (c != 0 && c != Descripcion)
+            vista.resizeColumnToContents(c);
+        if (c != Descripcion)
+            otras += vista.columnWidth(c);
+    }
+    vista.setColumnWidth(Descripcion,
+                         std::max(MinimoDescripcion, vista.viewport()->width() - otras));
 }
 
 void RP_OProduccion::Form_Resize()

@@ -141,6 +141,7 @@ private:
     void mostrarEstado(const QString& texto);
     int altoEstado() const;
     void mostrarGrilla(int pestana);
+    void ajustarColumnasTotales();
     void ubicarEstado();
     QString textoDeCaja(const QString& clave) const;
     void ordenDeTabulacion();

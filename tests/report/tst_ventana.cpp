@@ -902,6 +902,26 @@ private slots:
         QCOMPARE(t.rows(), total + 2);
         QCOMPARE(t.text(total + 1, 2), u"5 líneas sin lista de materiales"_s);
         QCOMPARE(t.text(total, 5).toInt() + 5, cifra(u"Líneas"_s).toInt());
+        // No figure is cut on screen, whatever the window's width; the
+        // description takes the room the figures leave.
+        v.TabGrillas->setCurrentIndex(1);
+        GridView& vista = *v.MSFlexGridTotalesVista;
+        for (const int ancho : {1366, 1024, 800}) {
+            v.resize(ancho, v.height());
+            QCoreApplication::processEvents();
+            for (int c = 3; c < t.cols(); ++c)
+                for (int r = 0; r < t.rows() - 1; ++r) {
+                    const QString texto = t.index(r, c).data().toString();
+                    QVERIFY2(vista.fontMetrics().horizontalAdvance(texto) < vista.columnWidth(c),
+                             qPrintable(u"%1 px: \"%2\""_s.arg(ancho).arg(texto)));
+                }
+            int suma = 0;
+            for (int c = 0; c < t.cols(); ++c)
+                suma += vista.columnWidth(c);
+            // Where the figures leave room for a description, no scrolling sideways.
+            if (suma - vista.columnWidth(2) + 120 <= vista.viewport()->width())
+                QCOMPARE(suma, vista.viewport()->width());
+        }
     }
 
     // The filters of the last load come back at the operator's next start,
