@@ -422,19 +422,32 @@ void RP_OProduccion::FiltrarPorInsumo(int filaTotales)
     const QString codigo = MSFlexGridTotales.text(filaTotales, GraficoInsumos::ColInsumo);
     // The totals count a supply without a code under "(sin código)".
     const bool sinCodigo = codigo == u"(sin código)";
-    QSet<int> lineas;
-    ResumenCarga::Recorrer(MSFlexGrid1, [&](const ResumenCarga::Insumo& s) {
-        const QString suyo = MSFlexGrid1.text(s.fila, 2);
-        if (suyo == codigo || (sinCodigo && suyo.isEmpty()))
-            lineas.insert(s.filaLinea);
-    });
-    std::vector<bool> mostrar(size_t(MSFlexGrid1.rows()), false);
-    ResumenCarga::Recorrer(
-        MSFlexGrid1,
-        [&](const ResumenCarga::Insumo& s) {
-            mostrar[size_t(s.fila)] = lineas.contains(s.filaLinea);
-        },
-        [&](int fila) { mostrar[size_t(fila)] = lineas.contains(fila); });
+    // One pass over the codes alone, the order lines known by their colour:
+    // walking the rows' figures as the totals do took seconds on a big load,
+    // on the window's thread.
+    const int filas = MSFlexGrid1.rows();
+    std::vector<int> lineaDe(size_t(filas), -1);
+    std::vector<bool> usa(size_t(filas), false);
+    int linea = -1;
+    int lineas = 0;
+    for (int r = MSFlexGrid1.fixedRows(); r < filas; ++r) {
+        if (MSFlexGrid1.backColor(r, 1) == CargaOrdenes::Verde) {
+            linea = r;
+            lineaDe[size_t(r)] = r;
+            continue;
+        }
+        lineaDe[size_t(r)] = linea;
+        if (linea < 0 || usa[size_t(linea)])
+            continue;
+        const QStringView suyo = MSFlexGrid1.textView(r, 2);
+        if (suyo == codigo || (sinCodigo && suyo.isEmpty())) {
+            usa[size_t(linea)] = true;
+            ++lineas;
+        }
+    }
+    std::vector<bool> mostrar(size_t(filas), false);
+    for (int r = MSFlexGrid1.fixedRows(); r < filas; ++r)
+        mostrar[size_t(r)] = lineaDe[size_t(r)] >= 0 && usa[size_t(lineaDe[size_t(r)])];
     // The rows shown, with their formats and marks, copied into a grid of
     // their own, in the result grid's place: hiding the others row by row
     // would take minutes on a big load. "Exportar Excel" takes this one.
@@ -470,7 +483,7 @@ void RP_OProduccion::FiltrarPorInsumo(int filaTotales)
     const QString descripcion =
         MSFlexGridTotales.text(filaTotales, GraficoInsumos::ColDescripcion).trimmed();
     m_insumoFiltradoTexto = descripcion.isEmpty() ? codigo : codigo + u" — " + descripcion;
-    const int cuantas = int(lineas.size());
+    const int cuantas = lineas;
     LblFiltroInsumo->setText(
         QStringLiteral("Órdenes que usan %1: %2 %3.")
             .arg(m_insumoFiltradoTexto, ResumenCarga::Cifra(cuantas, 0),
