@@ -39,19 +39,26 @@ struct NamedTemporary
 };
 NamedTemporary namedTemporaries[32];
 
-int rememberTemporary(const QByteArray& path)
+// The first free entry of `table` takes `path`; -1 when none is free.
+template <size_t N>
+int rememberIn(NamedTemporary (&table)[N], const QByteArray& path)
 {
     if (path.size() >= PATH_MAX)
         return -1;
-    for (int i = 0; i < int(std::size(namedTemporaries)); ++i) {
+    for (int i = 0; i < int(N); ++i) {
         int free = 0;
-        if (namedTemporaries[i].state.compare_exchange_strong(free, 1)) {
-            std::memcpy(namedTemporaries[i].path, path.constData(), size_t(path.size()) + 1);
-            namedTemporaries[i].state.store(2);
+        if (table[i].state.compare_exchange_strong(free, 1)) {
+            std::memcpy(table[i].path, path.constData(), size_t(path.size()) + 1);
+            table[i].state.store(2);
             return i;
         }
     }
     return -1;
+}
+
+int rememberTemporary(const QByteArray& path)
+{
+    return rememberIn(namedTemporaries, path);
 }
 
 void forgetTemporary(int& slot)
@@ -66,17 +73,7 @@ NamedTemporary namedFolders[8];
 
 int rememberFolder(const QByteArray& path)
 {
-    if (path.size() >= PATH_MAX)
-        return -1;
-    for (int i = 0; i < int(std::size(namedFolders)); ++i) {
-        int free = 0;
-        if (namedFolders[i].state.compare_exchange_strong(free, 1)) {
-            std::memcpy(namedFolders[i].path, path.constData(), size_t(path.size()) + 1);
-            namedFolders[i].state.store(2);
-            return i;
-        }
-    }
-    return -1;
+    return rememberIn(namedFolders, path);
 }
 
 // Empties a folder of files and removes it with system calls alone, which a
