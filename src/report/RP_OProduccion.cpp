@@ -230,8 +230,11 @@ void RP_OProduccion::crearControles()
     OptTipo.add(1, ubicar(new QRadioButton(QStringLiteral("&Detallado"), tipo),
                           QStringLiteral("OptTipo"), 1, 120, 555, 1335, 255));
     OptTipo.at(2)->setChecked(true);
-    OptTipo.at(0)->hide();
-    OptTipo.at(1)->hide();
+    // Kept for the suite's callers, never offered: nothing to reach.
+    for (const int i : {0, 1}) {
+        OptTipo.at(i)->hide();
+        OptTipo.at(i)->setFocusPolicy(Qt::NoFocus);
+    }
 
     CmdCargar = ubicar(new QPushButton(QStringLiteral("Cargar"), this), QStringLiteral("CmdCargar"),
                        -1, 3720, 720, 1575, 735);
@@ -491,6 +494,9 @@ void RP_OProduccion::FiltrarPorInsumo(int filaTotales)
     LblFiltroInsumo->setAccessibleName(LblFiltroInsumo->text());
     TabGrillas->setCurrentIndex(0);
     mostrarGrilla(0);
+    // The keyboard lands on the first line shown, drawn as current.
+    MSFlexGridFiltradaVista->selectionModel()->setCurrentIndex(
+        MSFlexGridFiltradaVista->model()->index(0, 1), QItemSelectionModel::NoUpdate);
     MSFlexGridFiltradaVista->setFocus(Qt::OtherFocusReason);
 }
 

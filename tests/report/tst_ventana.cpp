@@ -171,9 +171,11 @@ private slots:
         QList<QWidget*> orden;
         for (const int i : {0, 1, 2, 3, 4, 5, 8, 9})
             orden << v.txtFields.at(i);
+        // The hidden "Tipo" options are never reached, nor offered as focusable.
         orden << v.ChkEstado.at(1) << v.ChkEstado.at(0) << v.OptOrden.at(0) << v.OptOrden.at(1)
-              << v.OptTipo.at(2) << v.OptTipo.at(0) << v.OptTipo.at(1) << v.CmdCargar
-              << v.MSFlexGrid1Vista << v.CmdExcel << v.CmdSalir;
+              << v.OptTipo.at(2) << v.CmdCargar << v.MSFlexGrid1Vista << v.CmdExcel << v.CmdSalir;
+        for (const int i : {0, 1})
+            QCOMPARE(v.OptTipo.at(i)->focusPolicy(), Qt::NoFocus);
         // The next widget of the focus chain that takes the focus with Tab.
         const auto siguiente = [](QWidget* w) {
             do
@@ -809,6 +811,11 @@ private slots:
         QVERIFY(v.MSFlexGridFiltradaVista->isVisible() && v.MSFlexGrid1Vista->isHidden());
         const GridModel& g = *v.MSFlexGridFiltradaVista->gridModel();
         QCOMPARE(&v.GrillaVisible(), &g);
+        // It shows where the keyboard is, and Down moves from there.
+        v.MSFlexGridFiltradaVista->setFocus();
+        QVERIFY(v.MSFlexGridFiltradaVista->currentIndex().isValid());
+        QTest::keyClick(v.MSFlexGridFiltradaVista, Qt::Key_Down);
+        QCOMPARE(v.MSFlexGridFiltradaVista->currentIndex().row(), 1);
         QStringList lineas, insumos, mostradas;
         for (int r = 1; r < g.rows(); ++r) {
             mostradas << g.text(r, 2);

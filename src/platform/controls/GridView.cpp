@@ -154,6 +154,18 @@ QString GridView::selectedText() const
     return text;
 }
 
+void GridView::focusInEvent(QFocusEvent* event)
+{
+    QTableView::focusInEvent(event);
+    if (currentIndex().isValid() || !model() || model()->rowCount() == 0)
+        return;
+    for (int c = 0; c < model()->columnCount(); ++c)
+        if (!isColumnHidden(c) && columnWidth(c) > 1) {
+            selectionModel()->setCurrentIndex(model()->index(0, c), QItemSelectionModel::NoUpdate);
+            return;
+        }
+}
+
 void GridView::keyPressEvent(QKeyEvent* event)
 {
     if (event->matches(QKeySequence::Copy)) {

@@ -39,6 +39,10 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // A grid reached with the keyboard shows where it is: with no cell
+    // current yet, the first one becomes current (not selected), so the
+    // focus is drawn and the arrows move from there.
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void applyWidths();
