@@ -488,6 +488,12 @@ void protectStandardStreams()
         if (fd == 1)
             standardOutputClosed = true;
     }
+    // The progress line on the console rewrites itself with the terminal's
+    // escape codes, which a Windows console reads only when asked to.
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (error && error != INVALID_HANDLE_VALUE && GetConsoleMode(error, &mode))
+        SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 }
 
 bool refusedLink(const RuntimeError& error)
