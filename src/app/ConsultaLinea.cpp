@@ -5,6 +5,7 @@
 #include "app/SinVentana.h"
 #include "components/Componentes.h"
 #include "dialogs/FrmConsComprobantes.h"
+#include "platform/controls/DisplayPresence.h"
 #include "session/ModGlobal.h"
 
 #include <cstdio>
@@ -115,8 +116,7 @@ QList<QStringList> FilasDeLaLista(const FrmConsComprobantes& dialogo)
 
 bool HayPantalla()
 {
-    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
-           qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    return displayAvailable();
 }
 
 int Ejecutar(const Opciones& op, std::FILE* salida)

@@ -1,12 +1,11 @@
 #include "components/CompEquipo.h"
 
 #include "platform/controls/ScreenArea.h"
+#include "platform/files/OperatorAccount.h"
 
 #include <QGuiApplication>
 #include <QSysInfo>
 #include <QWidget>
-#include <pwd.h>
-#include <unistd.h>
 
 QString CompEquipo::NombreEquipo() const
 {
@@ -18,9 +17,7 @@ QString CompEquipo::UsuarioEquipo() const
     const QString usuario = qEnvironmentVariable("USER");
     if (!usuario.isEmpty())
         return usuario;
-    if (const passwd* cuenta = getpwuid(getuid()))
-        return QString::fromLocal8Bit(cuenta->pw_name);
-    return {};
+    return operatorAccountName();
 }
 
 void CompEquipo::PrepararVentana(QWidget* ventana) const

@@ -2,21 +2,22 @@
 
 #include "export/GraficoInsumos.h"
 
-#include <QList>
+#include <QRectF>
 #include <QWidget>
 #include <optional>
+#include <vector>
 
 class GridModel;
-class QChart;
-class QChartView;
-class QGraphicsSimpleTextItem;
 class QLabel;
 
 // The chart of the totals tab: the kilograms per raw material as horizontal
-// bars (the heaviest on top), each labelled with its kilograms, the part that
-// rests on incomplete estimates in the lighter colour, and under it the quick
-// reading (the three heaviest materials' share, the uncertain kilograms).
-// Hovering a bar names its material; a double click on one asks for its orders.
+// bars (the heaviest on top, every bar to the same scale), each labelled with
+// its kilograms, the part that rests on incomplete estimates in the lighter
+// colour, and under it the quick reading (the three heaviest materials'
+// share, the uncertain kilograms). Hovering a bar names its material; a
+// double click on one asks for its orders.
+// Painted here, like the printout's and the page's charts, rather than by a
+// charting library: one drawing on every platform the program is built for.
 class GraficoTotales : public QWidget
 {
     Q_OBJECT
@@ -26,7 +27,11 @@ public:
     // Draws the totals grid's bars; a grid with no material clears the chart.
     void Mostrar(const GridModel& totales);
     const std::optional<GraficoInsumos::Grafico>& Datos() const { return m_datos; }
-    QChartView* Vista() const { return m_vista; }
+    // The painted bars, and where in it they go: the plot, and each bar (in
+    // the data's order) as drawn now.
+    QWidget* Vista() const { return m_vista; }
+    QRectF AreaBarras() const;
+    QRectF RectBarra(int barra) const;
     QLabel* Lectura() const { return m_lectura; }
     // What hovering the bar `barra` (in the data's order) shows.
     QString Ayuda(int barra) const;
@@ -36,17 +41,25 @@ signals:
     void insumoElegido(int filaTotales);
 
 protected:
-    void changeEvent(QEvent* evento) override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
-    void aplicarLetra();
-    void ubicarEtiquetas();
+    struct Trazado
+    {
+        QRectF area;                   // where the bars may go
+        std::vector<QRectF> barras;    // each bar's whole length, in the data's order
+        std::vector<QRectF> etiquetas; // each bar's label, after it
+        QRectF leyenda;
+        qreal nombres = 0;             // the width of the materials' column
+        bool dosLineas = true;         // a label's note under its kilograms
+        bool conEtiquetas = true;
+    };
+    Trazado trazar() const;
+    void pintar();
+    int barraEn(QPointF punto) const;
 
-    QChart* m_grafico = nullptr;
-    QChartView* m_vista = nullptr;
+    QWidget* m_vista = nullptr;
     QLabel* m_lectura = nullptr;
-    QList<QGraphicsSimpleTextItem*> m_etiquetas;
     std::optional<GraficoInsumos::Grafico> m_datos;
     int m_barraEncima = -1; // the bar under the mouse, in the data's order
 };

@@ -10,8 +10,6 @@
 #include "report/ResumenCarga.h"
 #include "report/TotalesInsumo.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QCheckBox>
 #include <QDateTime>
 #include <QGroupBox>
@@ -734,7 +732,7 @@ private slots:
         // Drawn: the heaviest bar's colour fills part of the plot.
         QApplication::processEvents();
         const QImage imagen = grafico.Vista()->grab().toImage();
-        const QRect area = grafico.Vista()->chart()->plotArea().toRect();
+        const QRect area = grafico.AreaBarras().toRect();
         QVERIFY(area.width() > 50 && area.height() > 50);
         int pintados = 0;
         for (int y = area.top(); y <= area.bottom(); ++y)
@@ -791,16 +789,11 @@ private slots:
             dobleClic(totales->viewport(), totales->visualRect(celda).center());
         } else {
             // The middle of the material's bar (the heaviest is drawn last, on top).
-            QChart* grafico = v.GrfTotales->Vista()->chart();
             const auto& barras = v.GrfTotales->Datos()->barras;
             int i = 0;
             while (barras[size_t(i)].codigo != insumo)
                 ++i;
-            const QPointF medio = grafico->mapToPosition(
-                QPointF(barras[size_t(i)].kilos / 2, int(barras.size()) - 1 - i),
-                grafico->series().first());
-            dobleClic(v.GrfTotales->Vista()->viewport(),
-                      v.GrfTotales->Vista()->mapFromScene(grafico->mapToScene(medio)));
+            dobleClic(v.GrfTotales->Vista(), v.GrfTotales->RectBarra(i).center().toPoint());
         }
         QCOMPARE(v.InsumoFiltrado(), insumo);
         QCOMPARE(v.TabGrillas->currentIndex(), 0);

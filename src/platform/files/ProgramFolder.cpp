@@ -1,5 +1,7 @@
 #include "platform/files/ProgramFolder.h"
 
+#include "platform/files/FolderAccess.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -19,7 +21,7 @@ QString programFolder()
         QStringLiteral("/usr/bin"),  QStringLiteral("/usr/local/bin"),  QStringLiteral("/bin"),
         QStringLiteral("/usr/sbin"), QStringLiteral("/usr/local/sbin"), QStringLiteral("/sbin"),
         QStringLiteral("/usr/games")};
-    if (!own.isEmpty() && QFileInfo(own).isWritable() &&
+    if (!own.isEmpty() && folderTakesFiles(own) &&
         !sistema.contains(QFileInfo(own).canonicalFilePath()))
         return own;
     QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);

@@ -3,6 +3,7 @@
 #include "platform/files/FileCommit.h"
 #include "platform/spreadsheet/SheetPrinter.h"
 #include "platform/spreadsheet/Workbook.h"
+#include "platform/spreadsheet/XlsxPack.h"
 #include "platform/text/CNumericLocale.h"
 #include "platform/text/RuntimeError.h"
 
@@ -12,12 +13,8 @@
 #include <QStringEncoder>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
-#include <poll.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
 
@@ -346,104 +343,6 @@ private:
     int m_saved;
 };
 
-// What packing the workbook gave: the library's code and the system's errno.
-struct Packed
-{
-    lxw_error result = LXW_NO_ERROR;
-    int error = 0;
-};
-
-// The library's scratch files of the rows, which closing the workbook would
-// have closed: in this process it never is when a child packed it.
-void freeUnclosed(lxw_workbook* book)
-{
-    lxw_worksheet* sheet = nullptr;
-    STAILQ_FOREACH(sheet, book->worksheets, list_pointers)
-    {
-        if (sheet->optimize_tmpfile) {
-            std::fclose(sheet->optimize_tmpfile);
-            sheet->optimize_tmpfile = nullptr;
-        }
-    }
-    lxw_workbook_free(book);
-}
-
-// Packing (compressing every part into the file) is one call of the library
-// that reports nothing and takes seconds on a large workbook. When it may be
-// stopped it runs in a child process, which a stop kills at once: the file it
-// writes is the temporary one, which then never goes into place, and the
-// library's scratch files die with it. The child only runs the library and
-// the C library, with the signals' default dispositions (the parent's
-// handlers would remove the parent's temporaries), and dies with the thread
-// that waits for it.
-Packed packStoppable(lxw_workbook* book, const QString& target, const XlsxFile::Stop& stop)
-{
-    int channel[2];
-    if (::pipe2(channel, O_CLOEXEC) != 0)
-        fail(target, fileCommit::reason(errno));
-    const pid_t parent = ::getpid();
-    const pid_t child = ::fork();
-    if (child < 0) {
-        const int error = errno;
-        ::close(channel[0]);
-        ::close(channel[1]);
-        fail(target, fileCommit::reason(error));
-    }
-    if (child == 0) {
-        ::close(channel[0]);
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent)
-            ::_exit(127);
-        struct sigaction standard = {};
-        standard.sa_handler = SIG_DFL;
-        for (int s = 1; s < NSIG; ++s)
-            ::sigaction(s, &standard, nullptr);
-        sigset_t none;
-        ::sigemptyset(&none);
-        ::sigprocmask(SIG_SETMASK, &none, nullptr);
-        errno = 0;
-        Packed packed;
-        packed.result = workbook_close(book);
-        packed.error = errno;
-        const bool told = ::write(channel[1], &packed, sizeof packed) == sizeof packed;
-        ::_exit(told ? 0 : 126);
-    }
-    ::close(channel[1]);
-    // The child's answer, or its end, or a stop asked for meanwhile: whichever
-    // comes first, looked at every few hundredths of a second.
-    Packed packed;
-    bool answered = false, killed = false;
-    for (;;) {
-        pollfd ready{channel[0], POLLIN, 0};
-        const int n = ::poll(&ready, 1, 20);
-        if (n > 0) {
-            ssize_t got;
-            do
-                got = ::read(channel[0], &packed, sizeof packed);
-            while (got < 0 && errno == EINTR);
-            answered = got == sizeof packed;
-            break;
-        }
-        if (n < 0 && errno != EINTR)
-            break;
-        if (stop && stop()) {
-            ::kill(child, SIGKILL);
-            killed = true;
-            break;
-        }
-    }
-    ::close(channel[0]);
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    freeUnclosed(book);
-    if (killed)
-        stopped(target);
-    if (!answered || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        fail(target, QStringLiteral("el proceso que empaquetaba el libro terminó sin completarlo"));
-    return packed;
-}
-
 void write(const Workbook& workbook, fileCommit::Output& out, const QString& target,
            const XlsxFile::Progress& progress, const XlsxFile::Stop& stop)
 {
@@ -478,14 +377,18 @@ void write(const Workbook& workbook, fileCommit::Output& out, const QString& tar
     if (progress)
         progress(total, total);
     if (stop && stop()) {
-        freeUnclosed(book);
+        xlsxPack::freeUnclosed(book);
         stopped(target);
     }
     // The library names a failed write by its own code only; the reason the
     // operator needs (a full disk ...) is the system's.
-    Packed packed;
+    xlsxPack::Outcome packed;
     if (stop) {
-        packed = packStoppable(book, target, stop);
+        packed = xlsxPack::packStoppable(book, stop);
+        if (packed.stopped)
+            stopped(target);
+        if (!packed.failure.isEmpty())
+            fail(target, packed.failure);
     } else {
         errno = 0;
         packed.result = workbook_close(book);

@@ -8,13 +8,16 @@
 #include <QSqlRecord>
 #include <QSqlResult>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlucode.h>
 
-static_assert(sizeof(SQLLEN) == sizeof(long) && sizeof(SQLULEN) == sizeof(unsigned long),
-              "the header keeps ODBC's lengths as long");
+// 64 bits on Linux (long) and on 64-bit Windows (long long) alike.
+static_assert(std::is_same_v<SQLLEN, std::int64_t> && std::is_same_v<SQLULEN, std::uint64_t>,
+              "the header keeps ODBC's lengths as 64-bit integers");
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the driver manager's wide texts are UTF-16");
 
 void* odbcConnectionHandle(const QSqlDriver* driver)
@@ -221,8 +224,8 @@ bool OdbcRows::next(QSqlError& error)
         for (const Column& c : m_columns) {
             if (c.cType != SQL_C_WCHAR)
                 continue;
-            for (unsigned long k = 0; k < m_fetched; ++k) {
-                const long length = c.lengths[k];
+            for (std::uint64_t k = 0; k < m_fetched; ++k) {
+                const std::int64_t length = c.lengths[k];
                 if (length == SQL_NO_TOTAL ||
                     length > c.width - static_cast<long long>(sizeof(SQLWCHAR))) {
                     error = fetchFailure(QStringLiteral("el controlador dio un texto más "
@@ -294,7 +297,7 @@ QVariant OdbcRows::value(int column) const
     if (column < 0 || size_t(column) >= m_columns.size() || m_row >= m_fetched)
         return {};
     const Column& c = m_columns[size_t(column)];
-    const long length = c.lengths[m_row];
+    const std::int64_t length = c.lengths[m_row];
     const char* cell = c.cells.data() + c.width * static_cast<long long>(m_row);
     if (length == SQL_NULL_DATA) {
         // Qt's driver gives a text's null as no value at all.
@@ -335,7 +338,7 @@ QVariant OdbcRows::value(int column) const
                          QTime(v.hour, v.minute, v.second, int(v.fraction / 1000000)));
     }
     default: {
-        qsizetype units = qsizetype(length / static_cast<long>(sizeof(SQLWCHAR)));
+        qsizetype units = qsizetype(length / static_cast<std::int64_t>(sizeof(SQLWCHAR)));
         const auto* text = reinterpret_cast<const char16_t*>(cell);
         // Some drivers count their end mark in the length; Qt's driver drops it.
         if (units > 0 && text[units - 1] == 0)

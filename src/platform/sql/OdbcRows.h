@@ -2,6 +2,7 @@
 
 #include <QSqlError>
 #include <QVariant>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -47,7 +48,7 @@ private:
         int metaType = 0;
         long long width = 0; // bytes of one cell
         std::vector<char> cells;
-        std::vector<long> lengths; // SQLLEN
+        std::vector<std::int64_t> lengths; // SQLLEN
     };
 
     OdbcRows(void* statement, void* connection, std::vector<Column> columns, int blockRows);
@@ -58,8 +59,8 @@ private:
     void* m_connection;
     std::vector<Column> m_columns;
     int m_blockRows;
-    unsigned long m_fetched = 0; // SQLULEN: rows in the current block
-    unsigned long m_row = 0;     // the current one within it
+    std::uint64_t m_fetched = 0; // SQLULEN: rows in the current block
+    std::uint64_t m_row = 0;     // the current one within it
     bool m_started = false;
     bool m_bound = false;
 };

@@ -17,7 +17,8 @@ public:
     CNumericScope& operator=(const CNumericScope&) = delete;
 
 private:
-    locale_t m_previous;
+    // What the thread used before, as the system's own type keeps it.
+    void* m_previous = nullptr;
 };
 
 // Puts the process's C library numeric locale back to "C" after Qt made it

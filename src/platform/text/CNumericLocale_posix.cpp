@@ -18,11 +18,11 @@ locale_t cNumeric()
 
 } // namespace
 
-CNumericScope::CNumericScope() : m_previous(uselocale(cNumeric())) {}
+CNumericScope::CNumericScope() : m_previous(static_cast<void*>(uselocale(cNumeric()))) {}
 
 CNumericScope::~CNumericScope()
 {
-    uselocale(m_previous);
+    uselocale(static_cast<locale_t>(m_previous));
 }
 
 void useCNumericLocale()

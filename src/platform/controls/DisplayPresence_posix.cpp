@@ -1,0 +1,9 @@
+#include "platform/controls/DisplayPresence.h"
+
+#include <QtGlobal>
+
+bool displayAvailable()
+{
+    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
+           qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}

@@ -1,0 +1,8 @@
+#include "platform/files/FolderAccess.h"
+
+#include <QFileInfo>
+
+bool folderTakesFiles(const QString& folder)
+{
+    return QFileInfo(folder).isWritable();
+}
