@@ -13,6 +13,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -61,11 +62,16 @@ int rememberTemporary(const QByteArray& path)
     return rememberIn(namedTemporaries, path);
 }
 
-void forgetTemporary(int& slot)
+void forgetTemporaryIn(NamedTemporary* table, int& slot)
 {
     if (slot >= 0)
-        namedTemporaries[slot].state.store(0);
+        table[slot].state.store(0);
     slot = -1;
+}
+
+void forgetTemporary(int& slot)
+{
+    forgetTemporaryIn(namedTemporaries, slot);
 }
 
 // Scratch folders, for a signal handler to empty and remove: the same states.
@@ -144,14 +150,73 @@ int handlerError = 2;
 
 volatile sig_atomic_t stopping = 0;
 
+// A scratch folder is made on one thread while a stop may be handled on
+// another: the handler waits a moment for the ones being made to be named.
+// When it interrupted the very thread making one, it finds it instead by its
+// name (this process's prefix) in the folder it was being made in.
+std::atomic<int> scratchInFlight{0};
+std::atomic<int> stopRequested{0};
+NamedTemporary scratchParents[8];
+char scratchStem[64]; // ".rp_oproduccion-temporal-<pid>-"
+
+void removeOurScratchIn(const char* parent)
+{
+    const size_t stem = std::strlen(scratchStem);
+    const size_t length = std::strlen(parent);
+    if (stem == 0 || length + NAME_MAX + 2 >= PATH_MAX)
+        return;
+    char full[PATH_MAX];
+    std::memcpy(full, parent, length);
+    full[length] = '/';
+    for (int pass = 0; pass < 8; ++pass) {
+        const int fd = ::open(parent, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return;
+        bool found = false;
+        alignas(8) char entries[4096];
+        long n;
+        while ((n = ::syscall(SYS_getdents64, fd, entries, sizeof entries)) > 0) {
+            for (long at = 0; at < n;) {
+                struct Entry
+                {
+                    quint64 inode;
+                    qint64 offset;
+                    unsigned short length;
+                    unsigned char type;
+                    char name[1];
+                };
+                const auto* e = reinterpret_cast<const Entry*>(entries + at);
+                if (std::strncmp(e->name, scratchStem, stem) == 0) {
+                    const size_t nameLength = std::strlen(e->name);
+                    std::memcpy(full + length + 1, e->name, nameLength + 1);
+                    removeFolderNow(full);
+                    found = true;
+                }
+                at += e->length;
+            }
+        }
+        ::close(fd);
+        if (!found)
+            return;
+    }
+}
+
 void removeNamedTemporaries()
 {
+    stopRequested.store(1);
+    for (int wait = 0; wait < 200 && scratchInFlight.load() > 0; ++wait) {
+        const timespec millisecond{0, 1000000};
+        ::nanosleep(&millisecond, nullptr);
+    }
     for (NamedTemporary& t : namedTemporaries)
         if (t.state.load() == 2)
             ::unlink(t.path);
     for (NamedTemporary& t : namedFolders)
         if (t.state.load() == 2)
             removeFolderNow(t.path);
+    for (NamedTemporary& t : scratchParents)
+        if (t.state.load() == 2)
+            removeOurScratchIn(t.path);
 }
 
 void onStopSignal(int signal)
@@ -689,12 +754,19 @@ ScratchFolder::ScratchFolder(const QString& parent)
             ::lstat(old.constData(), &st) == 0 && st.st_uid == ::geteuid())
             removeFolderNow(old.constData());
     }
-    QByteArray path = QFile::encodeName(
-        where.filePath(ScratchPrefix + QString::number(::getpid()) + QStringLiteral("-XXXXXX")));
-    if (!::mkdtemp(path.data()))
-        return;
-    m_path = QFile::decodeName(path);
-    m_slot = rememberFolder(path);
+    const QString stem = ScratchPrefix + QString::number(::getpid()) + u'-';
+    if (scratchStem[0] == '\0')
+        std::snprintf(scratchStem, sizeof scratchStem, "%s", stem.toLatin1().constData());
+    QByteArray path = QFile::encodeName(where.filePath(stem + QStringLiteral("XXXXXX")));
+    scratchInFlight.fetch_add(1);
+    int parentSlot = rememberIn(scratchParents, QFile::encodeName(where.absolutePath()));
+    // A stop under way makes nothing more to remove.
+    if (!stopRequested.load() && ::mkdtemp(path.data())) {
+        m_path = QFile::decodeName(path);
+        m_slot = rememberFolder(path);
+    }
+    forgetTemporaryIn(scratchParents, parentSlot);
+    scratchInFlight.fetch_sub(1);
 }
 
 ScratchFolder::~ScratchFolder()
@@ -702,8 +774,7 @@ ScratchFolder::~ScratchFolder()
     if (m_path.isEmpty())
         return;
     removeFolderNow(QFile::encodeName(m_path).constData());
-    if (m_slot >= 0)
-        namedFolders[m_slot].state.store(0);
+    forgetTemporaryIn(namedFolders, m_slot);
 }
 
 Output::Output(QString target) : m_target(std::move(target)), m_kind(Kind::Replace) {}
