@@ -1,6 +1,7 @@
 #include "Soporte.h"
 
 #include "BaseDatos.h"
+#include "IdiomaInstalado.h"
 
 #include "components/Componentes.h"
 #include "platform/text/RuntimeError.h"
@@ -12,7 +13,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
-#include <locale.h>
 
 namespace soporte {
 
@@ -208,12 +208,10 @@ Salida correrPrograma(const QString& programa, const QStringList& argumentos,
     if (!idioma.isEmpty()) {
         // Without the locale the program would run under "C" and a check of
         // its decimal commas would pass on nothing.
-        locale_t l = newlocale(LC_ALL_MASK, idioma.toLocal8Bit().constData(), nullptr);
-        if (!l)
+        if (!idiomaInstalado(idioma))
             qFatal("la configuración regional %s no está instalada en esta máquina; "
                    "scripts/setup la genera",
                    qPrintable(idioma));
-        freelocale(l);
         env.insert(QStringLiteral("LC_ALL"), idioma);
     }
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
