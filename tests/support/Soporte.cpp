@@ -1,6 +1,7 @@
 #include "Soporte.h"
 
 #include "BaseDatos.h"
+#include "IdiomaInstalado.h"
 
 #include "components/Componentes.h"
 #include "platform/text/RuntimeError.h"
@@ -13,7 +14,6 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
-#include <locale.h>
 
 namespace soporte {
 
@@ -220,12 +220,10 @@ Salida correrPrograma(const QString& programa, const QStringList& argumentos,
     if (!idioma.isEmpty()) {
         // Without the locale the program would run under "C" and a check of
         // its decimal commas would pass on nothing.
-        locale_t l = newlocale(LC_ALL_MASK, idioma.toLocal8Bit().constData(), nullptr);
-        if (!l)
+        if (!idiomaInstalado(idioma))
             qFatal("la configuración regional %s no está instalada en esta máquina; "
                    "scripts/setup la genera",
                    qPrintable(idioma));
-        freelocale(l);
         env.insert(QStringLiteral("LC_ALL"), idioma);
     }
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));

@@ -328,6 +328,30 @@ QString resolveFolder(const QString& folder, const QString& target)
     return real.isEmpty() ? folder : real;
 }
 
+// Whether the name itself is a link or a junction. Windows marks one as a
+// reparse point; where that mark is not shown (Wine's links are the host
+// system's), the file the name opens lies under another path.
+bool namesLink(const QString& path)
+{
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return true;
+    const QFileInfo info(QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(path)).absoluteFilePath()));
+    const HANDLE file = openToLook(info.filePath(), false);
+    const HANDLE folder = openToLook(info.path(), false);
+    const QString real = file != INVALID_HANDLE_VALUE ? finalPath(file) : QString();
+    const QString realFolder = folder != INVALID_HANDLE_VALUE ? finalPath(folder) : QString();
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (folder != INVALID_HANDLE_VALUE)
+        CloseHandle(folder);
+    if (real.isEmpty() || realFolder.isEmpty())
+        return false;
+    return real.compare(QDir(realFolder).filePath(info.fileName()), Qt::CaseInsensitive) != 0;
+}
+
 Resolved resolve(const QString& target, bool own)
 {
     const QString what = QStringLiteral("No se puede guardar el archivo");
@@ -358,7 +382,7 @@ Resolved resolve(const QString& target, bool own)
     CloseHandle(h);
     if (!known)
         failSystem(what, target, GetLastError());
-    if (own && (st.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    if (own && ((st.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || namesLink(full)))
         fail(what, target, OwnLinkRefused, ErrorNumber::PermissionDenied, LinkOrigin);
     if (st.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         failErrno(what, target, EISDIR);
@@ -503,8 +527,7 @@ bool refusedLink(const RuntimeError& error)
 
 void refuseLink(const QString& path)
 {
-    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    if (namesLink(path))
         fail(QStringLiteral("No se puede usar el archivo"), path, OwnLinkRefused,
              ErrorNumber::PermissionDenied, LinkOrigin);
 }
@@ -577,6 +600,8 @@ QString identity(const QString& target)
 void appendToOwnFile(const QString& path, const QByteArray& bytes)
 {
     const QString what = QStringLiteral("No se puede escribir en");
+    if (namesLink(path))
+        fail(what, path, OwnLinkRefused, ErrorNumber::PermissionDenied, LinkOrigin);
     const HANDLE h = CreateFileW(wide(path).c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);

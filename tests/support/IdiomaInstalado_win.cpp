@@ -1,0 +1,11 @@
+#include "IdiomaInstalado.h"
+
+#include <windows.h>
+
+// Windows names locales "es-AR"; the encoding part of a POSIX name has no
+// counterpart there.
+bool soporte::idiomaInstalado(const QString& idioma)
+{
+    const QString nombre = idioma.section(u'.', 0, 0).replace(u'_', u'-');
+    return IsValidLocaleName(reinterpret_cast<const wchar_t*>(nombre.utf16()));
+}
