@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <iterator>
@@ -63,6 +64,52 @@ void forgetTemporary(int& slot)
     slot = -1;
 }
 
+// Scratch folders, for the console handler to remove whole.
+NamedTemporary namedFolders[8];
+
+int rememberFolder(const QString& path)
+{
+    const std::wstring wide = QDir::toNativeSeparators(path).toStdWString();
+    if (wide.size() >= std::size(namedFolders[0].path))
+        return -1;
+    for (int i = 0; i < int(std::size(namedFolders)); ++i) {
+        int free = 0;
+        if (namedFolders[i].state.compare_exchange_strong(free, 1)) {
+            std::wmemcpy(namedFolders[i].path, wide.c_str(), wide.size() + 1);
+            namedFolders[i].state.store(2);
+            return i;
+        }
+    }
+    return -1;
+}
+
+// Empties a folder of files and removes it with the system's calls alone, as
+// the console handler may.
+void removeFolderNow(const wchar_t* folder)
+{
+    std::wstring pattern = std::wstring(folder) + L"\\*";
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW((std::wstring(folder) + L"\\" + found.cFileName).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder);
+}
+
+void removeNamedTemporaries()
+{
+    for (NamedTemporary& t : namedTemporaries)
+        if (t.state.load() == 2)
+            DeleteFileW(t.path);
+    for (NamedTemporary& t : namedFolders)
+        if (t.state.load() == 2)
+            removeFolderNow(t.path);
+}
+
 char interruptionNotes[2][2048];
 std::atomic<int> currentNote{-1};
 std::atomic<bool> stopping{false};
@@ -98,9 +145,7 @@ BOOL WINAPI onConsoleEvent(DWORD event)
     default:
         return FALSE;
     }
-    for (NamedTemporary& t : namedTemporaries)
-        if (t.state.load() == 2)
-            DeleteFileW(t.path);
+    removeNamedTemporaries();
     const int note = stopping.exchange(true) ? -1 : currentNote.load();
     if (note >= 0) {
         writeToHandler("rp_oproduccion: interrumpido por ");
@@ -545,6 +590,13 @@ void removeTemporariesOnSignals()
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 
+void abandonRun(const QString& line, int status)
+{
+    removeNamedTemporaries();
+    writeToHandler(QByteArray(line.toUtf8() + "\r\n").constData());
+    std::_Exit(status);
+}
+
 void setInterruptionNote(const QString& note)
 {
     if (note.isEmpty()) {
@@ -632,6 +684,58 @@ void appendToOwnFile(const QString& path, const QByteArray& bytes)
         fail(what, path, refused, ErrorNumber::PermissionDenied);
     if (error)
         failSystem(what, path, error);
+}
+
+namespace {
+const QString ScratchPrefix = QStringLiteral(".rp_oproduccion-temporal-");
+
+bool processAlive(qint64 pid)
+{
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
+    if (!process)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    DWORD code = 0;
+    const bool alive = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    CloseHandle(process);
+    return alive;
+}
+} // namespace
+
+ScratchFolder::ScratchFolder(const QString& parent)
+{
+    // Those of runs ended without their handler: their process is gone.
+    QDir where(parent);
+    for (const QString& name :
+         where.entryList({ScratchPrefix + u'*'}, QDir::Dirs | QDir::Hidden | QDir::NoSymLinks)) {
+        const qint64 pid = name.mid(ScratchPrefix.size()).section(u'-', 0, 0).toLongLong();
+        if (pid > 0 && !processAlive(pid))
+            QDir(where.filePath(name)).removeRecursively();
+    }
+    const QString stem = ScratchPrefix + QString::number(GetCurrentProcessId()) + u'-';
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = stem + QString::number(QRandomGenerator::global()->generate(), 36);
+        const QString path = where.filePath(name);
+        if (CreateDirectoryW(QDir::toNativeSeparators(path).toStdWString().c_str(), nullptr)) {
+            SetFileAttributesW(QDir::toNativeSeparators(path).toStdWString().c_str(),
+                               FILE_ATTRIBUTE_HIDDEN);
+            m_path = path;
+            m_slot = rememberFolder(path);
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            errno = errnoFor(GetLastError());
+            return;
+        }
+    }
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    if (m_path.isEmpty())
+        return;
+    removeFolderNow(QDir::toNativeSeparators(m_path).toStdWString().c_str());
+    if (m_slot >= 0)
+        namedFolders[m_slot].state.store(0);
 }
 
 Output::Output(QString target) : m_target(std::move(target)), m_kind(Kind::Replace) {}
@@ -727,9 +831,15 @@ void Output::close()
     QIODevice::close();
 }
 
-void Output::failWriting(int error)
+void Output::failWriting(int error) const
 {
     failErrno(QStringLiteral("No se pudo escribir en"), m_target, error);
+}
+
+void Output::check() const
+{
+    if (m_error)
+        failWriting(m_error);
 }
 
 QString Output::commit()
