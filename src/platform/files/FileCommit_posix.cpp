@@ -82,39 +82,47 @@ int rememberFolder(const QByteArray& path)
     return rememberIn(namedFolders, path);
 }
 
-// Empties a folder of files and removes it with system calls alone, which a
-// signal handler may make (no allocation, no directory stream).
+// Calls `act(folderFd, name)` for every entry of `folder` but "." and "..",
+// with system calls alone, which a signal handler may make (no allocation,
+// no directory stream). True when `act` said it changed something. A folder
+// of our own is never entered through a link (`ownFolder`); the folder it
+// was made in may be one.
+template <class Act>
+bool eachEntry(const char* folder, bool ownFolder, Act&& act)
+{
+    const int fd =
+        ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC | (ownFolder ? O_NOFOLLOW : 0));
+    if (fd < 0)
+        return false;
+    struct Entry
+    {
+        quint64 inode;
+        qint64 offset;
+        unsigned short length;
+        unsigned char type;
+        char name[1];
+    };
+    bool changed = false;
+    alignas(8) char entries[4096];
+    long n;
+    while ((n = ::syscall(SYS_getdents64, fd, entries, sizeof entries)) > 0)
+        for (long at = 0; at < n;) {
+            const auto* e = reinterpret_cast<const Entry*>(entries + at);
+            const bool dots = e->name[0] == '.' &&
+                              (e->name[1] == '\0' || (e->name[1] == '.' && e->name[2] == '\0'));
+            if (!dots && act(fd, e->name))
+                changed = true;
+            at += e->length;
+        }
+    ::close(fd);
+    return changed;
+}
+
+// Empties a folder of files. Removing entries while reading may skip some:
+// read again until a pass removes nothing.
 void emptyFolderNow(const char* path)
 {
-    const int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd >= 0) {
-        alignas(8) char entries[4096];
-        for (;;) {
-            const long n = ::syscall(SYS_getdents64, fd, entries, sizeof entries);
-            if (n <= 0)
-                break;
-            bool removed = false;
-            for (long at = 0; at < n;) {
-                struct Entry
-                {
-                    quint64 inode;
-                    qint64 offset;
-                    unsigned short length;
-                    unsigned char type;
-                    char name[1];
-                };
-                const auto* e = reinterpret_cast<const Entry*>(entries + at);
-                const bool dots = e->name[0] == '.' &&
-                                  (e->name[1] == '\0' || (e->name[1] == '.' && e->name[2] == '\0'));
-                if (!dots && ::unlinkat(fd, e->name, 0) == 0)
-                    removed = true;
-                at += e->length;
-            }
-            // Removing entries while reading may skip some: read again from the start.
-            if (removed)
-                ::lseek(fd, 0, SEEK_SET);
-        }
-        ::close(fd);
+    while (eachEntry(path, true, [](int fd, const char* name) { return ::unlinkat(fd, name, 0) == 0; })) {
     }
 }
 
@@ -168,37 +176,15 @@ void removeOurScratchIn(const char* parent)
     char full[PATH_MAX];
     std::memcpy(full, parent, length);
     full[length] = '/';
-    for (int pass = 0; pass < 8; ++pass) {
-        const int fd = ::open(parent, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
+    for (int pass = 0; pass < 8; ++pass)
+        if (!eachEntry(parent, false, [&](int, const char* name) {
+                if (std::strncmp(name, scratchStem, stem) != 0)
+                    return false;
+                std::memcpy(full + length + 1, name, std::strlen(name) + 1);
+                removeFolderNow(full);
+                return true;
+            }))
             return;
-        bool found = false;
-        alignas(8) char entries[4096];
-        long n;
-        while ((n = ::syscall(SYS_getdents64, fd, entries, sizeof entries)) > 0) {
-            for (long at = 0; at < n;) {
-                struct Entry
-                {
-                    quint64 inode;
-                    qint64 offset;
-                    unsigned short length;
-                    unsigned char type;
-                    char name[1];
-                };
-                const auto* e = reinterpret_cast<const Entry*>(entries + at);
-                if (std::strncmp(e->name, scratchStem, stem) == 0) {
-                    const size_t nameLength = std::strlen(e->name);
-                    std::memcpy(full + length + 1, e->name, nameLength + 1);
-                    removeFolderNow(full);
-                    found = true;
-                }
-                at += e->length;
-            }
-        }
-        ::close(fd);
-        if (!found)
-            return;
-    }
 }
 
 void removeNamedTemporaries()

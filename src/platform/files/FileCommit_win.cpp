@@ -41,20 +41,26 @@ struct NamedTemporary
 };
 NamedTemporary namedTemporaries[32];
 
-int rememberTemporary(const QString& path)
+// The first free entry of `table` takes `path`; -1 when none is free.
+int rememberIn(NamedTemporary* table, size_t entries, const QString& path)
 {
     const std::wstring wide = QDir::toNativeSeparators(path).toStdWString();
-    if (wide.size() >= std::size(namedTemporaries[0].path))
+    if (wide.size() >= std::size(table[0].path))
         return -1;
-    for (int i = 0; i < int(std::size(namedTemporaries)); ++i) {
+    for (size_t i = 0; i < entries; ++i) {
         int free = 0;
-        if (namedTemporaries[i].state.compare_exchange_strong(free, 1)) {
-            std::wmemcpy(namedTemporaries[i].path, wide.c_str(), wide.size() + 1);
-            namedTemporaries[i].state.store(2);
-            return i;
+        if (table[i].state.compare_exchange_strong(free, 1)) {
+            std::wmemcpy(table[i].path, wide.c_str(), wide.size() + 1);
+            table[i].state.store(2);
+            return int(i);
         }
     }
     return -1;
+}
+
+int rememberTemporary(const QString& path)
+{
+    return rememberIn(namedTemporaries, std::size(namedTemporaries), path);
 }
 
 void forgetTemporary(int& slot)
@@ -69,18 +75,7 @@ NamedTemporary namedFolders[8];
 
 int rememberFolder(const QString& path)
 {
-    const std::wstring wide = QDir::toNativeSeparators(path).toStdWString();
-    if (wide.size() >= std::size(namedFolders[0].path))
-        return -1;
-    for (int i = 0; i < int(std::size(namedFolders)); ++i) {
-        int free = 0;
-        if (namedFolders[i].state.compare_exchange_strong(free, 1)) {
-            std::wmemcpy(namedFolders[i].path, wide.c_str(), wide.size() + 1);
-            namedFolders[i].state.store(2);
-            return i;
-        }
-    }
-    return -1;
+    return rememberIn(namedFolders, std::size(namedFolders), path);
 }
 
 // Empties a folder of files and removes it with the system's calls alone, as

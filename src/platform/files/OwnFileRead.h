@@ -14,4 +14,7 @@ namespace fileCommit {
 // never be written over.
 std::optional<QByteArray> readOwnFile(const QString& path);
 
+// The refusal both systems' readers raise: the file and why it was not read.
+[[noreturn]] void refuseOwnRead(const QString& path, const QString& why);
+
 } // namespace fileCommit

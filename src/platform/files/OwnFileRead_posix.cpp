@@ -1,9 +1,7 @@
 #include "platform/files/OwnFileRead.h"
 
 #include "platform/files/FileCommit.h"
-#include "platform/text/RuntimeError.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <cerrno>
@@ -28,14 +26,6 @@ QString kindOf(mode_t mode)
     return QStringLiteral("no es un archivo común");
 }
 
-[[noreturn]] void refuse(const QString& path, const QString& why)
-{
-    throw RuntimeError(ErrorNumber::FileAccess,
-                       QStringLiteral("No se pudo leer el archivo «%1»: %2")
-                           .arg(QDir::toNativeSeparators(path), why),
-                       QStringLiteral("Archivo propio"));
-}
-
 } // namespace
 
 std::optional<QByteArray> readOwnFile(const QString& path)
@@ -45,13 +35,13 @@ std::optional<QByteArray> readOwnFile(const QString& path)
     if (fd < 0) {
         if (errno == ENOENT)
             return std::nullopt;
-        refuse(path, reason(errno));
+        refuseOwnRead(path, reason(errno));
     }
     struct stat st{};
     int error = ::fstat(fd, &st) == 0 ? 0 : errno;
     if (!error && !S_ISREG(st.st_mode)) {
         ::close(fd);
-        refuse(path, kindOf(st.st_mode) + QStringLiteral(", no un archivo"));
+        refuseOwnRead(path, kindOf(st.st_mode) + QStringLiteral(", no un archivo"));
     }
     if (!error && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
         error = errno;
@@ -69,7 +59,7 @@ std::optional<QByteArray> readOwnFile(const QString& path)
     }
     ::close(fd);
     if (error)
-        refuse(path, reason(error));
+        refuseOwnRead(path, reason(error));
     return bytes;
 }
 
