@@ -15,7 +15,7 @@
 #include "app/EscritorCSV.h"
 #include "components/Componentes.h"
 #include "platform/controls/GridModel.h"
-#include "report/CargaOrdenes.h"
+#include "report/nucleo/CargaOrdenes.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

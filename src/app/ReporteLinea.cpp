@@ -11,14 +11,11 @@
 #include "platform/sql/SilentServerWatch.h"
 #include "platform/sql/SqlDialect.h"
 #include "platform/text/PrintableText.h"
-#include "report/RP_OProduccion.h"
-#include "report/TotalesInsumo.h"
+#include "report/nucleo/ReporteOrdenes.h"
+#include "session/ModGlobal.h"
 
-#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -235,16 +232,13 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
                                .arg(valor));
         } else {
             // The eight filter keys, without regard to case.
-            const QStringList& claves = RP_OProduccion::ClavesFiltro();
-            const auto clave = std::find_if(claves.begin(), claves.end(), [&](const QString& c) {
-                return c.compare(nombre, Qt::CaseInsensitive) == 0;
-            });
-            if (clave == claves.end())
+            const QString clave = FiltroOrdenes::Clave(nombre);
+            if (clave.isEmpty())
                 malaOpcion(QStringLiteral("opción desconocida: --%1 (vea --help)").arg(nombre));
             if (igual < 0)
                 malaOpcion(
                     QStringLiteral("la opción --%1 necesita un valor: --%1=...").arg(nombre));
-            op.filtros.insert(*clave, valor);
+            op.filtros.insert(clave, valor);
         }
     }
     if (!hayOpciones)
@@ -260,9 +254,11 @@ std::optional<Opciones> Leer(const QStringList& argumentos)
         malaOpcion(QStringLiteral("--separador solo vale con --csv o --totales en .csv"));
     // Two outputs into one file would leave only the last, reported as both;
     // into one device or pipe, they would come out mixed.
-    const QList<std::pair<const char*, const QString*>> salidas = {
-        {"csv", &op.csv}, {"xlsx", &op.xlsx}, {"html", &op.html}, {"pdf", &op.pdf},
-        {"totales", &op.totales}};
+    const QList<std::pair<const char*, const QString*>> salidas = {{"csv", &op.csv},
+                                                                   {"xlsx", &op.xlsx},
+                                                                   {"html", &op.html},
+                                                                   {"pdf", &op.pdf},
+                                                                   {"totales", &op.totales}};
     QList<std::pair<const char*, QString>> identidades;
     for (const auto& [nombre, archivo] : salidas) {
         if (archivo->isEmpty())
@@ -294,35 +290,39 @@ int Ejecutar(const Opciones& op)
     FallosSinVentana fallos;
     const QString& fallo = fallos.primero();
 
-    RP_OProduccion ventana;
-    ventana.TerminarPrograma = [](int) {};
     AvanceEnTerminal avance;
     // A value the box would not take is refused before the session starts:
     // emptied, it would widen the report to every order.
+    FiltroOrdenes filtro;
     for (auto it = op.filtros.cbegin(); it != op.filtros.cend(); ++it) {
-        const auto tipo = CompTeclado::TipoDe(
-            ventana.txtFields.at(Componentes::Teclado().IndiceCampo(it.key(), ventana.txtFields)));
+        const auto tipo = FiltroOrdenes::TipoDe(it.key());
         if (!CompTeclado::Admite(tipo, it.value())) {
             error(QStringLiteral("la opción --%1 no admite \"%2\": el cuadro admite %3")
                       .arg(it.key(), it.value(), CompTeclado::QueAdmite(tipo)));
             return 2;
         }
+        filtro.setCaja(it.key(), CompTeclado::TextoAlSalir(tipo, it.value()));
     }
+    filtro.pendientes = op.pendientes;
+    filtro.finalizada = op.finalizada;
+    if (op.orden == u"numero")
+        filtro.orden = FiltroOrdenes::OrdenPorNumero;
     QStringList escritos;
     // What a stopping signal interrupted, and which files are complete.
     const auto anotar = [&escritos](const QString& haciendo) {
-        fileCommit::setInterruptionNote(terminalText(QString(
-            haciendo + (escritos.isEmpty() ? QStringLiteral("; ningún archivo escrito")
-                                           : QStringLiteral("; ya escritos (completos): ") +
-                                                 escritos.join(QStringLiteral(", "))))));
+        fileCommit::setInterruptionNote(terminalText(
+            QString(haciendo + (escritos.isEmpty() ? QStringLiteral("; ningún archivo escrito")
+                                                   : QStringLiteral("; ya escritos (completos): ") +
+                                                         escritos.join(QStringLiteral(", "))))));
     };
     anotar(QStringLiteral("durante la carga del reporte"));
-    const bool inicio = ventana.Form_Load(op.pares.join(u' ')) == ModGlobal::Inicio::Seguir;
+    const bool inicio = ModGlobal::IniciarSesion(op.pares.join(u' ')) == ModGlobal::Inicio::Seguir;
     if (!inicio || !Componentes::Datos().Conectado() || !fallo.isEmpty()) {
         error(QStringLiteral("no se pudo iniciar la sesión: ") +
               (fallo.isEmpty() ? QStringLiteral("sin conexión con la base de datos") : fallo));
         return 1;
     }
+    ModGlobal::DecorarSinVentana(ReporteOrdenes::Titulo, ReporteOrdenes::Nombre);
     if (const QString base = SalidaSobreLaBase({{QStringLiteral("csv"), op.csv},
                                                 {QStringLiteral("xlsx"), op.xlsx},
                                                 {QStringLiteral("html"), op.html},
@@ -333,25 +333,21 @@ int Ejecutar(const Opciones& op)
         return 2;
     }
 
+    GridModel grilla, totales;
     try {
-        CompTeclado& teclado = Componentes::Teclado();
-        for (auto it = op.filtros.cbegin(); it != op.filtros.cend(); ++it) {
-            QLineEdit* caja =
-                ventana.txtFields.at(teclado.IndiceCampo(it.key(), ventana.txtFields));
-            caja->setText(CompTeclado::TextoAlSalir(CompTeclado::TipoDe(caja), it.value()));
-        }
-        ventana.ChkEstado.at(0)->setChecked(op.pendientes);
-        ventana.ChkEstado.at(1)->setChecked(op.finalizada);
-        if (!op.orden.isEmpty())
-            ventana.OptOrden.at(op.orden == u"fecha" ? 0 : 1)->setChecked(true);
         std::unique_ptr<SilentServerWatch> vigilia = vigilarServidor();
-        ventana.Cargar([&avance, &vigilia](int lineas) {
-            avance.lineasCargadas(lineas);
-            if (vigilia)
-                vigilia->beat();
-            return true;
-        });
+        // The typed rows and the totals only when a file of totals is asked.
+        ReporteOrdenes::Cargar(filtro, grilla,
+                               op.totales.isEmpty() ? ReporteOrdenes::Alcance::SoloGrilla
+                                                    : ReporteOrdenes::Alcance::ConTotales,
+                               &totales, [&avance, &vigilia](int lineas) {
+                                   avance.lineasCargadas(lineas);
+                                   if (vigilia)
+                                       vigilia->beat();
+                                   return true;
+                               });
         vigilia.reset();
+        ModGlobal::ReintentarRegistroAcceso();
     } catch (const RuntimeError& e) {
         avance.terminar();
         Componentes::General().RegistrarError(e, QStringLiteral("Cargar"));
@@ -360,9 +356,7 @@ int Ejecutar(const Opciones& op)
         return 1;
     }
     avance.terminar();
-
-    const GridModel& grilla = ventana.MSFlexGrid1;
-    ventana.PrepararImpresion();
+    ModExportarExcel::setEncabezadoImpresion(ReporteOrdenes::Titulo, filtro.Descripcion());
     try {
         const auto escribir = [&](const QString& archivo, const std::function<void()>& guardar,
                                   const GridModel& escrita) {
@@ -406,8 +400,6 @@ int Ejecutar(const Opciones& op)
                 },
                 grilla);
         if (!op.totales.isEmpty()) {
-            GridModel totales;
-            TotalesInsumo::Calcular(grilla, totales);
             const QString formato = FormatoTotales(op.totales);
             escribir(
                 op.totales,

@@ -11,9 +11,11 @@
 #include "session/LineaComandos.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -36,13 +38,14 @@ int main(int argc, char** argv)
         if (argumentos.last().toLocal8Bit() != crudo) {
             QByteArray visible;
             for (const char c : crudo)
-                visible += uchar(c) < 0x80 ? QByteArray(1, c)
-                                           : "\\x" + QByteArray::number(uchar(c), 16);
-            ErrorEnLinea(QStringLiteral("el argumento %1 (\"%2\") tiene bytes que no son texto en la "
-                                        "codificación del sistema (UTF-8): se escribiría otro "
-                                        "nombre que el dado")
-                             .arg(i)
-                             .arg(QString::fromLatin1(visible)));
+                visible +=
+                    uchar(c) < 0x80 ? QByteArray(1, c) : "\\x" + QByteArray::number(uchar(c), 16);
+            ErrorEnLinea(
+                QStringLiteral("el argumento %1 (\"%2\") tiene bytes que no son texto en la "
+                               "codificación del sistema (UTF-8): se escribiría otro "
+                               "nombre que el dado")
+                    .arg(i)
+                    .arg(QString::fromLatin1(visible)));
             return 2;
         }
     }
@@ -112,7 +115,15 @@ int main(int argc, char** argv)
                 Retenidos.append({tipo, m});
             });
     }
-    QApplication app(argc, argv);
+    // The report from the command line makes no widget: a PDF is painted, so
+    // it needs the fonts of a graphical application; the rest needs none.
+    std::unique_ptr<QCoreApplication> app;
+    if (opciones && !opciones->pdf.isEmpty())
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else if (opciones)
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        app = std::make_unique<QApplication>(argc, argv);
     if (sinPantalla) {
         qInstallMessageHandler(ManejadorPrevio);
         for (const auto& [tipo, texto] : std::as_const(Retenidos))
@@ -120,8 +131,9 @@ int main(int argc, char** argv)
         Retenidos.clear();
     }
     useCNumericLocale();
-    QApplication::setApplicationName(QStringLiteral("rp_oproduccion"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Reporte de Ordenes de Producción"));
+    QCoreApplication::setApplicationName(QStringLiteral("rp_oproduccion"));
+    if (auto* grafica = qobject_cast<QGuiApplication*>(app.get()))
+        grafica->setApplicationDisplayName(ReporteOrdenes::Titulo);
     installQtTranslations();
     const bool soloTexto =
         (opciones && (opciones->ayuda || opciones->version)) || (consulta && consulta->ayuda);
@@ -138,13 +150,23 @@ int main(int argc, char** argv)
             ErrorEnLinea(e.description());
             // Started from the desktop's menu, nobody reads standard error.
             if (!opciones && !consulta && !cargos)
-                QMessageBox::critical(nullptr, QApplication::applicationDisplayName(),
-                                      e.description());
+                QMessageBox::critical(nullptr, ReporteOrdenes::Titulo, e.description());
             return 1;
         }
     }
-    if (opciones)
-        return ReporteLinea::Ejecutar(*opciones);
+    if (opciones) {
+        const int codigo = ReporteLinea::Ejecutar(*opciones);
+        // For the tests: which application object the report ran under and
+        // how many widgets it made (none is the point).
+        if (const QString prueba = qEnvironmentVariable("RP_PRUEBA_APLICACION");
+            !prueba.isEmpty()) {
+            QFile archivo(prueba);
+            if (archivo.open(QIODevice::WriteOnly))
+                archivo.write(QByteArray(app->metaObject()->className()) + ' ' +
+                              QByteArray::number(QApplication::allWidgets().size()));
+        }
+        return codigo;
+    }
     if (consulta)
         return ConsultaLinea::Ejecutar(*consulta);
     if (cargos)

@@ -10,8 +10,8 @@
 #include "platform/files/OwnSettings.h"
 #include "platform/files/ProgramFolder.h"
 #include "report/GraficoTotales.h"
-#include "report/ResumenCarga.h"
-#include "report/TotalesInsumo.h"
+#include "report/nucleo/ResumenCarga.h"
+#include "report/nucleo/TotalesInsumo.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,8 +27,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSet>
 #include <QScopeGuard>
+#include <QSet>
 #include <QSettings>
 #include <QSplitter>
 #include <QStyle>
@@ -68,7 +68,7 @@ private:
 
 namespace {
 
-const QString Titulo = QStringLiteral("Reporte de Ordenes de Producción");
+using ReporteOrdenes::Titulo;
 const QString NombreEstado = QStringLiteral("Estado de la carga");
 
 // What the columns of figures hold, for the operator who hovers their titles.
@@ -82,16 +82,6 @@ QString ayudaDeColumna(const QString& titulo)
     if (titulo == u"PE")
         return QStringLiteral("Peso específico del insumo, en kg/m³.");
     return {};
-}
-
-// One operator's group in the settings file; a "/" in a user name must not
-// open a subgroup.
-QString grupoDelOperador()
-{
-    const QString usuario = ModGlobal::Sesion().UsuarioLogeado.trimmed().toUpper();
-    return QStringLiteral("UltimosFiltros/") +
-           (usuario.isEmpty() ? QStringLiteral("(sin usuario)")
-                              : QString::fromLatin1(QUrl::toPercentEncoding(usuario)));
 }
 
 template <class Control>
@@ -131,19 +121,9 @@ void mostrarEntero(QLineEdit* caja, const QString& muestra)
 
 } // namespace
 
-const QStringList& RP_OProduccion::ClavesFiltro()
-{
-    static const QStringList claves = {
-        QStringLiteral("Sucursal_Desde"), QStringLiteral("Nro_Desde"),
-        QStringLiteral("Letra_Desde"),    QStringLiteral("Sucursal_Hasta"),
-        QStringLiteral("Nro_Hasta"),      QStringLiteral("Letra_Hasta"),
-        QStringLiteral("Fecha_Desde"),    QStringLiteral("Fecha_Hasta")};
-    return claves;
-}
-
 RP_OProduccion::RP_OProduccion(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("RP_OProduccion"));
+    setObjectName(ReporteOrdenes::Nombre);
     setWindowTitle(Titulo);
     resize(pixelsFromTwips(11850), pixelsFromTwips(4830));
     // The design measures assume the suite's small dialog font (8 points).
@@ -418,75 +398,22 @@ void RP_OProduccion::FiltrarPorInsumo(int filaTotales)
     // A load or an export under way reads the grids: the filter waits.
     if (m_ocupada)
         return;
-    const auto datos = GraficoInsumos::DeLosTotales(MSFlexGridTotales);
     // The total row and the note under it name no material.
-    if (!datos || filaTotales < datos->primeraFila || filaTotales > datos->ultimaFila)
+    const std::vector<int>& materiales = m_carga.materialDeFila;
+    if (filaTotales < 0 || filaTotales >= int(materiales.size()) ||
+        materiales[size_t(filaTotales)] < 0)
         return;
-    const QString codigo = MSFlexGridTotales.text(filaTotales, GraficoInsumos::ColInsumo);
-    // The totals count a supply without a code under "(sin código)".
-    const bool sinCodigo = codigo == u"(sin código)";
-    // One pass over the codes alone, the order lines known by their colour:
-    // walking the rows' figures as the totals do took seconds on a big load,
-    // on the window's thread.
-    const int filas = MSFlexGrid1.rows();
-    std::vector<int> lineaDe(size_t(filas), -1);
-    std::vector<bool> usa(size_t(filas), false);
-    int linea = -1;
-    int lineas = 0;
-    for (int r = MSFlexGrid1.fixedRows(); r < filas; ++r) {
-        if (MSFlexGrid1.backColor(r, 1) == CargaOrdenes::Verde) {
-            linea = r;
-            lineaDe[size_t(r)] = r;
-            continue;
-        }
-        lineaDe[size_t(r)] = linea;
-        if (linea < 0 || usa[size_t(linea)])
-            continue;
-        const QStringView suyo = MSFlexGrid1.textView(r, 2);
-        if (suyo == codigo || (sinCodigo && suyo.isEmpty())) {
-            usa[size_t(linea)] = true;
-            ++lineas;
-        }
-    }
-    std::vector<bool> mostrar(size_t(filas), false);
-    for (int r = MSFlexGrid1.fixedRows(); r < filas; ++r)
-        mostrar[size_t(r)] = lineaDe[size_t(r)] >= 0 && usa[size_t(lineaDe[size_t(r)])];
+    const ResultadoCarga::Material& material =
+        m_carga.tipado.materiales()[size_t(materiales[size_t(filaTotales)])];
     // The rows shown, with their formats and marks, copied into a grid of
     // their own, in the result grid's place: hiding the others row by row
     // would take minutes on a big load. "Exportar Excel" takes this one.
-    const int fijas = MSFlexGrid1.fixedRows();
-    m_grillaFiltrada.setUpdatesSuspended(true);
-    m_grillaFiltrada.clear();
-    m_grillaFiltrada.setCols(MSFlexGrid1.cols());
-    m_grillaFiltrada.setRows(
-        std::max(fijas + 1, fijas + int(std::count(mostrar.begin(), mostrar.end(), true))));
-    m_grillaFiltrada.setFixedRows(fijas);
-    m_grillaFiltrada.setFixedCols(MSFlexGrid1.fixedCols());
-    int destino = 0;
-    for (int r = 0; r < MSFlexGrid1.rows(); ++r) {
-        if (r >= fijas && !mostrar[size_t(r)])
-            continue;
-        for (int c = 0; c < MSFlexGrid1.cols(); ++c) {
-            m_grillaFiltrada.setText(destino, c, MSFlexGrid1.text(r, c));
-            if (MSFlexGrid1.backColor(r, c) != GridModel::NoColor)
-                m_grillaFiltrada.setBackColor(destino, c, MSFlexGrid1.backColor(r, c));
-            if (MSFlexGrid1.fontSize(r, c) > 0)
-                m_grillaFiltrada.setFontSize(destino, c, MSFlexGrid1.fontSize(r, c));
-            if (MSFlexGrid1.fontBold(r, c))
-                m_grillaFiltrada.setFontBold(destino, c, true);
-            if (!MSFlexGrid1.note(r, c).isEmpty())
-                m_grillaFiltrada.setNote(destino, c, MSFlexGrid1.note(r, c));
-        }
-        ++destino;
-    }
-    for (int c = 0; c < MSFlexGrid1.cols(); ++c)
-        m_grillaFiltrada.setColWidth(c, MSFlexGrid1.colWidth(c));
-    m_grillaFiltrada.setUpdatesSuspended(false);
-    m_insumoFiltrado = codigo;
-    const QString descripcion =
-        MSFlexGridTotales.text(filaTotales, GraficoInsumos::ColDescripcion).trimmed();
-    m_insumoFiltradoTexto = descripcion.isEmpty() ? codigo : codigo + u" — " + descripcion;
-    const int cuantas = lineas;
+    const int cuantas = ReporteOrdenes::LineasDelMaterial(m_carga, materiales[size_t(filaTotales)],
+                                                          MSFlexGrid1, m_grillaFiltrada);
+    m_insumoFiltrado = material.codigo;
+    const QString descripcion = material.descripcion.trimmed();
+    m_insumoFiltradoTexto =
+        descripcion.isEmpty() ? material.codigo : material.codigo + u" — " + descripcion;
     LblFiltroInsumo->setText(
         QStringLiteral("Órdenes que usan %1: %2 %3.")
             .arg(m_insumoFiltradoTexto, ResumenCarga::Cifra(cuantas, 0),
@@ -751,200 +678,59 @@ void RP_OProduccion::IniciaGridInsumos()
 
 void RP_OProduccion::CFG2(const QVariant&, const QVariant&) {}
 
-QString RP_OProduccion::textoDeCaja(const QString& clave) const
+FiltroOrdenes RP_OProduccion::Filtro() const
 {
-    return txtFields.at(Componentes::Teclado().IndiceCampo(clave, txtFields))->text().trimmed();
+    FiltroOrdenes filtro;
+    CompTeclado& teclado = Componentes::Teclado();
+    for (const QString& clave : FiltroOrdenes::Claves())
+        filtro.setCaja(clave, txtFields.at(teclado.IndiceCampo(clave, txtFields))->text());
+    filtro.pendientes = ChkEstado.at(0)->isChecked();
+    filtro.finalizada = ChkEstado.at(1)->isChecked();
+    for (const int i : OptOrden.indexes())
+        if (OptOrden.at(i)->isChecked())
+            filtro.orden = OptOrden.at(i)->property("Tag").toString();
+    return filtro;
 }
 
-void RP_OProduccion::armarRangos()
+void RP_OProduccion::MostrarFiltro(const FiltroOrdenes& filtro)
 {
-    Rangos.clear();
-    RangoFiltro numero;
-    numero.Desde = textoDeCaja(QStringLiteral("Sucursal_Desde")) +
-                   textoDeCaja(QStringLiteral("Nro_Desde")) +
-                   textoDeCaja(QStringLiteral("Letra_Desde"));
-    numero.Hasta = textoDeCaja(QStringLiteral("Sucursal_Hasta")) +
-                   textoDeCaja(QStringLiteral("Nro_Hasta")) +
-                   textoDeCaja(QStringLiteral("Letra_Hasta"));
-    // Without a letter the upper end is the whole number, every letter of it,
-    // as the lower end already is.
-    numero.HastaPorPrefijo = textoDeCaja(QStringLiteral("Letra_Hasta")).isEmpty();
-    numero.Campo = QStringLiteral("V_MV_CPTE.IdComprobante");
-    numero.TipoDato = RangoFiltro::Caracter;
-    Rangos.append(numero);
-    RangoFiltro fecha;
-    fecha.Desde = textoDeCaja(QStringLiteral("Fecha_Desde"));
-    fecha.Hasta = textoDeCaja(QStringLiteral("Fecha_Hasta"));
-    fecha.Campo = QStringLiteral("V_MV_CPTE.Fecha");
-    fecha.TipoDato = RangoFiltro::Fecha;
-    Rangos.append(fecha);
-}
-
-void RP_OProduccion::comprobarRangos() const
-{
-    // Every error of the filters at once, each naming its box; the first box
-    // takes the keyboard once the message is read.
-    QList<std::pair<QString, QString>> errores;
-    for (const char* extremo : {"desde", "hasta"}) {
-        const QString sufijo = QStringLiteral("_") + QChar::fromLatin1(extremo[0]).toUpper() +
-                               QLatin1String(extremo + 1);
-        // The number is compared with the branch in front: without the branch
-        // it would match no order at all, without a word.
-        if (textoDeCaja(QStringLiteral("Sucursal") + sufijo).isEmpty() &&
-            (!textoDeCaja(QStringLiteral("Nro") + sufijo).isEmpty() ||
-             !textoDeCaja(QStringLiteral("Letra") + sufijo).isEmpty()))
-            errores.append({QStringLiteral("Sucursal") + sufijo,
-                            QStringLiteral("Indique la sucursal del número %1: el número de orden "
-                                           "empieza por ella (por ejemplo 0001).")
-                                .arg(QLatin1String(extremo))});
-        const QString fecha = textoDeCaja(QStringLiteral("Fecha") + sufijo);
-        if (!fecha.isEmpty() && !CompReportes::LeerFecha(fecha).isValid())
-            errores.append({QStringLiteral("Fecha") + sufijo,
-                            QStringLiteral("La fecha %1 (\"%2\") no es una fecha válida: escríbala "
-                                           "como día/mes/año, por ejemplo 05/11/2026.")
-                                .arg(QLatin1String(extremo), fecha)});
+    CompTeclado& teclado = Componentes::Teclado();
+    for (const QString& clave : FiltroOrdenes::Claves()) {
+        QLineEdit* caja = txtFields.at(teclado.IndiceCampo(clave, txtFields));
+        caja->setText(CompTeclado::TextoAlSalir(CompTeclado::TipoDe(caja), filtro.Caja(clave)));
     }
-    // An order number as the operator reads it: branch, number and letter.
-    const auto numero = [this](const QString& sufijo) -> QString {
-        const QString letra = textoDeCaja(QStringLiteral("Letra") + sufijo);
-        return textoDeCaja(QStringLiteral("Sucursal") + sufijo) + u'-' +
-               textoDeCaja(QStringLiteral("Nro") + sufijo) +
-               (letra.isEmpty() ? QString() : u' ' + letra);
-    };
-    for (const RangoFiltro& rango : Rangos) {
-        if (rango.Desde.isEmpty() || rango.Hasta.isEmpty())
-            continue;
-        if (rango.TipoDato == RangoFiltro::Fecha) {
-            const QDate desde = CompReportes::LeerFecha(rango.Desde);
-            const QDate hasta = CompReportes::LeerFecha(rango.Hasta);
-            if (desde.isValid() && hasta.isValid() && desde > hasta)
-                errores.append({QStringLiteral("Fecha_Desde"),
-                                QStringLiteral("La fecha desde (%1) es posterior a la fecha hasta "
-                                               "(%2): ninguna orden puede cumplir el filtro.")
-                                    .arg(rango.Desde, rango.Hasta)});
-            continue;
-        }
-        // Compared as the database compares codes: without regard to case; an
-        // upper number without its letter stands for every letter of it.
-        const QString desde =
-            rango.HastaPorPrefijo ? rango.Desde.left(rango.Hasta.size()) : rango.Desde;
-        if (desde.compare(rango.Hasta, Qt::CaseInsensitive) > 0)
-            errores.append({QStringLiteral("Nro_Desde"),
-                            QStringLiteral("El número de orden desde (%1) es mayor que el número "
-                                           "hasta (%2): ninguna orden puede cumplir el filtro.")
-                                .arg(numero(QStringLiteral("_Desde")),
-                                     numero(QStringLiteral("_Hasta")))});
-    }
-    if (!errores.isEmpty()) {
-        m_cajaConError = errores.first().first;
-        QStringList textos;
-        for (const auto& [caja, texto] : errores)
-            textos << texto;
-        throw RuntimeError(ErrorNumber::InvalidArgument, textos.join(u' '),
-                           QStringLiteral("CargarDatos"));
-    }
-    // What the report engine refuses otherwise is refused before the grid and
-    // its status line are touched.
-    Componentes::Reportes().ArmarFiltroSQL(Rangos);
-}
-
-QString RP_OProduccion::ArchivoPreferencias()
-{
-    return programFolder() + QStringLiteral("/rp_oproduccion.ini");
-}
-
-void RP_OProduccion::guardarFiltros() const
-{
-    // A file the operator marked read-only is left as it is.
-    const QFileInfo archivo(ArchivoPreferencias());
-    if (archivo.exists() && !archivo.isSymLink() &&
-        !(archivo.permissions() &
-          (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther)))
-        return;
-    // Remembering is a convenience: a folder that cannot take the file must
-    // not spoil the load that just ended; why it could not goes to the error log.
-    try {
-        fileCommit::changeOwnSettings(archivo.filePath(), [this](QSettings& preferencias) {
-            preferencias.beginGroup(grupoDelOperador());
-            for (const QString& clave : ClavesFiltro())
-                preferencias.setValue(clave, textoDeCaja(clave));
-            preferencias.setValue(QStringLiteral("Pendientes"), ChkEstado.at(0)->isChecked());
-            preferencias.setValue(QStringLiteral("Finalizada"), ChkEstado.at(1)->isChecked());
-            preferencias.setValue(QStringLiteral("Orden"), OptOrden.at(1)->isChecked()
-                                                               ? QStringLiteral("numero")
-                                                               : QStringLiteral("fecha"));
-            preferencias.endGroup();
-        });
-    } catch (const RuntimeError& error) {
-        Componentes::General().RegistrarError(error, QStringLiteral("guardarFiltros"));
-    }
+    ChkEstado.at(0)->setChecked(filtro.pendientes);
+    ChkEstado.at(1)->setChecked(filtro.finalizada);
+    for (const int i : OptOrden.indexes())
+        if (OptOrden.at(i)->property("Tag").toString() == filtro.orden)
+            OptOrden.at(i)->setChecked(true);
 }
 
 void RP_OProduccion::OfrecerUltimosFiltros()
 {
-    try {
-        fileCommit::readOwnSettings(ArchivoPreferencias(), [this](QSettings& preferencias) {
-            preferencias.beginGroup(grupoDelOperador());
-            if (preferencias.childKeys().isEmpty())
-                return;
-            CompTeclado& teclado = Componentes::Teclado();
-            for (const QString& clave : ClavesFiltro()) {
-                QLineEdit* caja = txtFields.at(teclado.IndiceCampo(clave, txtFields));
-                const QString valor = preferencias.value(clave).toString();
-                // A file edited by hand may hold what the box would not take.
-                if (CompTeclado::Admite(CompTeclado::TipoDe(caja), valor))
-                    caja->setText(valor);
-            }
-            ChkEstado.at(0)->setChecked(preferencias.value(QStringLiteral("Pendientes")).toBool());
-            ChkEstado.at(1)->setChecked(preferencias.value(QStringLiteral("Finalizada")).toBool());
-            const bool porNumero =
-                preferencias.value(QStringLiteral("Orden")).toString() == u"numero";
-            OptOrden.at(porNumero ? 1 : 0)->setChecked(true);
-        });
-    } catch (const RuntimeError& error) {
-        // The boxes stay empty: the operator types the filters, the log says why.
-        Componentes::General().RegistrarError(error, QStringLiteral("OfrecerUltimosFiltros"));
-    }
+    if (const std::optional<FiltroOrdenes> ultimos = FiltroOrdenes::Ultimos())
+        MostrarFiltro(*ultimos);
 }
 
-CargaOrdenes::Opciones RP_OProduccion::prepararCarga()
+FiltroOrdenes RP_OProduccion::prepararCarga()
 {
-    armarRangos();
-    comprobarRangos();
-    CargaOrdenes::Opciones opciones;
-    opciones.pendientes = ChkEstado.at(0)->isChecked();
-    opciones.finalizada = ChkEstado.at(1)->isChecked();
-    for (const int i : OptOrden.indexes())
-        if (OptOrden.at(i)->isChecked())
-            opciones.orden = OptOrden.at(i)->property("Tag").toString();
-    QStringList filtros;
-    for (const RangoFiltro& rango : Rangos) {
-        const QString nombre = rango.TipoDato == RangoFiltro::Fecha ? QStringLiteral("Fecha")
-                                                                    : QStringLiteral("Número");
-        if (!rango.Desde.isEmpty() || !rango.Hasta.isEmpty())
-            filtros << QStringLiteral("%1: %2 a %3")
-                           .arg(nombre,
-                                rango.Desde.isEmpty() ? QStringLiteral("(sin límite)")
-                                                      : rango.Desde,
-                                rango.Hasta.isEmpty() ? QStringLiteral("(sin límite)")
-                                                      : rango.Hasta);
-    }
-    QStringList estados;
-    if (opciones.pendientes)
-        estados << QStringLiteral("pendientes");
-    if (opciones.finalizada)
-        estados << QStringLiteral("finalizadas");
-    if (!estados.isEmpty())
-        filtros << QStringLiteral("Estado: ") + estados.join(QStringLiteral(" y "));
-    m_filtrosCargados = filtros.join(QStringLiteral("; "));
-    return opciones;
+    const FiltroOrdenes filtro = Filtro();
+    filtro.Comprobar(&m_cajaConError);
+    m_filtrosCargados = filtro.Descripcion();
+    return filtro;
 }
 
 CargaOrdenes::Resultado RP_OProduccion::Cargar(const CargaOrdenes::Avance& avance)
 {
-    const CargaOrdenes::Opciones opciones = prepararCarga();
-    const CargaOrdenes::Resultado resultado =
-        CargaOrdenes().Cargar(Rangos, opciones, MSFlexGrid1, avance);
+    const FiltroOrdenes filtro = prepararCarga();
+    QElapsedTimer total;
+    total.start();
+    GridModel totales;
+    ReporteOrdenes::Carga carga = ReporteOrdenes::Cargar(
+        filtro, MSFlexGrid1, ReporteOrdenes::Alcance::ConTotales, &totales, avance);
+    MSFlexGridTotales.takeContents(totales);
+    const CargaOrdenes::Resultado resultado = carga.resultado;
+    mostrarCarga(std::move(carga), total.elapsed());
     ModGlobal::ReintentarRegistroAcceso();
     return resultado;
 }
@@ -965,9 +751,25 @@ void RP_OProduccion::CmdCargar_Click()
 }
 
 namespace {
-const QString TotalesSinCalcular =
-    QStringLiteral("Los totales por insumo no se calcularon: la carga se canceló antes. Vuelva a "
-                   "cargar las órdenes con \"Cargar\" para verlos y exportarlos.");
+QString totalesIncompletos(int lineas)
+{
+    return QStringLiteral("Los totales por insumo están incompletos: la carga se canceló y "
+                          "cubren solo las %L1 líneas cargadas hasta ese momento. Vuelva a cargar "
+                          "las órdenes con \"Cargar\" para verlos y exportarlos completos.")
+        .arg(lineas);
+}
+} // namespace
+
+void RP_OProduccion::mostrarCarga(ReporteOrdenes::Carga carga, qint64 milisegundos)
+{
+    m_carga = std::move(carga);
+    const CargaOrdenes::Resultado& resultado = m_carga.resultado;
+    // A load cancelled says so where its totals are.
+    m_totalesSinCalcular = resultado.cancelada;
+    if (m_totalesSinCalcular)
+        GrfTotales->Lectura()->setText(totalesIncompletos(resultado.lineas));
+    const QString estado = m_carga.resumen.Texto(milisegundos);
+    mostrarEstado(resultado.cancelada ? QStringLiteral("Carga cancelada.   ") + estado : estado);
 }
 
 void RP_OProduccion::cargarConProgreso()
@@ -980,82 +782,43 @@ void RP_OProduccion::cargarConProgreso()
         ~Cierre() { progreso.CerrarProgreso(); }
     } cierre{progreso};
     // The filters are checked before the progress window shows.
-    const CargaOrdenes::Opciones opciones = prepararCarga();
-    const ListaRangos rangos = Rangos;
+    const FiltroOrdenes filtro = prepararCarga();
     QElapsedTimer total;
     total.start();
     progreso.MostrarProgreso(titulo, 0, true);
     // A failed load leaves a grid the status line and the totals would
     // misdescribe.
     mostrarEstado(QString());
-    TotalesInsumo::Calcular(GridModel(), MSFlexGridTotales);
+    m_carga = {};
+    TotalesInsumo::Calcular(ResultadoCarga(), MSFlexGridTotales);
     CargaOrdenes::IniciarGrilla(MSFlexGrid1);
 
-    // The worker fills a grid of its own, which this one takes whole when the
+    // The worker fills grids of its own, which these take whole when the
     // work ends, however it ends: the rows so far stay.
     GridModel cargada, totales;
     // As the load leaves it before its first row, should the worker fail
     // before the load starts (its connection refused).
     CargaOrdenes::IniciarGrilla(cargada);
-    std::optional<ResumenCarga> resumen;
+    ReporteOrdenes::Carga carga;
     std::atomic<int> lineas{0};
-    std::atomic<bool> calculando{false};
-    bool conTotales = false;
-    m_totalesSinCalcular = false;
-    CargaOrdenes::Resultado resultado;
     TrabajoEnHilo trabajo([&] {
-        int filasCompletas = 0;
-        try {
-            resultado = CargaOrdenes().Cargar(rangos, opciones, cargada, [&](int n) {
-                lineas.store(n);
-                filasCompletas = cargada.rows();
-                return !trabajo.Cancelado();
-            });
-        } catch (const RuntimeError& error) {
-            if (error.number() != ErrorNumber::Cancelled || !trabajo.Cancelado())
-                throw;
-            // Stopped in the middle of a line: the grid keeps the lines
-            // complete by then, and the open row is left empty.
-            if (filasCompletas < 2) {
-                CargaOrdenes::IniciarGrilla(cargada);
-            } else {
-                cargada.setRows(filasCompletas - 1);
-                cargada.setRows(filasCompletas);
-            }
-            resultado.lineas = lineas.load();
-            resultado.cancelada = true;
-        }
-        // What the window shows of the grid is worked out here too: on a big
-        // load it takes seconds, which the operator is told of. A cancel stops
-        // it as it stops the reading, the rows staying; what was not worked
-        // out by then is left out (the totals keep their titles alone).
-        calculando.store(true);
-        try {
-            ResumenCarga::MarcarIncompletas(cargada);
-            TotalesInsumo::Calcular(cargada, totales);
-            conTotales = true;
-            resumen = ResumenCarga::DeLaGrilla(cargada);
-        } catch (const RuntimeError& error) {
-            if (error.number() != ErrorNumber::Cancelled || !trabajo.Cancelado())
-                throw;
-            if (!conTotales)
-                TotalesInsumo::Calcular(GridModel(), totales);
-            resultado.cancelada = true;
-        }
+        // The marks, the figures and the totals are worked out as the rows
+        // arrive: when the last one is read, the window only shows them.
+        carga = ReporteOrdenes::Cargar(filtro, cargada, ReporteOrdenes::Alcance::ConTotales,
+                                       &totales, [&](int n) {
+                                           lineas.store(n);
+                                           return !trabajo.Cancelado();
+                                       });
     });
     auto entregar = qScopeGuard([&] { MSFlexGrid1.takeContents(cargada); });
     int mostradas = 0;
-    bool mostrandoTotales = false;
     trabajo.Ejecutar([&] {
         // The count shows once the first line is in, as the load goes.
         const int n = lineas.load();
-        if (n != mostradas || calculando.load() != mostrandoTotales) {
+        if (n != mostradas) {
             mostradas = n;
-            mostrandoTotales = calculando.load();
-            progreso.ActualizarProgreso(
-                0, titulo, QStringLiteral("Espere Por Favor"),
-                QStringLiteral("%L1 líneas cargadas").arg(n) +
-                    (mostrandoTotales ? QStringLiteral("; calculando los totales…") : QString()));
+            progreso.ActualizarProgreso(0, titulo, QStringLiteral("Espere Por Favor"),
+                                        QStringLiteral("%L1 líneas cargadas").arg(n));
         }
         if (progreso.Cancelado())
             trabajo.Cancelar();
@@ -1063,26 +826,14 @@ void RP_OProduccion::cargarConProgreso()
     entregar.dismiss();
     MSFlexGrid1.takeContents(cargada);
     MSFlexGridTotales.takeContents(totales);
-    // A load cancelled before its totals says so where they would be.
-    m_totalesSinCalcular = resultado.cancelada && !conTotales;
-    if (m_totalesSinCalcular)
-        GrfTotales->Lectura()->setText(TotalesSinCalcular);
     // The views take the new rows now, not at the next pass of events.
     MSFlexGrid1Vista->doItemsLayout();
     MSFlexGridTotalesVista->doItemsLayout();
     progreso.CerrarProgreso();
     TabGrillas->show();
-    if (resumen) {
-        const QString estado = resumen->Texto(total.elapsed());
-        mostrarEstado(resultado.cancelada ? QStringLiteral("Carga cancelada.   ") + estado
-                                          : estado);
-    } else {
-        mostrarEstado(QStringLiteral("Carga cancelada antes de contar lo cargado.   Líneas: %1   "
-                                     "Tiempo: %2 s")
-                          .arg(ResumenCarga::Cifra(resultado.lineas, 0),
-                               ResumenCarga::Cifra(double(total.elapsed()) / 1000.0, 2)));
-    }
-    guardarFiltros();
+    const CargaOrdenes::Resultado resultado = carga.resultado;
+    mostrarCarga(std::move(carga), total.elapsed());
+    filtro.Guardar();
     ModGlobal::ReintentarRegistroAcceso();
     if (resultado.cancelada)
         Componentes::General().Mensaje(
@@ -1097,7 +848,7 @@ void RP_OProduccion::CmdExcel_Click()
     // make an empty workbook and an empty preview.
     const GridModel& grilla = GrillaVisible();
     if (&grilla == &MSFlexGridTotales && m_totalesSinCalcular) {
-        Componentes::General().Mensaje(TotalesSinCalcular);
+        Componentes::General().Mensaje(totalesIncompletos(m_carga.resultado.lineas));
         return;
     }
     bool hayDatos = false;

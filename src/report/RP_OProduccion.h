@@ -1,10 +1,9 @@
 #pragma once
 
-#include "components/RangoFiltro.h"
 #include "platform/controls/ControlArray.h"
 #include "platform/controls/GridModel.h"
-#include "report/CargaOrdenes.h"
-#include "report/TotalesInsumo.h"
+#include "report/nucleo/ReporteOrdenes.h"
+#include "report/nucleo/TotalesInsumo.h"
 #include "session/ModGlobal.h"
 
 #include <QStringList>
@@ -34,9 +33,6 @@ public:
     // set-up and its decoration (icon, access-log row). Terminar means there is
     // no database connection and the program must end.
     ModGlobal::Inicio Form_Load(const QString& lineaComandos);
-
-    // The filter boxes' keys as the load asks for them, in the load's order.
-    static const QStringList& ClavesFiltro();
 
     // Public operations a host may call.
     void IniciaGridInsumos();
@@ -89,20 +85,20 @@ public:
     // The filtered lines, in the result grid's place while the filter lasts.
     GridView* MSFlexGridFiltradaVista = nullptr;
 
-    // The filter ranges the load rebuilds each time.
-    ListaRangos Rangos;
+    // The filters as the window's controls hold them, and the other way.
+    FiltroOrdenes Filtro() const;
+    void MostrarFiltro(const FiltroOrdenes& filtro);
 
-    // The load with the window's filters, without progress window: the
-    // button's handler and the command-line report both run it. A range whose
-    // lower end lies above its upper end is refused before any query.
+    // The load with the window's filters, without progress window, on this
+    // thread: the grid, its marks and the totals, as "Cargar" leaves them. A
+    // range whose lower end lies above its upper end is refused before any query.
     CargaOrdenes::Resultado Cargar(const CargaOrdenes::Avance& avance = {});
 
-    // Fills the filters with those the operator last loaded with, kept in the
-    // program's own settings file (not the suite's INI). The window's start
-    // offers them; a command-line run neither reads nor writes them.
+    // Fills the filters with those the operator last loaded with. The
+    // window's start offers them; a command-line run neither reads nor
+    // writes them.
     void OfrecerUltimosFiltros();
-    // The program's settings file.
-    static QString ArchivoPreferencias();
+    static QString ArchivoPreferencias() { return FiltroOrdenes::ArchivoPreferencias(); }
 
     // The filters of the last load, in words, for the printed pages' header;
     // empty before any load.
@@ -132,18 +128,18 @@ private:
     bool m_totalesSinCalcular = false;
     void crearControles();
     void nombrarControles();
-    void armarRangos();
-    void comprobarRangos() const;
-    // The ranges and options of a load as the window's filters give them
-    // (checked; the filters in words kept for the printed pages).
-    CargaOrdenes::Opciones prepararCarga();
-    void guardarFiltros() const;
+    // The window's filters, checked (an error names its box, which takes
+    // the keyboard once the message is read); the filters in words are kept
+    // for the printed pages.
+    FiltroOrdenes prepararCarga();
+    // Takes what a load left: its typed rows, the figures on the status
+    // line, the totals' chart.
+    void mostrarCarga(ReporteOrdenes::Carga carga, qint64 milisegundos);
     void mostrarEstado(const QString& texto);
     int altoEstado() const;
     void mostrarGrilla(int pestana);
     void ajustarColumnasTotales();
     void ubicarEstado();
-    QString textoDeCaja(const QString& clave) const;
     void ordenDeTabulacion();
     // Runs an event handler; a failure is shown with its text and the window stays.
     void atender(const std::function<void()>& manejador);
@@ -163,4 +159,6 @@ private:
     QString m_insumoFiltradoTexto;
     // The rows the filter shows, copied for "Exportar Excel".
     GridModel m_grillaFiltrada;
+    // The last load's rows as numbers, its figures and the totals' materials.
+    ReporteOrdenes::Carga m_carga;
 };

@@ -45,7 +45,7 @@ void insertarAcceso(const FilaAcceso& fila)
                    texto(fila.formulario) + u',' + texto(fila.tarea) + QStringLiteral(", ") +
                    sqlDateTimeLiteral(fila.ingreso, datos.Motor()) + QStringLiteral(") "));
 }
-}
+} // namespace
 
 QIcon IconoDelSistema(const QString& nombre)
 {
@@ -54,13 +54,16 @@ QIcon IconoDelSistema(const QString& nombre)
     return QFile::exists(ruta) ? QIcon(ruta) : QIcon();
 }
 
-void DecorarFormulario(QWidget* ventana)
+namespace {
+
+// The suite's icon as its INI file names it, the key written back so it
+// exists; each step skipped when it fails.
+QString iconoDelIni(ManejadorError& enError)
 {
     const QString archivo = QStringLiteral("QX000LT.INI");
     const QString seccion = QStringLiteral("Iconos");
     const QString clave = QStringLiteral("IconoDelSistema");
     QString icono;
-    ManejadorError enError = ManejadorError::omitiendo();
     enError.paso([&] {
         icono = Componentes::Ini().LeerValor(archivo, seccion, clave, QStringLiteral("TELVARO"));
     });
@@ -75,6 +78,24 @@ void DecorarFormulario(QWidget* ventana)
             throw;
         }
     });
+    return icono;
+}
+
+void anotarAcceso(const QString& titulo, const QString& nombre)
+{
+    ManejadorError([](const RuntimeError& error) {
+        Componentes::General().RegistrarError(
+            error, QStringLiteral("RegistrarAcceso (se reintenta tras la lectura)"));
+        return ManejadorError::Accion::Omitir;
+    }).paso([&] { RegistrarAcceso(titulo, nombre); });
+}
+
+} // namespace
+
+void DecorarFormulario(QWidget* ventana)
+{
+    ManejadorError enError = ManejadorError::omitiendo();
+    const QString icono = iconoDelIni(enError);
     enError.paso([&] {
         const QIcon imagen = IconoDelSistema(icono);
         if (imagen.isNull())
@@ -99,19 +120,26 @@ void DecorarFormulario(QWidget* ventana)
     enError.paso([] { QCoreApplication::processEvents(); });
     // The window opens without its access-log row when the database is held
     // locked; the row is written again after the window's read.
-    ManejadorError([](const RuntimeError& error) {
-        Componentes::General().RegistrarError(
-            error, QStringLiteral("RegistrarAcceso (se reintenta tras la lectura)"));
-        return ManejadorError::Accion::Omitir;
-    }).paso([&] { RegistrarAcceso(ventana); });
+    anotarAcceso(ventana->windowTitle(), ventana->objectName());
+}
+
+void DecorarSinVentana(const QString& titulo, const QString& nombre)
+{
+    ManejadorError enError = ManejadorError::omitiendo();
+    iconoDelIni(enError);
+    anotarAcceso(titulo, nombre);
 }
 
 void RegistrarAcceso(QWidget* ventana)
 {
+    RegistrarAcceso(ventana->windowTitle(), ventana->objectName());
+}
+
+void RegistrarAcceso(const QString& titulo, const QString& nombre)
+{
     FilaAcceso fila;
-    fila.formulario = fila.tarea = ventana->windowTitle();
+    fila.formulario = fila.tarea = titulo;
     fila.usuario = Sesion().UsuarioLogeado;
-    const QString nombre = ventana->objectName();
     for (const char* sinRegistro : {"FRMCONSOLA", "FRM_LOGIN", "FRMVENTANA"})
         if (nombre.compare(QLatin1String(sinRegistro), Qt::CaseInsensitive) == 0)
             return;

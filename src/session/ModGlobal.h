@@ -58,6 +58,12 @@ void DecorarFormulario(QWidget* ventana);
 // Writes the window's row to the access log CONTROL_ACCESO (none for the
 // console, login and bare windows).
 void RegistrarAcceso(QWidget* ventana);
+// The same row for a window known by its caption and object name.
+void RegistrarAcceso(const QString& titulo, const QString& nombre);
+// What DecorarFormulario does for a report run without its window: the
+// suite's INI key and the access-log row (tried again after the read when
+// the database refuses it now).
+void DecorarSinVentana(const QString& titulo, const QString& nombre);
 // A row the database refused while the window opened (other programs held it
 // locked past the short wait) is kept and written again here, once the
 // window's read has ended; if it still cannot be, the error log gets the

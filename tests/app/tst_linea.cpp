@@ -12,7 +12,7 @@
 #include "platform/controls/GridModel.h"
 #include "platform/controls/ListView.h"
 #include "platform/text/RuntimeError.h"
-#include "report/CargaOrdenes.h"
+#include "report/nucleo/CargaOrdenes.h"
 #include "session/ModGlobal.h"
 
 #include <QApplication>
@@ -120,6 +120,31 @@ private slots:
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toString(), u"BATCH"_s);
         QCOMPARE(q.value(1).toString(), u"REPORTE DE ORDENES DE PRODUCCIÓN"_s);
+    }
+
+    // The report from the command line makes no widget and no widget
+    // application: only a PDF needs a graphical one, for its fonts.
+    void sinVentana_data()
+    {
+        QTest::addColumn<QString>("salida");
+        QTest::addColumn<QString>("aplicacion");
+        QTest::newRow("csv") << u"--csv=-"_s << u"QCoreApplication 0"_s;
+        QTest::newRow("totales") << u"--totales=t.xlsx"_s << u"QCoreApplication 0"_s;
+        QTest::newRow("pdf") << u"--pdf=p.pdf"_s << u"QGuiApplication 0"_s;
+    }
+    void sinVentana()
+    {
+        QFETCH(QString, salida);
+        const QString informe = m_carpeta + u"/aplicacion.txt"_s;
+        qputenv("RP_PRUEBA_APLICACION", informe.toLocal8Bit());
+        const QString archivo =
+            salida.endsWith(u'-') ? salida : salida.replace(u'=', u"=" + m_carpeta + u'/');
+        const Salida s = correr({base(), archivo});
+        qunsetenv("RP_PRUEBA_APLICACION");
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        QFile f(informe);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QTEST(QString::fromUtf8(f.readAll()), "aplicacion");
     }
 
     void csvEnLaSalidaEstandarYComillas()

@@ -8,16 +8,18 @@
 #include "platform/files/DesktopOpener.h"
 #include "platform/spreadsheet/PrintPreview.h"
 #include "platform/text/ValueText.h"
-#include "report/CargaOrdenes.h"
 #include "report/RP_OProduccion.h"
-#include "report/ResumenCarga.h"
-#include "report/TotalesInsumo.h"
+#include "report/nucleo/CargaOrdenes.h"
+#include "report/nucleo/ReporteOrdenes.h"
+#include "report/nucleo/ResumenCarga.h"
+#include "report/nucleo/TotalesInsumo.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -62,6 +64,16 @@ QString n(const QString& conPunto)
 double numero(QString texto)
 {
     return texto.replace(QLocale::system().decimalPoint(), u"."_s).toDouble();
+}
+
+// Hundredths of a cent, from the digits as the grid wrote them.
+qint64 unidades(QString t)
+{
+    t.replace(QLocale::system().decimalPoint(), u"."_s);
+    const qsizetype punto = t.indexOf(u'.');
+    QString fraccion = punto < 0 ? QString() : t.mid(punto + 1);
+    fraccion = QString(fraccion + u"00000"_s).left(5);
+    return (punto < 0 ? t : t.left(punto)).toLongLong() * 10000 + (fraccion.toLongLong() + 5) / 10;
 }
 
 } // namespace
@@ -344,39 +356,6 @@ private slots:
         QTEST(ordenesCargadas(ventana.MSFlexGrid1), "ordenes");
     }
 
-    // The status line's kilograms read each Kg cell as the system's number,
-    // else as one with a point, whatever shape the text has.
-    void kilosDeLasCeldas_data()
-    {
-        QTest::addColumn<QString>("kg");
-        const QString coma = QLocale::system().decimalPoint();
-        for (const QString& kg :
-             QStringList{u"15848"_s + coma + u"217"_s, u"-3"_s + coma + u"5"_s, u"007"_s, u"0"_s,
-                         u"1.234,5"_s, u"1,234.5"_s, u"1.5"_s, coma + u"5"_s, u"5"_s + coma,
-                         u"1e3"_s, u"  12"_s + coma + u"5 "_s, u"-"_s, u"--1"_s, u"1-2"_s, u"abc"_s,
-                         u"99999999999999999999999"_s + coma + u"9"_s,
-                         u"1"_s + coma + u"2"_s + coma + u"3"_s})
-            QTest::newRow(qPrintable(kg)) << kg;
-    }
-    void kilosDeLasCeldas()
-    {
-        QFETCH(QString, kg);
-        GridModel g;
-        g.setCols(8);
-        g.setRows(3);
-        g.setFixedRows(1);
-        g.setBackColor(1, 1, CargaOrdenes::Verde);
-        g.setText(1, 1, u"1"_s);
-        for (int c = 2; c < 6; ++c)
-            g.setText(2, c, u"x"_s);
-        g.setText(2, 6, kg);
-        bool leido = false;
-        double esperado = QLocale::system().toDouble(kg.trimmed(), &leido);
-        if (!leido)
-            esperado = QLocale::c().toDouble(kg.trimmed());
-        QCOMPARE(ResumenCarga::DeLaGrilla(g).kilos, esperado);
-    }
-
     // Kilograms below 0.0001 as a plain decimal, and a number in the workbook.
     void kilosDiminutos()
     {
@@ -455,15 +434,16 @@ private slots:
         Componentes::Datos().Conectar();
         for (const QString& cambio : cambios)
             Componentes::Datos().Ejecutar(cambio);
-        CargaOrdenes().Cargar(rangos(u"000100000001A"_s, u"000100000001A"_s), {}, m_g);
+        ResultadoCarga tipado;
+        CargaOrdenes().Cargar(rangos(u"000100000001A"_s, u"000100000001A"_s), {}, m_g, {}, &tipado);
         const int chapa = fila(u"BAN-1000X2000"_s) + 1;
         QCOMPARE(m_g.text(chapa, 6), kg);
-        ResumenCarga::MarcarIncompletas(m_g);
+        tipado.marcarIncompletas(m_g);
         QCOMPARE(m_g.note(chapa, 6), ResumenCarga::Motivo(faltan, dudosas));
         // The other line of the order lacks a specific weight already.
-        QCOMPARE(ResumenCarga::DeLaGrilla(m_g).incompletas, 2);
+        QCOMPARE(ResumenCarga::DelResultado(tipado).incompletas, 2);
         GridModel totales;
-        TotalesInsumo::Calcular(m_g, totales);
+        TotalesInsumo::Calcular(tipado, totales);
         QStringList filas;
         for (int r = 1; r < totales.rows(); ++r) {
             QStringList celdas;
@@ -501,11 +481,12 @@ private slots:
         Componentes::Datos().setBaseDatos(copia);
         Componentes::Datos().Conectar();
         Componentes::Datos().Ejecutar(u"UPDATE MA_ARTICULOS SET "_s + medidas);
-        CargaOrdenes().Cargar(rangos({}, {}), {}, m_g);
+        ResultadoCarga tipado;
+        CargaOrdenes().Cargar(rangos({}, {}), {}, m_g, {}, &tipado);
         GridModel totales;
         if (desborda) {
             try {
-                TotalesInsumo::Calcular(m_g, totales);
+                TotalesInsumo::Calcular(tipado, totales);
                 QFAIL("la suma fuera de rango se escribió");
             } catch (const RuntimeError& e) {
                 QCOMPARE(e.number(), ErrorNumber::Overflow);
@@ -513,16 +494,7 @@ private slots:
             }
             return;
         }
-        TotalesInsumo::Calcular(m_g, totales);
-        // Hundredths of a cent, from the digits as the grid wrote them.
-        const auto unidades = [](QString t) {
-            t.replace(QLocale::system().decimalPoint(), u"."_s);
-            const qsizetype punto = t.indexOf(u'.');
-            QString fraccion = punto < 0 ? QString() : t.mid(punto + 1);
-            fraccion = QString(fraccion + u"00000"_s).left(5);
-            return (punto < 0 ? t : t.left(punto)).toLongLong() * 10000 +
-                   (fraccion.toLongLong() + 5) / 10;
-        };
+        TotalesInsumo::Calcular(tipado, totales);
         qint64 suma = 0;
         for (int r = m_g.fixedRows(); r < m_g.rows(); ++r)
             if (m_g.backColor(r, 1) != CargaOrdenes::Verde)
@@ -686,70 +658,60 @@ private slots:
         QCOMPARE(celdas(m_g.rows() - 1), QStringList(8, QString()));
     }
 
-    // A cancel once the rows are read stops what the window works out of
-    // them on the worker, within a few thousand rows of a big grid: the rows
-    // stay as read, no Kg cell keeps a mark (marks on part of the grid would
-    // pass the rest off as sound), the totals grid is not touched.
-    void cancelarTrasLeer_data()
+    // What the core works out as the rows arrive agrees with a recount of the
+    // grid it wrote, whole or cancelled after some lines: lines, supply rows,
+    // orders, the kilograms to the cent (status line and total row), and the
+    // marks only on rows the recount finds incomplete figures for.
+    void resultadoComoLaGrilla_data()
     {
-        QTest::addColumn<QString>("paso");
-        QTest::newRow("recorrido a medias") << u"recorrer"_s;
-        QTest::newRow("marcar incompletas") << u"marcar"_s;
-        QTest::newRow("totales por insumo") << u"totales"_s;
-        QTest::newRow("cifras del estado") << u"cifras"_s;
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<int>("hasta");
+        for (const QString& motor : {u"sqlite"_s, u"postgres"_s}) {
+            QTest::addRow("%s, entera", qPrintable(motor)) << motor << 0;
+            QTest::addRow("%s, cancelada tras 3 líneas", qPrintable(motor)) << motor << 3;
+        }
     }
-    void cancelarTrasLeer()
+    void resultadoComoLaGrilla()
     {
-        QFETCH(QString, paso);
-        if (!conectar(u"sqlite"_s))
+        QFETCH(QString, motor);
+        QFETCH(int, hasta);
+        if (!conectar(motor))
             return;
-        CargaOrdenes().Cargar(rangos({}, {}), {}, m_g);
-        // The demonstration orders over and over, as a big load leaves them.
-        GridModel grande;
-        grande.setCols(m_g.cols());
-        grande.setRows(1);
-        for (int c = 0; c < m_g.cols(); ++c)
-            grande.setText(0, c, m_g.text(0, c));
-        while (grande.rows() < 20000)
-            for (int r = 1; r < m_g.rows() - 1; ++r) {
-                const int f = grande.rows();
-                grande.setRows(f + 1);
-                for (int c = 0; c < m_g.cols(); ++c) {
-                    grande.setText(f, c, m_g.text(r, c));
-                    grande.setBackColor(f, c, m_g.backColor(r, c));
-                }
-            }
-        const QStringList antes = todo(grande);
         GridModel totales;
-        int vistos = 0;
-        int error = 0;
-        TrabajoEnHilo trabajo([&] {
-            try {
-                if (paso == u"recorrer") {
-                    ResumenCarga::Recorrer(grande, [&](const ResumenCarga::Insumo&) {
-                        if (++vistos == 1)
-                            trabajo.Cancelar();
-                    });
-                    return;
-                }
-                trabajo.Cancelar();
-                if (paso == u"marcar")
-                    ResumenCarga::MarcarIncompletas(grande);
-                else if (paso == u"totales")
-                    TotalesInsumo::Calcular(grande, totales);
-                else
-                    ResumenCarga::DeLaGrilla(grande);
-            } catch (const RuntimeError& e) {
-                error = e.number();
+        const ReporteOrdenes::Carga carga = ReporteOrdenes::Cargar(
+            FiltroOrdenes(), m_g, ReporteOrdenes::Alcance::ConTotales, &totales,
+            [&](int lineas) { return hasta == 0 || lineas < hasta; });
+        QCOMPARE(carga.resultado.cancelada, hasta != 0);
+        int lineas = 0, insumos = 0, marcadas = 0;
+        qint64 kilos = 0;
+        QSet<QString> ordenes;
+        for (int r = 1; r < m_g.rows() - 1; ++r) {
+            if (m_g.backColor(r, 1) == CargaOrdenes::Verde) {
+                ++lineas;
+                ordenes.insert(m_g.text(r, 1));
+                continue;
             }
-        });
-        trabajo.Ejecutar();
-        QCOMPARE(error, ErrorNumber::Cancelled);
-        QVERIFY2(vistos < 2048, qPrintable(QString::number(vistos)));
-        QCOMPARE(todo(grande), antes);
-        for (int r = 1; r < grande.rows(); ++r)
-            QVERIFY2(grande.note(r, 6).isEmpty(), qPrintable(QString::number(r)));
-        QCOMPARE(todo(totales), todo(GridModel()));
+            ++insumos;
+            kilos += unidades(m_g.text(r, 6));
+            marcadas += m_g.note(r, 6).isEmpty() ? 0 : 1;
+        }
+        QCOMPARE(carga.resumen.lineas, lineas);
+        QCOMPARE(carga.resumen.insumos, insumos);
+        QCOMPARE(carga.resumen.ordenes, int(ordenes.size()));
+        QCOMPARE(carga.resumen.kilos, kilos);
+        int marcadasTipadas = 0;
+        for (const ResultadoCarga::Insumo& i : carga.tipado.insumos())
+            marcadasTipadas += carga.tipado.incompleta(i) ? 1 : 0;
+        QCOMPARE(marcadas, marcadasTipadas);
+        QVERIFY(marcadas > 0);
+        const qint64 centavos = (kilos + 50) / 100;
+        const int total =
+            int(std::find(carga.materialDeFila.begin() + 1, carga.materialDeFila.end(), -1) -
+                carga.materialDeFila.begin());
+        QCOMPARE(totales.text(total, 1), u"Total"_s);
+        QCOMPARE(totales.text(total, 4), u"%1%2%3"_s.arg(centavos / 100)
+                                             .arg(QLocale::system().decimalPoint())
+                                             .arg(centavos % 100, 2, 10, QLatin1Char('0')));
     }
 
     // "Exportar Excel" after "Cargar": the loaded grid reaches the workbook,

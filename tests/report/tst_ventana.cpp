@@ -7,8 +7,8 @@
 #include "platform/spreadsheet/PrintPreview.h"
 #include "report/GraficoTotales.h"
 #include "report/RP_OProduccion.h"
-#include "report/ResumenCarga.h"
-#include "report/TotalesInsumo.h"
+#include "report/nucleo/ResumenCarga.h"
+#include "report/nucleo/TotalesInsumo.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -407,7 +407,8 @@ private slots:
         m_mensajes.clear();
         v.CmdExcel->click();
         QCOMPARE(m_mensajes.size(), 1);
-        QVERIFY2(m_mensajes.first().contains(u"la carga se canceló"_s), qPrintable(m_mensajes.first()));
+        QVERIFY2(m_mensajes.first().contains(u"la carga se canceló"_s),
+                 qPrintable(m_mensajes.first()));
     }
 
     // After a load or an export the keyboard is where the operator left it, and

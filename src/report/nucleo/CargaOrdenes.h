@@ -16,6 +16,7 @@
 
 class GridModel;
 class Recordset;
+class ResultadoCarga;
 
 // The load behind "Cargar": the production orders chosen by the filter ranges
 // and their state, one green row per order line with the article's
@@ -91,10 +92,11 @@ public:
     static double EstimarKg(double largo, double ancho, double profundo, double pesoEspecifico,
                             double cantidad);
 
-    // Runs the load into `grilla`. A failure propagates with the grid as far
-    // as it got; a cancelled load keeps the rows written so far.
+    // Runs the load into `grilla`, and into `tipado` (when given) the same
+    // rows as numbers. A failure propagates with the grid as far as it got; a
+    // cancelled load keeps the rows written so far.
     Resultado Cargar(const ListaRangos& rangos, const Opciones& opciones, GridModel& grilla,
-                     const Avance& avance = {});
+                     const Avance& avance = {}, ResultadoCarga* tipado = nullptr);
 
 private:
     // An order line as read from the order query: the fields the grid needs.
@@ -158,6 +160,7 @@ private:
     RuntimeError enLaLinea(const RuntimeError& error, const Linea& linea) const;
 
     QString m_insumo; // the supply row being written; null between supply rows
+    ResultadoCarga* m_tipado = nullptr;
     // What this load already asked, by the exact text it asked with.
     struct Articulo
     {

@@ -1,14 +1,14 @@
-#include "report/TotalesInsumo.h"
+#include "report/nucleo/TotalesInsumo.h"
 
 #include "platform/controls/GridModel.h"
 #include "platform/text/Currency.h"
 #include "platform/text/RuntimeError.h"
-#include "report/ResumenCarga.h"
+#include "report/nucleo/ResultadoCarga.h"
+#include "report/nucleo/ResumenCarga.h"
 
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QSet>
 #include <algorithm>
 #include <vector>
 
@@ -16,29 +16,22 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Total
-{
-    QString codigo;
-    QString descripcion;
-    QString pesoEspecifico;
-    qint64 kilos = 0; // in the currency's units: sums exact to the last cent
-    QSet<int> lineas; // by the row of their order line
-    QSet<QString> ordenes;
-    QSet<int> incompletas;
-    qint64 kilosIncompletos = 0;
-};
-
 // Adds a row's kilograms to a total in the currency's fixed point; a total
 // beyond the currency's range stops the totals as a row beyond it stops the
 // load, naming what it was summing.
+[[noreturn]] void desborda(const QString& que)
+{
+    throw RuntimeError(ErrorNumber::Overflow,
+                       QStringLiteral("Desbordamiento: los kilogramos de %1 suman más que "
+                                      "el rango de un importe (922.337.203.685.477,5807)")
+                           .arg(que),
+                       QStringLiteral("TotalesInsumo"));
+}
+
 void sumar(qint64& total, qint64 unidades, const QString& que)
 {
     if (__builtin_add_overflow(total, unidades, &total))
-        throw RuntimeError(ErrorNumber::Overflow,
-                           QStringLiteral("Desbordamiento: los kilogramos de %1 suman más que "
-                                          "el rango de un importe (922.337.203.685.477,5807)")
-                               .arg(que),
-                           QStringLiteral("TotalesInsumo"));
+        desborda(que);
 }
 
 // Kilograms as the result grid writes numbers (the system's decimal
@@ -80,78 +73,82 @@ void iniciar(GridModel& totales, int filas)
 
 } // namespace
 
-void TotalesInsumo::Calcular(const GridModel& resultado, GridModel& totales)
+std::vector<int> TotalesInsumo::Calcular(const ResultadoCarga& resultado, GridModel& totales)
 {
-    std::vector<Total> lista;
-    QHash<QString, size_t> dondeEsta;
-    int lineasCargadas = 0;
-    QSet<int> lineas;
-    QSet<QString> ordenes;
-    QSet<int> incompletas;
-    ResumenCarga::Recorrer(
-        resultado,
-        [&](const ResumenCarga::Insumo& s) {
-            const QString codigo = resultado.text(s.fila, 2);
-            auto hallado = dondeEsta.constFind(codigo);
-            if (hallado == dondeEsta.cend()) {
-                hallado = dondeEsta.insert(codigo, lista.size());
-                Total nuevo;
-                nuevo.codigo = codigo.isEmpty() ? QStringLiteral("(sin código)") : codigo;
-                nuevo.descripcion = resultado.text(s.fila, 3);
-                nuevo.pesoEspecifico = resultado.text(s.fila, 5);
-                lista.push_back(std::move(nuevo));
-            }
-            Total& t = lista[*hallado];
-            if (t.pesoEspecifico.trimmed().isEmpty())
-                t.pesoEspecifico = resultado.text(s.fila, 5);
-            const qint64 unidades = Currency::fromShownNumber(s.kilos).units();
-            const QString material = QStringLiteral("el insumo ") + t.codigo;
-            sumar(t.kilos, unidades, material);
-            t.lineas.insert(s.filaLinea);
-            t.ordenes.insert(s.orden);
-            lineas.insert(s.filaLinea);
-            ordenes.insert(s.orden);
-            if (s.incompleta()) {
-                sumar(t.kilosIncompletos, unidades, material);
-                t.incompletas.insert(s.filaLinea);
-                incompletas.insert(s.filaLinea);
-            }
-        },
-        [&](int) { ++lineasCargadas; });
-    const int sinLista = lineasCargadas - int(lineas.size());
+    const std::vector<ResultadoCarga::Material>& materiales = resultado.materiales();
+    std::vector<int> lista;
+    for (int m = 0; m < int(materiales.size()); ++m) {
+        // A material only the rows a cancel dropped had is not in the totals.
+        if (materiales[size_t(m)].lineas.empty())
+            continue;
+        if (materiales[size_t(m)].desborda)
+            desborda(QStringLiteral("el insumo ") + materiales[size_t(m)].codigo);
+        lista.push_back(m);
+    }
     // Heaviest first; equal weights by code, so the order never depends on
     // the load's.
-    std::stable_sort(lista.begin(), lista.end(), [](const Total& a, const Total& b) {
-        return a.kilos != b.kilos ? a.kilos > b.kilos : a.codigo < b.codigo;
+    std::stable_sort(lista.begin(), lista.end(), [&](int a, int b) {
+        const ResultadoCarga::Material& x = materiales[size_t(a)];
+        const ResultadoCarga::Material& y = materiales[size_t(b)];
+        return x.kilos != y.kilos ? x.kilos > y.kilos : x.codigo < y.codigo;
     });
+    // Lines and orders that use any supply, each once; lines with an
+    // incomplete estimate.
+    int conLista = 0, ordenes = 0, incompletas = 0;
+    // An order's index is given at its first line: below the lines' count.
+    std::vector<bool> ordenVista(resultado.lineas().size(), false);
+    for (const ResultadoCarga::Linea& linea : resultado.lineas()) {
+        if (linea.insumos == 0)
+            continue;
+        ++conLista;
+        incompletas += linea.incompleta ? 1 : 0;
+        if (!ordenVista[size_t(linea.orden)]) {
+            ordenVista[size_t(linea.orden)] = true;
+            ++ordenes;
+        }
+    }
+    const int sinLista = int(resultado.lineas().size()) - conLista;
 
     const QChar separador = QLocale::system().decimalPoint().front();
     totales.setUpdatesSuspended(true);
     iniciar(totales, int(lista.size()) + (lista.empty() ? 1 : 2) + (sinLista > 0 ? 1 : 0));
+    std::vector<int> materialDeFila(size_t(totales.rows()), -1);
     int r = 1;
     qint64 suma = 0;
     qint64 sumaIncompletos = 0;
     const QString todos = QStringLiteral("todos los insumos");
-    for (const Total& t : lista) {
+    // The orders of a material, each once: a stamp per order of the last
+    // material that counted it.
+    std::vector<int> contadaPor(ordenVista.size(), -1);
+    for (const int m : lista) {
+        const ResultadoCarga::Material& t = materiales[size_t(m)];
+        int ordenesDelMaterial = 0;
+        for (const int l : t.lineas) {
+            const int orden = resultado.lineas()[size_t(l)].orden;
+            if (contadaPor[size_t(orden)] != m) {
+                contadaPor[size_t(orden)] = m;
+                ++ordenesDelMaterial;
+            }
+        }
+        materialDeFila[size_t(r)] = m;
         totales.setText(r, 1, t.codigo);
         totales.setText(r, 2, t.descripcion);
         totales.setText(r, 3, t.pesoEspecifico);
         totales.setText(r, 4, textoKilos(t.kilos, separador));
         totales.setText(r, 5, QString::number(t.lineas.size()));
-        totales.setText(r, 6, QString::number(t.ordenes.size()));
-        totales.setText(r, 7, QString::number(t.incompletas.size()));
+        totales.setText(r, 6, QString::number(ordenesDelMaterial));
+        totales.setText(r, 7, QString::number(t.incompletas));
         totales.setText(r, 8, textoKilos(t.kilosIncompletos, separador));
         sumar(suma, t.kilos, todos);
         sumar(sumaIncompletos, t.kilosIncompletos, todos);
         ++r;
     }
     if (!lista.empty()) {
-        // Lines and orders that use any supply, each once.
         totales.setText(r, 1, QStringLiteral("Total"));
         totales.setText(r, 4, textoKilos(suma, separador));
-        totales.setText(r, 5, QString::number(lineas.size()));
-        totales.setText(r, 6, QString::number(ordenes.size()));
-        totales.setText(r, 7, QString::number(incompletas.size()));
+        totales.setText(r, 5, QString::number(conLista));
+        totales.setText(r, 6, QString::number(ordenes));
+        totales.setText(r, 7, QString::number(incompletas));
         totales.setText(r, 8, textoKilos(sumaIncompletos, separador));
         for (int c = 1; c < Columnas; ++c)
             totales.setFontBold(r, c, true);
@@ -163,6 +160,7 @@ void TotalesInsumo::Calcular(const GridModel& resultado, GridModel& totales)
                                       : QStringLiteral("%1 líneas sin lista de materiales")
                                             .arg(ResumenCarga::Cifra(sinLista, 0)));
     totales.setUpdatesSuspended(false);
+    return materialDeFila;
 }
 
 QVariant TotalesInsumo::Modelo::data(const QModelIndex& index, int role) const
@@ -174,9 +172,8 @@ QVariant TotalesInsumo::Modelo::data(const QModelIndex& index, int role) const
     // The digits are grouped as they stand: read back into a double, a total
     // of sixteen digits would lose its cents on the screen.
     const QLocale sistema = QLocale::system();
-    static const QRegularExpression cifra(u"^-?\\d+(?:"_s +
-                                          QRegularExpression::escape(sistema.decimalPoint()) +
-                                          u"\\d+)?$"_s);
+    static const QRegularExpression cifra(
+        u"^-?\\d+(?:"_s + QRegularExpression::escape(sistema.decimalPoint()) + u"\\d+)?$"_s);
     const QString texto = valor.toString();
     if (!cifra.match(texto).hasMatch() || sistema.numberOptions() & QLocale::OmitGroupSeparator)
         return valor;

@@ -1,4 +1,4 @@
-#include "report/CargaOrdenes.h"
+#include "report/nucleo/CargaOrdenes.h"
 
 #include "components/Componentes.h"
 #include "platform/controls/GridModel.h"
@@ -6,6 +6,7 @@
 #include "platform/text/Currency.h"
 #include "platform/text/PrintableText.h"
 #include "platform/text/ValueText.h"
+#include "report/nucleo/ResultadoCarga.h"
 #include "session/ModGlobal.h"
 
 #include <cmath>
@@ -305,8 +306,10 @@ double CargaOrdenes::EstimarKg(double largo, double ancho, double profundo, doub
 }
 
 CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Opciones& opciones,
-                                             GridModel& grilla, const Avance& avance)
+                                             GridModel& grilla, const Avance& avance,
+                                             ResultadoCarga* tipado)
 {
+    m_tipado = tipado;
     const QString filtro = Componentes::Reportes().ArmarFiltroSQL(rangos);
     const QString sql = ArmarConsulta(ArmarCondicion(filtro, opciones), opciones.orden);
     Resultado resultado;
@@ -420,6 +423,9 @@ void CargaOrdenes::escribirLinea(const Medidas& medidas, GridModel& grilla)
     grilla.setText(r, 5, QStringLiteral("Ancho ") + medidas.ancho);
     grilla.setText(r, 6, QStringLiteral("Largo ") + medidas.largo);
     grilla.setText(r, 7, QStringLiteral("Espesor ") + medidas.profundo);
+    if (m_tipado)
+        m_tipado->agregarLinea(r, grilla.text(r, 1), grilla.text(r, 4), medidas.ancho,
+                               medidas.largo, medidas.profundo);
     grilla.setRow(r);
     for (int c = 0; c < grilla.cols(); ++c) {
         grilla.setCol(c);
@@ -682,6 +688,8 @@ int CargaOrdenes::escribirInsumos(const Linea& linea, const Insumos& insumos, Gr
             throw *s.error;
         const double kg = EstimarKg(s.largo, s.ancho, s.profundo, s.pesoEspecifico, cantidad);
         grilla.setText(r, 6, decimalText(kg));
+        if (m_tipado)
+            m_tipado->agregarInsumo(r, grilla.text(r, 2), grilla.text(r, 3), grilla.text(r, 5), kg);
         grilla.setRows(grilla.rows() + 1);
         ++escritos;
         m_insumo.clear();
