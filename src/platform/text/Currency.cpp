@@ -79,6 +79,18 @@ Currency Currency::fromShownNumber(double value)
 {
     if (!std::isfinite(value) || value == 0)
         return Currency(0);
+    // Below 1e8 the shown text carries at least two digits past the units,
+    // and lies within 5.2e-11 x |value| units of value x 10,000 (its 15th
+    // digit's half, and the product's rounding): when that product is further
+    // than that from a half unit, rounding it gives the text's units. A
+    // load's every row comes here; the text is worked out only near a half.
+    if (std::fabs(value) < 1e8) {
+        const double scaled = value * Scale;
+        const double floor = std::floor(scaled);
+        const double fraction = scaled - floor;
+        if (std::fabs(fraction - 0.5) > 6e-11 * std::fabs(value) + 1e-12)
+            return Currency(static_cast<qint64>(fraction < 0.5 ? floor : floor + 1));
+    }
     // The 15 significant digits the shown text carries. The shortest text that
     // reads back as the same double is cheap to get; when it has at most 15
     // digits it is what rounding to 15 digits gives (the double lies far

@@ -689,7 +689,7 @@ int CargaOrdenes::escribirInsumos(const Linea& linea, const Insumos& insumos, Gr
         const double kg = EstimarKg(s.largo, s.ancho, s.profundo, s.pesoEspecifico, cantidad);
         grilla.setText(r, 6, decimalText(kg));
         if (m_tipado)
-            m_tipado->agregarInsumo(r, grilla.text(r, 2), grilla.text(r, 3), grilla.text(r, 5), kg);
+            m_tipado->agregarInsumo(r, s.codigo, grilla.textView(r, 3), grilla.textView(r, 5), kg);
         grilla.setRows(grilla.rows() + 1);
         ++escritos;
         m_insumo.clear();

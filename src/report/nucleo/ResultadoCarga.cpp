@@ -104,26 +104,32 @@ bool ResultadoCarga::incompleta(const Insumo& insumo) const
                        [](Estado e) { return e != Estado::Bien; });
 }
 
-void ResultadoCarga::agregarInsumo(int fila, const QString& codigo, const QString& descripcion,
-                                   const QString& peso, double kilos)
+void ResultadoCarga::agregarInsumo(int fila, const QString& codigo, QStringView descripcion,
+                                   QStringView peso, double kilos)
 {
     Insumo insumo;
     insumo.fila = fila;
     insumo.linea = int(m_lineas.size()) - 1;
     insumo.kilos = Currency::fromShownNumber(kilos).units();
     insumo.peso = estadoDe(peso);
-    auto hallado = m_materialDe.constFind(codigo);
-    if (hallado == m_materialDe.cend()) {
-        hallado = m_materialDe.insert(codigo, int(m_materiales.size()));
-        Material nuevo;
-        nuevo.codigo = codigo.isEmpty() ? QStringLiteral("(sin código)") : codigo;
-        nuevo.descripcion = descripcion;
-        nuevo.pesoEspecifico = peso;
-        m_materiales.push_back(std::move(nuevo));
-    } else if (m_materiales[size_t(*hallado)].pesoEspecifico.trimmed().isEmpty()) {
-        m_materiales[size_t(*hallado)].pesoEspecifico = peso;
+    auto leido = m_materialLeido.constFind(codigo);
+    if (leido == m_materialLeido.cend()) {
+        const QString comoSeVe = codigo.trimmed();
+        auto hallado = m_materialDe.constFind(comoSeVe);
+        if (hallado == m_materialDe.cend()) {
+            hallado = m_materialDe.insert(comoSeVe, int(m_materiales.size()));
+            Material nuevo;
+            nuevo.codigo = comoSeVe.isEmpty() ? QStringLiteral("(sin código)") : comoSeVe;
+            nuevo.descripcion = descripcion.toString();
+            m_materiales.push_back(std::move(nuevo));
+        }
+        leido = m_materialLeido.insert(codigo, *hallado);
     }
-    insumo.material = *hallado;
+    insumo.material = *leido;
+    // The first specific weight its rows give.
+    Material& material = m_materiales[size_t(insumo.material)];
+    if (material.pesoEspecifico.trimmed().isEmpty() && !peso.isEmpty())
+        material.pesoEspecifico = peso.toString();
     m_insumos.push_back(insumo);
     ++m_lineas.back().insumos;
     sumarAlMaterial(m_insumos.back());

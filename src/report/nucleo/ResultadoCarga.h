@@ -68,8 +68,9 @@ public:
     // cell shows it (without the cell's label).
     void agregarLinea(int fila, const QString& orden, const QString& cantidad, const QString& ancho,
                       const QString& largo, const QString& espesor);
-    void agregarInsumo(int fila, const QString& codigo, const QString& descripcion,
-                       const QString& peso, double kilos);
+    // `codigo` as read: the grid shows it, and the totals group it, trimmed.
+    void agregarInsumo(int fila, const QString& codigo, QStringView descripcion, QStringView peso,
+                       double kilos);
     // Drops what lies at or below `filas` rows of the grid: the open line a
     // cancel left empty.
     void recortar(int filas);
@@ -97,6 +98,9 @@ private:
     std::vector<Insumo> m_insumos;
     std::vector<Material> m_materiales;
     QHash<QString, int> m_materialDe;
+    // The material of a code as read, found without trimming it again: a big
+    // load meets each code thousands of times.
+    QHash<QString, int> m_materialLeido;
     QHash<QString, int> m_ordenes;
     // The line whose estimates are figured for the lines after it with the
     // same texts: most lines of a big load repeat their article's figures.
