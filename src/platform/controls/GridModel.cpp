@@ -200,7 +200,7 @@ QStringView GridModel::textView(int row, int col) const
     return {blockOf(row).chars.data() + c.offset, static_cast<qsizetype>(c.length)};
 }
 
-void GridModel::setText(int row, int col, const QString& text)
+void GridModel::setText(int row, int col, QStringView text)
 {
     Cell& c = cell(row, col);
     Block& block = blockOf(row);
@@ -227,6 +227,27 @@ void GridModel::setText(int row, int col, const QString& text)
     if (block.unused > 4096 && block.unused >= block.chars.size() / 2)
         compact(block);
     cellChanged(row, col);
+}
+
+void GridModel::copyRow(const GridModel& from, int fromRow, int toRow)
+{
+    for (int c = 0; c < std::min(m_cols, from.m_cols); ++c) {
+        setText(toRow, c, from.textView(fromRow, c));
+        const Cell& source = from.cell(fromRow, c);
+        quint32 index = 0;
+        // Most cells keep the default format, the same index in every grid.
+        if (source.format != 0) {
+            const Format& f = from.format(source);
+            auto it = m_formatIndex.constFind(f);
+            if (it == m_formatIndex.cend()) {
+                m_formats.push_back(f);
+                it = m_formatIndex.insert(f, static_cast<quint32>(m_formats.size() - 1));
+            }
+            index = *it;
+        }
+        cell(toRow, c).format = index;
+        cellChanged(toRow, c);
+    }
 }
 
 int GridModel::colWidth(int col) const

@@ -38,7 +38,11 @@ public:
     // The same without a copy, for readers going through many cells: valid
     // until the grid next changes.
     QStringView textView(int row, int col) const;
-    void setText(int row, int col, const QString& text);
+    void setText(int row, int col, const QString& text) { setText(row, col, QStringView(text)); }
+    void setText(int row, int col, QStringView text);
+    // Copies a row of another grid (texts, formats and notes) into row
+    // `toRow`, column by column as far as both grids reach.
+    void copyRow(const GridModel& from, int fromRow, int toRow);
 
     int colWidth(int col) const;
     void setColWidth(int col, int twips);

@@ -62,20 +62,7 @@ int LineasDelMaterial(const Carga& carga, int material, const GridModel& grilla,
     destino.setFixedRows(fijas);
     destino.setFixedCols(grilla.fixedCols());
     int hacia = 0;
-    const auto copiar = [&](int r) {
-        for (int c = 0; c < grilla.cols(); ++c) {
-            destino.setText(hacia, c, grilla.text(r, c));
-            if (grilla.backColor(r, c) != GridModel::NoColor)
-                destino.setBackColor(hacia, c, grilla.backColor(r, c));
-            if (grilla.fontSize(r, c) > 0)
-                destino.setFontSize(hacia, c, grilla.fontSize(r, c));
-            if (grilla.fontBold(r, c))
-                destino.setFontBold(hacia, c, true);
-            if (!grilla.note(r, c).isEmpty())
-                destino.setNote(hacia, c, grilla.note(r, c));
-        }
-        ++hacia;
-    };
+    const auto copiar = [&](int r) { destino.copyRow(grilla, r, hacia++); };
     for (int r = 0; r < fijas; ++r)
         copiar(r);
     for (const int l : lineas) {
