@@ -12,7 +12,7 @@
 #include "BaseDatos.h"
 #include "BaseGenerada.h"
 #include "Medicion.h"
-#include "app/EscritorCSV.h"
+#include "export/EscritorCSV.h"
 #include "components/Componentes.h"
 #include "platform/controls/GridModel.h"
 #include "report/nucleo/CargaOrdenes.h"

@@ -1,6 +1,6 @@
 #include "app/CargosLinea.h"
 
-#include "app/EscritorCSV.h"
+#include "export/EscritorCSV.h"
 #include "app/SinVentana.h"
 #include "components/Componentes.h"
 #include "dialogs/CargosSeleccionados.h"

@@ -1,6 +1,6 @@
 #include "app/ConsultaLinea.h"
 
-#include "app/EscritorCSV.h"
+#include "export/EscritorCSV.h"
 #include "app/ReporteLinea.h"
 #include "app/SinVentana.h"
 #include "components/Componentes.h"

@@ -2,7 +2,7 @@
 
 #include "app/CargosLinea.h"
 #include "app/ConsultaLinea.h"
-#include "app/EscritorCSV.h"
+#include "export/EscritorGrilla.h"
 #include "app/SinVentana.h"
 #include "app/Version.h"
 #include "components/Componentes.h"
@@ -125,11 +125,20 @@ int filasDe(const GridModel& grilla)
 
 QString FormatoTotales(const QString& archivo)
 {
-    const QString extension = QFileInfo(archivo).suffix().toLower();
-    if (extension == u"htm")
+    EscritorGrilla::Formato formato;
+    if (!EscritorGrilla::PorExtension(archivo, formato))
+        return {};
+    switch (formato) {
+    case EscritorGrilla::Formato::CSV:
+        return QStringLiteral("csv");
+    case EscritorGrilla::Formato::Libro:
+        return QStringLiteral("xlsx");
+    case EscritorGrilla::Formato::Pagina:
         return QStringLiteral("html");
-    return extension == u"csv" || extension == u"xlsx" || extension == u"html" ? extension
-                                                                               : QString();
+    case EscritorGrilla::Formato::PDF:
+        break;
+    }
+    return {};
 }
 
 QString Uso()
@@ -358,62 +367,39 @@ int Ejecutar(const Opciones& op)
     avance.terminar();
     ModExportarExcel::setEncabezadoImpresion(ReporteOrdenes::Titulo, filtro.Descripcion());
     try {
-        const auto escribir = [&](const QString& archivo, const std::function<void()>& guardar,
-                                  const GridModel& escrita) {
+        FormatoCSV formatoCSV = FormatoCSV::DelSistema();
+        if (!op.separador.isEmpty())
+            FormatoCSV::SeparadorDeTexto(op.separador, formatoCSV.separador);
+        const auto escribir = [&](const QString& archivo, EscritorGrilla::Formato formato,
+                                  const GridModel& escrita, const QString& titulo = {}) {
+            if (archivo.isEmpty())
+                return;
+            EscritorGrilla escritor(formato);
+            escritor.csv = formatoCSV;
+            escritor.titulo = titulo;
+            escritor.avancePaginas = [&](int paginas, int total) {
+                avance.paginasEscritas(archivo, paginas, total);
+            };
+            if (archivo == u"-") {
+                anotar(QStringLiteral("mientras escribía la salida estándar"));
+                escritor.Escribir(escrita, archivo);
+                return;
+            }
             anotar(QStringLiteral("mientras escribía \"%1\"").arg(archivo));
             avance.escribiendo(archivo, filasDe(escrita));
-            guardar();
+            escritor.Escribir(escrita, archivo);
             avance.terminar();
             escritos << archivo;
         };
-        const auto formatoCSV = [&] {
-            FormatoCSV formato = FormatoCSV::DelSistema();
-            if (!op.separador.isEmpty())
-                FormatoCSV::SeparadorDeTexto(op.separador, formato.separador);
-            return formato;
-        };
-        if (!op.csv.isEmpty()) {
-            const FormatoCSV formato = formatoCSV();
-            if (op.csv == u"-") {
-                anotar(QStringLiteral("mientras escribía la salida estándar"));
-                EscribirCSV(grilla, op.csv, formato);
-            } else
-                escribir(
-                    op.csv, [&] { EscribirCSV(grilla, op.csv, formato); }, grilla);
-        }
-        if (!op.xlsx.isEmpty())
-            escribir(
-                op.xlsx, [&] { ModExportarExcel::GuardarLibro(grilla, op.xlsx); }, grilla);
-        if (!op.html.isEmpty()) {
-            // The same page the export's HTML route writes, with its default title.
-            escribir(
-                op.html, [&] { ModExportarExcel::GuardarPaginaHTML(grilla, op.html, QString()); },
-                grilla);
-        }
-        if (!op.pdf.isEmpty())
-            escribir(
-                op.pdf,
-                [&] {
-                    ModExportarExcel::GuardarPDF(grilla, op.pdf, [&](int paginas, int total) {
-                        avance.paginasEscritas(op.pdf, paginas, total);
-                    });
-                },
-                grilla);
-        if (!op.totales.isEmpty()) {
-            const QString formato = FormatoTotales(op.totales);
-            escribir(
-                op.totales,
-                [&] {
-                    if (formato == u"csv")
-                        EscribirCSV(totales, op.totales, formatoCSV());
-                    else if (formato == u"xlsx")
-                        ModExportarExcel::GuardarLibro(totales, op.totales);
-                    else
-                        ModExportarExcel::GuardarPaginaHTML(totales, op.totales,
-                                                            QStringLiteral("Totales por insumo"));
-                },
-                totales);
-        }
+        using Formato = EscritorGrilla::Formato;
+        escribir(op.csv, Formato::CSV, grilla);
+        escribir(op.xlsx, Formato::Libro, grilla);
+        // The same page the export's HTML route writes, with its default title.
+        escribir(op.html, Formato::Pagina, grilla);
+        escribir(op.pdf, Formato::PDF, grilla);
+        Formato deLosTotales = Formato::CSV;
+        EscritorGrilla::PorExtension(op.totales, deLosTotales);
+        escribir(op.totales, deLosTotales, totales, QStringLiteral("Totales por insumo"));
     } catch (const RuntimeError& e) {
         avance.terminar();
         // What was written before the failure is complete and stays: say which.

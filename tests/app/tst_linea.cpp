@@ -3,7 +3,7 @@
 #include "Soporte.h"
 #include "app/CargosLinea.h"
 #include "app/ConsultaLinea.h"
-#include "app/EscritorCSV.h"
+#include "export/EscritorCSV.h"
 #include "app/ReporteLinea.h"
 #include "components/Componentes.h"
 #include "dialogs/CargosSeleccionados.h"

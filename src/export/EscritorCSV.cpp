@@ -1,4 +1,4 @@
-#include "app/EscritorCSV.h"
+#include "export/EscritorCSV.h"
 
 #include "platform/controls/GridModel.h"
 #include "platform/files/FileCommit.h"
