@@ -1,5 +1,6 @@
 #include "dialogs/FrmConsComprobantes.h"
 
+#include "components/Atender.h"
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
 #include "dialogs/LecturaProtegida.h"
@@ -120,15 +121,15 @@ FrmConsComprobantes::FrmConsComprobantes(QWidget* parent) : QDialog(parent)
     resize(pixelsFromTwips(10800), pixelsFromTwips(5400));
 
     connect(CmdAceptar, &QPushButton::clicked, this,
-            [this] { atender([this] { CmdAceptar_Click(); }); });
+            [this] { Atender([this] { CmdAceptar_Click(); }); });
     connect(CmdCancelar, &QPushButton::clicked, this,
-            [this] { atender([this] { CmdCancelar_Click(); }); });
+            [this] { Atender([this] { CmdCancelar_Click(); }); });
     connect(ListView1Vista, &ListView::dblClick, this,
-            [this] { atender([this] { ListView1_DblClick(); }); });
+            [this] { Atender([this] { ListView1_DblClick(); }); });
     connect(ListView1Vista, &ListView::keyPress, this,
-            [this](int tecla) { atender([&] { ListView1_KeyPress(tecla); }); });
+            [this](int tecla) { Atender([&] { ListView1_KeyPress(tecla); }); });
     connect(ListView1Vista, &ListView::columnClick, this,
-            [this](int columna) { atender([&] { ListView1_ColumnClick(columna); }); });
+            [this](int columna) { Atender([&] { ListView1_ColumnClick(columna); }); });
     // The rows are the database's: their texts are never edited here.
     connect(&ListView1, &ListViewModel::beforeLabelEdit, this,
             [](int, bool* cancelar) { *cancelar = true; });
@@ -137,16 +138,6 @@ FrmConsComprobantes::FrmConsComprobantes(QWidget* parent) : QDialog(parent)
 }
 
 FrmConsComprobantes::~FrmConsComprobantes() = default;
-
-void FrmConsComprobantes::atender(const std::function<void()>& manejador)
-{
-    // An event handler's failure is shown and the dialog stays as it was.
-    try {
-        manejador();
-    } catch (const RuntimeError& e) {
-        Componentes::General().Mensaje(e.description());
-    }
-}
 
 int FrmConsComprobantes::Mostrar()
 {

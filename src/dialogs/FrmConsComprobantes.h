@@ -77,7 +77,7 @@ public slots:
 
 private:
     void Form_Load();
-    void atender(const std::function<void()>& manejador);
+
     void Descargar();
     void AgregarFila();
     int columna(const QString& encabezado) const;

@@ -1,5 +1,6 @@
 #include "report/RP_OProduccion.h"
 
+#include "components/Atender.h"
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
 #include "components/TrabajoEnHilo.h"
@@ -602,20 +603,12 @@ void RP_OProduccion::closeEvent(QCloseEvent* evento)
 
 void RP_OProduccion::atender(const std::function<void()>& manejador)
 {
-    try {
-        m_cajaConError.clear();
-        manejador();
-    } catch (const RuntimeError& error) {
-        Componentes::General().Mensaje(error.description());
-        // A filter to mend: its box takes the keyboard, not the button pressed.
-        if (!m_cajaConError.isEmpty()) {
-            txtFields.at(Componentes::Teclado().IndiceCampo(m_cajaConError, txtFields))
-                ->setFocus(Qt::OtherFocusReason);
-            m_cajaConError.clear();
-        }
-    } catch (const std::exception& error) {
-        Componentes::General().Mensaje(QString::fromLocal8Bit(error.what()));
-    }
+    m_cajaConError.clear();
+    // A filter to mend: its box takes the keyboard, not the button pressed.
+    if (!Atender(manejador) && !m_cajaConError.isEmpty())
+        txtFields.at(Componentes::Teclado().IndiceCampo(m_cajaConError, txtFields))
+            ->setFocus(Qt::OtherFocusReason);
+    m_cajaConError.clear();
 }
 
 void RP_OProduccion::enExclusiva(const std::function<void()>& trabajo)
