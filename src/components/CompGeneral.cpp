@@ -1,20 +1,14 @@
 #include "components/CompGeneral.h"
 
-#include "platform/controls/ScreenArea.h"
 #include "platform/files/FileCommit.h"
 #include "platform/text/PrintableText.h"
 #include "platform/text/ValueText.h"
 
-#include <QAbstractScrollArea>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QInputDialog>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QThread>
-#include <QWidget>
 #include <cstdio>
 #include <exception>
 #include <type_traits>
@@ -66,6 +60,12 @@ template <class Pregunta> auto enElHiloDeVentanas(Pregunta&& pregunta)
 
 } // namespace
 
+bool CompGeneral::hayVentanas()
+{
+    const QCoreApplication* aplicacion = QCoreApplication::instance();
+    return s_dialogos && aplicacion && aplicacion->inherits("QApplication");
+}
+
 QString CompGeneral::ValorNoNulo(const QVariant& valor) const
 {
     return valueText(valor);
@@ -99,48 +99,6 @@ QString CompGeneral::CompletarRuta(const QString& ruta) const
     return ruta + QLatin1Char('/');
 }
 
-void CompGeneral::PrepararFormulario(QWidget* ventana, int) const
-{
-    // Room kept right of and below the outermost control, as the designs do.
-    constexpr int Margen = 8;
-    constexpr QSize LineasVisibles(120, 80);
-    QRect todo, fijos;
-    for (QWidget* hijo : ventana->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (hijo->isHidden() || hijo->isWindow())
-            continue;
-        const QRect r = hijo->geometry();
-        todo |= r;
-        fijos |= qobject_cast<QAbstractScrollArea*>(hijo) ? QRect(r.topLeft(), LineasVisibles) : r;
-    }
-    const QSize minimo =
-        fijos.isEmpty() ? QSize() : QSize(fijos.right() + Margen, fijos.bottom() + Margen);
-    if (minimo.isValid())
-        ventana->setMinimumSize(minimo);
-
-    const QRect zona = availableScreenArea(ventana);
-    if (zona.isEmpty())
-        return;
-    // The window's frame is not known before it is shown: leave the usual
-    // title bar and borders room inside the screen area.
-    const QSize cabe = zona.size() - QSize(16, 40);
-    QSize tam = ventana->size();
-    if (!todo.isEmpty())
-        tam = tam.expandedTo(QSize(todo.right() + Margen, todo.bottom() + Margen));
-    ventana->resize(tam.boundedTo(cabe).expandedTo(ventana->minimumSize()));
-    QRect marco = ventana->frameGeometry();
-    marco.moveCenter(zona.center());
-    ventana->move(marco.topLeft().x() < zona.left() ? zona.left() : marco.topLeft().x(),
-                  marco.topLeft().y() < zona.top() ? zona.top() : marco.topLeft().y());
-}
-
-void CompGeneral::CentrarControl(QWidget* control) const
-{
-    if (!control || !control->parentWidget())
-        return;
-    const int ancho = control->parentWidget()->width();
-    control->move((ancho - control->width()) / 2, control->y());
-}
-
 void CompGeneral::RegistrarError(const RuntimeError& error, const QString& etiqueta) const
 {
     if (m_archivoLog.isEmpty())
@@ -158,9 +116,9 @@ void CompGeneral::RegistrarError(const RuntimeError& error, const QString& etiqu
         // not append to, a full disk: the log cannot hold its own failure, so
         // it goes where someone may read it.
         std::fprintf(stderr, "rp_oproduccion: %s; no se registra: %s\n",
-                         qPrintable(terminalText(fallo.description())),
-                         qPrintable(terminalText(
-                             QString(error.description()).replace(QLatin1Char('\n'), u' '))));
+                     qPrintable(terminalText(fallo.description())),
+                     qPrintable(terminalText(
+                         QString(error.description()).replace(QLatin1Char('\n'), u' '))));
     }
 }
 
@@ -175,7 +133,8 @@ QString CompGeneral::TextoParaElOperador(const QString& descripcion)
         QStringLiteral("no such table: ([\\w.\"\\[\\]]+)|relation \"([^\"]+)\" does not exist|"
                        "invalid object name '([^']+)'"),
         QRegularExpression::CaseInsensitiveOption);
-    const QString detalle = QStringLiteral(" (el detalle quedó en el registro de errores, QNErr.log)");
+    const QString detalle =
+        QStringLiteral(" (el detalle quedó en el registro de errores, QNErr.log)");
     if (conexion.match(descripcion).hasMatch())
         return QStringLiteral("Se perdió la conexión con la base de datos: el servidor la cerró o "
                               "dejó de responder. Vuelva a intentarlo; si se repite, avise a quien "
@@ -207,35 +166,14 @@ int CompGeneral::MostrarError(const RuntimeError& error, const std::optional<QSt
     if (m_presentador)
         return m_presentador(error, tag);
 
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    if (!hayVentanas()) {
         std::fprintf(stderr, "Error %d: %s%s\n", error.number(),
                      qPrintable(TextoParaElOperador(error.description())),
                      tag.isEmpty() ? ""
                                    : qPrintable(QStringLiteral(" (") + tag + QLatin1Char(')')));
         return Abortar;
     }
-    QMessageBox caja(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
-                     QStringLiteral("Error %1\n\n%2")
-                         .arg(error.number())
-                         .arg(TextoParaElOperador(error.description())));
-    if (!tag.isEmpty())
-        caja.setInformativeText(QStringLiteral("Procedimiento: %1").arg(tag));
-    caja.setObjectName(QStringLiteral("MostrarError"));
-    QPushButton* abortar = caja.addButton(QStringLiteral("&Abortar"), QMessageBox::RejectRole);
-    QPushButton* reintentar =
-        caja.addButton(QStringLiteral("&Reintentar"), QMessageBox::AcceptRole);
-    QPushButton* ignorar = caja.addButton(QStringLiteral("&Omitir"), QMessageBox::DestructiveRole);
-    abortar->setObjectName(QStringLiteral("Abortar"));
-    reintentar->setObjectName(QStringLiteral("Reintentar"));
-    ignorar->setObjectName(QStringLiteral("Omitir"));
-    caja.setDefaultButton(reintentar);
-    caja.setEscapeButton(abortar);
-    caja.exec();
-    if (caja.clickedButton() == reintentar)
-        return Reintentar;
-    if (caja.clickedButton() == ignorar)
-        return Ignorar;
-    return Abortar;
+    return s_dialogos->error(error, TextoParaElOperador(error.description()), tag);
 }
 
 void CompGeneral::Mensaje(const QString& texto) const
@@ -246,14 +184,11 @@ void CompGeneral::Mensaje(const QString& texto) const
         m_mensajero(texto);
         return;
     }
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    if (!hayVentanas()) {
         std::fprintf(stderr, "%s\n", qPrintable(texto));
         return;
     }
-    QMessageBox caja(QMessageBox::Information, QGuiApplication::applicationDisplayName(), texto,
-                     QMessageBox::Ok);
-    caja.setObjectName(QStringLiteral("Mensaje"));
-    caja.exec();
+    s_dialogos->mensaje(texto);
 }
 
 int CompGeneral::MsgBox(const QString& texto, int estilo, const QString& titulo) const
@@ -262,32 +197,11 @@ int CompGeneral::MsgBox(const QString& texto, int estilo, const QString& titulo)
         return enElHiloDeVentanas([&] { return MsgBox(texto, estilo, titulo); });
     if (m_avisador)
         return m_avisador(texto, estilo, titulo);
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    if (!hayVentanas()) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(titulo), qPrintable(texto));
         return 1;
     }
-    QMessageBox::Icon icono = QMessageBox::NoIcon;
-    switch (estilo & 0x70) {
-    case 16:
-        icono = QMessageBox::Critical;
-        break;
-    case 32:
-        icono = QMessageBox::Question;
-        break;
-    case 48:
-        icono = QMessageBox::Warning;
-        break;
-    case 64:
-        icono = QMessageBox::Information;
-        break;
-    default:
-        break;
-    }
-    QMessageBox caja(icono, titulo.isEmpty() ? QGuiApplication::applicationDisplayName() : titulo,
-                     texto, QMessageBox::Ok);
-    caja.setObjectName(QStringLiteral("MsgBox"));
-    caja.exec();
-    return 1;
+    return s_dialogos->msgBox(texto, estilo, titulo);
 }
 
 QString CompGeneral::InputBox(const QString& pregunta, const QString& titulo,
@@ -297,12 +211,7 @@ QString CompGeneral::InputBox(const QString& pregunta, const QString& titulo,
         return enElHiloDeVentanas([&] { return InputBox(pregunta, titulo, porDefecto); });
     if (m_preguntador)
         return m_preguntador(pregunta, titulo, porDefecto);
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+    if (!hayVentanas())
         return {};
-    QInputDialog caja;
-    caja.setObjectName(QStringLiteral("InputBox"));
-    caja.setWindowTitle(titulo.isEmpty() ? QGuiApplication::applicationDisplayName() : titulo);
-    caja.setLabelText(pregunta);
-    caja.setTextValue(porDefecto);
-    return caja.exec() == QDialog::Accepted ? caja.textValue() : QString();
+    return s_dialogos->inputBox(pregunta, titulo, porDefecto);
 }

@@ -97,7 +97,24 @@ public:
                                               const QString& porDefecto)>;
     void setPreguntador(Preguntador preguntador) { m_preguntador = std::move(preguntador); }
 
+    // How the boxes show where the application has widgets: the windows'
+    // library installs them as the application starts. Without them (the
+    // command line's report, a core without windows) the texts go to
+    // standard error, as they do with no window system.
+    struct Dialogos
+    {
+        int (*error)(const RuntimeError& error, const QString& texto, const QString& etiqueta);
+        void (*mensaje)(const QString& texto);
+        int (*msgBox)(const QString& texto, int estilo, const QString& titulo);
+        QString (*inputBox)(const QString& pregunta, const QString& titulo,
+                            const QString& porDefecto);
+    };
+    static void setDialogos(const Dialogos* dialogos) { s_dialogos = dialogos; }
+
 private:
+    static bool hayVentanas();
+    static inline const Dialogos* s_dialogos = nullptr;
+
     QString m_archivoLog;
     Presentador m_presentador;
     Mensajero m_mensajero;

@@ -12,41 +12,9 @@ namespace {
 const char* const PropiedadCampo = "Campo";
 const char* const PropiedadTipo = "TipoEntrada";
 
-int largoDe(CompTeclado::TipoEntrada tipo)
-{
-    switch (tipo) {
-    case CompTeclado::TipoEntrada::Sucursal:
-        return 4;
-    case CompTeclado::TipoEntrada::Numero:
-        return 8;
-    case CompTeclado::TipoEntrada::Letra:
-        return 1;
-    case CompTeclado::TipoEntrada::Fecha:
-        return 10;
-    case CompTeclado::TipoEntrada::Texto:
-        break;
-    }
-    return 32767;
-}
-
-QString soloAdmitidos(CompTeclado::TipoEntrada tipo, const QString& texto)
-{
-    QString out;
-    for (const QChar c : texto)
-        if (CompTeclado::AdmiteCaracter(tipo, c))
-            out += c;
-    return out;
-}
-
-// Day, month and year may be parted by "/", "-" or ".", as the report engine reads them.
-bool esSeparadorDeFecha(QChar c)
-{
-    return c == QLatin1Char('/') || c == QLatin1Char('-') || c == QLatin1Char('.');
-}
-
 qsizetype separadoresDeFecha(const QString& texto)
 {
-    return std::count_if(texto.begin(), texto.end(), esSeparadorDeFecha);
+    return std::count_if(texto.begin(), texto.end(), ReglasTeclado::EsSeparadorDeFecha);
 }
 
 } // namespace
@@ -55,22 +23,7 @@ void CompTeclado::Configurar(QLineEdit* caja, const QString& campo, const QStrin
 {
     caja->setProperty(PropiedadCampo, campo);
     caja->setProperty(PropiedadTipo, tipo);
-    caja->setMaxLength(largoDe(Clasificar(campo, tipo)));
-}
-
-CompTeclado::TipoEntrada CompTeclado::Clasificar(const QString& campo, const QString& tipo)
-{
-    if (tipo.compare(u"fecha", Qt::CaseInsensitive) == 0)
-        return TipoEntrada::Fecha;
-    if (tipo.compare(u"COMPROBANTES", Qt::CaseInsensitive) != 0)
-        return TipoEntrada::Texto;
-    if (campo.startsWith(u"Sucursal", Qt::CaseInsensitive))
-        return TipoEntrada::Sucursal;
-    if (campo.startsWith(u"Nro", Qt::CaseInsensitive))
-        return TipoEntrada::Numero;
-    if (campo.startsWith(u"Letra", Qt::CaseInsensitive))
-        return TipoEntrada::Letra;
-    return TipoEntrada::Texto;
+    caja->setMaxLength(ReglasTeclado::Largo(Clasificar(campo, tipo)));
 }
 
 QString CompTeclado::TipoTextoDe(const QLineEdit* caja)
@@ -132,7 +85,7 @@ void CompTeclado::TeclaPresionada(QLineEdit* caja, int& codigoAscii) const
     case TipoEntrada::Fecha: {
         const QString texto = caja->text();
         const bool alFinal = caja->cursorPosition() == texto.size() && !caja->hasSelectedText();
-        if (esSeparadorDeFecha(c)) {
+        if (ReglasTeclado::EsSeparadorDeFecha(c)) {
             if (separadoresDeFecha(texto) >= 2 && !caja->hasSelectedText())
                 codigoAscii = 0;
             return;
@@ -145,65 +98,6 @@ void CompTeclado::TeclaPresionada(QLineEdit* caja, int& codigoAscii) const
         return;
     }
     }
-}
-
-QString CompTeclado::TextoAlSalir(TipoEntrada tipo, const QString& texto)
-{
-    const QString t = texto.trimmed();
-    switch (tipo) {
-    case TipoEntrada::Texto:
-        return texto;
-    case TipoEntrada::Sucursal:
-    case TipoEntrada::Numero: {
-        const QString digitos = soloAdmitidos(tipo, t).right(largoDe(tipo));
-        return digitos.isEmpty() ? QString()
-                                 : digitos.rightJustified(largoDe(tipo), QLatin1Char('0'));
-    }
-    case TipoEntrada::Letra:
-        return soloAdmitidos(tipo, t).left(1).toUpper();
-    case TipoEntrada::Fecha:
-        return soloAdmitidos(tipo, t).left(largoDe(tipo));
-    }
-    return t;
-}
-
-bool CompTeclado::AdmiteCaracter(TipoEntrada tipo, QChar c)
-{
-    const bool digito = c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    switch (tipo) {
-    case TipoEntrada::Texto:
-        return true;
-    case TipoEntrada::Sucursal:
-    case TipoEntrada::Numero:
-        return digito;
-    case TipoEntrada::Letra:
-        return c.isLetter();
-    case TipoEntrada::Fecha:
-        return digito || esSeparadorDeFecha(c);
-    }
-    return false;
-}
-
-bool CompTeclado::Admite(TipoEntrada tipo, const QString& texto)
-{
-    const QString t = texto.trimmed();
-    return t.size() <= largoDe(tipo) && soloAdmitidos(tipo, t) == t;
-}
-
-QString CompTeclado::QueAdmite(TipoEntrada tipo)
-{
-    switch (tipo) {
-    case TipoEntrada::Texto:
-        return QStringLiteral("cualquier texto");
-    case TipoEntrada::Sucursal:
-    case TipoEntrada::Numero:
-        return QStringLiteral("solo dígitos del 0 al 9, hasta %1").arg(largoDe(tipo));
-    case TipoEntrada::Letra:
-        return QStringLiteral("una sola letra");
-    case TipoEntrada::Fecha:
-        return QStringLiteral("una fecha día/mes/año, por ejemplo 05/11/2026");
-    }
-    return {};
 }
 
 void CompTeclado::Atender(QLineEdit* caja)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/ReglasTeclado.h"
 #include "platform/controls/ControlArray.h"
 
 #include <QObject>
@@ -24,21 +25,17 @@ class CompTeclado : public QObject
 {
     Q_OBJECT
 public:
-    enum class TipoEntrada
-    {
-        Texto,
-        Sucursal,
-        Numero,
-        Letra,
-        Fecha
-    };
+    using TipoEntrada = ReglasTeclado::TipoEntrada;
 
     // Gives a box its key and input kind (and the length that goes with them).
     static void Configurar(QLineEdit* caja, const QString& campo, const QString& tipo);
     static QString CampoDe(const QLineEdit* caja);
     static QString TipoTextoDe(const QLineEdit* caja);
     static TipoEntrada TipoDe(const QLineEdit* caja);
-    static TipoEntrada Clasificar(const QString& campo, const QString& tipo);
+    static TipoEntrada Clasificar(const QString& campo, const QString& tipo)
+    {
+        return ReglasTeclado::Clasificar(campo, tipo);
+    }
 
     // Index of the box whose field name matches, without regard to case; -1
     // when no box has it.
@@ -50,15 +47,24 @@ public:
     void TeclaPresionada(QLineEdit* caja, int& codigoAscii) const;
     // What a box of that kind holds once the operator leaves it, whatever was
     // typed or pasted into it (the batch report gives its values this way too).
-    static QString TextoAlSalir(TipoEntrada tipo, const QString& texto);
+    static QString TextoAlSalir(TipoEntrada tipo, const QString& texto)
+    {
+        return ReglasTeclado::TextoAlSalir(tipo, texto);
+    }
     // Whether the box takes that character when it is typed.
-    static bool AdmiteCaracter(TipoEntrada tipo, QChar c);
+    static bool AdmiteCaracter(TipoEntrada tipo, QChar c)
+    {
+        return ReglasTeclado::AdmiteCaracter(tipo, c);
+    }
     // Whether the box would take the whole text (blanks around it aside) as
     // typed: every character and no more than it holds. The command line
     // refuses a value the box would not take instead of emptying it.
-    static bool Admite(TipoEntrada tipo, const QString& texto);
+    static bool Admite(TipoEntrada tipo, const QString& texto)
+    {
+        return ReglasTeclado::Admite(tipo, texto);
+    }
     // What a box of that kind takes, for a message.
-    static QString QueAdmite(TipoEntrada tipo);
+    static QString QueAdmite(TipoEntrada tipo) { return ReglasTeclado::QueAdmite(tipo); }
 
     // Routes the box's key events through TeclaAbajo and TeclaPresionada, and
     // completes its text when it loses the focus.

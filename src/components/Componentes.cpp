@@ -2,8 +2,10 @@
 
 #include <QCoreApplication>
 
+#include <functional>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -14,10 +16,10 @@ struct Instancias
     std::unique_ptr<CompIni> ini;
     std::unique_ptr<CompEquipo> equipo;
     std::unique_ptr<CompSesion> sesion;
-    std::unique_ptr<CompTeclado> teclado;
-    std::unique_ptr<CompProgreso> progreso;
     std::unique_ptr<CompReportes> reportes;
 };
+
+void soltarTodo();
 
 Instancias& instancias()
 {
@@ -25,11 +27,24 @@ Instancias& instancias()
     // The connection and the windows must go while Qt is still there, not
     // among the static destructors that run after it.
     static const bool registrado = [] {
-        qAddPostRoutine([] { instancias() = Instancias(); });
+        qAddPostRoutine(soltarTodo);
         return true;
     }();
     Q_UNUSED(registrado);
     return todas;
+}
+
+std::vector<std::function<void()>>& alReiniciar()
+{
+    static std::vector<std::function<void()>> todos;
+    return todos;
+}
+
+void soltarTodo()
+{
+    instancias() = Instancias();
+    for (const std::function<void()>& reiniciar : alReiniciar())
+        reiniciar();
 }
 
 thread_local CompDatos* datosDelHilo = nullptr;
@@ -70,14 +85,6 @@ CompSesion& Componentes::Sesion()
 {
     return crearAlUsar(instancias().sesion);
 }
-CompTeclado& Componentes::Teclado()
-{
-    return crearAlUsar(instancias().teclado);
-}
-CompProgreso& Componentes::Progreso()
-{
-    return crearAlUsar(instancias().progreso);
-}
 CompReportes& Componentes::Reportes()
 {
     return crearAlUsar(instancias().reportes);
@@ -85,7 +92,13 @@ CompReportes& Componentes::Reportes()
 
 void Componentes::ReiniciarParaPruebas()
 {
-    instancias() = Instancias();
+    soltarTodo();
+}
+
+void Componentes::AlReiniciar(std::function<void()> reiniciar)
+{
+    instancias();
+    alReiniciar().push_back(std::move(reiniciar));
 }
 
 void Componentes::SustituirDatos(std::unique_ptr<CompDatos> datos)

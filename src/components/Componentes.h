@@ -9,6 +9,7 @@
 #include "components/CompSesion.h"
 #include "components/CompTeclado.h"
 
+#include <functional>
 #include <memory>
 
 // The suite's components, one process-wide instance each, created on first
@@ -29,6 +30,11 @@ public:
     // that opened it): while installed, Datos() called on that thread gives
     // it. Returns the one installed before; null removes it.
     static CompDatos* DatosDelHilo(CompDatos* datos);
+
+    // The components that need widgets (the keyboard's and the progress
+    // window's) live in the windows' library, which drops its instances here
+    // too.
+    static void AlReiniciar(std::function<void()> reiniciar);
 
     // Test hook: drops every instance (the connection included), so the next
     // use creates a fresh one. Never called by the program itself.

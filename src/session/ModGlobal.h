@@ -8,6 +8,7 @@
 
 // The suite's shared session module: start-up, the session values, setting
 // and report-catalogue reads and the value helpers every window uses.
+class ManejadorError;
 class QWidget;
 
 namespace ModGlobal {
@@ -60,6 +61,11 @@ void DecorarFormulario(QWidget* ventana);
 void RegistrarAcceso(QWidget* ventana);
 // The same row for a window known by its caption and object name.
 void RegistrarAcceso(const QString& titulo, const QString& nombre);
+// The suite's icon as the INI file names it, the key written back so it
+// exists; each step, when it fails, goes as `enError` says.
+QString IconoDeLaSuite(ManejadorError& enError);
+// The access-log row, a refusal of the database now tried again after the read.
+void AnotarAcceso(const QString& titulo, const QString& nombre);
 // What DecorarFormulario does for a report run without its window: the
 // suite's INI key and the access-log row (tried again after the read when
 // the database refuses it now).
