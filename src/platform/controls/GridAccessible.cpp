@@ -198,18 +198,18 @@ QAccessibleInterface* GridAccessible::heading(int row, int column) const
     if (row >= rowCount() || column >= columnCount() || (row < 0) == (column < 0) ||
         (row < 0 && !view()->horizontalHeader()->isVisible()))
         return nullptr;
-    const quint64 k = key(row, column);
-    if (const auto found = m_cells.constFind(k); found != m_cells.constEnd())
-        return QAccessible::accessibleInterface(*found);
-    auto* cell = new Cell(view(), row, column);
-    m_cells.insert(k, QAccessible::registerAccessibleInterface(cell));
-    return cell;
+    return known(row, column);
 }
 
 QAccessibleInterface* GridAccessible::cellAt(int row, int column) const
 {
     if (row < 0 || column < 0 || row >= rowCount() || column >= columnCount())
         return nullptr;
+    return known(row, column);
+}
+
+QAccessibleInterface* GridAccessible::known(int row, int column) const
+{
     const quint64 k = key(row, column);
     if (const auto found = m_cells.constFind(k); found != m_cells.constEnd())
         return QAccessible::accessibleInterface(*found);
@@ -339,38 +339,34 @@ bool GridAccessible::isRowSelected(int row) const
 
 bool GridAccessible::selectRow(int row)
 {
-    if (row < 0 || row >= rowCount())
-        return false;
-    view()->selectRow(row);
-    return true;
+    return select(row, -1, true);
 }
 
 bool GridAccessible::selectColumn(int column)
 {
-    if (column < 0 || column >= columnCount())
-        return false;
-    view()->selectColumn(column);
-    return true;
+    return select(-1, column, true);
 }
 
 bool GridAccessible::unselectRow(int row)
 {
-    if (row < 0 || row >= rowCount())
-        return false;
-    const QAbstractItemModel& m = *view()->model();
-    view()->selectionModel()->select(
-        QItemSelection(m.index(row, 0), m.index(row, m.columnCount() - 1)),
-        QItemSelectionModel::Deselect);
-    return true;
+    return select(row, -1, false);
 }
 
 bool GridAccessible::unselectColumn(int column)
 {
-    if (column < 0 || column >= columnCount())
+    return select(-1, column, false);
+}
+
+bool GridAccessible::select(int row, int column, bool on)
+{
+    const QAbstractItemModel* m = view()->model();
+    if (!m || (row < 0 ? column < 0 || column >= columnCount() : row >= rowCount()))
         return false;
-    const QAbstractItemModel& m = *view()->model();
-    view()->selectionModel()->select(
-        QItemSelection(m.index(0, column), m.index(m.rowCount() - 1, column)),
-        QItemSelectionModel::Deselect);
+    const QModelIndex first = m->index(std::max(row, 0), std::max(column, 0));
+    const QModelIndex last =
+        m->index(row < 0 ? m->rowCount() - 1 : row, column < 0 ? m->columnCount() - 1 : column);
+    view()->selectionModel()->select(QItemSelection(first, last),
+                                     on ? QItemSelectionModel::Select
+                                        : QItemSelectionModel::Deselect);
     return true;
 }

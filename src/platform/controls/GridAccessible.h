@@ -57,6 +57,10 @@ public:
     QAccessibleInterface* heading(int row, int column) const;
 
 private:
+    // The interface of a cell or heading, made and registered when first asked for.
+    QAccessibleInterface* known(int row, int column) const;
+    // A whole row (column -1) or column (row -1) selected or not.
+    bool select(int row, int column, bool on);
     void forget();
     int firstRowInSight() const;
     int rowsInSight() const;

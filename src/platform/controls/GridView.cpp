@@ -3,6 +3,7 @@
 #include "platform/controls/CellToolTip.h"
 #include "platform/controls/GridAccessible.h"
 #include "platform/controls/GridModel.h"
+#include "platform/controls/LastColumn.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -129,10 +130,7 @@ void GridView::fitLastColumn()
     const int last = m_model->cols() - 1;
     if (!m_lastColumnFills || last < 0)
         return;
-    int others = 0;
-    for (int c = 0; c < last; ++c)
-        others += columnWidth(c);
-    const int width = std::max(columnPixels(m_model->colWidth(last)), viewport()->width() - others);
+    const int width = lastColumnFilling(*this, last, columnPixels(m_model->colWidth(last)));
     if (columnWidth(last) != width)
         setColumnWidth(last, width);
 }
