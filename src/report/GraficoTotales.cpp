@@ -10,7 +10,7 @@
 #include <cmath>
 
 namespace {
-const QString SinBarras = QStringLiteral("Sin totales: cargue las órdenes.");
+const QString SinBarras = QStringLiteral("Sin barras: no hay totales por insumo.");
 } // namespace
 
 GraficoTotales::GraficoTotales(QWidget* parent) : QWidget(parent)
