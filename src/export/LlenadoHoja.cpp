@@ -185,29 +185,56 @@ void LlenadoHoja::agregarGrafico(Worksheet& hoja) const
         bloque(grafico->primeraFila, hastaFila, GraficoInsumos::ColKg)};
     std::vector<Worksheet::Cells> incompletos = {
         bloque(grafico->primeraFila, hastaFila, GraficoInsumos::ColKgIncompletos)};
-    // Beside the table, a column apart from it.
-    g.column = x + 2;
-    g.row = 2;
+    const int colKg = columna[GraficoInsumos::ColKg];
+    const int colIncompletos = columna[GraficoInsumos::ColKgIncompletos];
+    // The kilograms read as the grid shows them: two decimals, thousands grouped.
+    const auto enKilos = [&](int desde, int hasta) {
+        for (const int c : {colKg, colIncompletos})
+            hoja.range(hoja.cells(desde, c), hoja.cells(hasta, c)).setNumberFormat(u"#,##0.00"_s);
+    };
+    enKilos(2, m_grilla.rows());
+    // On paper the chart takes a page of its own after the table, which
+    // keeps the page's width for itself.
+    g.pageRow = hoja.rowCount() + 1;
+    g.row = g.pageRow;
+    g.column = 1;
+    // As wide as the table, which sets the page's scale; a bar and its name
+    // on a line of their own each.
+    int anchoTabla = 0;
+    for (int c = 0; c < m_grilla.cols(); ++c)
+        if (columna[size_t(c)] > 0)
+            anchoTabla += m_grilla.colWidth(c) / 15;
+    g.width = std::max(560, anchoTabla);
+    g.height = std::max(288, 90 + 32 * int(grafico->barras.size()));
     if (ultima.otros()) {
         // "Otros" is no row of the table: its bar reads a small table of its
-        // own under it, a line apart, in the first three columns, so that the
-        // table's columns keep adding up what they did.
-        const int fila = hoja.rowCount() + 2;
-        hoja.cells(fila, 1).setValue(u"Barra del gráfico"_s);
-        hoja.cells(fila, 2).setValue(m_grilla.text(0, GraficoInsumos::ColKg));
-        hoja.cells(fila, 3).setValue(m_grilla.text(0, GraficoInsumos::ColKgIncompletos));
-        hoja.cells(fila + 1, 1).setValue(ultima.codigo);
-        hoja.cells(fila + 1, 2).setValue(QString::number(ultima.kilos, 'f', 2));
-        hoja.cells(fila + 1, 3).setValue(QString::number(ultima.kilosIncompletos, 'f', 2));
-        g.categories.push_back({fila + 1, 1, fila + 1, 1});
-        kilos.push_back({fila + 1, 2, fila + 1, 2});
-        incompletos.push_back({fila + 1, 3, fila + 1, 3});
+        // own beside the chart, right of the table's columns and outside
+        // what is printed, so that the table's columns keep adding up what
+        // they did and no reader takes it for a total of theirs.
+        const int fila = g.pageRow, col = x + 2;
+        hoja.cells(fila, col).setValue(u"Barra del gráfico"_s);
+        hoja.cells(fila, col + 1).setValue(m_grilla.text(0, GraficoInsumos::ColKg));
+        hoja.cells(fila, col + 2).setValue(m_grilla.text(0, GraficoInsumos::ColKgIncompletos));
+        hoja.cells(fila + 1, col).setValue(ultima.codigo);
+        hoja.cells(fila + 1, col + 1).setValue(QString::number(ultima.kilos, 'f', 2));
+        hoja.cells(fila + 1, col + 2).setValue(QString::number(ultima.kilosIncompletos, 'f', 2));
+        hoja.range(hoja.cells(fila + 1, col + 1), hoja.cells(fila + 1, col + 2))
+            .setNumberFormat(u"#,##0.00"_s);
+        hoja.setColumnWidth(col, m_grilla.colWidth(GraficoInsumos::ColInsumo) / TwipsPorAncho);
+        g.categories.push_back({fila + 1, col, fila + 1, col});
+        kilos.push_back({fila + 1, col + 1, fila + 1, col + 1});
+        incompletos.push_back({fila + 1, col + 2, fila + 1, col + 2});
     }
-    g.series = {
-        {GraficoInsumos::LeyendaCompleto(), kilos, GraficoInsumos::ColorCompleto, true},
-        {GraficoInsumos::LeyendaFaltante(), incompletos, GraficoInsumos::ColorFaltante, false}};
-    g.height = std::max(288, 80 + 24 * int(grafico->barras.size()));
-    g.width = 560;
+    Worksheet::PrintSetup impresion = hoja.printSetup();
+    impresion.lastColumn = x;
+    // The rows the chart covers, at the sheet's default height of 20 pixels.
+    impresion.lastRow = g.pageRow + g.height / 20 + 1;
+    hoja.setPrintSetup(impresion);
+    g.series = {{GraficoInsumos::LeyendaCompleto(), kilos, GraficoInsumos::ColorCompleto, true}};
+    // The lighter part only where some bar has it: its legend would name nothing.
+    if (grafico->kilosIncompletos > 0)
+        g.series.push_back(
+            {GraficoInsumos::LeyendaFaltante(), incompletos, GraficoInsumos::ColorFaltante, false});
     hoja.addChart(std::move(g));
 }
 

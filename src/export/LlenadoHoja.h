@@ -40,8 +40,8 @@ public:
     bool cancelado() const;
 
 private:
-    // The totals per material get their bar chart beside the table, drawn
-    // from the table's cells.
+    // The totals per material get their bar chart, drawn from the table's
+    // cells, and their kilograms a number format.
     void agregarGrafico(Worksheet& hoja) const;
 
     struct Formato

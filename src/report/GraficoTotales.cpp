@@ -10,19 +10,7 @@
 #include <cmath>
 
 namespace {
-
-constexpr qreal Margen = 6;
-constexpr qreal Separacion = 6; // between a name and its bar, a bar and its label
-constexpr qreal Muestra = 10;   // the legend's colour squares
-
-// A bar's label on one or two lines: the note on the missing figures goes
-// under the kilograms when the bars are tall enough for two lines.
-QString etiquetaDe(const GraficoInsumos::Barra& barra, bool dosLineas)
-{
-    QString texto = barra.Etiqueta();
-    return dosLineas ? texto.replace(QStringLiteral(" ("), QStringLiteral("\n(")) : texto;
-}
-
+const QString SinBarras = QStringLiteral("Sin barras: no hay totales por insumo.");
 } // namespace
 
 GraficoTotales::GraficoTotales(QWidget* parent) : QWidget(parent)
@@ -37,9 +25,7 @@ GraficoTotales::GraficoTotales(QWidget* parent) : QWidget(parent)
     m_vista->setMinimumSize(200, 120);
     m_vista->installEventFilter(this);
     m_vista->setAccessibleName(QStringLiteral("Gráfico de kilos por insumo"));
-    m_vista->setAccessibleDescription(
-        QStringLiteral("Barras de los kilogramos de los insumos más pesados; la parte clara "
-                       "descansa en estimaciones con datos faltantes."));
+    m_vista->setAccessibleDescription(SinBarras);
     m_lectura = new QLabel(this);
     m_lectura->setObjectName(QStringLiteral("LblLecturaTotales"));
     m_lectura->setWordWrap(true);
@@ -84,130 +70,71 @@ void GraficoTotales::Mostrar(const GridModel& totales)
             if (!parte.isEmpty())
                 lectura << parte;
     m_lectura->setText(lectura.join(QStringLiteral(" · ")));
+    // What the picture shows, for whoever cannot see it: each bar's figures.
+    QStringList barras;
+    if (m_datos)
+        for (const GraficoInsumos::Barra& b : m_datos->barras)
+            barras << (b.otros() ? b.codigo : b.codigo + u" " + b.descripcion) + u": " +
+                          b.Etiqueta();
+    m_vista->setAccessibleDescription(barras.isEmpty() ? SinBarras
+                                                       : barras.join(QStringLiteral("; ")) + u'.');
+    m_lectura->setAccessibleDescription(m_lectura->text());
     m_vista->update();
 }
 
-GraficoTotales::Trazado GraficoTotales::trazar() const
+BarChartDrawing GraficoTotales::dibujo() const
 {
-    Trazado t;
-    if (!m_datos || m_datos->barras.empty())
-        return t;
-    const QFontMetricsF letra(m_vista->font());
-    const QRectF todo = QRectF(m_vista->rect()).adjusted(Margen, Margen, -Margen, -Margen);
-    const auto& barras = m_datos->barras;
-    const int n = int(barras.size());
-
-    // The legend: both entries on one line when they fit, else one under the other.
-    const qreal entrada1 = Muestra + 4 + letra.horizontalAdvance(GraficoInsumos::LeyendaCompleto());
-    const qreal entrada2 = Muestra + 4 + letra.horizontalAdvance(GraficoInsumos::LeyendaFaltante());
-    const bool unaLinea = entrada1 + 16 + entrada2 <= todo.width();
-    const qreal altoLeyenda = letra.height() * (unaLinea ? 1 : 2) + 4;
-    t.leyenda = QRectF(todo.left(), todo.bottom() - altoLeyenda, todo.width(), altoLeyenda);
-
-    const qreal alto = std::max<qreal>(0, todo.height() - altoLeyenda - 4);
-    const qreal banda = alto / n;
-    t.dosLineas = banda >= letra.height() * 2;
-    t.conEtiquetas = banda >= letra.height() * 0.5;
-
-    // The materials' names take what they need, up to a third of the width.
-    qreal nombres = 0, etiquetas = 0;
-    for (const GraficoInsumos::Barra& b : barras) {
-        nombres = std::max(nombres, letra.horizontalAdvance(b.codigo));
-        if (t.conEtiquetas)
-            etiquetas = std::max(etiquetas, letra.boundingRect(QRectF(0, 0, 1e6, 1e6), Qt::AlignLeft,
-                                                               etiquetaDe(b, t.dosLineas))
-                                                .width());
+    BarChartDrawing d;
+    if (!m_datos)
+        return d;
+    d.series = {{GraficoInsumos::LeyendaCompleto(), QRgb(GraficoInsumos::ColorCompleto)},
+                {GraficoInsumos::LeyendaFaltante(), QRgb(GraficoInsumos::ColorFaltante)}};
+    d.figure = [](double kilos) { return GraficoInsumos::Cifra(kilos, 0); };
+    for (const GraficoInsumos::Barra& b : m_datos->barras) {
+        // The note on the missing figures goes under the kilograms where
+        // the bars are tall enough for two lines.
+        QString etiqueta = b.Etiqueta();
+        d.bars.push_back({b.codigo,
+                          b.descripcion,
+                          {std::max(0.0, b.kilos), b.kilosIncompletos},
+                          etiqueta.replace(QStringLiteral(" ("), QStringLiteral("\n("))});
     }
-    t.nombres = std::min(std::ceil(nombres), std::floor(todo.width() / 3));
-    // The labels' room stays off the bars, so every bar keeps the same scale.
-    etiquetas = std::min(std::ceil(etiquetas), std::floor(todo.width() / 3));
-    t.area = QRectF(todo.left() + t.nombres + Separacion, todo.top(),
-                    std::max<qreal>(1, todo.width() - t.nombres - etiquetas - 2 * Separacion), alto);
+    return d;
+}
 
-    const double mayor = std::max_element(barras.begin(), barras.end(), [](const auto& a, const auto& b) {
-                             return a.kilos < b.kilos;
-                         })->kilos;
-    for (int i = 0; i < n; ++i) {
-        const double kilos = std::max(0.0, barras[size_t(i)].kilos);
-        const qreal largo = mayor > 0 ? std::round(t.area.width() * kilos / mayor) : 0;
-        const qreal y = std::round(t.area.top() + banda * i + banda * 0.15);
-        const QRectF barra(t.area.left(), y, largo, std::max<qreal>(1, std::round(banda * 0.7)));
-        t.barras.push_back(barra);
-        t.etiquetas.emplace_back(barra.right() + Separacion, t.area.top() + banda * i, etiquetas,
-                                 banda);
-    }
-    return t;
+BarChartDrawing::Layout GraficoTotales::trazar() const
+{
+    constexpr qreal Margen = 6;
+    return dibujo().layout(QRectF(m_vista->rect()).adjusted(Margen, Margen, -Margen, -Margen),
+                           m_vista->font(), m_vista);
 }
 
 QRectF GraficoTotales::AreaBarras() const
 {
-    return trazar().area;
+    return trazar().plot;
 }
 
 QRectF GraficoTotales::RectBarra(int barra) const
 {
-    const Trazado t = trazar();
-    return barra >= 0 && barra < int(t.barras.size()) ? t.barras[size_t(barra)] : QRectF();
+    const BarChartDrawing::Layout t = trazar();
+    return barra >= 0 && barra < int(t.bars.size()) ? t.bars[size_t(barra)] : QRectF();
 }
 
 int GraficoTotales::barraEn(QPointF punto) const
 {
-    const Trazado t = trazar();
-    for (int i = 0; i < int(t.barras.size()); ++i) {
-        // The whole band of a bar answers, so a short bar can be reached too.
-        const QRectF& b = t.barras[size_t(i)];
-        if (QRectF(t.area.left() - t.nombres, b.top(), t.area.width() + t.nombres, b.height())
-                .contains(punto))
+    // The whole band of a bar answers, its name too, so a short bar can be reached.
+    const BarChartDrawing::Layout t = trazar();
+    for (int i = 0; i < int(t.bands.size()); ++i)
+        if (t.bands[size_t(i)].contains(punto))
             return i;
-    }
     return -1;
 }
 
 void GraficoTotales::pintar()
 {
     QPainter p(m_vista);
-    const Trazado t = trazar();
-    if (t.barras.empty())
-        return;
-    const QColor completo = QColor(QRgb(GraficoInsumos::ColorCompleto));
-    const QColor faltante = QColor(QRgb(GraficoInsumos::ColorFaltante));
     const QPalette& paleta = m_vista->palette();
-    p.setPen(paleta.color(QPalette::Text));
-    const QFontMetricsF letra(m_vista->font());
-    const auto& barras = m_datos->barras;
-    for (size_t i = 0; i < barras.size(); ++i) {
-        const GraficoInsumos::Barra& b = barras[i];
-        const QRectF& barra = t.barras[i];
-        const QRectF nombre(t.area.left() - Separacion - t.nombres, barra.top(), t.nombres,
-                            barra.height());
-        p.drawText(nombre, Qt::AlignRight | Qt::AlignVCenter,
-                   letra.elidedText(b.codigo, Qt::ElideRight, t.nombres));
-        // The uncertain part from the axis, as the workbook's chart draws it.
-        const double kilos = std::max(0.0, b.kilos);
-        const qreal claro =
-            kilos > 0 ? std::round(barra.width() * std::clamp(b.kilosIncompletos / kilos, 0.0, 1.0)) : 0;
-        p.fillRect(QRectF(barra.left(), barra.top(), claro, barra.height()), faltante);
-        p.fillRect(QRectF(barra.left() + claro, barra.top(), barra.width() - claro, barra.height()),
-                   completo);
-        if (t.conEtiquetas)
-            p.drawText(t.etiquetas[i], Qt::AlignLeft | Qt::AlignVCenter,
-                       etiquetaDe(b, t.dosLineas));
-    }
-    p.setPen(paleta.color(QPalette::Mid));
-    p.drawLine(t.area.topLeft(), t.area.bottomLeft());
-
-    p.setPen(paleta.color(QPalette::Text));
-    QPointF en = t.leyenda.topLeft();
-    for (const auto& [color, texto] : {std::pair{completo, GraficoInsumos::LeyendaCompleto()},
-                                       std::pair{faltante, GraficoInsumos::LeyendaFaltante()}}) {
-        const qreal ancho = Muestra + 4 + letra.horizontalAdvance(texto);
-        if (en.x() > t.leyenda.left() && en.x() + ancho > t.leyenda.right())
-            en = QPointF(t.leyenda.left(), en.y() + letra.height());
-        p.fillRect(QRectF(en.x(), en.y() + (letra.height() - Muestra) / 2, Muestra, Muestra), color);
-        p.drawText(QRectF(en.x() + Muestra + 4, en.y(), ancho, letra.height()),
-                   Qt::AlignLeft | Qt::AlignVCenter, texto);
-        en.rx() += ancho + 16;
-    }
+    dibujo().paint(p, trazar(), paleta.color(QPalette::Text), paleta.color(QPalette::Mid));
 }
 
 bool GraficoTotales::eventFilter(QObject* objeto, QEvent* evento)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/GraficoInsumos.h"
+#include "platform/spreadsheet/BarChartDrawing.h"
 
 #include <QRectF>
 #include <QWidget>
@@ -11,13 +12,14 @@ class GridModel;
 class QLabel;
 
 // The chart of the totals tab: the kilograms per raw material as horizontal
-// bars (the heaviest on top, every bar to the same scale), each labelled with
-// its kilograms, the part that rests on incomplete estimates in the lighter
-// colour, and under it the quick reading (the three heaviest materials'
-// share, the uncertain kilograms). Hovering a bar names its material; a
-// double click on one asks for its orders.
-// Painted here, like the printout's and the page's charts, rather than by a
-// charting library: one drawing on every platform the program is built for.
+// bars (the heaviest on top, every bar to the same scale from zero), each
+// labelled with its kilograms, the part that rests on incomplete estimates
+// in the lighter colour, and under it the quick reading (the three heaviest
+// materials' share, the uncertain kilograms). Hovering a bar names its
+// material; a double click on one asks for its orders. A screen reader reads
+// the bars' figures as the chart's description.
+// Painted by the printed sheet's own drawing rather than by a charting
+// library: one drawing on every platform the program is built for.
 class GraficoTotales : public QWidget
 {
     Q_OBJECT
@@ -32,6 +34,8 @@ public:
     QWidget* Vista() const { return m_vista; }
     QRectF AreaBarras() const;
     QRectF RectBarra(int barra) const;
+    // Everything as drawn now: names, bars, labels, legend.
+    BarChartDrawing::Layout Trazado() const { return trazar(); }
     QLabel* Lectura() const { return m_lectura; }
     // What hovering the bar `barra` (in the data's order) shows.
     QString Ayuda(int barra) const;
@@ -44,17 +48,9 @@ protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
-    struct Trazado
-    {
-        QRectF area;                   // where the bars may go
-        std::vector<QRectF> barras;    // each bar's whole length, in the data's order
-        std::vector<QRectF> etiquetas; // each bar's label, after it
-        QRectF leyenda;
-        qreal nombres = 0;             // the width of the materials' column
-        bool dosLineas = true;         // a label's note under its kilograms
-        bool conEtiquetas = true;
-    };
-    Trazado trazar() const;
+    // The bars as the printed sheet draws them, and where they go now.
+    BarChartDrawing dibujo() const;
+    BarChartDrawing::Layout trazar() const;
     void pintar();
     int barraEn(QPointF punto) const;
 

@@ -29,6 +29,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSet>
 #include <QSettings>
 #include <QSplitter>
@@ -160,7 +162,21 @@ void RP_OProduccion::crearControles()
     const QString comprobantes = QStringLiteral("COMPROBANTES");
     const QString fecha = QStringLiteral("fecha");
 
-    FrmTipo = ubicar(new QGroupBox(QStringLiteral("Nº de Orden de Producción"), this),
+    // The designed filters and buttons keep their places in a band that
+    // scrolls sideways where the window is narrower than the design (a large
+    // scale on a small screen), so the window always fits its screen and the
+    // grid takes the width there is.
+    AreaFiltros = new QScrollArea(this);
+    AreaFiltros->setObjectName(QStringLiteral("AreaFiltros"));
+    AreaFiltros->setFrameShape(QFrame::NoFrame);
+    AreaFiltros->setFocusPolicy(Qt::NoFocus);
+    AreaFiltros->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    AreaFiltros->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    AreaFiltros->setAccessibleName(QStringLiteral("Filtros"));
+    auto* banda = new QWidget;
+    banda->setObjectName(QStringLiteral("PanelFiltros"));
+
+    FrmTipo = ubicar(new QGroupBox(QStringLiteral("Nº de Orden de Producción"), banda),
                      QStringLiteral("FrmTipo"), 0, 0, 0, 5415, 615);
     Label1.add(0, etiqueta(FrmTipo, QStringLiteral("Label1"), 0, QStringLiteral("Desde:"), 120, 240,
                            615, 255));
@@ -173,8 +189,8 @@ void RP_OProduccion::crearControles()
     caja(FrmTipo, 4, QStringLiteral("Nro_Hasta"), comprobantes, 4020, 240, 855, 285);
     caja(FrmTipo, 5, QStringLiteral("Letra_Hasta"), comprobantes, 4920, 240, 255, 285);
 
-    auto* fechas = ubicar(new QGroupBox(QStringLiteral("Fecha"), this), QStringLiteral("Frame1"), 2,
-                          5520, 0, 5415, 615);
+    auto* fechas = ubicar(new QGroupBox(QStringLiteral("Fecha"), banda), QStringLiteral("Frame1"),
+                          2, 5520, 0, 5415, 615);
     Frame1.add(2, fechas);
     Label1.add(2, etiqueta(fechas, QStringLiteral("Label1"), 2, QStringLiteral("Desde:"), 120, 240,
                            1575, 255));
@@ -183,14 +199,14 @@ void RP_OProduccion::crearControles()
                            615, 255));
     caja(fechas, 9, QStringLiteral("Fecha_hasta"), fecha, 3480, 240, 1215, 285);
 
-    Frame2 = ubicar(new QGroupBox(QStringLiteral("Estado"), this), QStringLiteral("Frame2"), -1, 0,
+    Frame2 = ubicar(new QGroupBox(QStringLiteral("Estado"), banda), QStringLiteral("Frame2"), -1, 0,
                     600, 1695, 855);
     ChkEstado.add(0, ubicar(new QCheckBox(QStringLiteral("&Pendientes"), Frame2),
                             QStringLiteral("ChkEstado"), 0, 120, 240, 1455, 255));
     ChkEstado.add(1, ubicar(new QCheckBox(QStringLiteral("&Finalizada"), Frame2),
                             QStringLiteral("ChkEstado"), 1, 120, 480, 1455, 255));
 
-    auto* orden = ubicar(new QGroupBox(QStringLiteral("Orden"), this), QStringLiteral("Frame1"), 3,
+    auto* orden = ubicar(new QGroupBox(QStringLiteral("Orden"), banda), QStringLiteral("Frame1"), 3,
                          1800, 600, 1695, 855);
     Frame1.add(3, orden);
     OptOrden.add(0, ubicar(new QRadioButton(QStringLiteral("&Fecha"), orden),
@@ -201,7 +217,7 @@ void RP_OProduccion::crearControles()
     OptOrden.at(1)->setProperty("Tag", QStringLiteral("{V_MV_Cpte.IdComprobante}"));
     OptOrden.at(0)->setChecked(true);
 
-    auto* tipo = ubicar(new QGroupBox(QStringLiteral("Tipo"), this), QStringLiteral("Frame1"), 4,
+    auto* tipo = ubicar(new QGroupBox(QStringLiteral("Tipo"), banda), QStringLiteral("Frame1"), 4,
                         11040, 0, 1695, 615);
     Frame1.add(4, tipo);
     OptTipo.add(2, ubicar(new QRadioButton(QStringLiteral("Estimativo"), tipo),
@@ -217,12 +233,16 @@ void RP_OProduccion::crearControles()
         OptTipo.at(i)->setFocusPolicy(Qt::NoFocus);
     }
 
-    CmdCargar = ubicar(new QPushButton(QStringLiteral("Cargar"), this), QStringLiteral("CmdCargar"),
-                       -1, 3720, 720, 1575, 735);
-    CmdExcel = ubicar(new QPushButton(QStringLiteral("Exportar Excel"), this),
+    CmdCargar = ubicar(new QPushButton(QStringLiteral("Cargar"), banda),
+                       QStringLiteral("CmdCargar"), -1, 3720, 720, 1575, 735);
+    CmdExcel = ubicar(new QPushButton(QStringLiteral("Exportar Excel"), banda),
                       QStringLiteral("CmdExcel"), -1, 5520, 720, 1575, 735);
-    CmdSalir = ubicar(new QPushButton(QStringLiteral("Salir"), this), QStringLiteral("CmdSalir"),
+    CmdSalir = ubicar(new QPushButton(QStringLiteral("Salir"), banda), QStringLiteral("CmdSalir"),
                       -1, 7320, 720, 1575, 735);
+    banda->resize(banda->childrenRect().bottomRight().x() + 8,
+                  banda->childrenRect().bottomRight().y() + 1);
+    AreaFiltros->setWidget(banda);
+    AreaFiltros->setGeometry(0, 0, banda->width(), banda->height());
     connect(CmdCargar, &QPushButton::clicked, this,
             [this] { atender([this] { CmdCargar_Click(); }); });
     connect(CmdExcel, &QPushButton::clicked, this,
@@ -233,6 +253,8 @@ void RP_OProduccion::crearControles()
     MSFlexGrid1Vista = ubicar(new GridView(&MSFlexGrid1, this), QStringLiteral("MSFlexGrid1"), -1,
                               120, 2160, 16455, 6735);
     MSFlexGrid1Vista->horizontalHeader()->viewport()->installEventFilter(this);
+    // The free width right of the designed columns goes to the last one.
+    MSFlexGrid1Vista->setLastColumnFills(true);
 
     // Below the grid, in the band the resize rule leaves under it, so the
     // grid keeps its designed height.
@@ -272,6 +294,7 @@ void RP_OProduccion::crearControles()
     LblFiltroInsumo->hide();
     MSFlexGridFiltradaVista = new GridView(&m_grillaFiltrada, this);
     MSFlexGridFiltradaVista->setObjectName(QStringLiteral("MSFlexGridFiltrada"));
+    MSFlexGridFiltradaVista->setLastColumnFills(true);
     MSFlexGridFiltradaVista->setAccessibleName(QStringLiteral("Órdenes que usan el insumo"));
     MSFlexGridFiltradaVista->hide();
     CmdMostrarTodo = new QPushButton(QStringLiteral("Mostrar todo"), this);
@@ -501,6 +524,13 @@ void RP_OProduccion::Form_Resize()
         return RuntimeError(380, QStringLiteral("Valor de propiedad no válido"),
                             QStringLiteral("Form_Resize"));
     };
+    enError.paso([&] {
+        // The band above the grid scrolls sideways only where it does not fit.
+        const QWidget* banda = AreaFiltros->widget();
+        const int barra =
+            width() < banda->width() ? AreaFiltros->horizontalScrollBar()->sizeHint().height() : 0;
+        AreaFiltros->setGeometry(0, 0, width(), banda->height() + barra);
+    });
     enError.paso([&] { MSFlexGrid1Vista->move(0, MSFlexGrid1Vista->y()); });
     enError.paso([&] {
         const int ancho = twipsFromPixels(frameGeometry().width()) - 300;

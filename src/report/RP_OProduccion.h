@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QSplitter;
 class QTabBar;
 
@@ -54,6 +55,8 @@ public:
     QPushButton* CmdCargar = nullptr;
     QPushButton* CmdExcel = nullptr;
     QPushButton* CmdSalir = nullptr;
+    // The band that holds the filters and the buttons above the grid.
+    QScrollArea* AreaFiltros = nullptr;
     GridModel MSFlexGrid1;
     GridView* MSFlexGrid1Vista = nullptr;
     // The status line under the grid: what the last load brought and how long

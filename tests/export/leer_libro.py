@@ -33,6 +33,7 @@ def main(path):
                 "colorFuente": color(cell.font.color),
                 "bordes": [cell.border.left.style, cell.border.right.style,
                            cell.border.top.style, cell.border.bottom.style],
+                "formato": cell.number_format,
             }
     widths = {}
     for letter, dim in sheet.column_dimensions.items():

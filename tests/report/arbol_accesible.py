@@ -9,7 +9,8 @@ role, description, states, place on the screen, the labels that name it, the
 text of a label). With --cargar it first lists the windows, then presses the
 button named BOTON through the bus, waits until an object whose name starts
 with PREFIJO announces a new name, and reads the table named NOMBRE: its size,
-its column and row headers and its first cells; --tabla alone reads that table
+its column and row headers, its first cells and how many children it
+offers a reader that walks the tree; --tabla alone reads that table
 as the windows stand. Table cells are read through
 the table only: a big grid would otherwise be walked cell by cell.
 """
@@ -132,6 +133,7 @@ def leer_tabla(tabla):
     leida = {
         "filas": t.nRows,
         "columnas": t.nColumns,
+        "hijos": tabla.childCount,
         "titulos": [],
         "encabezadosFila": [],
         "celdas": [],

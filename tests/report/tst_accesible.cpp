@@ -285,6 +285,26 @@ private slots:
                      qPrintable(QJsonDocument(o[u"etiquetadoPor"].toArray()).toJson()));
     }
 
+    // The "Tipo" options kept hidden for the suite's callers are no place for
+    // the focus, as the bus reports them.
+    void ocultasNoEnfocables_data()
+    {
+        QTest::addColumn<QString>("nombre");
+        QTest::newRow("resumido") << u"Tipo resumido"_s;
+        QTest::newRow("detallado") << u"Tipo detallado"_s;
+    }
+    void ocultasNoEnfocables()
+    {
+        QFETCH(QString, nombre);
+        int vistas = 0;
+        for (const QJsonValue& v : std::as_const(m_despues))
+            if (v[u"nombre"].toString() == nombre) {
+                ++vistas;
+                QVERIFY(!v[u"enfocable"].toBool());
+            }
+        QCOMPARE(vistas, 1);
+    }
+
     // The tab bar's arrows, shown only when the tabs do not fit, speak Spanish.
     void flechasDePestanas()
     {
@@ -314,6 +334,14 @@ private slots:
                                << QString::number(m.rowCount());
         QTest::newRow("columnas") << QString::number(t[u"columnas"].toInt())
                                   << QString::number(g.cols());
+        // A reader walking the tree meets the titles and the rows in sight,
+        // not every cell of the grid.
+        const GridView& vista = *m_ventana->MSFlexGrid1Vista;
+        const int aLaVista =
+            vista.rowAt(vista.viewport()->height() - 1) - std::max(0, vista.rowAt(0)) + 1;
+        QVERIFY2(aLaVista > 0 && aLaVista < m.rowCount(), "la grilla entera está a la vista");
+        QTest::newRow("hijos") << QString::number(t[u"hijos"].toInt())
+                               << QString::number((1 + aLaVista) * g.cols());
         for (int c = 1; c < g.cols(); ++c)
             QTest::addRow("título %d", c) << t[u"titulos"][c][u"nombre"].toString() << g.text(0, c);
         int kg = -1;

@@ -741,6 +741,21 @@ private slots:
                 pintados += imagen.pixel(x, y) == (0xff000000u | GraficoInsumos::ColorCompleto);
         QVERIFY2(pintados > area.width() * area.height() / 50,
                  qPrintable(QString::number(pintados)));
+        // To one scale from zero: no bar shorter than a lighter one's; each
+        // material told apart by its name; a legend entry only for a part
+        // some bar has (no estimate of these lacks a figure).
+        const auto& b = grafico.Datos()->barras;
+        for (size_t i = 0; i < b.size(); ++i)
+            for (size_t j = 0; j < b.size(); ++j)
+                if (b[i].kilos > b[j].kilos)
+                    QVERIFY(grafico.RectBarra(int(i)).width() >= grafico.RectBarra(int(j)).width());
+        const BarChartDrawing::Layout trazado = grafico.Trazado();
+        QCOMPARE(QSet<QString>(trazado.names.begin(), trazado.names.end()).size(), int(b.size()));
+        QCOMPARE(trazado.legend, std::vector<int>{0});
+        QVERIFY(QAccessible::queryAccessibleInterface(grafico.Vista())
+                    ->text(QAccessible::Description)
+                    .contains(u"LAM-PE-05 Lámina de polietileno 0,5 mm: "_s +
+                              ResumenCarga::Cifra(364.80, 2)));
     }
 
     // From a material to its orders: the epoxy is in the galvanised box and

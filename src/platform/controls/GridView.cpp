@@ -1,7 +1,9 @@
 #include "platform/controls/GridView.h"
 
 #include "platform/controls/CellToolTip.h"
+#include "platform/controls/GridAccessible.h"
 #include "platform/controls/GridModel.h"
+#include "platform/controls/LastColumn.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -36,9 +38,9 @@ public:
         painter->setRenderHint(QPainter::Antialiasing);
         painter->setPen(Qt::NoPen);
         painter->setBrush(QColor(200, 0, 0));
-        painter->drawPolygon(QPolygon({QPoint(r.right() - lado + 1, r.top()),
-                                       QPoint(r.right() + 1, r.top()),
-                                       QPoint(r.right() + 1, r.top() + lado)}));
+        painter->drawPolygon(
+            QPolygon({QPoint(r.right() - lado + 1, r.top()), QPoint(r.right() + 1, r.top()),
+                      QPoint(r.right() + 1, r.top() + lado)}));
         painter->restore();
     }
 
@@ -71,6 +73,7 @@ protected:
 
 GridView::GridView(GridModel* model, QWidget* parent) : QTableView(parent), m_model(model)
 {
+    GridAccessible::install();
     setModel(model);
     setItemDelegate(new CellDelegate(this));
     setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -89,8 +92,10 @@ GridView::GridView(GridModel* model, QWidget* parent) : QTableView(parent), m_mo
     horizontalHeader()->setMinimumSectionSize(1);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
 
-    connect(model, &GridModel::colWidthChanged, this,
-            [this](int col, int twips) { setColumnWidth(col, columnPixels(twips)); });
+    connect(model, &GridModel::colWidthChanged, this, [this](int col, int twips) {
+        setColumnWidth(col, columnPixels(twips));
+        fitLastColumn();
+    });
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
         applyWidths();
         verticalScrollBar()->setValue(0);
@@ -111,6 +116,60 @@ void GridView::applyWidths()
     horizontalHeader()->setVisible(m_model->fixedRows() >= 1);
     for (int c = 0; c < m_model->cols(); ++c)
         setColumnWidth(c, columnPixels(m_model->colWidth(c)));
+    fitLastColumn();
+}
+
+void GridView::setLastColumnFills(bool on)
+{
+    m_lastColumnFills = on;
+    applyWidths();
+}
+
+void GridView::fitLastColumn()
+{
+    const int last = m_model->cols() - 1;
+    if (!m_lastColumnFills || last < 0)
+        return;
+    const int width = lastColumnFilling(*this, last, columnPixels(m_model->colWidth(last)));
+    if (columnWidth(last) != width)
+        setColumnWidth(last, width);
+}
+
+void GridView::tellReader(QAccessible::Event event, const QModelIndex& cell)
+{
+    if (!QAccessible::isActive() || !cell.isValid())
+        return;
+    const auto* table = dynamic_cast<GridAccessible*>(QAccessible::queryAccessibleInterface(this));
+    const int child = table ? table->childIndex(cell.row(), cell.column()) : -1;
+    if (child < 0)
+        return;
+    QAccessibleEvent e(this, event);
+    e.setChild(child);
+    QAccessible::updateAccessibility(&e);
+}
+
+void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    // Qt's table view would number the cell among all rows; told after the
+    // base class has brought it into sight.
+    QAbstractItemView::currentChanged(current, previous);
+    tellReader(QAccessible::Focus, current);
+}
+
+void GridView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QAbstractItemView::selectionChanged(selected, deselected);
+    if (!selected.isEmpty())
+        tellReader(QAccessible::SelectionAdd, selected.first().topLeft());
+    if (!deselected.isEmpty())
+        tellReader(QAccessible::SelectionRemove, deselected.first().topLeft());
+}
+
+bool GridView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::Resize)
+        fitLastColumn();
+    return QTableView::viewportEvent(event);
 }
 
 Qt::Alignment GridView::contentAlignment(const QString& text)

@@ -2,6 +2,7 @@
 
 #include "platform/controls/Twips.h"
 
+#include <QAccessible>
 #include <QTableView>
 
 class GridModel;
@@ -36,8 +37,18 @@ public:
     // The selected block as a spreadsheet pastes it: cells joined by tabs,
     // rows by line ends.
     QString selectedText() const;
+    // The free width right of the last column goes to it, in this view only:
+    // the model keeps its width, which the exports read.
+    void setLastColumnFills(bool on);
 
 protected:
+    // The viewport narrows when a scroll bar comes: the last column follows.
+    bool viewportEvent(QEvent* event) override;
+    // A screen reader hears of the current and the selected cells by their
+    // place among the rows in sight, as GridAccessible numbers its children.
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
     void keyPressEvent(QKeyEvent* event) override;
     // A grid reached with the keyboard shows where it is: with no cell
     // current yet, the first one becomes current (not selected), so the
@@ -46,6 +57,9 @@ protected:
 
 private:
     void applyWidths();
+    void fitLastColumn();
+    void tellReader(QAccessible::Event event, const QModelIndex& cell);
 
     GridModel* m_model;
+    bool m_lastColumnFills = false;
 };

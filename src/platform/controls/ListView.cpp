@@ -1,6 +1,7 @@
 #include "platform/controls/ListView.h"
 #include "platform/controls/CellToolTip.h"
 
+#include "platform/controls/LastColumn.h"
 #include "platform/controls/ListViewModel.h"
 #include "platform/controls/Twips.h"
 
@@ -104,11 +105,7 @@ void ListView::fitLastColumn()
     const int last = m_model->columns() - 1;
     if (!m_lastColumnFills || last < 0)
         return;
-    int others = 0;
-    for (int c = 0; c < last; ++c)
-        others += columnWidth(c);
-    const int own = pixelsFromTwips(m_model->column(last).width);
-    const int width = std::max(own, viewport()->width() - others);
+    const int width = lastColumnFilling(*this, last, pixelsFromTwips(m_model->column(last).width));
     if (columnWidth(last) != width)
         setColumnWidth(last, width);
 }

@@ -1,5 +1,7 @@
 #include "platform/spreadsheet/SheetPrinter.h"
 
+#include "platform/spreadsheet/BarChartDrawing.h"
+
 #include "platform/files/FileCommit.h"
 #include "platform/spreadsheet/Worksheet.h"
 #include "platform/text/RuntimeError.h"
@@ -46,10 +48,12 @@ QList<std::pair<int, int>> split(const std::vector<double>& edges, double room, 
     return runs;
 }
 
-QString displayText(const Worksheet::Cell& cell)
+QString displayText(const Worksheet::Cell& cell, quint8 numberFormat = 0)
 {
     switch (cell.kind) {
     case SpreadsheetValue::Kind::Number: {
+        if (numberFormat == CellStyle::GroupedTwoDecimals)
+            return QLocale::system().toString(cell.number, 'f', 2);
         // A person reads the page: the operator's decimal separator, as in the grid.
         static const QLocale local = [] {
             QLocale l = QLocale::system();
@@ -108,6 +112,8 @@ SheetPrinter::SheetPrinter(const Worksheet& sheet)
     : m_sheet(sheet), m_rows(sheet.rowCount()), m_cols(sheet.columnCount()),
       m_setup(sheet.printSetup())
 {
+    if (m_setup.lastColumn > 0)
+        m_cols = std::min(m_cols, m_setup.lastColumn);
     m_setup.titleRows = std::clamp(m_setup.titleRows, 0, m_rows);
     const double sheetFont = sheet.styles().style(sheet.sheetStyle()).fontSize;
     m_rowTop.reserve(static_cast<size_t>(m_rows) + 1);
@@ -169,13 +175,21 @@ QList<SheetPrinter::Page> SheetPrinter::pages(const QSizeF& printable) const
     }
     // The title rows take their room on every page.
     const double titles = m_rowTop[static_cast<size_t>(m_setup.titleRows)];
-    rowRuns = split(m_rowTop, std::max(0.0, printable.height() / scale - titles),
-                    m_setup.titleRows + 1, chartPoints() / scale);
-    const int count = static_cast<int>(colRuns.size() * rowRuns.size());
+    const int chartRow = chartPageRow();
+    const double room = std::max(0.0, printable.height() / scale - titles);
+    if (chartRow > 0)
+        rowRuns = split(std::vector<double>(m_rowTop.begin(), m_rowTop.begin() + chartRow), room,
+                        m_setup.titleRows + 1);
+    else
+        rowRuns = split(m_rowTop, room, m_setup.titleRows + 1, chartPoints() / scale);
+    const int count = static_cast<int>(colRuns.size() * rowRuns.size()) + (chartRow > 0 ? 1 : 0);
     for (const auto& [firstCol, lastCol] : colRuns)
         for (const auto& [firstRow, lastRow] : rowRuns)
             result.append(Page{firstRow, lastRow, firstCol, lastCol,
                                static_cast<int>(result.size()) + 1, count, scale, printable});
+    if (chartRow > 0)
+        result.append(Page{chartRow, chartRow - 1, colRuns.front().first, colRuns.front().second,
+                           count, count, scale, printable});
     return result;
 }
 
@@ -186,6 +200,23 @@ void SheetPrinter::paintPage(QPainter& painter, const Page& page) const
     if (m_rows == 0 || m_cols == 0)
         return;
     const int lastCol = std::min(page.lastCol, m_cols);
+    if (chartPageRow() > 0 && page.firstRow == chartPageRow()) {
+        // The chart's own page: the title rows and the chart; the cells beside
+        // it are its data, for the screen.
+        painter.save();
+        painter.scale(page.scale, page.scale);
+        double y0 = 0;
+        if (m_setup.titleRows > 0) {
+            paintRows(painter, 1, m_setup.titleRows, page.firstCol, lastCol, 0, y0);
+            y0 += m_rowTop[static_cast<size_t>(m_setup.titleRows)];
+        }
+        painter.restore();
+        painter.save();
+        painter.translate(0, (y0 * page.scale + 12) * painter.device()->logicalDpiY() / 72.0);
+        paintChart(painter, m_sheet.charts().front(), page.printable.width());
+        painter.restore();
+        return;
+    }
     // The chart heads the first page, above the table.
     double y0 = 0;
     if (chartPoints() > 0 && page.firstRow == m_setup.titleRows + 1 && page.firstCol == 1) {
@@ -244,10 +275,18 @@ void SheetPrinter::paintFrame(QPainter& painter, const Page& page) const
     painter.restore();
 }
 
+int SheetPrinter::chartPageRow() const
+{
+    if (m_sheet.charts().empty() || !m_setup.framed())
+        return 0;
+    const int row = m_sheet.charts().front().pageRow;
+    return row > m_setup.titleRows && row <= m_rows + 1 ? row : 0;
+}
+
 double SheetPrinter::chartPoints() const
 {
     // On paper a sheet with its frame (the exports' sheets) carries its chart.
-    if (m_sheet.charts().empty() || !m_setup.framed())
+    if (m_sheet.charts().empty() || !m_setup.framed() || chartPageRow() > 0)
         return 0;
     return m_sheet.charts().front().height * PointsPerPixel + 12;
 }
@@ -276,16 +315,25 @@ void SheetPrinter::paintChart(QPainter& painter, const Worksheet::BarChart& char
             SpreadsheetValue::readNumber(cell->text, value);
         return std::isfinite(value) ? value : 0;
     };
-    const auto names = cellsOf(chart.categories);
-    std::vector<std::vector<double>> values;
-    double largest = 0;
+    static const QLocale local = QLocale::system();
+    BarChartDrawing drawing;
+    for (const auto& [r, c] : cellsOf(chart.categories)) {
+        const Worksheet::Cell* name = m_sheet.cell(r, c);
+        drawing.bars.push_back({name ? displayText(*name) : QString(), {}, {}, {}});
+    }
     for (const Worksheet::BarChart::Series& s : chart.series) {
-        values.emplace_back();
+        drawing.series.push_back({s.name, QRgb(s.rgb)});
+        size_t i = 0;
         for (const auto& [r, c] : cellsOf(s.values)) {
-            values.back().push_back(number(r, c));
-            largest = std::max(largest, values.back().back());
+            if (i >= drawing.bars.size())
+                break;
+            BarChartDrawing::Bar& bar = drawing.bars[i++];
+            bar.values.push_back(number(r, c));
+            if (s.labels)
+                bar.label = local.toString(bar.values.back(), 'f', 2);
         }
     }
+    drawing.figure = [](double v) { return local.toString(v, 'f', 0); };
     const double height = chart.height * PointsPerPixel;
     painter.save();
     QFont font(QStringLiteral("Tahoma"));
@@ -298,36 +346,10 @@ void SheetPrinter::paintChart(QPainter& painter, const Worksheet::BarChart& char
     font.setPointSizeF(8);
     font.setBold(false);
     painter.setFont(font);
-    const double nameWidth = std::min(width * 0.3, 110.0);
-    const double top = 20, legend = 18;
-    const double band = names.empty() ? 0 : (height - top - legend) / double(names.size());
-    const double length = width - nameWidth - 70;
-    static const QLocale local = QLocale::system();
-    for (size_t i = 0; i < names.size(); ++i) {
-        const double y = top + band * double(i);
-        const Worksheet::Cell* name = m_sheet.cell(names[i].first, names[i].second);
-        painter.setPen(Qt::black);
-        painter.drawText(QRectF(0, y * sy, (nameWidth - 4) * sx, band * sy),
-                         Qt::AlignRight | Qt::AlignVCenter, name ? displayText(*name) : QString());
-        for (size_t k = 0; k < chart.series.size(); ++k) {
-            const double v = i < values[k].size() ? std::max(0.0, values[k][i]) : 0;
-            const double w = largest > 0 ? v / largest * length : 0;
-            painter.fillRect(
-                QRectF(nameWidth * sx, (y + band * 0.15) * sy, w * sx, band * 0.7 * sy),
-                QColor::fromRgb(chart.series[k].rgb));
-            if (chart.series[k].labels)
-                painter.drawText(QRectF((nameWidth + w + 3) * sx, y * sy, 70 * sx, band * sy),
-                                 Qt::AlignLeft | Qt::AlignVCenter, local.toString(v, 'f', 2));
-        }
-    }
-    double x = nameWidth;
-    for (const Worksheet::BarChart::Series& s : chart.series) {
-        const double y = height - legend + 4;
-        painter.fillRect(QRectF(x * sx, y * sy, 9 * sx, 9 * sy), QColor::fromRgb(s.rgb));
-        painter.drawText(QRectF((x + 12) * sx, (y - 2) * sy, 160 * sx, 14 * sy),
-                         Qt::AlignLeft | Qt::AlignVCenter, s.name);
-        x += 150;
-    }
+    drawing.paint(
+        painter,
+        drawing.layout(QRectF(0, 20 * sy, width * sx, (height - 20) * sy), font, painter.device()),
+        Qt::black, Qt::darkGray);
     painter.restore();
 }
 
@@ -383,10 +405,11 @@ void SheetPrinter::paintRows(QPainter& painter, int first, int last, int firstCo
             // the lines of a text one after another, over the empty cells to
             // its right, a text wider than that ended with "…", a number too
             // wide as "#" (cut, it would read as another number).
-            painter.drawText(
-                room,
-                (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignBottom | Qt::TextSingleLine,
-                fitted(displayText(*cell), number, font, painter.device(), room.width()));
+            painter.drawText(room,
+                             (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignBottom |
+                                 Qt::TextSingleLine,
+                             fitted(displayText(*cell, style.numberFormat), number, font,
+                                    painter.device(), room.width()));
             painter.restore();
         }
     }

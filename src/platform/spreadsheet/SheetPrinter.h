@@ -23,7 +23,8 @@ class QPainter;
 // (Worksheet::PrintSetup) goes on one page wide instead, scaled down when
 // wider, with its title rows on every page, a header in the top margin and
 // "Página N de M" in the bottom one; its chart, if it has one, heads the
-// first page above the cells.
+// first page above the cells, or goes on a last page of its own under the
+// rows it is given there.
 class SheetPrinter
 {
 public:
@@ -87,6 +88,8 @@ private:
     // The room the sheet's chart takes at the top of the first page (points),
     // and the chart painted there, `width` points wide.
     double chartPoints() const;
+    // The first row of the chart's own page; 0 when it has none.
+    int chartPageRow() const;
     void paintChart(QPainter& painter, const Worksheet::BarChart& chart, double width) const;
 
     const Worksheet& m_sheet;

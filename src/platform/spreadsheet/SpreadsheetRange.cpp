@@ -23,6 +23,18 @@ void Range::setValue(const QString& text)
     m_sheet->setValue(m_area, text);
 }
 
+void Range::setNumberFormat(const QString& format)
+{
+    quint8 id = 0;
+    if (format == u"#,##0.00")
+        id = CellStyle::GroupedTwoDecimals;
+    else if (format.compare(u"General", Qt::CaseInsensitive) != 0)
+        throwSpreadsheetError(
+            QStringLiteral("No se puede asignar NumberFormat = «%1»: formato no admitido")
+                .arg(format));
+    m_sheet->restyle(m_area, [id](CellStyle& s) { s.numberFormat = id; });
+}
+
 void Range::Interior::setColor(qint64 value)
 {
     const QRgb rgb = colorValue(value, u"Interior.Color");

@@ -25,6 +25,8 @@ public:
 
     // The text as the application reads it (see SpreadsheetValue).
     void setValue(const QString& text);
+    // "General", or "#,##0.00": two decimals, thousands grouped.
+    void setNumberFormat(const QString& format);
 
     class Interior
     {

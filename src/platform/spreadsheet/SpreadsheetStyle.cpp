@@ -5,7 +5,7 @@
 size_t qHash(const CellStyle& s, size_t seed) noexcept
 {
     return qHashMulti(seed, s.fill, s.hasFill, s.fontColor, s.fontAutomatic, s.bold, s.borders,
-                      s.fontName, s.fontSize);
+                      s.fontName, s.fontSize, s.numberFormat);
 }
 
 StyleTable::StyleTable()

@@ -18,6 +18,10 @@ struct CellStyle
     bool borders = false; // a thin continuous line on every edge
     quint16 fontName = 0; // index into StyleTable::fontNames()
     float fontSize = 11;
+    // 0 (General) or the built-in number format the workbook numbers so,
+    // which every spreadsheet program shows in its reader's own separators.
+    quint8 numberFormat = 0;
+    static constexpr quint8 GroupedTwoDecimals = 4; // "#,##0.00"
 
     friend bool operator==(const CellStyle&, const CellStyle&) = default;
 };

@@ -44,6 +44,9 @@ public:
         // The header: the title and the filters on the left, the date on the
         // right; a framed sheet also numbers its pages in the footer.
         QString title, filters, date;
+        // What goes on paper, from the first cell, when set: cells beyond
+        // stay on screen only.
+        int lastRow = 0, lastColumn = 0;
 
         bool framed() const { return fitToWidth || titleRows > 0 || !title.isEmpty(); }
     };
@@ -71,6 +74,10 @@ public:
         std::vector<Series> series;
         int row = 1, column = 1;       // the cell of its top-left corner
         int width = 480, height = 288; // pixels
+        // From 1: on paper the chart, with the rows from this one on, takes
+        // a page of its own after the cells above; 0: beside the cells, and
+        // the printer draws it above them.
+        int pageRow = 0;
     };
     void addChart(BarChart chart) { m_charts.push_back(std::move(chart)); }
     const std::vector<BarChart>& charts() const { return m_charts; }

@@ -76,6 +76,8 @@ private:
         }
         if (s.borders)
             format_set_border(f, LXW_BORDER_THIN);
+        if (s.numberFormat != 0)
+            format_set_num_format_index(f, s.numberFormat);
         return f;
     }
 
@@ -134,6 +136,11 @@ void writePrintSetup(lxw_worksheet* out, const Worksheet& sheet, const QString& 
         if (SheetPrinter(sheet).pageLayout().orientation() == QPageLayout::Landscape)
             worksheet_set_landscape(out);
     }
+    if (setup.lastColumn > 0)
+        check(worksheet_print_area(
+                  out, 0, 0, static_cast<lxw_row_t>(std::max(setup.lastRow, sheet.rowCount()) - 1),
+                  static_cast<lxw_col_t>(setup.lastColumn - 1)),
+              path);
     const int titleRows = std::min(setup.titleRows, sheet.rowCount());
     if (titleRows > 0)
         check(worksheet_repeat_rows(out, 0, static_cast<lxw_row_t>(titleRows - 1)), path);
@@ -235,6 +242,11 @@ void writeCharts(lxw_workbook* book, lxw_worksheet* out, const Worksheet& sheet,
         check(worksheet_insert_chart_opt(out, static_cast<lxw_row_t>(c.row - 1),
                                          static_cast<lxw_col_t>(c.column - 1), chart, &options),
               path);
+        if (c.pageRow > 1) {
+            // The library reads the breaks up to a zero: the row above which each goes.
+            lxw_row_t breaks[] = {static_cast<lxw_row_t>(c.pageRow - 1), 0};
+            check(worksheet_set_h_pagebreaks(out, breaks), path);
+        }
     }
 }
 
