@@ -59,10 +59,9 @@ void prepararBase(QSqlDatabase db)
     }
 }
 
-// An amount as the list shows it under the running locale.
-QString n(QString conPunto)
+QString n(const QString& conPunto)
 {
-    return conPunto.replace(u'.', QLocale::system().decimalPoint());
+    return soporte::numeroDelSistema(conPunto);
 }
 
 QStringList columna(const ListViewModel& lista, int col)
@@ -284,8 +283,10 @@ private slots:
             fila("redondeo") << u"derecho"_s << true << QString() << cambiar << u"44999,99995"_s
                              << 1 << true << u"45000"_s << QString();
             fila("separador de miles solo")
-                << u"derecho"_s << true << QString() << cambiar << ambiguo << 1 << true << u"45000"_s
-                << u"Cambio de Importe [16] \"%1\" puede leerse de dos maneras: en su configuración "
+                << u"derecho"_s << true << QString() << cambiar << ambiguo << 1 << true
+                << u"45000"_s
+                << u"Cambio de Importe [16] \"%1\" puede leerse de dos maneras: en su "
+                   u"configuración "
                    u"regional %2 separa los miles. Escriba 1500 si son miles o %3 si son decimales."_s
                        .arg(ambiguo, miles == u"."_s ? u"el punto"_s : u"la coma"_s, n(u"1.5"_s));
             fila("mayor") << u"derecho"_s << true << QString() << cambiar << u"45000.01"_s << 1

@@ -53,11 +53,9 @@ ListaRangos rangos(const QString& desde, const QString& hasta, const QString& fe
             soporte::rango(u"V_MV_CPTE.Fecha"_s, fechaDesde, fechaHasta, RangoFiltro::Fecha)};
 }
 
-// A number as the grid shows it under the running locale.
 QString n(const QString& conPunto)
 {
-    QString t = conPunto;
-    return t.replace(u'.', QLocale::system().decimalPoint());
+    return soporte::numeroDelSistema(conPunto);
 }
 
 // A number the grid shows, read back.
@@ -130,20 +128,10 @@ private slots:
     void initTestCase()
     {
         m_sqlite = soporte::carpetaNueva(u"carga"_s) + u"/demo.db"_s;
-        {
-            QSqlDatabase db = basedatos::abrirSqlite(m_sqlite, u"crear"_s, true);
-            basedatos::crearEsquema(db);
-            basedatos::cargarDemo(db);
-        }
-        QSqlDatabase::removeDatabase(u"crear"_s);
+        soporte::crearBaseDemo(m_sqlite);
         if (soporte::hayPostgres()) {
             m_dsn = soporte::postgresPropio(u"rp_carga"_s);
-            {
-                QSqlDatabase db = soporte::abrirPostgres(u"crear_pg"_s, m_dsn);
-                basedatos::crearEsquema(db);
-                basedatos::cargarDemo(db);
-            }
-            QSqlDatabase::removeDatabase(u"crear_pg"_s);
+            soporte::crearBaseDemoPostgres(m_dsn);
         }
     }
 

@@ -168,12 +168,7 @@ private slots:
         if (!soporte::hayPostgres())
             return;
         m_dsn = soporte::postgresPropio(u"rp_fallos"_s);
-        {
-            QSqlDatabase db = soporte::abrirPostgres(u"crear_pg"_s, m_dsn);
-            basedatos::crearEsquema(db);
-            basedatos::cargarDemo(db);
-        }
-        QSqlDatabase::removeDatabase(u"crear_pg"_s);
+        soporte::crearBaseDemoPostgres(m_dsn);
         // The same source on a port nobody listens on: a server that is down.
         const int puerto = puertoLibre();
         QVERIFY(puerto > 0);
@@ -340,7 +335,8 @@ private slots:
             QVERIFY(termino);
             QCOMPARE(p.exitCode(), 1);
             const QString err = QString::fromUtf8(p.readAllStandardError()).trimmed();
-            QVERIFY2(err.contains(u"no respondió en 3 s"_s) && !err.contains(u'\n'), qPrintable(err));
+            QVERIFY2(err.contains(u"no respondió en 3 s"_s) && !err.contains(u'\n'),
+                     qPrintable(err));
             QCOMPARE(QDir(exportados).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                      QStringList());
         }

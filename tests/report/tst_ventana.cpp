@@ -519,7 +519,7 @@ private slots:
         QTest::addColumn<QStringList>("cajas"); // the eight boxes, in the tab order
         QTest::addColumn<QString>("estado");    // as far as the time taken
         QTest::addColumn<QString>("mensaje");   // instead of a load
-        const auto kg = [](QString t) { return t.replace(u'.', QLocale::system().decimalPoint()); };
+        const auto kg = soporte::numeroDelSistema;
         const QString cifras = u"Órdenes: 1   Líneas: %1   Insumos: %2   Kg: %3   "
                                u"Líneas con estimación incompleta: %4   Tiempo: "_s;
         QTest::newRow("orden 1, un insumo sin peso especifico")
@@ -624,7 +624,7 @@ private slots:
     {
         cargarCuatroYCinco();
         RP_OProduccion& v = *m_ventana;
-        const auto kg = [](QString t) { return t.replace(u'.', QLocale::system().decimalPoint()); };
+        const auto kg = soporte::numeroDelSistema;
         const QStringList esperado = {
             u"|Insumo|Descripción|PE|Kg|Líneas|Órdenes|Incompletas|Kg incompletos"_s,
             u"|LAM-PE-05|Lámina de polietileno 0,5 mm|950|"_s + kg(u"364.80"_s) + u"|1|1|0"_s +
@@ -913,8 +913,7 @@ private slots:
         if (QLocale::system().decimalPoint() == u',')
             QCOMPARE(enPantalla(total, 4), u"13.456,65"_s);
         // The cells the exports read keep the plain number.
-        QCOMPARE(t.text(total, 4),
-                 QString(u"13456.65"_s).replace(u'.', QLocale::system().decimalPoint()));
+        QCOMPARE(t.text(total, 4), soporte::numeroDelSistema(u"13456.65"_s));
         QCOMPARE(t.rows(), total + 2);
         QCOMPARE(t.text(total + 1, 2), u"5 líneas sin lista de materiales"_s);
         QCOMPARE(t.text(total, 5).toInt() + 5, cifra(u"Líneas"_s).toInt());

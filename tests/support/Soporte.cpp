@@ -63,6 +63,22 @@ void crearBaseDemo(const QString& archivo)
     QSqlDatabase::removeDatabase(nombre);
 }
 
+void crearBaseDemoPostgres(const QString& dsn)
+{
+    const QString nombre = QStringLiteral("base_demo_pg");
+    {
+        QSqlDatabase db = abrirPostgres(nombre, dsn);
+        basedatos::crearEsquema(db);
+        basedatos::cargarDemo(db);
+    }
+    QSqlDatabase::removeDatabase(nombre);
+}
+
+QString numeroDelSistema(QString conPunto)
+{
+    return conPunto.replace(u'.', QLocale::system().decimalPoint());
+}
+
 void crearBaseGenerada(const QString& archivo, int ordenes)
 {
     const QString nombre = QStringLiteral("base_generada");

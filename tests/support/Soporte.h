@@ -41,6 +41,12 @@ QByteArray leerArchivo(const QString& ruta);
 // A SQLite file `archivo` with the report's schema and the demonstration data,
 // closed again.
 void crearBaseDemo(const QString& archivo);
+// The same in the PostgreSQL database of the data source `dsn`.
+void crearBaseDemoPostgres(const QString& dsn);
+
+// A number written with a point, as the grid and the lists write it under
+// the running locale (its decimal separator in the point's place).
+QString numeroDelSistema(QString conPunto);
 
 // A SQLite file `archivo` with the report's schema and `ordenes` generated
 // orders (the generator's other options as they come), closed again.
