@@ -165,6 +165,7 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
                                              ResultadoCarga* tipado)
 {
     m_tipado = tipado;
+    m_filaLineaAnterior = -1;
     const QString filtro = Componentes::Reportes().ArmarFiltroSQL(rangos);
     const QString sql = ArmarConsulta(ArmarCondicion(filtro, opciones), opciones.orden);
     Resultado resultado;
@@ -253,6 +254,8 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
         }
     }
     datos.CerrarRecordset(lineas);
+    if (m_tipado)
+        m_tipado->cerrar(grilla);
     return resultado;
 }
 
@@ -278,9 +281,13 @@ void CargaOrdenes::escribirLinea(const Medidas& medidas, GridModel& grilla)
     grilla.setText(r, 5, QStringLiteral("Ancho ") + medidas.ancho);
     grilla.setText(r, 6, QStringLiteral("Largo ") + medidas.largo);
     grilla.setText(r, 7, QStringLiteral("Espesor ") + medidas.profundo);
-    if (m_tipado)
-        m_tipado->agregarLinea(r, grilla.text(r, 1), grilla.text(r, 4), medidas.ancho,
-                               medidas.largo, medidas.profundo);
+    if (m_tipado) {
+        const bool ordenNueva = m_filaLineaAnterior < 0 ||
+                                grilla.textView(r, 1) != grilla.textView(m_filaLineaAnterior, 1);
+        m_tipado->agregarLinea(r, ordenNueva, grilla.textView(r, 4), medidas.ancho, medidas.largo,
+                               medidas.profundo);
+        m_filaLineaAnterior = r;
+    }
     grilla.setRow(r);
     for (int c = 0; c < grilla.cols(); ++c) {
         grilla.setCol(c);
@@ -543,8 +550,14 @@ int CargaOrdenes::escribirInsumos(const Linea& linea, const Insumos& insumos, Gr
             throw *s.error;
         const double kg = EstimarKg(s.largo, s.ancho, s.profundo, s.pesoEspecifico, cantidad);
         grilla.setText(r, 6, decimalText(kg));
-        if (m_tipado)
-            m_tipado->agregarInsumo(r, s.codigo, grilla.textView(r, 3), grilla.textView(r, 5), kg);
+        if (m_tipado) {
+            if (s.material < 0) {
+                s.material = m_tipado->material(s.codigo, grilla.textView(r, 3));
+                s.estadoPeso = std::uint8_t(ResultadoCarga::estadoDe(grilla.textView(r, 5)));
+            }
+            m_tipado->agregarInsumo(r, s.material, grilla.textView(r, 5),
+                                    ResultadoCarga::Estado(s.estadoPeso), kg);
+        }
         grilla.setRows(grilla.rows() + 1);
         ++escritos;
         m_insumo.clear();

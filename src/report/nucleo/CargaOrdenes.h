@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -118,6 +119,9 @@ private:
         double pesoEspecifico = 0; // doubled for a laminated article
         double largo = 0, ancho = 0, profundo = 0;
         int columnasLeidas = 4; // grid columns 2 to 5 read before a failure
+        // Its material in the load's typed rows, once a line has written it.
+        mutable int material = -1;
+        mutable std::uint8_t estadoPeso = 0;
         std::shared_ptr<const RuntimeError> error;
     };
     // An article's bill of materials: its stretch of a block of supply rows,
@@ -161,6 +165,7 @@ private:
 
     QString m_insumo; // the supply row being written; null between supply rows
     ResultadoCarga* m_tipado = nullptr;
+    int m_filaLineaAnterior = -1; // the order line written before, for the typed rows
     // What this load already asked, by the exact text it asked with.
     struct Articulo
     {

@@ -34,6 +34,7 @@ Carga Cargar(const FiltroOrdenes& filtro, GridModel& grilla, Alcance alcance, Gr
             grilla.setRows(filasCompletas);
         }
         carga.tipado.recortar(std::max(filasCompletas - 1, 1));
+        carga.tipado.cerrar(grilla);
         carga.resultado.lineas = lineas;
         carga.resultado.insumos = int(carga.tipado.insumos().size());
         carga.resultado.cancelada = true;

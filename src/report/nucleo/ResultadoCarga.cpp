@@ -72,26 +72,15 @@ ResultadoCarga::Estado ResultadoCarga::estadoDe(QStringView texto)
     return valor.units() > 0 ? Estado::Bien : (valor.units() < 0 ? Estado::Negativo : Estado::Cero);
 }
 
-void ResultadoCarga::agregarLinea(int fila, const QString& orden, const QString& cantidad,
-                                  const QString& ancho, const QString& largo,
-                                  const QString& espesor)
+void ResultadoCarga::agregarLinea(int fila, bool ordenNueva, QStringView cantidad,
+                                  QStringView ancho, QStringView largo, QStringView espesor)
 {
     Linea linea;
     linea.fila = fila;
-    auto orden_ = m_ordenes.constFind(orden);
-    if (orden_ == m_ordenes.cend())
-        orden_ = m_ordenes.insert(orden, int(m_ordenes.size()));
-    linea.orden = *orden_;
-    const QString* textos[FigurasDeLinea] = {&ancho, &largo, &espesor, &cantidad};
-    for (int f = 0; f < FigurasDeLinea; ++f) {
-        // The line before usually has the same article, hence the same texts.
-        if (m_lineas.empty() || *textos[f] != m_figurasLeidas[f]) {
-            m_figurasLeidas[f] = *textos[f];
-            linea.estados[f] = estadoDe(*textos[f]);
-        } else {
-            linea.estados[f] = m_lineas.back().estados[f];
-        }
-    }
+    linea.corrida = m_lineas.empty() ? 0 : m_lineas.back().corrida + (ordenNueva ? 1 : 0);
+    const QStringView textos[FigurasDeLinea] = {ancho, largo, espesor, cantidad};
+    for (int f = 0; f < FigurasDeLinea; ++f)
+        linea.estados[f] = estadoDe(textos[f]);
     m_lineas.push_back(linea);
 }
 
@@ -104,14 +93,8 @@ bool ResultadoCarga::incompleta(const Insumo& insumo) const
                        [](Estado e) { return e != Estado::Bien; });
 }
 
-void ResultadoCarga::agregarInsumo(int fila, const QString& codigo, QStringView descripcion,
-                                   QStringView peso, double kilos)
+int ResultadoCarga::material(const QString& codigo, QStringView descripcion)
 {
-    Insumo insumo;
-    insumo.fila = fila;
-    insumo.linea = int(m_lineas.size()) - 1;
-    insumo.kilos = Currency::fromShownNumber(kilos).units();
-    insumo.peso = estadoDe(peso);
     auto leido = m_materialLeido.constFind(codigo);
     if (leido == m_materialLeido.cend()) {
         const QString comoSeVe = codigo.trimmed();
@@ -125,11 +108,24 @@ void ResultadoCarga::agregarInsumo(int fila, const QString& codigo, QStringView 
         }
         leido = m_materialLeido.insert(codigo, *hallado);
     }
-    insumo.material = *leido;
+    return *leido;
+}
+
+void ResultadoCarga::agregarInsumo(int fila, int material, QStringView peso, Estado estadoPeso,
+                                   double kilos)
+{
+    Insumo insumo;
+    insumo.fila = fila;
+    insumo.linea = int(m_lineas.size()) - 1;
+    insumo.kilos = Currency::fromShownNumber(kilos).units();
+    insumo.peso = estadoPeso;
+    insumo.material = material;
     // The first specific weight its rows give.
-    Material& material = m_materiales[size_t(insumo.material)];
-    if (material.pesoEspecifico.trimmed().isEmpty() && !peso.isEmpty())
-        material.pesoEspecifico = peso.toString();
+    Material& m = m_materiales[size_t(material)];
+    if (m.sinPeso && !peso.trimmed().isEmpty()) {
+        m.pesoEspecifico = peso.toString();
+        m.sinPeso = false;
+    }
     m_insumos.push_back(insumo);
     ++m_lineas.back().insumos;
     sumarAlMaterial(m_insumos.back());
@@ -169,22 +165,35 @@ void ResultadoCarga::recortar(int filas)
         vacio.codigo = m.codigo;
         vacio.descripcion = m.descripcion;
         vacio.pesoEspecifico = m.pesoEspecifico;
+        vacio.sinPeso = m.sinPeso;
         m = std::move(vacio);
     }
     for (const Insumo& insumo : m_insumos) {
         ++m_lineas[size_t(insumo.linea)].insumos;
         sumarAlMaterial(insumo);
     }
-    // The orders of the dropped lines go too. An order's index is given at
-    // its first line, so it lies below the count of lines read.
-    std::vector<bool> usada(m_ordenes.size(), false);
-    for (const Linea& linea : m_lineas)
-        usada[size_t(linea.orden)] = true;
-    QHash<QString, int> quedan;
-    for (auto it = m_ordenes.cbegin(); it != m_ordenes.cend(); ++it)
-        if (usada[size_t(it.value())])
-            quedan.insert(it.key(), it.value());
-    m_ordenes = std::move(quedan);
+}
+
+void ResultadoCarga::cerrar(const GridModel& grilla)
+{
+    // The first line of each run of an order, sorted by the order's text.
+    std::vector<int> primeras;
+    for (int l = 0; l < int(m_lineas.size()); ++l)
+        if (l == 0 || m_lineas[size_t(l)].corrida != m_lineas[size_t(l) - 1].corrida)
+            primeras.push_back(l);
+    const auto texto = [&](int l) { return grilla.textView(m_lineas[size_t(l)].fila, 1); };
+    std::vector<int> ordenadas = primeras;
+    std::stable_sort(ordenadas.begin(), ordenadas.end(),
+                     [&](int a, int b) { return texto(a) < texto(b); });
+    std::vector<int> ordenDeCorrida(primeras.size());
+    m_ordenes = 0;
+    for (size_t k = 0; k < ordenadas.size(); ++k) {
+        if (k == 0 || texto(ordenadas[k]) != texto(ordenadas[k - 1]))
+            ++m_ordenes;
+        ordenDeCorrida[size_t(m_lineas[size_t(ordenadas[k])].corrida)] = m_ordenes - 1;
+    }
+    for (Linea& linea : m_lineas)
+        linea.orden = ordenDeCorrida[size_t(linea.corrida)];
 }
 
 void ResultadoCarga::motivos(const Insumo& insumo, QStringList& faltan, QStringList& dudosas) const

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 class GridModel;
@@ -39,7 +40,8 @@ public:
     struct Linea
     {
         int fila = 0;
-        int orden = 0;           // among the distinct orders, in the order met
+        int orden = 0;           // among the distinct orders (see cerrar)
+        int corrida = 0;         // its run of lines of one order
         int insumos = 0;         // its supply rows, right under it
         bool incompleta = false; // some supply's estimate lacks a figure
         Estado estados[FigurasDeLinea] = {};
@@ -61,24 +63,36 @@ public:
         int incompletas = 0;     // lines whose estimate of it is incomplete
         std::vector<int> lineas; // the lines that use it, each once, in grid order
         bool desborda = false;   // its kilograms sum beyond the currency's range
+        bool sinPeso = true;     // no row has given a specific weight yet
         int ultimaIncompleta = -1;
     };
 
     // Told by the load, row by row. `texto` of a figure is the value as its
     // cell shows it (without the cell's label).
-    void agregarLinea(int fila, const QString& orden, const QString& cantidad, const QString& ancho,
-                      const QString& largo, const QString& espesor);
-    // `codigo` as read: the grid shows it, and the totals group it, trimmed.
-    void agregarInsumo(int fila, const QString& codigo, QStringView descripcion, QStringView peso,
-                       double kilos);
+    // `ordenNueva` when the line's order is not the line before's: the lines
+    // of an order come together, so orders are told apart only once, by
+    // their texts in the grid, when the load ends (see cerrar).
+    void agregarLinea(int fila, bool ordenNueva, QStringView cantidad, QStringView ancho,
+                      QStringView largo, QStringView espesor);
+    // The material of a supply code as read (the grid shows it, and the
+    // totals group it, trimmed), made with its description when new. A load
+    // keeps it with the supply row it read, so a row met again on later lines
+    // is not looked up again.
+    int material(const QString& codigo, QStringView descripcion);
+    // `estadoPeso` is estadoDe(peso), which the load keeps with the row too.
+    void agregarInsumo(int fila, int material, QStringView peso, Estado estadoPeso, double kilos);
     // Drops what lies at or below `filas` rows of the grid: the open line a
     // cancel left empty.
     void recortar(int filas);
 
     const std::vector<Linea>& lineas() const { return m_lineas; }
-    const std::vector<Insumo>& insumos() const { return m_insumos; }
+    const std::deque<Insumo>& insumos() const { return m_insumos; }
     const std::vector<Material>& materiales() const { return m_materiales; }
-    int ordenes() const { return int(m_ordenes.size()); }
+    int ordenes() const { return m_ordenes; }
+    // Once the load has ended (or been cut short), numbers the orders by
+    // their texts in the grid's order column, an order met twice once; the
+    // load does it as it ends, and again after a cut.
+    void cerrar(const GridModel& grilla);
     bool incompleta(const Insumo& insumo) const;
 
     // The figures the estimate lacks ("ancho", "peso específico") and those it
@@ -95,14 +109,12 @@ private:
     void sumarAlMaterial(const Insumo& insumo);
 
     std::vector<Linea> m_lineas;
-    std::vector<Insumo> m_insumos;
+    // Blocks of rows: a big load's rows are never moved to grow it.
+    std::deque<Insumo> m_insumos;
     std::vector<Material> m_materiales;
     QHash<QString, int> m_materialDe;
     // The material of a code as read, found without trimming it again: a big
     // load meets each code thousands of times.
     QHash<QString, int> m_materialLeido;
-    QHash<QString, int> m_ordenes;
-    // The line whose estimates are figured for the lines after it with the
-    // same texts: most lines of a big load repeat their article's figures.
-    QString m_figurasLeidas[FigurasDeLinea];
+    int m_ordenes = 0;
 };
