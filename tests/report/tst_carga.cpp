@@ -533,7 +533,7 @@ private slots:
     void articuloPedidoOtraVez()
     {
         basedatos::OpcionesGenerador opciones;
-        opciones.ordenes = CargaOrdenes::LineasAdelantadas / 3 + 50;
+        opciones.ordenes = CargaOrdenes::LineasAdelantadasSqlite / 3 + 50;
         opciones.articuloPorLinea = true;
         const QString archivo = soporte::carpetaNueva(u"otra_vez"_s) + u"/g.db"_s;
         QString articulo;
@@ -577,7 +577,7 @@ private slots:
                 entre = lineas;
             }
         }
-        QVERIFY(entre > CargaOrdenes::LineasAdelantadas);
+        QVERIFY(entre > CargaOrdenes::LineasAdelantadasSqlite);
         QVERIFY(insumos(primera).size() > 2);
         QCOMPARE(insumos(ultima), insumos(primera));
     }

@@ -187,7 +187,9 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
     // Lines are read ahead so that the articles of many lines can be fetched
     // together; the grid still grows line by line.
     std::deque<Linea> adelantadas;
-    const std::size_t adelanto = opciones.consultaPorLinea ? 1 : LineasAdelantadas;
+    const std::size_t adelanto = opciones.consultaPorLinea             ? 1
+                                 : datos.Motor() == SqlBackend::SQLite ? LineasAdelantadasSqlite
+                                                                       : LineasAdelantadas;
     const bool porArticulo = !opciones.consultaPorLinea;
     const auto adelantar = [&] {
         while (adelantadas.size() < adelanto && !lineas->atEof()) {
