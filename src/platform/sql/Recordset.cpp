@@ -81,6 +81,13 @@ RuntimeError noStatement()
                         Source);
 }
 
+RuntimeError noCurrentRow(const QString& field)
+{
+    return RuntimeError(
+        3021, QStringLiteral("No hay un registro actual para leer el campo \"%1\"").arg(field),
+        Source);
+}
+
 bool plainUtf8(const char* text, int length)
 {
     const auto* s = reinterpret_cast<const unsigned char*>(text);
@@ -237,11 +244,7 @@ QVariant Recordset::sqliteValue(int index) const
     const QSqlDriver* driver = m_query.driver();
     sqlite3_stmt* statement = driver && driver->isOpen() ? m_statement : nullptr;
     if (!statement)
-        throw RuntimeError(3021,
-                           QStringLiteral("No hay un registro actual para leer el campo "
-                                          "\"%1\"")
-                               .arg(m_fields.fieldName(index)),
-                           Source);
+        throw noCurrentRow(m_fields.fieldName(index));
     if (index < 0 || index >= m_fields.count())
         return {};
     switch (sqlite3_column_type(statement, index)) {
@@ -319,11 +322,7 @@ int Recordset::fieldIndex(const QString& name) const
 QVariant Recordset::value(int index) const
 {
     if (!m_open || m_eof)
-        throw RuntimeError(3021,
-                           QStringLiteral("No hay un registro actual para leer el campo "
-                                          "\"%1\"")
-                               .arg(m_fields.fieldName(index)),
-                           Source);
+        throw noCurrentRow(m_fields.fieldName(index));
     if (m_sqlite)
         return sqliteValue(index);
     if (m_rows)
@@ -335,11 +334,7 @@ QVariant Recordset::value(int index) const
 bool Recordset::appendText(int index, QString& out) const
 {
     if (!m_open || m_eof)
-        throw RuntimeError(3021,
-                           QStringLiteral("No hay un registro actual para leer el campo "
-                                          "\"%1\"")
-                               .arg(m_fields.fieldName(index)),
-                           Source);
+        throw noCurrentRow(m_fields.fieldName(index));
     if (m_rows)
         return m_rows->appendText(index, out);
     if (!m_sqlite || index < 0 || index >= m_fields.count())
