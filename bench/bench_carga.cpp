@@ -12,8 +12,8 @@
 #include "BaseDatos.h"
 #include "BaseGenerada.h"
 #include "Medicion.h"
-#include "export/EscritorCSV.h"
 #include "components/Componentes.h"
+#include "export/EscritorCSV.h"
 #include "platform/controls/GridModel.h"
 #include "report/nucleo/CargaOrdenes.h"
 
@@ -171,8 +171,9 @@ int main(int argc, char** argv)
         std::printf("límite, una consulta:  %.2f s (%lld filas)\n", unida, filasUnidas);
         std::printf("razón carga/límite:    %.2f (mediana de las razones de cada par)\n",
                     mediana(razones));
-        std::printf("memoria pico:          %.1f MiB, %.0f bytes por fila de la grilla\n",
-                    picoKiB / 1024.0, agregadoKiB * 1024.0 / std::max(1, filasGrilla));
+        std::printf(
+            "memoria pico:          %.1f MiB, %.0f bytes por fila de la grilla (límite 300)\n",
+            picoKiB / 1024.0, agregadoKiB * 1024.0 / std::max(1, filasGrilla));
         std::printf("grilla tras la carga:  %.0f bytes por fila (límite 300)\n",
                     grillaBytes / std::max(1, filasGrilla));
         std::printf(

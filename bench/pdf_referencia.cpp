@@ -116,6 +116,7 @@ int main(int argc, char** argv)
     negrita.setBold(true);
     QPen borde(Qt::black);
     borde.setWidthF(0.75 * sx);
+    const QFontMetricsF medidaCalibri(calibri, &pdf), medidaTahoma(tahoma, &pdf);
 
     const auto celda = [&](double x1, double x2, double y1, double y2) {
         const double a = std::round(x1 * sx), b = std::round(x2 * sx);
@@ -137,12 +138,22 @@ int main(int argc, char** argv)
                 continue;
             double v = 0;
             const bool esNumero = numero(t, &v);
-            p.save();
-            p.setClipRect(r);
-            p.drawText(r.adjusted(margen * sx, 0, -margen * sx, -sy),
-                       (esNumero ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignBottom,
-                       esNumero ? local.toString(v, 'g', 11).toUpper() : QString::fromUtf8(t));
-            p.restore();
+            const QRectF lugarTexto = r.adjusted(margen * sx, 0, -margen * sx, -sy);
+            const QString escrito =
+                esNumero ? local.toString(v, 'g', 11).toUpper() : QString::fromUtf8(t);
+            // Cut at the cell's edges only a text that does not fit in it.
+            const QFontMetricsF& medida = titulos ? medidaCalibri : medidaTahoma;
+            const bool recortar = medida.height() > lugarTexto.height() ||
+                                  (escrito.size() * medida.maxWidth() > lugarTexto.width() &&
+                                   medida.horizontalAdvance(escrito) > lugarTexto.width());
+            if (recortar) {
+                p.save();
+                p.setClipRect(r);
+            }
+            p.drawText(lugarTexto, (esNumero ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignBottom,
+                       escrito);
+            if (recortar)
+                p.restore();
         }
         if (titulos) {
             p.setPen(borde);

@@ -172,12 +172,18 @@ private slots:
         q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
         QVERIFY(q.exec(sql) && q.next());
         QCOMPARE(rs->fieldCount(), q.record().count());
+        int enCorrida = 0;
         for (int i = 0; i < q.record().count(); ++i) {
             QCOMPARE(rs->fieldName(i), q.record().fieldName(i));
             QCOMPARE(rs->value(i).metaType(), q.value(i).metaType());
             QCOMPARE(rs->value(i).isNull(), q.value(i).isNull());
             QCOMPARE(rs->value(i), q.value(i));
+            // A text read straight into a run is the driver's text.
+            QString corrida = u"›"_s;
+            if (rs->appendText(i, corrida) && ++enCorrida)
+                QCOMPARE(corrida, u"›"_s + q.value(i).toString());
         }
+        QVERIFY(enCorrida >= 6);
         QCOMPARE(rs->fieldIndex(u"datos_art.descripcion"_s),
                  q.record().indexOf(u"datos_art.descripcion"_s));
         // Refused when prepared, failing on the first row or on a later one;
@@ -285,6 +291,9 @@ private slots:
                     QVERIFY2(leido.metaType() == esperado.metaType() &&
                                  leido.isNull() == esperado.isNull() && leido == esperado &&
                                  leido.toString().isNull() == esperado.toString().isNull(),
+                             donde.constData());
+                    QString corrida = u"›"_s;
+                    QVERIFY2(!rs->appendText(i, corrida) || corrida == u"›"_s + esperado.toString(),
                              donde.constData());
                 }
                 ++fila;

@@ -516,6 +516,60 @@ private slots:
     // The load asks each article once, and many articles per statement when
     // lines bring many new ones: the grid is the one the line-by-line load
     // gives, cell by cell and colour by colour, with far fewer statements.
+    // Lines further apart than the lines read ahead: the article of a single
+    // line is let go once written, and asked again for a later one.
+    void articuloPedidoOtraVez()
+    {
+        basedatos::OpcionesGenerador opciones;
+        opciones.ordenes = CargaOrdenes::LineasAdelantadasSqlite / 3 + 50;
+        opciones.articuloPorLinea = true;
+        const QString archivo = soporte::carpetaNueva(u"otra_vez"_s) + u"/g.db"_s;
+        QString articulo;
+        {
+            QSqlDatabase db = basedatos::abrirSqlite(archivo, u"generar"_s, true);
+            basedatos::crearEsquema(db);
+            basedatos::generar(db, opciones);
+            QSqlQuery q(db);
+            QVERIFY(q.exec(u"SELECT min(IDCOMPROBANTE), max(IDCOMPROBANTE) FROM MV_CPTEINSUMOS "
+                           "WHERE TC = 'OP'"_s) &&
+                    q.next());
+            const QString primera = q.value(0).toString(), ultima = q.value(1).toString();
+            QVERIFY(q.exec(u"SELECT min(IDARTICULO) FROM MV_CPTEINSUMOS WHERE TC = 'OP' AND "
+                           "IDCOMPROBANTE = '"_s +
+                           primera + u"'"_s) &&
+                    q.next());
+            articulo = q.value(0).toString();
+            QVERIFY(q.exec(u"UPDATE MV_CPTEINSUMOS SET IDARTICULO = '"_s + articulo +
+                           u"' WHERE TC = 'OP' AND IDCOMPROBANTE = '"_s + ultima + u"'"_s));
+        }
+        QSqlDatabase::removeDatabase(u"generar"_s);
+        Componentes::ReiniciarParaPruebas();
+        QVERIFY(soporte::conectarDatos(u"sqlite"_s, archivo, {}));
+        CargaOrdenes().Cargar(rangos({}, {}), {false, false, u"{V_MV_Cpte.IdComprobante}"_s, false},
+                              m_g);
+        // The first line and the last with the article, each with its supply rows.
+        const auto insumos = [&](int r) {
+            QStringList filas{celdas(r).mid(5)};
+            for (++r; r < m_g.rows() && m_g.text(r, 1).isEmpty() && !m_g.text(r, 2).isEmpty(); ++r)
+                filas << celdas(r).mid(2, 4);
+            return filas;
+        };
+        const int primera = fila(articulo);
+        int ultima = primera, lineas = 0, entre = 0;
+        for (int r = primera + 1; r < m_g.rows(); ++r) {
+            if (m_g.text(r, 1).isEmpty())
+                continue;
+            ++lineas;
+            if (m_g.text(r, 2) == articulo) {
+                ultima = r;
+                entre = lineas;
+            }
+        }
+        QVERIFY(entre > CargaOrdenes::LineasAdelantadasSqlite);
+        QVERIFY(insumos(primera).size() > 2);
+        QCOMPARE(insumos(ultima), insumos(primera));
+    }
+
     void agrupadaIgualQuePorLinea_data()
     {
         QTest::addColumn<QString>("motor");

@@ -71,9 +71,11 @@ QString displayText(const Worksheet::Cell& cell, quint8 numberFormat = 0)
 }
 
 // Measuring is the costly part: a text surely narrower than the room, by its
-// length and the font's widest character, is not measured.
-QString fitted(QString text, bool number, const QFont& font, QPaintDevice* device, double width)
+// length and the font's widest character, is not measured. `wider`: what is
+// returned still does not fit (not even the ellipsis or one "#" does).
+QString fitted(QString text, bool number, const QFontMetricsF& metrics, double width, bool& wider)
 {
+    wider = false;
     // Left as they are, the text engine would break the line there and the
     // cell would show only its last line.
     const auto lineBreak = [](QChar c) {
@@ -84,15 +86,21 @@ QString fitted(QString text, bool number, const QFont& font, QPaintDevice* devic
         text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
         std::replace_if(text.begin(), text.end(), lineBreak, QLatin1Char(' '));
     }
-    const QFontMetricsF metrics(font, device);
     if (double(text.size()) * metrics.maxWidth() <= width)
         return text;
-    if (!number)
-        return metrics.elidedText(text, Qt::ElideRight, width, Qt::TextSingleLine);
+    if (!number) {
+        // A text that fits comes back as it is; an elided one fits but for
+        // a room narrower than its ellipsis.
+        QString shown = metrics.elidedText(text, Qt::ElideRight, width, Qt::TextSingleLine);
+        wider = shown != text && metrics.horizontalAdvance(shown) > width;
+        return shown;
+    }
     if (metrics.horizontalAdvance(text) <= width)
         return text;
     const double hash = metrics.horizontalAdvance(QLatin1Char('#'));
-    return QString(std::max(1, int(width / hash)), QLatin1Char('#'));
+    const int hashes = std::max(1, int(width / hash));
+    wider = hashes * hash > width;
+    return QString(hashes, QLatin1Char('#'));
 }
 
 // A PDF engine that could not write leaves an empty file, not an error.
@@ -399,18 +407,27 @@ void SheetPrinter::paintRows(QPainter& painter, int first, int last, int firstCo
                 ++end;
             const QRectF rect = cellRect(r, c).united(cellRect(r, end));
             const QRectF room = rect.adjusted(CellPadding * sx, 0, -CellPadding * sx, -sy);
-            painter.save();
-            painter.setClipRect(rect);
             // One line per cell, as the spreadsheet program prints a cell:
             // the lines of a text one after another, over the empty cells to
             // its right, a text wider than that ended with "…", a number too
             // wide as "#" (cut, it would read as another number).
+            const QFontMetricsF metrics(font, painter.device());
+            bool wider = false;
+            const QString shown = fitted(displayText(*cell, style.numberFormat), number, metrics,
+                                         room.width(), wider);
+            // Only a text that overflows its cell is cut at its edges: a clip
+            // per cell made the PDF half as large again and slower to write.
+            const bool clip = wider || metrics.height() > room.height();
+            if (clip) {
+                painter.save();
+                painter.setClipRect(rect);
+            }
             painter.drawText(room,
                              (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignBottom |
                                  Qt::TextSingleLine,
-                             fitted(displayText(*cell, style.numberFormat), number, font,
-                                    painter.device(), room.width()));
-            painter.restore();
+                             shown);
+            if (clip)
+                painter.restore();
         }
     }
     QPen pen(Qt::black);

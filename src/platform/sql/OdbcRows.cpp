@@ -10,10 +10,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <type_traits>
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlucode.h>
+#include <type_traits>
 
 // 64 bits on Linux (long) and on 64-bit Windows (long long) alike.
 static_assert(std::is_same_v<SQLLEN, std::int64_t> && std::is_same_v<SQLULEN, std::uint64_t>,
@@ -348,4 +348,27 @@ QVariant OdbcRows::value(int column) const
         return QString::fromUtf16(text, units);
     }
     }
+}
+
+bool OdbcRows::appendText(int column, QString& out) const
+{
+    if (column < 0 || size_t(column) >= m_columns.size() || m_row >= m_fetched)
+        return false;
+    const Column& c = m_columns[size_t(column)];
+    if (c.metaType != QMetaType::QString || c.cType != SQL_C_WCHAR)
+        return false;
+    const std::int64_t length = c.lengths[m_row];
+    if (length == SQL_NULL_DATA)
+        return true;
+    qsizetype units = qsizetype(length / static_cast<std::int64_t>(sizeof(SQLWCHAR)));
+    const auto* text =
+        reinterpret_cast<const char16_t*>(c.cells.data() + c.width * static_cast<long long>(m_row));
+    // As value() reads it; a leading byte-order mark, which value()'s
+    // decoding drops or acts on, is left to value().
+    if (units > 0 && text[units - 1] == 0)
+        --units;
+    if (units > 0 && (text[0] == 0xFEFF || text[0] == 0xFFFE))
+        return false;
+    out.append(QStringView(text, units));
+    return true;
 }

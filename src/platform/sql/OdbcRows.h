@@ -40,6 +40,9 @@ public:
     // then `error` says why.
     bool next(QSqlError& error);
     QVariant value(int column) const;
+    // A text field's characters appended to `out` (nothing for a null); false
+    // for a field of another kind.
+    bool appendText(int column, QString& out) const;
 
 private:
     struct Column

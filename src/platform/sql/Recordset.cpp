@@ -81,6 +81,13 @@ RuntimeError noStatement()
                         Source);
 }
 
+RuntimeError noCurrentRow(const QString& field)
+{
+    return RuntimeError(
+        3021, QStringLiteral("No hay un registro actual para leer el campo \"%1\"").arg(field),
+        Source);
+}
+
 bool plainUtf8(const char* text, int length)
 {
     const auto* s = reinterpret_cast<const unsigned char*>(text);
@@ -237,11 +244,7 @@ QVariant Recordset::sqliteValue(int index) const
     const QSqlDriver* driver = m_query.driver();
     sqlite3_stmt* statement = driver && driver->isOpen() ? m_statement : nullptr;
     if (!statement)
-        throw RuntimeError(3021,
-                           QStringLiteral("No hay un registro actual para leer el campo "
-                                          "\"%1\"")
-                               .arg(m_fields.fieldName(index)),
-                           Source);
+        throw noCurrentRow(m_fields.fieldName(index));
     if (index < 0 || index >= m_fields.count())
         return {};
     switch (sqlite3_column_type(statement, index)) {
@@ -319,17 +322,56 @@ int Recordset::fieldIndex(const QString& name) const
 QVariant Recordset::value(int index) const
 {
     if (!m_open || m_eof)
-        throw RuntimeError(3021,
-                           QStringLiteral("No hay un registro actual para leer el campo "
-                                          "\"%1\"")
-                               .arg(m_fields.fieldName(index)),
-                           Source);
+        throw noCurrentRow(m_fields.fieldName(index));
     if (m_sqlite)
         return sqliteValue(index);
     if (m_rows)
         return m_rows->value(index);
     const CNumericScope numbers;
     return m_query.value(index);
+}
+
+bool Recordset::appendText(int index, QString& out) const
+{
+    if (!m_open || m_eof)
+        throw noCurrentRow(m_fields.fieldName(index));
+    if (m_rows)
+        return m_rows->appendText(index, out);
+    if (!m_sqlite || index < 0 || index >= m_fields.count())
+        return false;
+    const QSqlDriver* driver = m_query.driver();
+    sqlite3_stmt* statement = driver && driver->isOpen() ? m_statement : nullptr;
+    if (!statement)
+        return false; // value() says why
+    switch (sqlite3_column_type(statement, index)) {
+    case SQLITE_NULL:
+        return true;
+    case SQLITE_TEXT:
+        break;
+    default:
+        return false;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
+    const int length = sqlite3_column_bytes(statement, index);
+    if (!text)
+        return false;
+    // ASCII widens unit by unit; other well-formed UTF-8 is decoded as
+    // value() decodes it, and the rest is left to value().
+    const qsizetype antes = out.size();
+    out.resize(antes + length);
+    QChar* destino = out.data() + antes;
+    int i = 0;
+    while (i < length && static_cast<unsigned char>(text[i]) < 0x80) {
+        destino[i] = QLatin1Char(text[i]);
+        ++i;
+    }
+    if (i == length)
+        return true;
+    out.truncate(antes);
+    if (!plainUtf8(text, length))
+        return false;
+    out.append(QString::fromUtf8(text, length));
+    return true;
 }
 
 void Recordset::close()

@@ -44,6 +44,11 @@ public:
     // no-current-row one.
     int fieldIndex(const QString& name) const;
     QVariant value(int index) const;
+    // The text value(index) holds, appended to `out` straight from the row
+    // (no value, no string of its own): for a reader that keeps many texts in
+    // one run. Only a text field (or a null one, which appends nothing) is
+    // read so; false for any other, to be read through value().
+    bool appendText(int index, QString& out) const;
 
     void close();
     bool isOpen() const { return m_open; }
@@ -64,7 +69,7 @@ private:
     QSqlQuery m_query;
     bool m_sqlite = false;
     sqlite3_stmt* m_statement = nullptr; // as of the last step
-    QSqlRecord m_fields; // names only: the values stay in the driver's current row
+    QSqlRecord m_fields;                 // names only: the values stay in the driver's current row
     QString m_sql;
     // Keeps the cursor's batch size while its rows are read.
     std::unique_ptr<OdbcCursorFetch> m_cursor;

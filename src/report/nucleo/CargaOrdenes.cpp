@@ -172,6 +172,8 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
     SinAvisos sinAvisos(grilla);
     IniciarGrilla(grilla);
     m_articulos.clear();
+    m_adelantados.clear();
+    m_insumo.clear();
     m_loteFiable = true;
     m_orden = OrdenLista::Clave;
     CompDatos& datos = Componentes::Datos();
@@ -186,12 +188,29 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
     // Lines are read ahead so that the articles of many lines can be fetched
     // together; the grid still grows line by line.
     std::deque<Linea> adelantadas;
-    const std::size_t adelanto = opciones.consultaPorLinea ? 1 : LineasAdelantadas;
+    const std::size_t adelanto = opciones.consultaPorLinea             ? 1
+                                 : datos.Motor() == SqlBackend::SQLite ? LineasAdelantadasSqlite
+                                                                       : LineasAdelantadas;
+    const bool porArticulo = !opciones.consultaPorLinea;
     const auto adelantar = [&] {
         while (adelantadas.size() < adelanto && !lineas->atEof()) {
             adelantadas.push_back(leerLinea(*lineas));
+            if (porArticulo)
+                ++m_adelantados[texto(adelantadas.back().articulo)];
             lineas->moveNext();
         }
+    };
+    // The line written leaves the lines read ahead; its article goes with it
+    // when no other line read ahead names it and it served this line alone.
+    const auto soltar = [&](const Linea& linea) {
+        const QString articulo = texto(linea.articulo);
+        const auto adelantado = m_adelantados.find(articulo);
+        const bool nombrado = adelantado != m_adelantados.end() && --*adelantado > 0;
+        if (adelantado != m_adelantados.end() && !nombrado)
+            m_adelantados.erase(adelantado);
+        const auto conocido = m_articulos.find(articulo);
+        if (conocido != m_articulos.end() && ++conocido->lineas == 1 && !nombrado)
+            m_articulos.erase(conocido);
     };
     for (adelantar(); !adelantadas.empty(); adelantar()) {
         const Linea& linea = adelantadas.front();
@@ -247,6 +266,8 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
         } catch (const RuntimeError& error) {
             throw enLaLinea(error, linea);
         }
+        if (porArticulo)
+            soltar(linea);
         adelantadas.pop_front();
         if (avance && !avance(resultado.lineas)) {
             resultado.cancelada = !adelantadas.empty() || !lineas->atEof();
@@ -319,20 +340,43 @@ CargaOrdenes::Medidas CargaOrdenes::medidasPorConsulta(const QString& articulo)
 
 namespace {
 
-template <typename Insumo> Insumo leerInsumo(const Recordset& rs, const CamposInsumo& c)
+// Appends a supply row to its article's rows, its texts to their run.
+template <typename Filas> void leerInsumo(const Recordset& rs, const CamposInsumo& c, Filas& f)
 {
-    Insumo s;
-    s.codigo = QStringLiteral("?"); // until its code is read
+    auto& s = f.filas.emplace_back();
     s.columnasLeidas = 0;
+    const auto agregar = [&](int k, const QString& t) {
+        f.textos += t;
+        s.largos[k] = quint32(t.size());
+    };
+    // A text field goes straight from the row into the run.
+    const auto leer = [&](int k, int campo, bool recortado) {
+        const qsizetype desde = f.textos.size();
+        if (!rs.appendText(campo, f.textos)) {
+            const QString t = texto(rs.value(campo));
+            agregar(k, recortado ? t.trimmed() : t);
+            return;
+        }
+        if (recortado) {
+            const QStringView leido = QStringView(f.textos).mid(desde);
+            const QStringView limpio = leido.trimmed();
+            if (limpio.size() != leido.size()) {
+                const QString t = limpio.toString();
+                f.textos.truncate(desde);
+                f.textos += t;
+            }
+        }
+        s.largos[k] = quint32(f.textos.size() - desde);
+    };
     try {
-        s.codigo = texto(rs.value(c.codigo));
+        leer(0, c.codigo, false);
         s.columnasLeidas = 1;
-        s.descripcion = texto(rs.value(c.descripcion)).trimmed();
+        leer(1, c.descripcion, true);
         s.columnasLeidas = 2;
-        s.cantidad = texto(rs.value(c.cantidad));
+        leer(2, c.cantidad, false);
         s.columnasLeidas = 3;
         const QVariant peso = rs.value(c.peso);
-        s.peso = texto(peso).trimmed();
+        agregar(3, texto(peso).trimmed());
         s.columnasLeidas = 4;
         s.pesoEspecifico = numero(peso);
         if (ModGlobal::ValorLogico(texto(rs.value(c.laminado)), false))
@@ -341,9 +385,25 @@ template <typename Insumo> Insumo leerInsumo(const Recordset& rs, const CamposIn
         s.ancho = numero(rs.value(c.ancho));
         s.profundo = numero(rs.value(c.profundo));
     } catch (const RuntimeError& error) {
-        s.error = std::make_shared<const RuntimeError>(error);
+        // A code that could not be read shows as "?" in the message.
+        if (s.columnasLeidas == 0)
+            agregar(0, QStringLiteral("?"));
+        s.error = qint32(f.errores.size());
+        f.errores.push_back(error);
     }
-    return s;
+}
+
+// The supply codes of an article's rows, as read.
+template <typename Filas> QList<QStringView> codigosDe(const Filas& f)
+{
+    QList<QStringView> codigos;
+    qsizetype desde = 0;
+    for (const auto& s : f.filas) {
+        codigos.append(QStringView(f.textos).mid(desde, s.largos[0]));
+        for (const quint32 largo : s.largos)
+            desde += largo;
+    }
+    return codigos;
 }
 
 } // namespace
@@ -352,15 +412,14 @@ CargaOrdenes::Insumos CargaOrdenes::insumosPorConsulta(const QString& codigoComp
 {
     CompDatos& datos = Componentes::Datos();
     std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaInsumos(codigoCompleto));
-    auto filas = std::make_shared<std::vector<Insumo>>();
+    auto filas = std::make_shared<FilasInsumos>();
     if (!rs->atBof()) {
         const CamposInsumo campos(*rs);
         for (; !rs->atEof(); rs->moveNext())
-            filas->push_back(leerInsumo<Insumo>(*rs, campos));
+            leerInsumo(*rs, campos, *filas);
     }
     datos.CerrarRecordset(rs);
-    const std::size_t cuantos = filas->size();
-    return {std::move(filas), 0, cuantos};
+    return {std::move(filas)};
 }
 
 bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
@@ -394,26 +453,23 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
     CompGeneral& general = Componentes::General();
     for (Pedido& pedido : pedidos)
         pedido.completo = general.CompletarCodigo(pedido.textos.first(), 25);
-    auto filas = std::make_shared<std::vector<Insumo>>();
-    if (!insumosEnLote(indice, pedidos, *filas))
+    if (!insumosEnLote(indice, pedidos))
         return false;
     if (m_orden != OrdenLista::Propia) {
         // Whether the list gives an article's rows as its own query does shows
         // on one article with several supplies, asked on its own. When it does
         // not, the list is asked again the next way, for this load from now on.
         for (const Pedido& pedido : pedidos) {
-            if (pedido.cuantos < 2)
+            if (!pedido.filas || pedido.filas->filas.size() < 2)
                 continue;
             const Insumos propio = insumosPorConsulta(pedido.completo);
+            const QList<QStringView> esperados = codigosDe(*propio.bloque);
             const auto igual = [&] {
-                bool iguales = propio.cuantos == pedido.cuantos;
-                for (std::size_t k = 0; iguales && k < pedido.cuantos; ++k)
-                    iguales = propio.begin()[k].codigo == (*filas)[pedido.desde + k].codigo;
-                return iguales;
+                return pedido.filas && codigosDe(*pedido.filas) == esperados;
             };
             while (m_orden != OrdenLista::Propia && !igual()) {
                 m_orden = m_orden == OrdenLista::Clave ? OrdenLista::Lectura : OrdenLista::Propia;
-                if (!insumosEnLote(indice, pedidos, *filas))
+                if (!insumosEnLote(indice, pedidos))
                     return false;
             }
             break;
@@ -450,23 +506,26 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
         datos.CerrarRecordset(rs);
     }
     m_articulos.reserve(m_articulos.size() + qsizetype(pedidos.size()));
-    const std::shared_ptr<const std::vector<Insumo>> bloque = std::move(filas);
-    for (const Pedido& pedido : pedidos) {
-        const Articulo conocido{pedido.medidas, {bloque, pedido.desde, pedido.cuantos}};
+    const auto ninguno = std::make_shared<const FilasInsumos>();
+    for (Pedido& pedido : pedidos) {
+        if (pedido.filas) {
+            // Grown row by row: kept at their size.
+            pedido.filas->filas.shrink_to_fit();
+            pedido.filas->textos.squeeze();
+        }
+        const Articulo conocido{pedido.medidas, {pedido.filas ? std::move(pedido.filas) : ninguno}};
         for (const QString& articulo : pedido.textos)
             m_articulos.insert(articulo, conocido);
     }
     return true;
 }
 
-bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<Pedido>& pedidos,
-                                 std::vector<Insumo>& filas)
+bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<Pedido>& pedidos)
 {
-    filas.clear();
     QStringList completos;
     completos.reserve(qsizetype(pedidos.size()));
     for (Pedido& pedido : pedidos) {
-        pedido.desde = pedido.cuantos = 0;
+        pedido.filas.reset();
         pedido.conFilas = false;
         pedido.medidas = {};
         completos.append(pedido.completo);
@@ -476,18 +535,18 @@ bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<
         datos.AbrirRecordset(ConsultaInsumosDe(completos, m_orden, datos.Motor()));
     if (!rs->atBof()) {
         const CamposInsumo campos(*rs);
-        filas.reserve(pedidos.size() * 8);
         // The rows of one article come together, its code looked up once; a
         // server that runs the articles' queries side by side may interleave
         // them, each article's rows still in their order.
-        std::vector<int> articuloDeFila;
-        articuloDeFila.reserve(filas.capacity());
-        bool intercaladas = false;
-        QString anterior;
-        int actual = -1;
+        QString anterior, codigo;
+        FilasInsumos* actual = nullptr;
         for (; !rs->atEof(); rs->moveNext()) {
-            const QString codigo = texto(rs->value(campos.articulo));
-            if (actual < 0 || codigo != anterior) {
+            // Read into the same string row after row: it is copied only
+            // when the article changes.
+            codigo.resize(0);
+            if (!rs->appendText(campos.articulo, codigo))
+                codigo = texto(rs->value(campos.articulo));
+            if (!actual || codigo != anterior) {
                 const std::optional<QString> clave = claveDe(codigo);
                 const auto it = clave ? indice.constFind(*clave) : indice.cend();
                 // A code no line asked for: the database compares codes
@@ -497,32 +556,16 @@ bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<
                     return false;
                 }
                 anterior = codigo;
-                actual = *it;
-                Pedido& pedido = pedidos[actual];
-                if (pedido.conFilas) {
-                    intercaladas = true;
-                } else {
+                Pedido& pedido = pedidos[*it];
+                if (!pedido.conFilas) {
                     pedido.conFilas = true;
-                    pedido.desde = filas.size();
+                    pedido.filas = std::make_shared<FilasInsumos>();
                     pedido.medidas =
                         medidasLeidas(*rs, campos.ancho, campos.largo, campos.profundo);
                 }
+                actual = pedido.filas.get();
             }
-            filas.push_back(leerInsumo<Insumo>(*rs, campos));
-            articuloDeFila.push_back(actual);
-            ++pedidos[actual].cuantos;
-        }
-        if (intercaladas) {
-            std::vector<std::size_t> siguiente(pedidos.size());
-            std::size_t desde = 0;
-            for (std::size_t i = 0; i < pedidos.size(); ++i) {
-                siguiente[i] = pedidos[i].desde = desde;
-                desde += pedidos[i].cuantos;
-            }
-            std::vector<Insumo> juntas(filas.size());
-            for (std::size_t k = 0; k < filas.size(); ++k)
-                juntas[siguiente[articuloDeFila[k]]++] = std::move(filas[k]);
-            filas = std::move(juntas);
+            leerInsumo(*rs, campos, *actual);
         }
     }
     datos.CerrarRecordset(rs);
@@ -531,36 +574,48 @@ bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<
 
 int CargaOrdenes::escribirInsumos(const Linea& linea, const Insumos& insumos, GridModel& grilla)
 {
-    if (insumos.cuantos == 0)
+    if (insumos.cuantos() == 0)
         return 0;
     const double cantidad = numero(linea.cantidad);
+    const FilasInsumos& filas = *insumos.bloque;
+    const QStringView textos(filas.textos);
+    qsizetype desde = 0;
     int escritos = 0;
-    for (const Insumo& s : insumos) {
+    for (const Insumo& s : filas.filas) {
+        QStringView campo[4];
+        for (int k = 0; k < 4; ++k) {
+            campo[k] = textos.mid(desde, s.largos[k]);
+            desde += s.largos[k];
+        }
         const int r = grilla.rows() - 1;
-        m_insumo = s.codigo;
-        if (s.columnasLeidas > 0)
-            grilla.setText(r, 2, s.codigo.trimmed());
-        if (s.columnasLeidas > 1)
-            grilla.setText(r, 3, s.descripcion);
-        if (s.columnasLeidas > 2)
-            grilla.setText(r, 4, s.cantidad);
-        if (s.columnasLeidas > 3)
-            grilla.setText(r, 5, s.peso);
-        if (s.error)
-            throw *s.error;
-        const double kg = EstimarKg(s.largo, s.ancho, s.profundo, s.pesoEspecifico, cantidad);
-        grilla.setText(r, 6, decimalText(kg));
-        if (m_tipado) {
-            if (s.material < 0) {
-                s.material = m_tipado->material(s.codigo, grilla.textView(r, 3));
-                s.estadoPeso = std::uint8_t(ResultadoCarga::estadoDe(grilla.textView(r, 5)));
+        try {
+            if (s.columnasLeidas > 0)
+                grilla.setText(r, 2, campo[0].trimmed());
+            if (s.columnasLeidas > 1)
+                grilla.setText(r, 3, campo[1]);
+            if (s.columnasLeidas > 2)
+                grilla.setText(r, 4, campo[2]);
+            if (s.columnasLeidas > 3)
+                grilla.setText(r, 5, campo[3]);
+            if (s.error >= 0)
+                throw filas.errores[std::size_t(s.error)];
+            const double kg = EstimarKg(s.largo, s.ancho, s.profundo, s.pesoEspecifico, cantidad);
+            grilla.setText(r, 6, decimalText(kg));
+            if (m_tipado) {
+                if (s.material < 0) {
+                    s.material = m_tipado->material(campo[0].toString(), grilla.textView(r, 3));
+                    s.estadoPeso = quint8(ResultadoCarga::estadoDe(grilla.textView(r, 5)));
+                }
+                m_tipado->agregarInsumo(r, s.material, grilla.textView(r, 5),
+                                        ResultadoCarga::Estado(s.estadoPeso), kg);
             }
-            m_tipado->agregarInsumo(r, s.material, grilla.textView(r, 5),
-                                    ResultadoCarga::Estado(s.estadoPeso), kg);
+        } catch (const RuntimeError&) {
+            // The message names the supply the row was being written for.
+            m_insumo = campo[0].toString();
+            throw;
         }
         grilla.setRows(grilla.rows() + 1);
         ++escritos;
-        m_insumo.clear();
     }
     return escritos;
 }

@@ -84,7 +84,12 @@ public:
     // bills of materials, whose codes compare by an ICU collation, and lists
     // of 10,000 made the server hash the whole table each time (1.2 s a list
     // at 30,000 orders, where 20,000 codes are met walking its key, 0.5 s).
+    // SQLite seeks a list's codes in its index one by one, as fast in short
+    // lists as in long ones: there the lines read ahead are fewer, and so are
+    // the lines and bills of materials held at once (with an article per line
+    // a 20,000-line window held about 2.5 KB a line, a sixth of the peak).
     static constexpr int LineasAdelantadas = 20000;
+    static constexpr int LineasAdelantadasSqlite = 2000;
     static constexpr int ArticulosPorLote = LineasAdelantadas;
     static constexpr int MinimoParaLote = 16;
     // Kilograms of a supply for an order line: dimensions in millimetres, the
@@ -110,28 +115,37 @@ private:
     {
         QString ancho, largo, profundo;
     };
-    // A supply row of a bill of materials, read once: its texts and the
-    // numbers of the estimate. A value that could not be read is raised where
-    // the row is written, as if read there.
+    // A supply row of a bill of materials as the load keeps it until its
+    // article's lines are written: its four texts, one after another in its
+    // article's run of characters, and the numbers of the estimate. A value
+    // that could not be read is raised where the row is written, as if read
+    // there.
     struct Insumo
     {
-        QString codigo, descripcion, cantidad, peso;
         double pesoEspecifico = 0; // doubled for a laminated article
         double largo = 0, ancho = 0, profundo = 0;
-        int columnasLeidas = 4; // grid columns 2 to 5 read before a failure
-        // Its material in the load's typed rows, once a line has written it.
-        mutable int material = -1;
-        mutable std::uint8_t estadoPeso = 0;
-        std::shared_ptr<const RuntimeError> error;
+        quint32 largos[4] = {};    // code, description, quantity, weight
+        qint32 error = -1;         // its failure among its article's, or none
+        quint8 columnasLeidas = 4; // grid columns 2 to 5 read before a failure
+        // The state of its specific weight and its material in the load's
+        // typed rows, once a line has written it: the lines after that use
+        // them as they are.
+        mutable quint8 estadoPeso = 0;
+        mutable qint32 material = -1;
     };
-    // An article's bill of materials: its stretch of a block of supply rows,
-    // which the articles fetched together share.
+    // An article's bill of materials, read once. One article's rows keep
+    // their texts in one run, so a row costs its numbers and its characters
+    // and an article lets go of all of it at once.
+    struct FilasInsumos
+    {
+        std::vector<Insumo> filas;
+        QString textos;
+        std::vector<RuntimeError> errores;
+    };
     struct Insumos
     {
-        std::shared_ptr<const std::vector<Insumo>> bloque; // null until asked
-        std::size_t desde = 0, cuantos = 0;
-        const Insumo* begin() const { return bloque->data() + desde; }
-        const Insumo* end() const { return begin() + cuantos; }
+        std::shared_ptr<const FilasInsumos> bloque; // null until asked
+        std::size_t cuantos() const { return bloque ? bloque->filas.size() : 0; }
     };
     // An article a list asks for: the texts its lines give it, and where its
     // rows and dimensions landed.
@@ -139,7 +153,7 @@ private:
     {
         QStringList textos;
         QString completo; // the first text, completed to 25
-        std::size_t desde = 0, cuantos = 0;
+        std::shared_ptr<FilasInsumos> filas;
         bool conFilas = false;
         Medidas medidas;
     };
@@ -157,13 +171,12 @@ private:
     // The bills of materials of a list of articles (by their keys) into one
     // block, and the dimensions their rows carry; false when the list cannot
     // be trusted.
-    bool insumosEnLote(const QHash<QString, int>& indice, std::vector<Pedido>& pedidos,
-                       std::vector<Insumo>& filas);
+    bool insumosEnLote(const QHash<QString, int>& indice, std::vector<Pedido>& pedidos);
     // The error with the order, the article and (while a supply row is being
     // written) the supply it happened on, so the operator can find the bad value.
     RuntimeError enLaLinea(const RuntimeError& error, const Linea& linea) const;
 
-    QString m_insumo; // the supply row being written; null between supply rows
+    QString m_insumo; // the code of the supply row that failed; null otherwise
     ResultadoCarga* m_tipado = nullptr;
     int m_filaLineaAnterior = -1; // the order line written before, for the typed rows
     // What this load already asked, by the exact text it asked with.
@@ -171,8 +184,14 @@ private:
     {
         Medidas medidas;
         Insumos insumos;
+        int lineas = 0; // lines written with it so far
     };
     QHash<QString, Articulo> m_articulos;
+    // How many lines read ahead name each article, by its exact text. An
+    // article no line read ahead names, written by one line only, is let go:
+    // with an article per line keeping them all held the whole load's bills
+    // of materials at once; one met again is asked again.
+    QHash<QString, int> m_adelantados;
     int m_campoLinea[4] = {};
     // False once a list brought back a code its lines did not ask for: the
     // database compares codes otherwise than expected, so from then on every
