@@ -7,3 +7,8 @@ bool displayAvailable()
     return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
            qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
 }
+
+void useOffscreenPlatform()
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+}
