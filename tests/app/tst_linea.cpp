@@ -1,4 +1,5 @@
 #include "BaseDatos.h"
+#include "LectorAnfitrion.h"
 #include "LectorLibro.h"
 #include "Soporte.h"
 #include "app/CargosLinea.h"
@@ -218,19 +219,18 @@ private slots:
             argumentos << opcion;
         const Salida s = correr(argumentos, idioma);
         QVERIFY2(s.codigo == 0, qPrintable(s.err));
-        QProcess python;
-        python.start(QStringLiteral(RP_PYTHON),
-                     {u"-c"_s,
-                      u"import csv, json, sys\n"
-                      u"datos = open(sys.argv[1], 'rb').read()\n"
-                      u"filas = list(csv.reader(open(sys.argv[1], encoding='utf-8-sig', "
-                      u"newline=''), delimiter=sys.argv[2]))\n"
-                      u"print(json.dumps({'bom': datos.startswith(b'\\xef\\xbb\\xbf'), "
-                      u"'filas': filas}))"_s,
-                      csv, separador});
-        QVERIFY(python.waitForFinished(60000));
-        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
-        const QJsonObject leido = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+        const soporte::Lectura python = soporte::leerEnAnfitrion(
+            QStringLiteral(RP_PYTHON),
+            {u"-c"_s,
+             u"import csv, json, sys\n"
+             u"datos = open(sys.argv[1], 'rb').read()\n"
+             u"filas = list(csv.reader(open(sys.argv[1], encoding='utf-8-sig', "
+             u"newline=''), delimiter=sys.argv[2]))\n"
+             u"print(json.dumps({'bom': datos.startswith(b'\\xef\\xbb\\xbf'), "
+             u"'filas': filas}))"_s,
+             csv, separador});
+        QVERIFY2(python.codigo == 0, qPrintable(python.error));
+        const QJsonObject leido = QJsonDocument::fromJson(python.salida).object();
         QTEST(leido[u"bom"_s].toBool(), "bom");
         QStringList filas;
         for (const QJsonValue& fila : leido[u"filas"_s].toArray()) {
@@ -300,19 +300,18 @@ private slots:
 
         const QString csv = d + u"/largo.csv"_s;
         QCOMPARE(EscribirCSV(m_largo, csv, FormatoCSV{separador.front(), bom}), m_largo.rows() - 1);
-        QProcess python;
-        python.start(QStringLiteral(RP_PYTHON),
-                     {u"-c"_s,
-                      u"import csv, io, json, sys\n"
-                      u"texto = io.StringIO(newline='')\n"
-                      u"csv.writer(texto, delimiter=sys.argv[2], lineterminator='\\r\\n')"
-                      u".writerows(json.load(open(sys.argv[1], encoding='utf-8')))\n"
-                      u"marca = '\\ufeff' if sys.argv[3] == '1' else ''\n"
-                      u"sys.stdout.buffer.write((marca + texto.getvalue()).encode('utf-8'))"_s,
-                      celdas.fileName(), separador, bom ? u"1"_s : u"0"_s});
-        QVERIFY(python.waitForFinished(120000));
-        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
-        const QByteArray esperado = python.readAllStandardOutput();
+        const soporte::Lectura python = soporte::leerEnAnfitrion(
+            QStringLiteral(RP_PYTHON),
+            {u"-c"_s,
+             u"import csv, io, json, sys\n"
+             u"texto = io.StringIO(newline='')\n"
+             u"csv.writer(texto, delimiter=sys.argv[2], lineterminator='\\r\\n')"
+             u".writerows(json.load(open(sys.argv[1], encoding='utf-8')))\n"
+             u"marca = '\\ufeff' if sys.argv[3] == '1' else ''\n"
+             u"sys.stdout.buffer.write((marca + texto.getvalue()).encode('utf-8'))"_s,
+             celdas.fileName(), separador, bom ? u"1"_s : u"0"_s});
+        QVERIFY2(python.codigo == 0, qPrintable(python.error));
+        const QByteArray esperado = python.salida;
         QFile escrito(csv);
         QVERIFY(escrito.open(QIODevice::ReadOnly));
         const QByteArray leido = escrito.readAll();
@@ -483,17 +482,15 @@ private slots:
         // Every row as "field|field|...", numbers as the reader gives them.
         QStringList filas;
         if (archivo.endsWith(u".csv"_s)) {
-            QProcess python;
-            python.start(QStringLiteral(RP_PYTHON),
-                         {u"-c"_s,
-                          u"import csv, sys\n"
-                          u"for f in csv.reader(open(sys.argv[1], encoding='utf-8', "
-                          u"newline='')): print('|'.join(f))"_s,
-                          ruta});
-            QVERIFY(python.waitForFinished(60000));
-            QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
-            filas =
-                QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+            const soporte::Lectura python = soporte::leerEnAnfitrion(
+                QStringLiteral(RP_PYTHON),
+                {u"-c"_s,
+                 u"import csv, sys\n"
+                 u"for f in csv.reader(open(sys.argv[1], encoding='utf-8', "
+                 u"newline='')): print('|'.join(f))"_s,
+                 ruta});
+            QVERIFY2(python.codigo == 0, qPrintable(python.error));
+            filas = QString::fromUtf8(python.salida).split(u'\n', Qt::SkipEmptyParts);
         } else if (archivo.endsWith(u".xlsx"_s)) {
             const QJsonObject celdas = lectorLibro::leer(ruta)[u"celdas"_s].toObject();
             for (int fila = 1;; ++fila) {
@@ -591,12 +588,10 @@ private slots:
                     u"for g in svg.findall('s:g', n):\n"
                     u"  w = sum(float(r.get('width')) for r in g.findall('s:rect', n))\n"
                     u"  print(g.get('data-insumo'), g.get('data-kg'), w)\n"_s;
-        QProcess python;
-        python.start(QStringLiteral(RP_PYTHON), {u"-c"_s, lector, ruta});
-        QVERIFY(python.waitForFinished(60000));
-        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
-        const QStringList leido =
-            QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        const soporte::Lectura python =
+            soporte::leerEnAnfitrion(QStringLiteral(RP_PYTHON), {u"-c"_s, lector, ruta});
+        QVERIFY2(python.codigo == 0, qPrintable(python.error));
+        const QStringList leido = QString::fromUtf8(python.salida).split(u'\n', Qt::SkipEmptyParts);
         if (libro) {
             QCOMPARE(leido, esperado);
             return;

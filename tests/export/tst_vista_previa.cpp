@@ -1,4 +1,5 @@
 #include "Grillas.h"
+#include "LectorAnfitrion.h"
 #include "Soporte.h"
 #include "components/Componentes.h"
 #include "export/ModExportarExcel.h"
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
-#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -29,11 +29,8 @@ namespace {
 
 QString ejecutar(const QString& programa, const QStringList& argumentos)
 {
-    QProcess p;
-    p.start(programa, argumentos);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
+    const soporte::Lectura l = soporte::leerEnAnfitrion(programa, argumentos);
+    return l.codigo == 0 ? QString::fromUtf8(l.salida) : QString();
 }
 
 int paginasDelPdf(const QString& archivo)
