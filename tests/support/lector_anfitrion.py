@@ -48,13 +48,17 @@ def serve(folder):
             if entry.endswith(".pedido"):
                 # Taken before the next look at the folder, so it runs once.
                 name = entry[:-len(".pedido")]
-                os.rename(os.path.join(folder, entry), os.path.join(folder, name + ".enCurso"))
+                try:
+                    os.rename(os.path.join(folder, entry), os.path.join(folder, name + ".enCurso"))
+                except FileNotFoundError:  # taken by a service left from an earlier run
+                    continue
                 threading.Thread(target=answer, args=(folder, name), daemon=True).start()
         time.sleep(0.02)
 
 
 def start(folder):
     os.makedirs(folder, exist_ok=True)
+    stop(folder)
     for entry in os.listdir(folder):
         os.remove(os.path.join(folder, entry))
     if os.fork():

@@ -565,6 +565,10 @@ void protectStandardStreams()
     DWORD mode = 0;
     if (error && error != INVALID_HANDLE_VALUE && GetConsoleMode(error, &mode))
         SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    // The program writes UTF-8 (its manifest makes it the process's code
+    // page); a console reads its own code page unless told.
+    if (GetConsoleWindow() || GetConsoleMode(error, &mode))
+        SetConsoleOutputCP(CP_UTF8);
 }
 
 bool refusedLink(const RuntimeError& error)
