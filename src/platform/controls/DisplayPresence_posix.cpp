@@ -1,5 +1,6 @@
 #include "platform/controls/DisplayPresence.h"
 
+#include <QByteArray>
 #include <QtGlobal>
 
 bool displayAvailable()
