@@ -3,6 +3,7 @@
 #include "app/Demostracion.h"
 #include "app/ReporteLinea.h"
 #include "app/SinVentana.h"
+#include "platform/controls/DisplayPresence.h"
 #include "platform/controls/QtTranslations.h"
 #include "platform/files/FileCommit.h"
 #include "platform/text/CNumericLocale.h"
@@ -91,7 +92,7 @@ int main(int argc, char** argv)
     // keeps standard error for its own one-line messages.
     if (opciones || (consulta && (!consulta->csv.isEmpty() || consulta->ayuda)) ||
         (cargos && !cargos->csv.isEmpty()))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        useOffscreenPlatform();
     if (opciones || consulta || cargos) {
         qInstallMessageHandler([](QtMsgType tipo, const QMessageLogContext&, const QString& texto) {
             if (tipo == QtCriticalMsg || tipo == QtFatalMsg)

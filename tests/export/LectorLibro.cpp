@@ -1,7 +1,8 @@
 #include "LectorLibro.h"
 
+#include "LectorAnfitrion.h"
+
 #include <QJsonDocument>
-#include <QProcess>
 #include <QtTest>
 
 namespace lectorLibro {
@@ -10,14 +11,14 @@ namespace {
 
 QJsonObject ejecutar(const QStringList& argumentos)
 {
-    QProcess python;
-    python.start(QStringLiteral(RP_PYTHON),
-                 QStringList{QStringLiteral(RP_FUENTES_PRUEBA "/leer_libro.py")} + argumentos);
-    if (!python.waitForFinished(60000) || python.exitCode() != 0) {
-        qWarning("%s", python.readAllStandardError().constData());
+    const soporte::Lectura l = soporte::leerEnAnfitrion(
+        QStringLiteral(RP_PYTHON),
+        QStringList{QStringLiteral(RP_FUENTES_PRUEBA "/leer_libro.py")} + argumentos);
+    if (l.codigo != 0) {
+        qWarning("%s", qPrintable(l.error));
         return {};
     }
-    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+    return QJsonDocument::fromJson(l.salida).object();
 }
 
 } // namespace

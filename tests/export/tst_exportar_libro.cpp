@@ -324,7 +324,8 @@ private slots:
             QCOMPARE(m_mensajes, QStringList());
         else {
             QCOMPARE(m_mensajes.size(), 1);
-            QVERIFY2(m_mensajes.first().contains(guardado), qPrintable(m_mensajes.first()));
+            QVERIFY2(m_mensajes.first().contains(QDir::toNativeSeparators(guardado)),
+                     qPrintable(m_mensajes.first()));
         }
         QCOMPARE(m_errores, QStringList());
         QVERIFY(!Componentes::Progreso().Visible());
@@ -423,6 +424,11 @@ private slots:
     {
         QFETCH(QString, archivo);
         QFETCH(QString, dice);
+#ifdef Q_OS_WIN
+        if (archivo.startsWith(u"/proc"_s))
+            QSKIP("una carpeta sin permiso de escritura es de Linux: Windows decide por las listas "
+                  "de acceso de la carpeta, que Wine no aplica");
+#endif
         GridModel grilla;
         grillas::reporte(grilla, 1);
         try {

@@ -236,9 +236,10 @@ private slots:
 
     void laminadoContraSinMarcar()
     {
+        // The earlier copy closed first: Windows removes no open database.
+        Componentes::ReiniciarParaPruebas();
         const QString copia = soporte::carpetaNueva(u"laminado"_s) + u"/l.db"_s;
         QVERIFY(QFile::copy(m_sqlite, copia));
-        Componentes::ReiniciarParaPruebas();
         Componentes::Datos().setBaseDatos(copia);
         Componentes::Datos().Conectar();
         const auto kgDelPino = [&] {
@@ -347,10 +348,11 @@ private slots:
     // Kilograms below 0.0001 as a plain decimal, and a number in the workbook.
     void kilosDiminutos()
     {
+        // The earlier copy closed first: Windows removes no open database.
+        Componentes::ReiniciarParaPruebas();
         const QString carpeta = soporte::carpetaNueva(u"diminutos"_s);
         const QString copia = carpeta + u"/d.db"_s;
         QVERIFY(QFile::copy(m_sqlite, copia));
-        Componentes::ReiniciarParaPruebas();
         Componentes::Datos().setBaseDatos(copia);
         Componentes::Datos().Conectar();
         Componentes::Datos().Ejecutar(u"UPDATE MA_ARTICULOS SET ANCHO = 1, LARGO = 1, PROFUNDO = 1 "
@@ -415,9 +417,10 @@ private slots:
         QFETCH(QStringList, faltan);
         QFETCH(QStringList, dudosas);
         QFETCH(QString, total);
+        // The earlier copy closed first: Windows removes no open database.
+        Componentes::ReiniciarParaPruebas();
         const QString copia = soporte::carpetaNueva(u"dudosa"_s) + u"/d.db"_s;
         QVERIFY(QFile::copy(m_sqlite, copia));
-        Componentes::ReiniciarParaPruebas();
         Componentes::Datos().setBaseDatos(copia);
         Componentes::Datos().Conectar();
         for (const QString& cambio : cambios)
@@ -463,9 +466,10 @@ private slots:
     {
         QFETCH(QString, medidas);
         QFETCH(bool, desborda);
+        // The earlier copy closed first: Windows removes no open database.
+        Componentes::ReiniciarParaPruebas();
         const QString copia = soporte::carpetaNueva(u"exactos"_s) + u"/d.db"_s;
         QVERIFY(QFile::copy(m_sqlite, copia));
-        Componentes::ReiniciarParaPruebas();
         Componentes::Datos().setBaseDatos(copia);
         Componentes::Datos().Conectar();
         Componentes::Datos().Ejecutar(u"UPDATE MA_ARTICULOS SET "_s + medidas);
@@ -601,6 +605,8 @@ private slots:
             opciones.ordenes = 150;
             opciones.articulos = std::max(articulos, 1);
             opciones.articuloPorLinea = articulos < 0;
+            // The earlier row's file closed first: Windows removes no open database.
+            Componentes::ReiniciarParaPruebas();
             archivo = soporte::carpetaNueva(esquema) + u"/g.db"_s;
             {
                 QSqlDatabase db = postgres ? soporte::abrirPostgres(u"generar"_s, m_dsn)
@@ -796,11 +802,12 @@ private slots:
     // The window: a failure half way is shown, the grid keeps what was loaded.
     void falloEnLaVentana()
     {
+        // The earlier copy closed first: Windows removes no open database.
+        Componentes::ReiniciarParaPruebas();
         const QString carpeta = soporte::carpetaNueva(u"fallo"_s);
         qputenv("RP_CARPETA_PROGRAMA", carpeta.toLocal8Bit());
         const QString copia = carpeta + u"/f.db"_s;
         QVERIFY(QFile::copy(m_sqlite, copia));
-        Componentes::ReiniciarParaPruebas();
         QStringList mensajes;
         Componentes::General().setMensajero([&](const QString& m) { mensajes << m; });
         RP_OProduccion ventana;
@@ -821,6 +828,9 @@ private slots:
         QVERIFY(!Componentes::Progreso().Visible());
         // The file gone since the session opened: the load's own connection
         // is refused, naming it; the grid is left with its titles.
+#ifdef Q_OS_WIN
+        qInfo("Windows no deja mover una base abierta: el caso de la base que se fue no se da");
+#else
         QVERIFY(QFile::rename(copia, copia + u".movida"_s));
         mensajes.clear();
         ventana.CmdCargar->click();
@@ -830,6 +840,7 @@ private slots:
         QCOMPARE(ventana.MSFlexGrid1.cols(), 8);
         QCOMPARE(ventana.MSFlexGrid1.text(0, 1), u"Nro OP"_s);
         QVERIFY(QFile::rename(copia + u".movida"_s, copia));
+#endif
         // A bad date from the boxes: its text, before any query.
         mensajes.clear();
         ventana.txtFields.at(8)->setText(u"30/02/2026"_s);

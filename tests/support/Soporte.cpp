@@ -1,6 +1,7 @@
 #include "Soporte.h"
 
 #include "BaseDatos.h"
+#include "FuenteOdbc.h"
 #include "IdiomaInstalado.h"
 
 #include "components/Componentes.h"
@@ -195,14 +196,6 @@ QString postgresPropio(const QString& nombre)
                            QStringLiteral("No está el odbc.ini del servidor de prueba: ") +
                                base.fileName());
     const QString ini = QString::fromUtf8(base.readAll());
-    // The server's own source, repeated under the new name with its database.
-    const qsizetype inicio = ini.indexOf(QLatin1Char('['));
-    QString fuente = ini.mid(inicio);
-    fuente.replace(QLatin1Char('[') + dsnPostgres() + QLatin1Char(']'),
-                   QLatin1Char('[') + nombre + QLatin1Char(']'));
-    static const QRegularExpression lineaBase(QStringLiteral("(?m)^Database\\s*=.*$"));
-    fuente.replace(lineaBase, QStringLiteral("Database = ") + nombre);
-
     {
         QSqlDatabase admin = abrirPostgres(QStringLiteral("admin-") + nombre);
         QSqlQuery q(admin);
@@ -214,16 +207,13 @@ QString postgresPropio(const QString& nombre)
         admin.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("admin-") + nombre);
-
-    const QString propio =
-        carpetaNueva(QStringLiteral("odbc-") + nombre) + QStringLiteral("/odbc.ini");
-    QFile salida(propio);
-    if (!salida.open(QIODevice::WriteOnly))
-        throw RuntimeError(ErrorNumber::FileAccess,
-                           QStringLiteral("No se pudo escribir ") + propio);
-    salida.write((ini + QStringLiteral("\n") + fuente).toUtf8());
-    salida.close();
-    qputenv("ODBCINI", propio.toLocal8Bit());
+    // The server's own source, repeated under the new name with its database.
+    QString fuente = ini.mid(ini.indexOf(QLatin1Char('[')));
+    fuente.replace(QLatin1Char('[') + dsnPostgres() + QLatin1Char(']'),
+                   QLatin1Char('[') + nombre + QLatin1Char(']'));
+    static const QRegularExpression lineaBase(QStringLiteral("(?m)^Database\\s*=.*$"));
+    fuente.replace(lineaBase, QStringLiteral("Database = ") + nombre);
+    agregarFuenteOdbc(ini, nombre, fuente);
     return nombre;
 }
 

@@ -64,8 +64,8 @@ QString clavePostgres();
 
 // A database of the test server for this test program alone, created empty
 // (dropped first if a previous run left it), and an ODBC data source named
-// like it. Call it before any other ODBC use in the process: it points
-// ODBCINI at a copy of the server's odbc.ini with the new source added.
+// like it. Call it before any other ODBC use in the process: on Linux it
+// points ODBCINI at a copy of the server's odbc.ini with the new source added.
 // Returns the data source name.
 QString postgresPropio(const QString& nombre);
 

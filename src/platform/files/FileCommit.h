@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QIODevice>
 #include <QString>
+
+#include <memory>
 
 class RuntimeError;
 
@@ -64,6 +67,12 @@ bool refusedLink(const RuntimeError& error);
 // Raises that refusal when `path` is a symbolic link: for a file of the
 // program's own that something else writes (the demonstration database).
 void refuseLink(const QString& path);
+
+// A scratch file in `folder` for data a run keeps aside (a sheet's rows),
+// open for reading and writing, that goes when it is closed and when the
+// process ends, however it ends; null when it cannot be made, with the reason
+// in `why`.
+std::unique_ptr<QFile> scratchFile(const QString& folder, const QString& stem, QString& why);
 
 // The process's standard output, written to directly.
 struct StandardOutput

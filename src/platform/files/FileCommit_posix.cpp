@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 
 #include <atomic>
 #include <cerrno>
@@ -993,6 +994,17 @@ QString Output::placeNew()
     }
     fail(QStringLiteral("No se puede guardar el archivo"), m_target,
          QStringLiteral("no queda un nombre libre en la carpeta"));
+}
+
+// Qt makes it without a name where the file system allows (O_TMPFILE), so
+// not even SIGKILL leaves it behind.
+std::unique_ptr<QFile> scratchFile(const QString& folder, const QString& stem, QString& why)
+{
+    auto file = std::make_unique<QTemporaryFile>(folder + u'/' + stem + QStringLiteral("_XXXXXX"));
+    if (file->open())
+        return file;
+    why = file->errorString();
+    return nullptr;
 }
 
 } // namespace fileCommit

@@ -440,16 +440,23 @@ QString temporaryName(const QString& folder, const QString& stem, const QString&
     return QDir(folder).filePath(QStringLiteral(".%1-%2.part").arg(stem.left(100), tail));
 }
 
+// Six letters or digits, for a name nobody else chose.
+QString randomTail()
+{
+    static const QString letters =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
+    QString tail;
+    for (int i = 0; i < 6; ++i)
+        tail += letters.at(QRandomGenerator::global()->bounded(int(letters.size())));
+    return tail;
+}
+
 // A new, empty, hidden file in `folder`, open for writing, that other
 // programs may read and the writer may open again by name.
 int createTemporary(const QString& folder, const QString& stem, QString& path, int& slot)
 {
-    static const QString letters =
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QString tail;
-        for (int i = 0; i < 6; ++i)
-            tail += letters.at(QRandomGenerator::global()->bounded(int(letters.size())));
+        const QString tail = randomTail();
         const QString name = temporaryName(folder, stem, tail);
         slot = rememberTemporary(name);
         const HANDLE h = CreateFileW(wide(name).c_str(), GENERIC_READ | GENERIC_WRITE,
@@ -558,6 +565,10 @@ void protectStandardStreams()
     DWORD mode = 0;
     if (error && error != INVALID_HANDLE_VALUE && GetConsoleMode(error, &mode))
         SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    // The program writes UTF-8 (its manifest makes it the process's code
+    // page); a console reads its own code page unless told.
+    if (GetConsoleWindow() || GetConsoleMode(error, &mode))
+        SetConsoleOutputCP(CP_UTF8);
 }
 
 bool refusedLink(const RuntimeError& error)
@@ -918,6 +929,41 @@ QString Output::placeNew()
     }
     fail(QStringLiteral("No se puede guardar el archivo"), m_target,
          QStringLiteral("no queda un nombre libre en la carpeta"));
+}
+
+// Windows deletes a file opened with FILE_FLAG_DELETE_ON_CLOSE when its last
+// handle closes, which the system does for a process it ends in any way
+// (Ctrl+C, the task manager).
+std::unique_ptr<QFile> scratchFile(const QString& folder, const QString& stem, QString& why)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString tail = randomTail();
+        const QString name = QDir(folder).filePath(stem + u'_' + tail);
+        const HANDLE h =
+            CreateFileW(wide(name).c_str(), GENERIC_READ | GENERIC_WRITE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS)
+                continue;
+            why = systemReason(error);
+            return nullptr;
+        }
+        const int fd = _open_osfhandle(intptr_t(h), _O_BINARY);
+        auto file = std::make_unique<QFile>(name);
+        if (fd < 0 || !file->open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+            if (fd < 0)
+                CloseHandle(h);
+            else
+                _close(fd);
+            why = reason(EMFILE);
+            return nullptr;
+        }
+        return file;
+    }
+    why = QStringLiteral("no queda un nombre libre para el archivo");
+    return nullptr;
 }
 
 } // namespace fileCommit

@@ -24,12 +24,10 @@ void RowStore::fail(const QString& what) const
 
 void RowStore::open()
 {
-    m_file = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/rp_hoja_XXXXXX"));
-    if (!m_file->open()) {
-        const QString why = m_file->errorString();
-        m_file.reset();
+    QString why;
+    m_file = fileCommit::scratchFile(QDir::tempPath(), QStringLiteral("rp_hoja"), why);
+    if (!m_file)
         fail(why);
-    }
 }
 
 void RowStore::flush()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QByteArray>
-#include <QTemporaryFile>
+#include <QFile>
 #include <memory>
 
 // Rows of a sheet put aside in a scratch file, each as one block of bytes
@@ -26,7 +26,7 @@ private:
     void flush();
     [[noreturn]] void fail(const QString& what) const;
 
-    std::unique_ptr<QTemporaryFile> m_file;
+    std::unique_ptr<QFile> m_file;
     qint64 m_stored = 0; // bytes in the file
     QByteArray m_pending;
     QByteArray m_window; // a stretch of the file read ahead

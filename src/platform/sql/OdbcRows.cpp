@@ -42,13 +42,16 @@ void* odbcStatementHandle(const QSqlQuery& query)
 
 namespace {
 
+// The wide call on every system: Windows' headers make SQLGetInfo the wide
+// one, which would fill a narrow buffer with UTF-16 and read as "p".
 QByteArray driverName(SQLHANDLE connection)
 {
-    SQLCHAR name[64] = {};
+    SQLWCHAR name[64] = {};
     SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfo(connection, SQL_DRIVER_NAME, name, sizeof name, &length)))
+    if (!SQL_SUCCEEDED(SQLGetInfoW(connection, SQL_DRIVER_NAME, name, sizeof name - sizeof *name,
+                                   &length)))
         return {};
-    return QByteArray(reinterpret_cast<const char*>(name)).toLower();
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(name)).toLatin1().toLower();
 }
 
 // Texts longer than this many characters stay with Qt's driver, which reads
