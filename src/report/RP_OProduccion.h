@@ -125,6 +125,9 @@ protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
+    // What the columns of figures hold, for the operator who hovers their titles.
+    static QString ayudaDeColumna(const QString& titulo);
+    static const QString NombreEstado;
     // The filter box the last refused load's first error named.
     mutable QString m_cajaConError;
     // The last load was cancelled before its totals were worked out.
