@@ -84,6 +84,18 @@ class TstCarga : public QObject
     QString m_dsn;
     GridModel m_g;
 
+    // A copy of the demonstration database to change, connected; the earlier
+    // copy closed first: Windows removes no open database.
+    bool conectarCopia(const QString& nombre)
+    {
+        Componentes::ReiniciarParaPruebas();
+        const QString copia = soporte::carpetaNueva(nombre) + u"/d.db"_s;
+        if (!QFile::copy(m_sqlite, copia))
+            return false;
+        Componentes::Datos().setBaseDatos(copia);
+        Componentes::Datos().Conectar();
+        return true;
+    }
     bool conectar(const QString& motor)
     {
         Componentes::ReiniciarParaPruebas();
@@ -417,12 +429,7 @@ private slots:
         QFETCH(QStringList, faltan);
         QFETCH(QStringList, dudosas);
         QFETCH(QString, total);
-        // The earlier copy closed first: Windows removes no open database.
-        Componentes::ReiniciarParaPruebas();
-        const QString copia = soporte::carpetaNueva(u"dudosa"_s) + u"/d.db"_s;
-        QVERIFY(QFile::copy(m_sqlite, copia));
-        Componentes::Datos().setBaseDatos(copia);
-        Componentes::Datos().Conectar();
+        QVERIFY(conectarCopia(u"dudosa"_s));
         for (const QString& cambio : cambios)
             Componentes::Datos().Ejecutar(cambio);
         ResultadoCarga tipado;
@@ -466,12 +473,7 @@ private slots:
     {
         QFETCH(QString, medidas);
         QFETCH(bool, desborda);
-        // The earlier copy closed first: Windows removes no open database.
-        Componentes::ReiniciarParaPruebas();
-        const QString copia = soporte::carpetaNueva(u"exactos"_s) + u"/d.db"_s;
-        QVERIFY(QFile::copy(m_sqlite, copia));
-        Componentes::Datos().setBaseDatos(copia);
-        Componentes::Datos().Conectar();
+        QVERIFY(conectarCopia(u"exactos"_s));
         Componentes::Datos().Ejecutar(u"UPDATE MA_ARTICULOS SET "_s + medidas);
         ResultadoCarga tipado;
         CargaOrdenes().Cargar(rangos({}, {}), {}, m_g, {}, &tipado);

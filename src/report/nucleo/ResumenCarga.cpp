@@ -40,7 +40,7 @@ QString ResumenCarga::Cifra(double valor, int decimales)
     return operatorFigure(valor, decimales);
 }
 
-QString ResumenCarga::Cifra(qint64 unidades)
+QString ResumenCarga::Cifra(qint64 unidades, bool agrupada)
 {
     constexpr qint64 Paso = Currency::Scale / 100;
     const QLocale sistema = QLocale::system();
@@ -49,8 +49,11 @@ QString ResumenCarga::Cifra(qint64 unidades)
     quint64 centavos = negativo ? quint64(0) - quint64(unidades) : quint64(unidades);
     centavos = (centavos + Paso / 2) / Paso;
     const QString resto = QString::number(centavos % 100).rightJustified(2, u'0');
-    return (negativo && centavos != 0 ? sistema.negativeSign() : QString()) +
-           sistema.toString(centavos / 100) + sistema.decimalPoint() + resto;
+    const QString signo = !negativo || centavos == 0 ? QString()
+                          : agrupada                 ? sistema.negativeSign()
+                                                     : QStringLiteral("-");
+    return signo + (agrupada ? sistema.toString(centavos / 100) : QString::number(centavos / 100)) +
+           sistema.decimalPoint() + resto;
 }
 
 QString ResumenCarga::Motivo(const QStringList& faltan, const QStringList& dudosas)

@@ -33,10 +33,11 @@ struct ResumenCarga
     // A figure as the status line writes it: the operator's locale, with its
     // thousands separator, `decimales` decimals.
     static QString Cifra(double valor, int decimales);
-    // An amount in the currency's units the same way, with two decimals
-    // rounded half away from zero, written from its digits: a double would
-    // lose the cents of a large total.
-    static QString Cifra(qint64 unidades);
+    // An amount in the currency's units the same way (or, `agrupada` false,
+    // as the grids write numbers: nothing grouped), with two decimals rounded
+    // half away from zero, written from its digits: a double would lose the
+    // cents of a large total.
+    static QString Cifra(qint64 unidades, bool agrupada = true);
 
     // The tooltip of an incomplete estimate, naming what is missing and
     // what cannot be a piece's figure.

@@ -34,21 +34,11 @@ void sumar(qint64& total, qint64 unidades, const QString& que)
         desborda(que);
 }
 
-// Kilograms as the result grid writes numbers (the system's decimal
-// separator, nothing grouped), two decimals rounded half away from zero,
-// written from the fixed point without passing through a double.
-QString textoKilos(qint64 unidades, QChar separador)
+// Kilograms as the result grid writes numbers: the system's decimal
+// separator, nothing grouped.
+QString textoKilos(qint64 unidades)
 {
-    constexpr qint64 Paso = Currency::Scale / 100;
-    const bool negativo = unidades < 0;
-    // Rounded on the magnitude, as unsigned, so that the most negative amount fits.
-    quint64 centavos = negativo ? quint64(0) - quint64(unidades) : quint64(unidades);
-    centavos = (centavos + Paso / 2) / Paso;
-    const quint64 enteros = centavos / 100;
-    const quint64 resto = centavos % 100;
-    return (negativo && centavos != 0 ? QStringLiteral("-") : QString()) +
-           QString::number(enteros) + separador + (resto < 10 ? QStringLiteral("0") : QString()) +
-           QString::number(resto);
+    return ResumenCarga::Cifra(unidades, false);
 }
 
 void iniciar(GridModel& totales, int filas)
@@ -109,7 +99,6 @@ std::vector<int> TotalesInsumo::Calcular(const ResultadoCarga& resultado, GridMo
     }
     const int sinLista = int(resultado.lineas().size()) - conLista;
 
-    const QChar separador = QLocale::system().decimalPoint().front();
     totales.setUpdatesSuspended(true);
     iniciar(totales, int(lista.size()) + (lista.empty() ? 1 : 2) + (sinLista > 0 ? 1 : 0));
     std::vector<int> materialDeFila(size_t(totales.rows()), -1);
@@ -134,22 +123,22 @@ std::vector<int> TotalesInsumo::Calcular(const ResultadoCarga& resultado, GridMo
         totales.setText(r, 1, t.codigo);
         totales.setText(r, 2, t.descripcion);
         totales.setText(r, 3, t.pesoEspecifico);
-        totales.setText(r, 4, textoKilos(t.kilos, separador));
+        totales.setText(r, 4, textoKilos(t.kilos));
         totales.setText(r, 5, QString::number(t.lineas.size()));
         totales.setText(r, 6, QString::number(ordenesDelMaterial));
         totales.setText(r, 7, QString::number(t.incompletas));
-        totales.setText(r, 8, textoKilos(t.kilosIncompletos, separador));
+        totales.setText(r, 8, textoKilos(t.kilosIncompletos));
         sumar(suma, t.kilos, todos);
         sumar(sumaIncompletos, t.kilosIncompletos, todos);
         ++r;
     }
     if (!lista.empty()) {
         totales.setText(r, 1, QStringLiteral("Total"));
-        totales.setText(r, 4, textoKilos(suma, separador));
+        totales.setText(r, 4, textoKilos(suma));
         totales.setText(r, 5, QString::number(conLista));
         totales.setText(r, 6, QString::number(ordenes));
         totales.setText(r, 7, QString::number(incompletas));
-        totales.setText(r, 8, textoKilos(sumaIncompletos, separador));
+        totales.setText(r, 8, textoKilos(sumaIncompletos));
         for (int c = 1; c < Columnas; ++c)
             totales.setFontBold(r, c, true);
         ++r;
