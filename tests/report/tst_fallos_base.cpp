@@ -254,6 +254,10 @@ private slots:
             QTimer corte;
             connect(&corte, &QTimer::timeout, this, [&] {
                 QSqlQuery q(otra);
+                // Inside the locking transaction the view keeps its first
+                // look unless told: on a busy machine the load's backend
+                // starts waiting after that look.
+                q.exec(u"SELECT pg_stat_clear_snapshot()"_s);
                 if (q.exec(u"SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
                            "wait_event_type = 'Lock' AND datname = current_database() AND "
                            "pid <> pg_backend_pid()"_s) &&
