@@ -38,44 +38,33 @@ double GraficoInsumos::LeerCifra(const QString& texto, bool* leida)
     return bien && std::isfinite(valor) ? valor : 0;
 }
 
-std::optional<GraficoInsumos::Grafico> GraficoInsumos::DeLosTotales(const GridModel& totales,
+const QString& GraficoInsumos::Titulo(Columna columna)
+{
+    static const QString Titulos[Columnas] = {
+        QString(),           QStringLiteral("Insumo"),  QStringLiteral("Descripción"),
+        QStringLiteral("PE"), QStringLiteral("Kg"),      QStringLiteral("Líneas"),
+        QStringLiteral("Órdenes"), QStringLiteral("Incompletas"), QStringLiteral("Kg incompletos")};
+    return Titulos[columna];
+}
+
+std::optional<GraficoInsumos::Grafico> GraficoInsumos::DeLosInsumos(std::vector<Barra> materiales,
+                                                                    int lineasIncompletas,
                                                                     int mayores)
 {
-    static const char16_t* const Titulos[] = {u"Insumo",      u"Descripción",   u"PE",
-                                              u"Kg",          u"Líneas",        u"Órdenes",
-                                              u"Incompletas", u"Kg incompletos"};
-    if (totales.rows() < 2 || totales.cols() < ColKgIncompletos + 1)
+    if (materiales.empty())
         return std::nullopt;
-    for (int c = 1; c <= ColKgIncompletos; ++c)
-        if (totales.text(0, c) != QString::fromUtf16(Titulos[c - 1]))
-            return std::nullopt;
     Grafico g;
-    int r = 1;
-    // The total row closes the materials (bold, with no description): a
-    // material may be coded "Total" too.
-    for (; r < totales.rows(); ++r) {
-        const QString codigo = totales.text(r, ColInsumo);
-        if (codigo.isEmpty() || (codigo == u"Total" && totales.fontBold(r, ColInsumo) &&
-                                 totales.text(r, ColDescripcion).isEmpty()))
-            break;
-        const double kilos = LeerCifra(totales.text(r, ColKg));
-        const double incompletos = LeerCifra(totales.text(r, ColKgIncompletos));
-        ++g.insumos;
-        g.kilos += kilos;
-        g.kilosIncompletos += incompletos;
-        Barra b;
-        b.codigo = codigo;
-        b.descripcion = totales.text(r, ColDescripcion);
-        b.kilos = kilos;
-        b.kilosIncompletos = incompletos;
-        b.lineas = int(LeerCifra(totales.text(r, ColLineas)));
-        b.ordenes = int(LeerCifra(totales.text(r, ColOrdenes)));
-        b.lineasIncompletas = int(LeerCifra(totales.text(r, ColIncompletas)));
-        b.fila = r;
-        g.barras.push_back(b);
+    g.barras = std::move(materiales);
+    g.insumos = int(g.barras.size());
+    for (const Barra& b : g.barras) {
+        g.kilos += b.kilos;
+        g.kilosIncompletos += b.kilosIncompletos;
     }
-    // The totals come heaviest first. A single material left over keeps its
-    // own bar: "Otros (1 insumos)" would say less than its code.
+    g.primeraFila = g.barras.front().fila;
+    g.ultimaFila = g.barras.back().fila;
+    g.lineasIncompletas = lineasIncompletas;
+    // A single material left over keeps its own bar: "Otros (1 insumos)"
+    // would say less than its code.
     if (int(g.barras.size()) > mayores + 1) {
         Barra otros;
         otros.insumos = int(g.barras.size()) - mayores;
@@ -89,12 +78,40 @@ std::optional<GraficoInsumos::Grafico> GraficoInsumos::DeLosTotales(const GridMo
         g.barras.resize(size_t(mayores));
         g.barras.push_back(otros);
     }
-    g.ultimaFila = r - 1;
-    if (r < totales.rows())
-        g.lineasIncompletas = int(LeerCifra(totales.text(r, ColIncompletas)));
-    if (g.insumos == 0)
-        return std::nullopt;
     return g;
+}
+
+std::optional<GraficoInsumos::Grafico> GraficoInsumos::DeLosTotales(const GridModel& totales,
+                                                                    int mayores)
+{
+    if (totales.rows() < 2 || totales.cols() < Columnas)
+        return std::nullopt;
+    for (int c = ColInsumo; c < Columnas; ++c)
+        if (totales.text(0, c) != Titulo(Columna(c)))
+            return std::nullopt;
+    std::vector<Barra> materiales;
+    int r = 1;
+    // The total row closes the materials (bold, with no description): a
+    // material may be coded "Total" too. The totals come heaviest first.
+    for (; r < totales.rows(); ++r) {
+        const QString codigo = totales.text(r, ColInsumo);
+        if (codigo.isEmpty() || (codigo == u"Total" && totales.fontBold(r, ColInsumo) &&
+                                 totales.text(r, ColDescripcion).isEmpty()))
+            break;
+        Barra b;
+        b.codigo = codigo;
+        b.descripcion = totales.text(r, ColDescripcion);
+        b.kilos = LeerCifra(totales.text(r, ColKg));
+        b.kilosIncompletos = LeerCifra(totales.text(r, ColKgIncompletos));
+        b.lineas = int(LeerCifra(totales.text(r, ColLineas)));
+        b.ordenes = int(LeerCifra(totales.text(r, ColOrdenes)));
+        b.lineasIncompletas = int(LeerCifra(totales.text(r, ColIncompletas)));
+        b.fila = r;
+        materiales.push_back(std::move(b));
+    }
+    const int lineasIncompletas =
+        r < totales.rows() ? int(LeerCifra(totales.text(r, ColIncompletas))) : 0;
+    return DeLosInsumos(std::move(materiales), lineasIncompletas, mayores);
 }
 
 QString GraficoInsumos::Barra::Etiqueta() const

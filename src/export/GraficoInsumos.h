@@ -6,9 +6,10 @@
 
 class GridModel;
 
-// The bars of the kilograms per raw material, read from a "Totales por
-// insumo" grid: the window's chart, the workbook's chart, the page's bars and
-// the printout all draw these, so they never disagree. The ten heaviest
+// The bars of the kilograms per raw material: the report's core makes them
+// from its typed totals for the window's chart, and the workbook's chart, the
+// page's bars and the printout read them back from a "Totales por insumo"
+// grid; both take the same steps below, so they never disagree. The ten heaviest
 // materials get a bar each, in the totals' order (heaviest first); the rest
 // share one bar, "Otros (N insumos)". Each bar splits into the kilograms of
 // sound estimates and those resting on an estimate that lacks a figure.
@@ -62,14 +63,26 @@ struct Grafico
 // The columns of a totals grid, by their titles.
 enum Columna
 {
+    ColMarca = 0,
     ColInsumo = 1,
     ColDescripcion = 2,
     ColKg = 4,
     ColLineas = 5,
     ColOrdenes = 6,
     ColIncompletas = 7,
-    ColKgIncompletos = 8
+    ColKgIncompletos = 8,
+    Columnas
 };
+// The title of each column (the first one's is empty), which the totals
+// write and by which an export knows a totals grid.
+const QString& Titulo(Columna columna);
+
+// The bars of the materials given heaviest first, each with its figures and
+// its row in the totals grid, and the order lines whose estimate lacks a
+// figure (the total row's count): the ten heaviest keep a bar each, the rest
+// share one. Nothing without a material.
+std::optional<Grafico> DeLosInsumos(std::vector<Barra> materiales, int lineasIncompletas,
+                                    int mayores = Mayores);
 
 // Nothing when the grid is not a totals grid (another grid's export draws no
 // chart) or has no material.

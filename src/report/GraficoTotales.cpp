@@ -60,10 +60,10 @@ QString GraficoTotales::Ayuda(int barra) const
     return texto;
 }
 
-void GraficoTotales::Mostrar(const GridModel& totales)
+void GraficoTotales::Mostrar(std::optional<GraficoInsumos::Grafico> datos)
 {
     m_barraEncima = -1;
-    m_datos = GraficoInsumos::DeLosTotales(totales);
+    m_datos = std::move(datos);
     QStringList lectura;
     if (m_datos)
         for (const QString& parte : {m_datos->Participacion(), m_datos->Faltantes()})

@@ -8,7 +8,6 @@
 #include <optional>
 #include <vector>
 
-class GridModel;
 class QLabel;
 
 // The chart of the totals tab: the kilograms per raw material as horizontal
@@ -26,8 +25,8 @@ class GraficoTotales : public QWidget
 public:
     explicit GraficoTotales(QWidget* parent = nullptr);
 
-    // Draws the totals grid's bars; a grid with no material clears the chart.
-    void Mostrar(const GridModel& totales);
+    // Draws the totals' bars; none clears the chart.
+    void Mostrar(std::optional<GraficoInsumos::Grafico> datos);
     const std::optional<GraficoInsumos::Grafico>& Datos() const { return m_datos; }
     // The painted bars, and where in it they go: the plot, and each bar (in
     // the data's order) as drawn now.

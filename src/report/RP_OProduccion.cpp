@@ -451,6 +451,7 @@ void RP_OProduccion::mostrarCarga(ReporteOrdenes::Carga carga, qint64 milisegund
 {
     m_carga = std::move(carga);
     const CargaOrdenes::Resultado& resultado = m_carga.resultado;
+    GrfTotales->Mostrar(m_carga.grafico);
     // A load cancelled says so where its totals are.
     m_totalesSinCalcular = resultado.cancelada;
     if (m_totalesSinCalcular)
@@ -478,6 +479,7 @@ void RP_OProduccion::cargarConProgreso()
     mostrarEstado(QString());
     m_carga = {};
     TotalesInsumo::Calcular(ResultadoCarga(), MSFlexGridTotales);
+    GrfTotales->Mostrar(std::nullopt);
     CargaOrdenes::IniciarGrilla(MSFlexGrid1);
 
     // The worker fills grids of its own, which these take whole when the

@@ -243,9 +243,6 @@ void RP_OProduccion::crearControles()
     PanelTotales->setStretchFactor(0, 1);
     PanelTotales->setStretchFactor(1, 1);
     PanelTotales->hide();
-    // The chart follows the totals whenever they are computed again.
-    connect(&MSFlexGridTotales, &QAbstractItemModel::modelReset, GrfTotales,
-            [this] { GrfTotales->Mostrar(MSFlexGridTotales); });
     // The totals table is the program's own, not a designed layout: its
     // figures are never cut, the description takes what they leave.
     connect(&MSFlexGridTotales, &QAbstractItemModel::modelReset, this,

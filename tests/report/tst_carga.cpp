@@ -4,6 +4,7 @@
 #include "components/Componentes.h"
 #include "components/TrabajoEnHilo.h"
 #include "export/ModExportarExcel.h"
+#include "export/GraficoInsumos.h"
 #include "platform/controls/GridModel.h"
 #include "platform/files/DesktopOpener.h"
 #include "platform/spreadsheet/PrintPreview.h"
@@ -762,6 +763,28 @@ private slots:
         QCOMPARE(totales.text(total, 4), u"%1%2%3"_s.arg(centavos / 100)
                                              .arg(QLocale::system().decimalPoint())
                                              .arg(centavos % 100, 2, 10, QLatin1Char('0')));
+        // The window's chart, made from the typed totals, is the one an
+        // export reads back from their grid.
+        const auto barras = [](const std::optional<GraficoInsumos::Grafico>& g) {
+            QStringList b;
+            for (const GraficoInsumos::Barra& x : g ? g->barras : decltype(g->barras){})
+                b << u"%1|%2|%3|%4|%5|%6|%7|%8"_s.arg(x.codigo, x.descripcion)
+                         .arg(x.kilos, 0, 'g', 17)
+                         .arg(x.kilosIncompletos, 0, 'g', 17)
+                         .arg(x.lineas)
+                         .arg(x.ordenes)
+                         .arg(x.lineasIncompletas)
+                         .arg(x.fila);
+            if (g)
+                b << u"%1|%2|%3|%4|%5"_s.arg(g->kilos, 0, 'g', 17)
+                         .arg(g->kilosIncompletos, 0, 'g', 17)
+                         .arg(g->lineasIncompletas)
+                         .arg(g->primeraFila)
+                         .arg(g->ultimaFila);
+            return b;
+        };
+        QVERIFY(carga.grafico);
+        QCOMPARE(barras(carga.grafico), barras(GraficoInsumos::DeLosTotales(totales)));
     }
 
     // "Exportar Excel" after "Cargar": the loaded grid reaches the workbook,

@@ -44,7 +44,7 @@ Carga Cargar(const FiltroOrdenes& filtro, GridModel& grilla, Alcance alcance, Gr
     carga.tipado.marcarIncompletas(grilla);
     carga.resumen = ResumenCarga::DelResultado(carga.tipado);
     if (alcance == Alcance::ConTotales && totales)
-        carga.materialDeFila = TotalesInsumo::Calcular(carga.tipado, *totales);
+        carga.materialDeFila = TotalesInsumo::Calcular(carga.tipado, *totales, &carga.grafico);
     return carga;
 }
 

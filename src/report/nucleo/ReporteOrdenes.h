@@ -1,11 +1,13 @@
 #pragma once
 
+#include "export/GraficoInsumos.h"
 #include "platform/controls/GridModel.h"
 #include "report/nucleo/CargaOrdenes.h"
 #include "report/nucleo/FiltroOrdenes.h"
 #include "report/nucleo/ResultadoCarga.h"
 #include "report/nucleo/ResumenCarga.h"
 
+#include <optional>
 #include <vector>
 
 // The report without its window: the window's worker, the command line and
@@ -24,6 +26,8 @@ struct Carga
     ResumenCarga resumen;
     // The totals' row of each material (see TotalesInsumo::Calcular).
     std::vector<int> materialDeFila;
+    // The chart of the totals, from their typed figures.
+    std::optional<GraficoInsumos::Grafico> grafico;
 };
 
 // What to work out beside the grid: the typed rows cost memory a plain

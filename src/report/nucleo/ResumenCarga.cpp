@@ -40,20 +40,33 @@ QString ResumenCarga::Cifra(double valor, int decimales)
     return operatorFigure(valor, decimales);
 }
 
-QString ResumenCarga::Cifra(qint64 unidades, bool agrupada)
+namespace {
+// The cents of an amount in the currency's units, rounded half away from
+// zero on the magnitude, as unsigned, so that the most negative amount fits.
+quint64 centavosDe(qint64 unidades)
 {
     constexpr qint64 Paso = Currency::Scale / 100;
+    const quint64 magnitud = unidades < 0 ? quint64(0) - quint64(unidades) : quint64(unidades);
+    return (magnitud + Paso / 2) / Paso;
+}
+} // namespace
+
+QString ResumenCarga::Cifra(qint64 unidades, bool agrupada)
+{
     const QLocale sistema = QLocale::system();
-    const bool negativo = unidades < 0;
-    // Rounded on the magnitude, as unsigned, so that the most negative amount fits.
-    quint64 centavos = negativo ? quint64(0) - quint64(unidades) : quint64(unidades);
-    centavos = (centavos + Paso / 2) / Paso;
+    const quint64 centavos = centavosDe(unidades);
     const QString resto = QString::number(centavos % 100).rightJustified(2, u'0');
-    const QString signo = !negativo || centavos == 0 ? QString()
-                          : agrupada                 ? sistema.negativeSign()
-                                                     : QStringLiteral("-");
+    const QString signo = unidades >= 0 || centavos == 0 ? QString()
+                          : agrupada                     ? sistema.negativeSign()
+                                                         : QStringLiteral("-");
     return signo + (agrupada ? sistema.toString(centavos / 100) : QString::number(centavos / 100)) +
            sistema.decimalPoint() + resto;
+}
+
+double ResumenCarga::ComoSeEscribe(qint64 unidades)
+{
+    const double valor = double(centavosDe(unidades)) / 100;
+    return unidades < 0 && valor > 0 ? -valor : valor;
 }
 
 QString ResumenCarga::Motivo(const QStringList& faltan, const QStringList& dudosas)

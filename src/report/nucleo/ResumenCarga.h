@@ -38,6 +38,9 @@ struct ResumenCarga
     // half away from zero, written from its digits: a double would lose the
     // cents of a large total.
     static QString Cifra(qint64 unidades, bool agrupada = true);
+    // The amount Cifra writes, as the double its text reads back to: what is
+    // drawn from the typed figures then equals what is drawn from the cells.
+    static double ComoSeEscribe(qint64 unidades);
 
     // The tooltip of an incomplete estimate, naming what is missing and
     // what cannot be a piece's figure.

@@ -1,5 +1,6 @@
 #include "report/nucleo/TotalesInsumo.h"
 
+#include "export/GraficoInsumos.h"
 #include "platform/controls/GridModel.h"
 #include "platform/text/Currency.h"
 #include "platform/text/RuntimeError.h"
@@ -43,27 +44,21 @@ QString textoKilos(qint64 unidades)
 
 void iniciar(GridModel& totales, int filas)
 {
-    struct Columna
-    {
-        const char16_t* titulo;
-        int ancho;
-    };
-    static constexpr Columna Titulos[TotalesInsumo::Columnas] = {
-        {u"", 10},          {u"Insumo", 2500},      {u"Descripción", 4500},
-        {u"PE", 1200},      {u"Kg", 1500},          {u"Líneas", 1000},
-        {u"Órdenes", 1000}, {u"Incompletas", 1300}, {u"Kg incompletos", 1800}};
+    static constexpr int Anchos[TotalesInsumo::Columnas] = {10,   2500, 4500, 1200, 1500,
+                                                             1000, 1000, 1300, 1800};
     totales.clear();
     totales.setCols(TotalesInsumo::Columnas);
     totales.setRows(filas);
     for (int c = 0; c < TotalesInsumo::Columnas; ++c) {
-        totales.setText(0, c, QString::fromUtf16(Titulos[c].titulo));
-        totales.setColWidth(c, Titulos[c].ancho);
+        totales.setText(0, c, GraficoInsumos::Titulo(GraficoInsumos::Columna(c)));
+        totales.setColWidth(c, Anchos[c]);
     }
 }
 
 } // namespace
 
-std::vector<int> TotalesInsumo::Calcular(const ResultadoCarga& resultado, GridModel& totales)
+std::vector<int> TotalesInsumo::Calcular(const ResultadoCarga& resultado, GridModel& totales,
+                                         std::optional<GraficoInsumos::Grafico>* grafico)
 {
     const std::vector<ResultadoCarga::Material>& materiales = resultado.materiales();
     std::vector<int> lista;
@@ -106,6 +101,9 @@ std::vector<int> TotalesInsumo::Calcular(const ResultadoCarga& resultado, GridMo
     qint64 suma = 0;
     qint64 sumaIncompletos = 0;
     const QString todos = QStringLiteral("todos los insumos");
+    std::vector<GraficoInsumos::Barra> barras;
+    if (grafico)
+        barras.reserve(lista.size());
     // The orders of a material, each once: a stamp per order of the last
     // material that counted it.
     std::vector<int> contadaPor(ordenVista.size(), -1);
@@ -128,6 +126,18 @@ std::vector<int> TotalesInsumo::Calcular(const ResultadoCarga& resultado, GridMo
         totales.setText(r, 6, QString::number(ordenesDelMaterial));
         totales.setText(r, 7, QString::number(t.incompletas));
         totales.setText(r, 8, textoKilos(t.kilosIncompletos));
+        if (grafico) {
+            GraficoInsumos::Barra b;
+            b.codigo = t.codigo;
+            b.descripcion = t.descripcion;
+            b.kilos = ResumenCarga::ComoSeEscribe(t.kilos);
+            b.kilosIncompletos = ResumenCarga::ComoSeEscribe(t.kilosIncompletos);
+            b.lineas = int(t.lineas.size());
+            b.ordenes = ordenesDelMaterial;
+            b.lineasIncompletas = t.incompletas;
+            b.fila = r;
+            barras.push_back(std::move(b));
+        }
         sumar(suma, t.kilos, todos);
         sumar(sumaIncompletos, t.kilosIncompletos, todos);
         ++r;
@@ -149,6 +159,8 @@ std::vector<int> TotalesInsumo::Calcular(const ResultadoCarga& resultado, GridMo
                                       : QStringLiteral("%1 líneas sin lista de materiales")
                                             .arg(ResumenCarga::Cifra(sinLista, 0)));
     totales.setUpdatesSuspended(false);
+    if (grafico)
+        *grafico = GraficoInsumos::DeLosInsumos(std::move(barras), incompletas);
     return materialDeFila;
 }
 

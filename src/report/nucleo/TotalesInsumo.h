@@ -1,7 +1,9 @@
 #pragma once
 
+#include "export/GraficoInsumos.h"
 #include "platform/controls/GridModel.h"
 
+#include <optional>
 #include <vector>
 
 class ResultadoCarga;
@@ -18,12 +20,14 @@ class ResultadoCarga;
 // first column, the title row), so the grid's exports take it as they are.
 namespace TotalesInsumo {
 
-constexpr int Columnas = 9;
+constexpr int Columnas = GraficoInsumos::Columnas;
 
 // Writes the totals of a load into `totales`; returns, for each of its rows,
 // the index of the material it totals (-1 for the titles, the total and the
 // note). A total beyond the currency's range stops them, naming the material.
-std::vector<int> Calcular(const ResultadoCarga& resultado, GridModel& totales);
+// With `grafico`, also the bars of the chart, from the typed figures.
+std::vector<int> Calcular(const ResultadoCarga& resultado, GridModel& totales,
+                          std::optional<GraficoInsumos::Grafico>* grafico = nullptr);
 
 // The totals as the window shows them: the kilograms and the counts written
 // as the status line writes numbers (the operator's locale, thousands
