@@ -602,12 +602,16 @@ int CargaOrdenes::escribirInsumos(const Linea& linea, const Insumos& insumos, Gr
             const double kg = EstimarKg(s.largo, s.ancho, s.profundo, s.pesoEspecifico, cantidad);
             grilla.setText(r, 6, decimalText(kg));
             if (m_tipado) {
+                // The texts just written to the description's and the
+                // specific weight's cells.
+                const QStringView peso = s.columnasLeidas > 3 ? campo[3] : QStringView();
                 if (s.material < 0) {
-                    s.material = m_tipado->material(campo[0].toString(), grilla.textView(r, 3));
-                    s.estadoPeso = quint8(ResultadoCarga::estadoDe(grilla.textView(r, 5)));
+                    s.material = m_tipado->material(
+                        campo[0].toString(), s.columnasLeidas > 1 ? campo[1] : QStringView());
+                    s.estadoPeso = quint8(ResultadoCarga::estadoDe(peso));
                 }
-                m_tipado->agregarInsumo(r, s.material, grilla.textView(r, 5),
-                                        ResultadoCarga::Estado(s.estadoPeso), kg);
+                m_tipado->agregarInsumo(r, s.material, peso, ResultadoCarga::Estado(s.estadoPeso),
+                                        kg);
             }
         } catch (const RuntimeError&) {
             // The message names the supply the row was being written for.

@@ -79,18 +79,16 @@ void ResultadoCarga::agregarLinea(int fila, bool ordenNueva, QStringView cantida
     linea.fila = fila;
     linea.corrida = m_lineas.empty() ? 0 : m_lineas.back().corrida + (ordenNueva ? 1 : 0);
     const QStringView textos[FigurasDeLinea] = {ancho, largo, espesor, cantidad};
-    for (int f = 0; f < FigurasDeLinea; ++f)
+    for (int f = 0; f < FigurasDeLinea; ++f) {
         linea.estados[f] = estadoDe(textos[f]);
+        linea.figuraDudosa = linea.figuraDudosa || linea.estados[f] != Estado::Bien;
+    }
     m_lineas.push_back(linea);
 }
 
 bool ResultadoCarga::incompleta(const Insumo& insumo) const
 {
-    if (insumo.peso != Estado::Bien)
-        return true;
-    const Linea& linea = m_lineas[size_t(insumo.linea)];
-    return std::any_of(std::begin(linea.estados), std::end(linea.estados),
-                       [](Estado e) { return e != Estado::Bien; });
+    return insumo.peso != Estado::Bien || m_lineas[size_t(insumo.linea)].figuraDudosa;
 }
 
 int ResultadoCarga::material(const QString& codigo, QStringView descripcion)
@@ -176,24 +174,25 @@ void ResultadoCarga::recortar(int filas)
 
 void ResultadoCarga::cerrar(const GridModel& grilla)
 {
-    // The first line of each run of an order, sorted by the order's text.
-    std::vector<int> primeras;
-    for (int l = 0; l < int(m_lineas.size()); ++l)
-        if (l == 0 || m_lineas[size_t(l)].corrida != m_lineas[size_t(l) - 1].corrida)
-            primeras.push_back(l);
-    const auto texto = [&](int l) { return grilla.textView(m_lineas[size_t(l)].fila, 1); };
-    std::vector<int> ordenadas = primeras;
-    std::stable_sort(ordenadas.begin(), ordenadas.end(),
-                     [&](int a, int b) { return texto(a) < texto(b); });
-    std::vector<int> ordenDeCorrida(primeras.size());
+    // The lines of an order come together: its text is looked up once a run,
+    // and an order met again in a later run keeps its number.
+    QHash<QStringView, int> ordenDe;
     m_ordenes = 0;
-    for (size_t k = 0; k < ordenadas.size(); ++k) {
-        if (k == 0 || texto(ordenadas[k]) != texto(ordenadas[k - 1]))
-            ++m_ordenes;
-        ordenDeCorrida[size_t(m_lineas[size_t(ordenadas[k])].corrida)] = m_ordenes - 1;
+    int corrida = -1, orden = 0;
+    for (Linea& linea : m_lineas) {
+        if (linea.corrida != corrida) {
+            corrida = linea.corrida;
+            const QStringView texto = grilla.textView(linea.fila, 1);
+            const auto hallada = ordenDe.constFind(texto);
+            if (hallada != ordenDe.cend()) {
+                orden = *hallada;
+            } else {
+                orden = m_ordenes++;
+                ordenDe.insert(texto, orden);
+            }
+        }
+        linea.orden = orden;
     }
-    for (Linea& linea : m_lineas)
-        linea.orden = ordenDeCorrida[size_t(linea.corrida)];
 }
 
 void ResultadoCarga::motivos(const Insumo& insumo, QStringList& faltan, QStringList& dudosas) const

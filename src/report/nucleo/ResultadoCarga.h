@@ -44,6 +44,7 @@ public:
         int corrida = 0;         // its run of lines of one order
         int insumos = 0;         // its supply rows, right under it
         bool incompleta = false; // some supply's estimate lacks a figure
+        bool figuraDudosa = false; // some of its own figures is not sound
         Estado estados[FigurasDeLinea] = {};
     };
     struct Insumo
@@ -90,8 +91,8 @@ public:
     const std::vector<Material>& materiales() const { return m_materiales; }
     int ordenes() const { return m_ordenes; }
     // Once the load has ended (or been cut short), numbers the orders by
-    // their texts in the grid's order column, an order met twice once; the
-    // load does it as it ends, and again after a cut.
+    // their texts in the grid's order column, in the order first met, an
+    // order met twice once; the load does it as it ends, and again after a cut.
     void cerrar(const GridModel& grilla);
     bool incompleta(const Insumo& insumo) const;
 
