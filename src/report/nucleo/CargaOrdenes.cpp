@@ -171,8 +171,7 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
     Resultado resultado;
     SinAvisos sinAvisos(grilla);
     IniciarGrilla(grilla);
-    m_articulos.clear();
-    m_adelantados.clear();
+    m_articulos.vaciar();
     m_insumo.clear();
     m_loteFiable = true;
     m_orden = OrdenLista::Clave;
@@ -196,21 +195,9 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
         while (adelantadas.size() < adelanto && !lineas->atEof()) {
             adelantadas.push_back(leerLinea(*lineas));
             if (porArticulo)
-                ++m_adelantados[texto(adelantadas.back().articulo)];
+                m_articulos.adelantada(texto(adelantadas.back().articulo));
             lineas->moveNext();
         }
-    };
-    // The line written leaves the lines read ahead; its article goes with it
-    // when no other line read ahead names it and it served this line alone.
-    const auto soltar = [&](const Linea& linea) {
-        const QString articulo = texto(linea.articulo);
-        const auto adelantado = m_adelantados.find(articulo);
-        const bool nombrado = adelantado != m_adelantados.end() && --*adelantado > 0;
-        if (adelantado != m_adelantados.end() && !nombrado)
-            m_adelantados.erase(adelantado);
-        const auto conocido = m_articulos.find(articulo);
-        if (conocido != m_articulos.end() && ++conocido->lineas == 1 && !nombrado)
-            m_articulos.erase(conocido);
     };
     for (adelantar(); !adelantadas.empty(); adelantar()) {
         const Linea& linea = adelantadas.front();
@@ -224,12 +211,10 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
             // What this load knows of the article, asking for it (with the
             // lines read ahead) when it does not know it yet.
             const auto conocido = [&](bool conInsumos) -> const Articulo* {
-                auto it = m_articulos.constFind(articulo);
-                if (it == m_articulos.cend() || (conInsumos && !it->insumos.bloque)) {
-                    if (traerEnLote(adelantadas))
-                        it = m_articulos.constFind(articulo);
-                }
-                return it == m_articulos.cend() ? nullptr : &*it;
+                const Articulo* sabido = m_articulos.buscar(articulo);
+                if ((!sabido || (conInsumos && !sabido->insumos)) && traerEnLote(adelantadas))
+                    sabido = m_articulos.buscar(articulo);
+                return sabido;
             };
             // Stays valid while nothing is added to what the load knows.
             const Articulo* leido = nullptr;
@@ -238,7 +223,7 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
             } else {
                 leido = conocido(false);
                 if (!leido)
-                    leido = &*m_articulos.insert(articulo, {medidasPorConsulta(articulo), {}});
+                    leido = &m_articulos.guardar(articulo, {medidasPorConsulta(articulo), {}});
                 escribirLinea(leido->medidas, grilla);
             }
             ++resultado.lineas;
@@ -249,25 +234,23 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
                 };
                 if (opciones.consultaPorLinea) {
                     resultado.insumos +=
-                        escribirInsumos(linea, insumosPorConsulta(codigo()), grilla);
+                        escribirInsumos(linea, insumosPorConsulta(codigo()).get(), grilla);
                 } else {
                     // Known since its dimensions were: asked on its own when
                     // no list brought its bill of materials.
-                    if (!leido->insumos.bloque)
+                    if (!leido->insumos)
                         leido = conocido(true);
-                    if (!leido->insumos.bloque) {
-                        Articulo& propio = m_articulos[articulo];
-                        propio.insumos = insumosPorConsulta(codigo());
-                        leido = &propio;
-                    }
-                    resultado.insumos += escribirInsumos(linea, leido->insumos, grilla);
+                    if (!leido->insumos)
+                        leido = &m_articulos.guardarInsumos(articulo, insumosPorConsulta(codigo()));
+                    resultado.insumos += escribirInsumos(linea, leido->insumos.get(), grilla);
                 }
             }
         } catch (const RuntimeError& error) {
             throw enLaLinea(error, linea);
         }
+        // The line written leaves the lines read ahead.
         if (porArticulo)
-            soltar(linea);
+            m_articulos.escrita(texto(linea.articulo));
         adelantadas.pop_front();
         if (avance && !avance(resultado.lineas)) {
             resultado.cancelada = !adelantadas.empty() || !lineas->atEof();
@@ -393,22 +376,9 @@ template <typename Filas> void leerInsumo(const Recordset& rs, const CamposInsum
     }
 }
 
-// The supply codes of an article's rows, as read.
-template <typename Filas> QList<QStringView> codigosDe(const Filas& f)
-{
-    QList<QStringView> codigos;
-    qsizetype desde = 0;
-    for (const auto& s : f.filas) {
-        codigos.append(QStringView(f.textos).mid(desde, s.largos[0]));
-        for (const quint32 largo : s.largos)
-            desde += largo;
-    }
-    return codigos;
-}
-
 } // namespace
 
-CargaOrdenes::Insumos CargaOrdenes::insumosPorConsulta(const QString& codigoCompleto)
+std::shared_ptr<const FilasInsumos> CargaOrdenes::insumosPorConsulta(const QString& codigoCompleto)
 {
     CompDatos& datos = Componentes::Datos();
     std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaInsumos(codigoCompleto));
@@ -419,7 +389,7 @@ CargaOrdenes::Insumos CargaOrdenes::insumosPorConsulta(const QString& codigoComp
             leerInsumo(*rs, campos, *filas);
     }
     datos.CerrarRecordset(rs);
-    return {std::move(filas)};
+    return filas;
 }
 
 bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
@@ -431,8 +401,8 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
     std::vector<Pedido> pedidos;
     for (const Linea& linea : adelantadas) {
         const QString articulo = texto(linea.articulo);
-        const auto conocido = m_articulos.constFind(articulo);
-        if (conocido != m_articulos.cend() && (conocido->insumos.bloque || linea.articulo.isNull()))
+        const Articulo* conocido = m_articulos.buscar(articulo);
+        if (conocido && (conocido->insumos || linea.articulo.isNull()))
             continue;
         const std::optional<QString> clave = claveDe(articulo);
         if (!clave)
@@ -462,11 +432,9 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
         for (const Pedido& pedido : pedidos) {
             if (!pedido.filas || pedido.filas->filas.size() < 2)
                 continue;
-            const Insumos propio = insumosPorConsulta(pedido.completo);
-            const QList<QStringView> esperados = codigosDe(*propio.bloque);
-            const auto igual = [&] {
-                return pedido.filas && codigosDe(*pedido.filas) == esperados;
-            };
+            const std::shared_ptr<const FilasInsumos> propio = insumosPorConsulta(pedido.completo);
+            const QList<QStringView> esperados = propio->codigos();
+            const auto igual = [&] { return pedido.filas && pedido.filas->codigos() == esperados; };
             while (m_orden != OrdenLista::Propia && !igual()) {
                 m_orden = m_orden == OrdenLista::Clave ? OrdenLista::Lectura : OrdenLista::Propia;
                 if (!insumosEnLote(indice, pedidos))
@@ -505,17 +473,14 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
         }
         datos.CerrarRecordset(rs);
     }
-    m_articulos.reserve(m_articulos.size() + qsizetype(pedidos.size()));
+    m_articulos.reservar(qsizetype(pedidos.size()));
     const auto ninguno = std::make_shared<const FilasInsumos>();
     for (Pedido& pedido : pedidos) {
-        if (pedido.filas) {
-            // Grown row by row: kept at their size.
-            pedido.filas->filas.shrink_to_fit();
-            pedido.filas->textos.squeeze();
-        }
-        const Articulo conocido{pedido.medidas, {pedido.filas ? std::move(pedido.filas) : ninguno}};
+        if (pedido.filas)
+            pedido.filas->ajustar();
+        const Articulo conocido{pedido.medidas, pedido.filas ? std::move(pedido.filas) : ninguno};
         for (const QString& articulo : pedido.textos)
-            m_articulos.insert(articulo, conocido);
+            m_articulos.guardar(articulo, conocido);
     }
     return true;
 }
@@ -572,16 +537,17 @@ bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<
     return true;
 }
 
-int CargaOrdenes::escribirInsumos(const Linea& linea, const Insumos& insumos, GridModel& grilla)
+int CargaOrdenes::escribirInsumos(const Linea& linea, const FilasInsumos* insumos,
+                                  GridModel& grilla)
 {
-    if (insumos.cuantos() == 0)
+    if (!insumos || insumos->filas.empty())
         return 0;
     const double cantidad = numero(linea.cantidad);
-    const FilasInsumos& filas = *insumos.bloque;
+    const FilasInsumos& filas = *insumos;
     const QStringView textos(filas.textos);
     qsizetype desde = 0;
     int escritos = 0;
-    for (const Insumo& s : filas.filas) {
+    for (const InsumoArticulo& s : filas.filas) {
         QStringView campo[4];
         for (int k = 0; k < 4; ++k) {
             campo[k] = textos.mid(desde, s.largos[k]);

@@ -3,6 +3,7 @@
 #include "components/RangoFiltro.h"
 #include "platform/sql/SqlDialect.h"
 #include "platform/text/RuntimeError.h"
+#include "report/nucleo/CacheArticulos.h"
 
 #include <QHash>
 #include <QList>
@@ -110,43 +111,8 @@ private:
     {
         QVariant comprobante, articulo, descripcion, cantidad;
     };
-    // The dimensions of an article as the lookups give them.
-    struct Medidas
-    {
-        QString ancho, largo, profundo;
-    };
-    // A supply row of a bill of materials as the load keeps it until its
-    // article's lines are written: its four texts, one after another in its
-    // article's run of characters, and the numbers of the estimate. A value
-    // that could not be read is raised where the row is written, as if read
-    // there.
-    struct Insumo
-    {
-        double pesoEspecifico = 0; // doubled for a laminated article
-        double largo = 0, ancho = 0, profundo = 0;
-        quint32 largos[4] = {};    // code, description, quantity, weight
-        qint32 error = -1;         // its failure among its article's, or none
-        quint8 columnasLeidas = 4; // grid columns 2 to 5 read before a failure
-        // The state of its specific weight and its material in the load's
-        // typed rows, once a line has written it: the lines after that use
-        // them as they are.
-        mutable quint8 estadoPeso = 0;
-        mutable qint32 material = -1;
-    };
-    // An article's bill of materials, read once. One article's rows keep
-    // their texts in one run, so a row costs its numbers and its characters
-    // and an article lets go of all of it at once.
-    struct FilasInsumos
-    {
-        std::vector<Insumo> filas;
-        QString textos;
-        std::vector<RuntimeError> errores;
-    };
-    struct Insumos
-    {
-        std::shared_ptr<const FilasInsumos> bloque; // null until asked
-        std::size_t cuantos() const { return bloque ? bloque->filas.size() : 0; }
-    };
+    using Medidas = MedidasArticulo;
+    using Articulo = CacheArticulos::Articulo;
     // An article a list asks for: the texts its lines give it, and where its
     // rows and dimensions landed.
     struct Pedido
@@ -160,11 +126,11 @@ private:
 
     Linea leerLinea(const Recordset& rs) const;
     void escribirLinea(const Medidas& medidas, GridModel& grilla);
-    int escribirInsumos(const Linea& linea, const Insumos& insumos, GridModel& grilla);
+    int escribirInsumos(const Linea& linea, const FilasInsumos* insumos, GridModel& grilla);
     Medidas medidasPorConsulta(const QString& articulo);
     // The dimensions in a row that carries them, by the fields' positions.
     static Medidas medidasLeidas(const Recordset& rs, int ancho, int largo, int profundo);
-    Insumos insumosPorConsulta(const QString& codigoCompleto);
+    std::shared_ptr<const FilasInsumos> insumosPorConsulta(const QString& codigoCompleto);
     // Fetches together the articles of the lines read ahead that are not
     // known yet, when they are many; returns false when it fetched nothing.
     bool traerEnLote(const std::deque<Linea>& adelantadas);
@@ -180,18 +146,7 @@ private:
     ResultadoCarga* m_tipado = nullptr;
     int m_filaLineaAnterior = -1; // the order line written before, for the typed rows
     // What this load already asked, by the exact text it asked with.
-    struct Articulo
-    {
-        Medidas medidas;
-        Insumos insumos;
-        int lineas = 0; // lines written with it so far
-    };
-    QHash<QString, Articulo> m_articulos;
-    // How many lines read ahead name each article, by its exact text. An
-    // article no line read ahead names, written by one line only, is let go:
-    // with an article per line keeping them all held the whole load's bills
-    // of materials at once; one met again is asked again.
-    QHash<QString, int> m_adelantados;
+    CacheArticulos m_articulos;
     int m_campoLinea[4] = {};
     // False once a list brought back a code its lines did not ask for: the
     // database compares codes otherwise than expected, so from then on every
