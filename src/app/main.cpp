@@ -6,6 +6,7 @@
 #include "platform/controls/DisplayPresence.h"
 #include "platform/controls/QtTranslations.h"
 #include "platform/files/FileCommit.h"
+#include "platform/files/ParentConsole.h"
 #include "platform/text/CNumericLocale.h"
 #include "platform/text/RuntimeError.h"
 #include "report/RP_OProduccion.h"
@@ -28,6 +29,7 @@ QList<std::pair<QtMsgType, QString>> Retenidos;
 
 int main(int argc, char** argv)
 {
+    attachToParentConsole();
     fileCommit::protectStandardStreams();
     fileCommit::removeTemporariesOnSignals();
     QStringList argumentos;

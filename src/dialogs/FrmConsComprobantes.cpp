@@ -6,13 +6,13 @@
 #include "dialogs/LecturaProtegida.h"
 #include "platform/controls/ListErrors.h"
 #include "platform/controls/ListView.h"
+#include "platform/controls/ResourceIcon.h"
 #include "platform/controls/Twips.h"
 #include "platform/sql/SqlDialect.h"
 #include "session/ModGlobal.h"
 
 #include <QHBoxLayout>
 #include <QHash>
-#include <QIcon>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -94,7 +94,7 @@ FrmConsComprobantes::FrmConsComprobantes(QWidget* parent) : QDialog(parent)
                                                   {u"Aprobado"_s, u"Aprobado"_s},
                                                   {u"OCG"_s, u"Con garantía"_s}};
     for (const char* etiqueta : Etiquetas)
-        ImageList1.add(QIcon(u":/comprobantes/"_s + QLatin1String(etiqueta) + u".svg"_s),
+        ImageList1.add(resourceIcon(u":/comprobantes/"_s + QLatin1String(etiqueta)),
                        QLatin1String(etiqueta), significados.value(QLatin1String(etiqueta)));
     ListView1.setIcons(&ImageList1);
     ListView1.setSmallIcons(&ImageList1);

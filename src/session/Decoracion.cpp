@@ -1,18 +1,16 @@
 #include "components/Componentes.h"
 #include "components/ManejadorError.h"
+#include "platform/controls/ResourceIcon.h"
 #include "session/ModGlobal.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QWidget>
 
 namespace ModGlobal {
 
 QIcon IconoDelSistema(const QString& nombre)
 {
-    const QString ruta =
-        QStringLiteral(":/iconos/") + nombre.trimmed().toUpper() + QStringLiteral(".svg");
-    return QFile::exists(ruta) ? QIcon(ruta) : QIcon();
+    return resourceIcon(QStringLiteral(":/iconos/") + nombre.trimmed().toUpper());
 }
 
 void DecorarFormulario(QWidget* ventana)

@@ -22,7 +22,8 @@ BOOL WINAPI seQueda(DWORD)
 // Windows' side of stopping the command-line report from its console: Ctrl+C
 // and Ctrl+Break in the middle of a file, sent through the console the
 // program shares with this test, on a database big enough for the event to
-// come while a file is being written.
+// come while a file is being written. The window program (.exe) takes the
+// console of whoever started it; its companion (.com) runs it in its own.
 class TstLineaConsola : public QObject
 {
     Q_OBJECT
@@ -50,16 +51,23 @@ private slots:
     // the code a console gives a program stopped by Ctrl+C.
     void evento_data()
     {
+        QTest::addColumn<QString>("programa");
         QTest::addColumn<int>("evento");
         QTest::addColumn<QString>("salida"); // the file being written
         QTest::addColumn<QString>("nombre");
-        QTest::newRow("Ctrl+C en el libro") << int(CTRL_C_EVENT) << u"r.xlsx"_s << u"Ctrl+C"_s;
-        QTest::newRow("Ctrl+C en el PDF") << int(CTRL_C_EVENT) << u"r.pdf"_s << u"Ctrl+C"_s;
+        const QString exe = QStringLiteral(RP_OPRODUCCION);
+        const QString com = QStringLiteral(RP_OPRODUCCION_CONSOLA);
+        QTest::newRow("Ctrl+C en el libro")
+            << exe << int(CTRL_C_EVENT) << u"r.xlsx"_s << u"Ctrl+C"_s;
+        QTest::newRow("Ctrl+C en el PDF") << exe << int(CTRL_C_EVENT) << u"r.pdf"_s << u"Ctrl+C"_s;
         QTest::newRow("Ctrl+Break en el libro")
-            << int(CTRL_BREAK_EVENT) << u"r.xlsx"_s << u"Ctrl+Break"_s;
+            << exe << int(CTRL_BREAK_EVENT) << u"r.xlsx"_s << u"Ctrl+Break"_s;
+        QTest::newRow("Ctrl+C en el libro, por el .com")
+            << com << int(CTRL_C_EVENT) << u"r.xlsx"_s << u"Ctrl+C"_s;
     }
     void evento()
     {
+        QFETCH(QString, programa);
         QFETCH(int, evento);
         QFETCH(QString, salida);
         QFETCH(QString, nombre);
@@ -75,7 +83,7 @@ private slots:
         // (a console without one, as here): the program must share this one.
         p.setCreateProcessArgumentsModifier(
             [](QProcess::CreateProcessArguments* a) { a->flags &= ~DWORD(CREATE_NO_WINDOW); });
-        p.start(QStringLiteral(RP_OPRODUCCION),
+        p.start(programa,
                 {u"@DbName="_s + m_base + u';', u"--csv="_s + d + u"/r.csv"_s,
                  (salida.endsWith(u".pdf"_s) ? u"--pdf="_s : u"--xlsx="_s) + d + u'/' + salida});
         QVERIFY(p.waitForStarted());
@@ -108,6 +116,38 @@ private slots:
         QCOMPARE(QString::fromUtf8(p.readAllStandardError()).trimmed(),
                  u"rp_oproduccion: interrumpido por %1 mientras escribía \"%2\"; ya escritos "
                  "(completos): %3/r.csv"_s.arg(nombre, d + u'/' + salida, d));
+    }
+
+    // The .com hands the .exe its arguments whole (blanks, letters outside
+    // ASCII), the streams a script redirected, and its exit code.
+    void companero_data()
+    {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<int>("codigo");
+        QTest::newRow("salida") << QStringList{u"--version"_s} << 0;
+        QTest::newRow("archivo") << QStringList{u"--demo"_s, u"--csv=%1/año y mes.csv"_s} << 0;
+        QTest::newRow("opción mala") << QStringList{u"--nada"_s} << 2;
+    }
+    void companero()
+    {
+        QFETCH(QStringList, argumentos);
+        QFETCH(int, codigo);
+        const QString d = soporte::carpetaNueva(u"companero"_s);
+        argumentos.replaceInStrings(u"%1"_s, d);
+        const QString programa = soporte::carpetaNueva(u"companero_programa"_s);
+        const soporte::Salida exe =
+            soporte::correrPrograma(QStringLiteral(RP_OPRODUCCION), argumentos, programa);
+        const QStringList escritos = QDir(d).entryList(QDir::Files);
+        for (const QString& escrito : escritos)
+            QFile::remove(d + u'/' + escrito);
+        const soporte::Salida com =
+            soporte::correrPrograma(QStringLiteral(RP_OPRODUCCION_CONSOLA), argumentos, programa);
+        QCOMPARE(exe.codigo, codigo);
+        QVERIFY(!exe.out.isEmpty() || !exe.err.isEmpty());
+        QCOMPARE(com.codigo, exe.codigo);
+        QCOMPARE(com.out, exe.out);
+        QCOMPARE(com.err, exe.err);
+        QCOMPARE(QDir(d).entryList(QDir::Files), escritos);
     }
 };
 

@@ -633,6 +633,7 @@ private slots:
         for (int i = 1; i <= d.ImageList1.count(); ++i) {
             etiquetas << d.ImageList1.tag(i);
             QVERIFY(!d.ImageList1.icon(i).pixmap(16, 16).isNull());
+            QCOMPARE(d.ImageList1.icon(i).pixmap(QSize(32, 32), 2).size(), QSize(64, 64));
         }
         QCOMPARE(etiquetas,
                  (QStringList{u"PR"_s, u"Anulado"_s, u"Aprobado"_s, u"FC"_s, u"NC"_s, u"ND"_s,

@@ -285,6 +285,11 @@ private slots:
         ModGlobal::DecorarFormulario(&w);
         QCOMPARE(w.windowIcon().pixmap(32).toImage(),
                  ModGlobal::IconoDelSistema(u"QUANTUM"_s).pixmap(32).toImage());
+        // A screen scaled by 2 gets each icon drawn at that size, not enlarged.
+        for (const char* icono : {"TELVARO", "QUANTUM", "FABRICA"})
+            QCOMPARE(
+                ModGlobal::IconoDelSistema(QLatin1String(icono)).pixmap(QSize(64, 64), 2).size(),
+                QSize(128, 128));
         Componentes::Ini().EscribirValor(u"QX000LT.INI"_s, u"Iconos"_s, u"IconoDelSistema"_s,
                                          u"NOHAY"_s);
         QWidget sinIcono;
