@@ -217,7 +217,12 @@ QString identityOfFile(const QString& target)
 
 QString standardOutputIdentity()
 {
-    return identityOfFile(QStringLiteral("-"));
+    const intptr_t handle = _get_osfhandle(1);
+    BY_HANDLE_FILE_INFORMATION st{};
+    if (handle == -1 || handle == -2 || GetFileType(HANDLE(handle)) != FILE_TYPE_DISK ||
+        !GetFileInformationByHandle(HANDLE(handle), &st))
+        return {};
+    return fileIdentity(st);
 }
 
 // Whether the name itself is a link or a junction. Windows marks one as a
