@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QtTest>
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 using namespace Qt::StringLiterals;
@@ -98,6 +100,32 @@ private slots:
         nuevo.write("otro");
         QCOMPARE(QFileInfo(nuevo.commit()).fileName(), u"libro-2.xlsx"_s);
         QCOMPARE(nombres(), (QStringList{u"libro-2.xlsx"_s, u"libro.xlsx"_s}));
+    }
+
+    // Another name of the same file has its identity, so two outputs into it
+    // are refused: another spelling, or the standard output sent to it.
+    void identidad_data()
+    {
+        QTest::addColumn<QString>("otro");
+        QTest::newRow("otra forma") << u"sub/../INFORME.CSV"_s;
+        QTest::newRow("salida estándar") << u"-"_s;
+    }
+    void identidad()
+    {
+        QFETCH(QString, otro);
+        const QString archivo = m_carpeta + u"/informe.csv"_s;
+        QVERIFY(soporte::escribirArchivo(archivo, "anterior"));
+        // As "> informe.csv" leaves it.
+        const int guardada = _dup(1);
+        const int abierto = _wopen(nativo(archivo).c_str(), _O_WRONLY | _O_BINARY);
+        const bool enviada = guardada >= 0 && abierto >= 0 && _dup2(abierto, 1) == 0;
+        const QString esperada = fileCommit::identity(archivo);
+        const QString hallada = fileCommit::identity(otro == u"-" ? otro : m_carpeta + u'/' + otro);
+        _dup2(guardada, 1);
+        _close(guardada);
+        _close(abierto);
+        QVERIFY(enviada && !esperada.isEmpty());
+        QCOMPARE(hallada, esperada);
     }
 
     // A program's own file planted as a link: refused, the file it names untouched.
