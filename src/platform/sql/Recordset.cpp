@@ -374,6 +374,22 @@ bool Recordset::appendText(int index, QString& out) const
     return true;
 }
 
+bool Recordset::realNumber(int index, double& out) const
+{
+    if (!m_open || m_eof)
+        throw noCurrentRow(m_fields.fieldName(index));
+    if (m_rows)
+        return m_rows->realNumber(index, out);
+    if (!m_sqlite || index < 0 || index >= m_fields.count())
+        return false;
+    const QSqlDriver* driver = m_query.driver();
+    sqlite3_stmt* statement = driver && driver->isOpen() ? m_statement : nullptr;
+    if (!statement || sqlite3_column_type(statement, index) != SQLITE_FLOAT)
+        return false; // value() reads it, or says why not
+    out = sqlite3_column_double(statement, index);
+    return true;
+}
+
 void Recordset::close()
 {
     if (m_open && m_sqlite) {

@@ -49,6 +49,10 @@ public:
     // one run. Only a text field (or a null one, which appends nothing) is
     // read so; false for any other, to be read through value().
     bool appendText(int index, QString& out) const;
+    // The number a field holds when it holds a real number (a double), read
+    // straight from the row as value(index) would give it; false for any
+    // other kind, a null included, to be read through value().
+    bool realNumber(int index, double& out) const;
 
     void close();
     bool isOpen() const { return m_open; }

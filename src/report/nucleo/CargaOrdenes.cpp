@@ -32,21 +32,40 @@ QString texto(const QVariant& valor)
     return Componentes::General().ValorNoNulo(valor);
 }
 
-// A field as the estimate takes it: the amount its text reads as. A real
-// number is taken straight, without writing and reading its text.
+// A real number as the estimate takes it: the amount its text reads as,
+// without writing and reading that text.
+double numeroReal(double v)
+{
+    // A whole number well inside the amounts' range reads back as itself.
+    if (v != 0 && v == std::trunc(v) && std::abs(v) < 1e14)
+        return v;
+    return Currency::fromShownNumber(v).toDouble();
+}
+
+// A field as the estimate takes it: the amount its text reads as.
 double numero(const QVariant& valor)
 {
     // A null field reads as no amount at all, which is 0.
     if (valor.isNull())
         return 0;
-    if (valor.typeId() == QMetaType::Double || valor.typeId() == QMetaType::Float) {
-        // A whole number well inside the amounts' range reads back as itself.
-        const double v = valor.toDouble();
-        if (v != 0 && v == std::trunc(v) && std::abs(v) < 1e14)
-            return v;
-        return Currency::fromShownNumber(v).toDouble();
-    }
+    if (valor.typeId() == QMetaType::Double || valor.typeId() == QMetaType::Float)
+        return numeroReal(valor.toDouble());
     return Componentes::General().ValorNumerico(texto(valor)).toDouble();
+}
+
+// The same straight from the row when the field holds a real number.
+double numero(const Recordset& rs, int campo)
+{
+    double v;
+    return rs.realNumber(campo, v) ? numeroReal(v) : numero(rs.value(campo));
+}
+
+// A field's text, as texto() gives it, straight from the row when it holds a
+// real number.
+QString textoCifra(const Recordset& rs, int campo)
+{
+    double v;
+    return rs.realNumber(campo, v) ? numberText(v) : texto(rs.value(campo));
 }
 
 // The code under which every backend finds an article: ASCII letters in one
@@ -304,7 +323,7 @@ CargaOrdenes::Medidas CargaOrdenes::medidasLeidas(const Recordset& rs, int ancho
                                                   int profundo)
 {
     // As the one-column lookups give them.
-    return {valueText(rs.value(ancho)), valueText(rs.value(largo)), valueText(rs.value(profundo))};
+    return {textoCifra(rs, ancho), textoCifra(rs, largo), textoCifra(rs, profundo)};
 }
 
 CargaOrdenes::Medidas CargaOrdenes::medidasPorConsulta(const QString& articulo)
@@ -323,8 +342,11 @@ CargaOrdenes::Medidas CargaOrdenes::medidasPorConsulta(const QString& articulo)
 
 namespace {
 
-// Appends a supply row to its article's rows, its texts to their run.
-template <typename Filas> void leerInsumo(const Recordset& rs, const CamposInsumo& c, Filas& f)
+// Appends a supply row to its article's rows, its texts to their run; every
+// field read straight from the row where it can be, with no value of its own.
+// `apunte` is a string kept from row to row for the texts only looked at.
+template <typename Filas>
+void leerInsumo(const Recordset& rs, const CamposInsumo& c, Filas& f, QString& apunte)
 {
     auto& s = f.filas.emplace_back();
     s.columnasLeidas = 0;
@@ -336,7 +358,7 @@ template <typename Filas> void leerInsumo(const Recordset& rs, const CamposInsum
     const auto leer = [&](int k, int campo, bool recortado) {
         const qsizetype desde = f.textos.size();
         if (!rs.appendText(campo, f.textos)) {
-            const QString t = texto(rs.value(campo));
+            const QString t = textoCifra(rs, campo);
             agregar(k, recortado ? t.trimmed() : t);
             return;
         }
@@ -358,15 +380,25 @@ template <typename Filas> void leerInsumo(const Recordset& rs, const CamposInsum
         s.columnasLeidas = 2;
         leer(2, c.cantidad, false);
         s.columnasLeidas = 3;
-        const QVariant peso = rs.value(c.peso);
-        agregar(3, texto(peso).trimmed());
-        s.columnasLeidas = 4;
-        s.pesoEspecifico = numero(peso);
-        if (ModGlobal::ValorLogico(texto(rs.value(c.laminado)), false))
+        double peso;
+        if (rs.realNumber(c.peso, peso)) {
+            agregar(3, numberText(peso));
+            s.columnasLeidas = 4;
+            s.pesoEspecifico = numeroReal(peso);
+        } else {
+            const QVariant valor = rs.value(c.peso);
+            agregar(3, texto(valor).trimmed());
+            s.columnasLeidas = 4;
+            s.pesoEspecifico = numero(valor);
+        }
+        apunte.resize(0);
+        if (!rs.appendText(c.laminado, apunte))
+            apunte = texto(rs.value(c.laminado));
+        if (ModGlobal::ValorLogico(apunte, false))
             s.pesoEspecifico *= 2;
-        s.largo = numero(rs.value(c.largo));
-        s.ancho = numero(rs.value(c.ancho));
-        s.profundo = numero(rs.value(c.profundo));
+        s.largo = numero(rs, c.largo);
+        s.ancho = numero(rs, c.ancho);
+        s.profundo = numero(rs, c.profundo);
     } catch (const RuntimeError& error) {
         // A code that could not be read shows as "?" in the message.
         if (s.columnasLeidas == 0)
@@ -385,8 +417,9 @@ std::shared_ptr<const FilasInsumos> CargaOrdenes::insumosPorConsulta(const QStri
     auto filas = std::make_shared<FilasInsumos>();
     if (!rs->atBof()) {
         const CamposInsumo campos(*rs);
+        QString apunte;
         for (; !rs->atEof(); rs->moveNext())
-            leerInsumo(*rs, campos, *filas);
+            leerInsumo(*rs, campos, *filas, apunte);
     }
     datos.CerrarRecordset(rs);
     return filas;
@@ -503,7 +536,7 @@ bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<
         // The rows of one article come together, its code looked up once; a
         // server that runs the articles' queries side by side may interleave
         // them, each article's rows still in their order.
-        QString anterior, codigo;
+        QString anterior, codigo, apunte;
         FilasInsumos* actual = nullptr;
         for (; !rs->atEof(); rs->moveNext()) {
             // Read into the same string row after row: it is copied only
@@ -530,7 +563,7 @@ bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<
                 }
                 actual = pedido.filas.get();
             }
-            leerInsumo(*rs, campos, *actual);
+            leerInsumo(*rs, campos, *actual, apunte);
         }
     }
     datos.CerrarRecordset(rs);
