@@ -529,8 +529,12 @@ bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<
         completos.append(pedido.completo);
     }
     CompDatos& datos = Componentes::Datos();
-    std::unique_ptr<Recordset> rs =
-        datos.AbrirRecordset(ConsultaInsumosDe(completos, m_orden, datos.Motor()));
+    // A list in key order fixes the order of its rows, so a server cursor may
+    // bring them a batch at a time: PostgreSQL's driver would otherwise hold
+    // the whole list's result before the first row is read.
+    const QString sql = ConsultaInsumosDe(completos, m_orden, datos.Motor());
+    std::unique_ptr<Recordset> rs = m_orden == OrdenLista::Clave ? datos.AbrirRecordsetOrdenado(sql)
+                                                                 : datos.AbrirRecordset(sql);
     if (!rs->atBof()) {
         const CamposInsumo campos(*rs);
         // The rows of one article come together, its code looked up once; a
