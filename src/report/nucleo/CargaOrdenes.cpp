@@ -109,21 +109,62 @@ QString campoVisible(const QVariant& valor)
     }
 }
 
+// Where the produced article's figures stand in a result.
+struct CamposArticulo
+{
+    int laminado = -1, largo = -1, ancho = -1, profundo = -1; // none when not carried
+    CamposArticulo() = default;
+    explicit CamposArticulo(const Recordset& rs)
+        : laminado(rs.fieldIndex(QStringLiteral("laminado"))),
+          largo(rs.fieldIndex(QStringLiteral("largo"))),
+          ancho(rs.fieldIndex(QStringLiteral("Ancho"))),
+          profundo(rs.fieldIndex(QStringLiteral("profundo")))
+    {
+    }
+};
+
 // Where each field of a supply row stands in its result.
 struct CamposInsumo
 {
-    int articulo, codigo, descripcion, cantidad, peso, laminado, largo, ancho, profundo;
-    explicit CamposInsumo(const Recordset& rs)
+    int articulo, codigo, descripcion, cantidad, peso;
+    CamposArticulo produccion;
+    CamposInsumo(const Recordset& rs, bool conArticulo)
         : articulo(rs.fieldIndex(QStringLiteral("IdArticulo"))),
           codigo(rs.fieldIndex(QStringLiteral("IdArticuloInsumo"))),
           descripcion(rs.fieldIndex(QStringLiteral("DescInsumo"))),
           cantidad(rs.fieldIndex(QStringLiteral("CantidadInsumo"))),
           peso(rs.fieldIndex(QStringLiteral("Peinsumo"))),
-          laminado(rs.fieldIndex(QStringLiteral("laminado"))),
-          largo(rs.fieldIndex(QStringLiteral("largo"))),
-          ancho(rs.fieldIndex(QStringLiteral("Ancho"))),
-          profundo(rs.fieldIndex(QStringLiteral("profundo")))
+          produccion(conArticulo ? CamposArticulo(rs) : CamposArticulo())
     {
+    }
+};
+
+// The produced article's figures a supply row's estimate takes.
+struct FigurasArticulo
+{
+    bool laminado = false; // doubles the supply's specific weight
+    double largo = 0, ancho = 0, profundo = 0;
+
+    // `apunte` is a string kept from row to row for the mark's text.
+    static FigurasArticulo leidas(const Recordset& rs, const CamposArticulo& c, QString& apunte)
+    {
+        FigurasArticulo f;
+        apunte.resize(0);
+        if (!rs.appendText(c.laminado, apunte))
+            apunte = texto(rs.value(c.laminado));
+        f.laminado = ModGlobal::ValorLogico(apunte, false);
+        f.largo = numero(rs, c.largo);
+        f.ancho = numero(rs, c.ancho);
+        f.profundo = numero(rs, c.profundo);
+        return f;
+    }
+    void aplicar(InsumoArticulo& s) const
+    {
+        if (laminado)
+            s.pesoEspecifico *= 2;
+        s.largo = largo;
+        s.ancho = ancho;
+        s.profundo = profundo;
     }
 };
 
@@ -345,6 +386,7 @@ namespace {
 // Appends a supply row to its article's rows, its texts to their run; every
 // field read straight from the row where it can be, with no value of its own.
 // `apunte` is a string kept from row to row for the texts only looked at.
+// A failure is kept with the row.
 template <typename Filas>
 void leerInsumo(const Recordset& rs, const CamposInsumo& c, Filas& f, QString& apunte)
 {
@@ -391,20 +433,36 @@ void leerInsumo(const Recordset& rs, const CamposInsumo& c, Filas& f, QString& a
             s.columnasLeidas = 4;
             s.pesoEspecifico = numero(valor);
         }
-        apunte.resize(0);
-        if (!rs.appendText(c.laminado, apunte))
-            apunte = texto(rs.value(c.laminado));
-        if (ModGlobal::ValorLogico(apunte, false))
-            s.pesoEspecifico *= 2;
-        s.largo = numero(rs, c.largo);
-        s.ancho = numero(rs, c.ancho);
-        s.profundo = numero(rs, c.profundo);
+        // Else set once its article's row is read.
+        if (c.produccion.laminado >= 0)
+            FigurasArticulo::leidas(rs, c.produccion, apunte).aplicar(s);
     } catch (const RuntimeError& error) {
         // A code that could not be read shows as "?" in the message.
         if (s.columnasLeidas == 0)
             agregar(0, QStringLiteral("?"));
         s.error = qint32(f.errores.size());
         f.errores.push_back(error);
+    }
+}
+
+// An article's figures from its own row, into each of its supply rows read
+// without them; a figure that cannot be read fails each of them, as it would
+// have failed reading the row.
+void figurasDelArticulo(const Recordset& rs, const CamposArticulo& c, QString& apunte,
+                        FilasInsumos& filas)
+{
+    try {
+        const FigurasArticulo figuras = FigurasArticulo::leidas(rs, c, apunte);
+        for (InsumoArticulo& s : filas.filas)
+            if (s.error < 0)
+                figuras.aplicar(s);
+    } catch (const RuntimeError& error) {
+        for (InsumoArticulo& s : filas.filas) {
+            if (s.error < 0) {
+                s.error = qint32(filas.errores.size());
+                filas.errores.push_back(error);
+            }
+        }
     }
 }
 
@@ -416,7 +474,7 @@ std::shared_ptr<const FilasInsumos> CargaOrdenes::insumosPorConsulta(const QStri
     std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaInsumos(codigoCompleto));
     auto filas = std::make_shared<FilasInsumos>();
     if (!rs->atBof()) {
-        const CamposInsumo campos(*rs);
+        const CamposInsumo campos(*rs, true);
         QString apunte;
         for (; !rs->atEof(); rs->moveNext())
             leerInsumo(*rs, campos, *filas, apunte);
@@ -476,20 +534,24 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
             break;
         }
     }
-    // The supply rows carry their article's dimensions; only the articles
-    // without a bill of materials are asked for theirs.
-    QStringList sinInsumos;
+    // Where the supply rows carry their article's dimensions, only the
+    // articles without a bill of materials are asked for theirs; else every
+    // article, and its rows take its figures from there.
+    CompDatos& datos = Componentes::Datos();
+    const bool conArticulo = ListaConArticulo(datos.Motor(), m_orden);
+    QStringList aMedir;
     for (const Pedido& pedido : pedidos)
-        if (!pedido.conFilas)
-            sinInsumos.append(pedido.textos.first());
-    if (!sinInsumos.isEmpty()) {
-        CompDatos& datos = Componentes::Datos();
-        std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaMedidasDe(sinInsumos));
+        if (!pedido.conFilas || !conArticulo)
+            aMedir.append(pedido.textos.first());
+    if (!aMedir.isEmpty()) {
+        std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaMedidasDe(aMedir));
         if (!rs->atBof()) {
             const int id = rs->fieldIndex(QStringLiteral("IDARTICULO"));
             const int ancho = rs->fieldIndex(QStringLiteral("ANCHO"));
             const int largo = rs->fieldIndex(QStringLiteral("LARGO"));
             const int profundo = rs->fieldIndex(QStringLiteral("PROFUNDO"));
+            const CamposArticulo campos(*rs);
+            QString apunte;
             std::vector<bool> medido(pedidos.size());
             for (; !rs->atEof(); rs->moveNext()) {
                 const std::optional<QString> clave = claveDe(texto(rs->value(id)));
@@ -498,10 +560,12 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
                     return false;
                 }
                 Pedido& pedido = pedidos[*it];
-                if (!pedido.conFilas && !medido[*it]) {
-                    pedido.medidas = medidasLeidas(*rs, ancho, largo, profundo);
-                    medido[*it] = true;
-                }
+                if (medido[*it] || (pedido.conFilas && conArticulo))
+                    continue;
+                pedido.medidas = medidasLeidas(*rs, ancho, largo, profundo);
+                medido[*it] = true;
+                if (pedido.filas)
+                    figurasDelArticulo(*rs, campos, apunte, *pedido.filas);
             }
         }
         datos.CerrarRecordset(rs);
@@ -535,8 +599,9 @@ bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<
     const QString sql = ConsultaInsumosDe(completos, m_orden, datos.Motor());
     std::unique_ptr<Recordset> rs = m_orden == OrdenLista::Clave ? datos.AbrirRecordsetOrdenado(sql)
                                                                  : datos.AbrirRecordset(sql);
+    const bool conArticulo = ListaConArticulo(datos.Motor(), m_orden);
     if (!rs->atBof()) {
-        const CamposInsumo campos(*rs);
+        const CamposInsumo campos(*rs, conArticulo);
         // The rows of one article come together, its code looked up once; a
         // server that runs the articles' queries side by side may interleave
         // them, each article's rows still in their order.
@@ -562,8 +627,10 @@ bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<
                 if (!pedido.conFilas) {
                     pedido.conFilas = true;
                     pedido.filas = std::make_shared<FilasInsumos>();
-                    pedido.medidas =
-                        medidasLeidas(*rs, campos.ancho, campos.largo, campos.profundo);
+                    if (conArticulo)
+                        pedido.medidas =
+                            medidasLeidas(*rs, campos.produccion.ancho, campos.produccion.largo,
+                                          campos.produccion.profundo);
                 }
                 actual = pedido.filas.get();
             }

@@ -79,6 +79,10 @@ public:
     static QString ConsultaInsumosDe(const QStringList& codigosCompletos, OrdenLista orden,
                                      SqlBackend motor = SqlBackend::SqlServer);
     static QString ConsultaMedidasDe(const QStringList& codigos);
+    // Whether a list's rows carry their produced article's columns (its
+    // dimensions and "laminated" mark); when not, they come from the
+    // dimensions' query, once per article.
+    static bool ListaConArticulo(SqlBackend motor, OrdenLista orden);
     // Articles whose lines are read ahead and fetched together once this many
     // of them are not known yet; fewer are asked one by one. A window's
     // articles go in one list: on PostgreSQL each list costs a pass over the
