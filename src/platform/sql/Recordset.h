@@ -69,6 +69,10 @@ private:
     // The statement Qt prepared, or null once the driver finalized it (the
     // connection was closed under the result).
     sqlite3_stmt* sqliteStatement() const;
+    // The stepped statement a field of the current row is read from
+    // straight: null for another backend, a field it does not have, or a
+    // connection closed under the result.
+    sqlite3_stmt* sqliteRow(int index) const;
 
     QSqlQuery m_query;
     bool m_sqlite = false;
