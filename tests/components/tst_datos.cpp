@@ -172,7 +172,7 @@ private slots:
         q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
         QVERIFY(q.exec(sql) && q.next());
         QCOMPARE(rs->fieldCount(), q.record().count());
-        int enCorrida = 0;
+        int enCorrida = 0, enReales = 0;
         for (int i = 0; i < q.record().count(); ++i) {
             QCOMPARE(rs->fieldName(i), q.record().fieldName(i));
             QCOMPARE(rs->value(i).metaType(), q.value(i).metaType());
@@ -182,8 +182,17 @@ private slots:
             QString corrida = u"›"_s;
             if (rs->appendText(i, corrida) && ++enCorrida)
                 QCOMPARE(corrida, u"›"_s + q.value(i).toString());
+            // A real number read straight from the row is the driver's, and
+            // every one the driver gives as a double is read so.
+            double real = 0;
+            const bool esReal = !q.value(i).isNull() && q.value(i).typeId() == QMetaType::Double;
+            QCOMPARE(rs->realNumber(i, real), esReal);
+            enReales += esReal;
+            if (esReal)
+                QCOMPARE(real, q.value(i).toDouble());
         }
         QVERIFY(enCorrida >= 6);
+        QVERIFY(enReales >= 1);
         QCOMPARE(rs->fieldIndex(u"datos_art.descripcion"_s),
                  q.record().indexOf(u"datos_art.descripcion"_s));
         // Refused when prepared, failing on the first row or on a later one;
@@ -294,6 +303,11 @@ private slots:
                              donde.constData());
                     QString corrida = u"›"_s;
                     QVERIFY2(!rs->appendText(i, corrida) || corrida == u"›"_s + esperado.toString(),
+                             donde.constData());
+                    double real = 0;
+                    QVERIFY2(!rs->realNumber(i, real) ||
+                                 (esperado.typeId() == QMetaType::Double && !esperado.isNull() &&
+                                  real == esperado.toDouble()),
                              donde.constData());
                 }
                 ++fila;

@@ -583,7 +583,9 @@ private slots:
         // 0: the demonstration data; -1: one article per line; -2: the same,
         // every third line naming its article in lower case with blanks after;
         // -3: the same, every code holding quotes, a backslash, a comma and
-        // braces.
+        // braces; -4: the same, a third of the articles without their own row
+        // and another third laminated; -5: the same, one article's width out
+        // of range (both loads stop at the same row, with the same words).
         QTest::addColumn<int>("articulos");
         for (const QString& motor : {u"sqlite"_s, u"postgres"_s}) {
             const QByteArray m = motor.toLatin1();
@@ -594,6 +596,9 @@ private slots:
                 << motor << -2;
             QTest::newRow(QByteArray(m + " codigos con comillas y barras").constData())
                 << motor << -3;
+            QTest::newRow(QByteArray(m + " articulos faltantes y laminados").constData())
+                << motor << -4;
+            QTest::newRow(QByteArray(m + " un ancho fuera de rango").constData()) << motor << -5;
         }
     }
     void agrupadaIgualQuePorLinea()
@@ -633,6 +638,16 @@ private slots:
                         u"UPDATE "_s + tabla +
                         u" SET IDARTICULO = 'G\"\\,{}''-' || substr(IDARTICULO, 5) "
                         "WHERE substr(IDARTICULO, 1, 4) = 'GEN-'"_s));
+                const QString deLinea =
+                    u" WHERE IDARTICULO IN (SELECT IDARTICULO FROM MV_CPTEINSUMOS WHERE LINEA = "_s;
+                if (articulos == -4)
+                    QVERIFY(QSqlQuery(db).exec(u"DELETE FROM MA_ARTICULOS"_s + deLinea + u"2)"_s) &&
+                            QSqlQuery(db).exec(u"UPDATE MA_ARTICULOS SET LAMINADO = 'SI'"_s +
+                                               deLinea + u"3)"_s));
+                if (articulos == -5)
+                    QVERIFY(QSqlQuery(db).exec(u"UPDATE MA_ARTICULOS SET ANCHO = 1e20"_s + deLinea +
+                                               u"1 AND IDCOMPROBANTE = (SELECT max(IDCOMPROBANTE) "
+                                               "FROM MV_CPTEINSUMOS))"_s));
             }
             QSqlDatabase::removeDatabase(u"generar"_s);
         }
@@ -644,15 +659,22 @@ private slots:
             else if (!soporte::conectarDatos(motor, archivo, m_dsn))
                 return;
         }
+        QString fallo[2];
         const auto cargar = [&](bool porLinea, GridModel& g) {
             const qint64 antes = Componentes::Datos().SentenciasEmitidas();
             CargaOrdenes::Opciones op{false, false, u"{V_MV_Cpte.IdComprobante}"_s, porLinea};
-            CargaOrdenes().Cargar(rangos({}, {}), op, g);
+            try {
+                CargaOrdenes().Cargar(rangos({}, {}), op, g);
+            } catch (const RuntimeError& e) {
+                fallo[porLinea] = e.description();
+            }
             return Componentes::Datos().SentenciasEmitidas() - antes;
         };
         GridModel porLinea;
         const qint64 sentenciasPorLinea = cargar(true, porLinea);
         const qint64 sentencias = cargar(false, m_g);
+        QCOMPARE(fallo[0], fallo[1]);
+        QCOMPARE(fallo[0].contains(u"Desbordamiento"_s), articulos == -5);
         QCOMPARE(m_g.rows(), porLinea.rows());
         QVERIFY(m_g.rows() > 40);
         for (int r = 0; r < m_g.rows(); ++r) {

@@ -353,6 +353,17 @@ QVariant OdbcRows::value(int column) const
     }
 }
 
+bool OdbcRows::realNumber(int column, double& out) const
+{
+    if (column < 0 || size_t(column) >= m_columns.size() || m_row >= m_fetched)
+        return false;
+    const Column& c = m_columns[size_t(column)];
+    if (c.cType != SQL_C_DOUBLE || c.lengths[m_row] == SQL_NULL_DATA)
+        return false;
+    memcpy(&out, c.cells.data() + c.width * static_cast<long long>(m_row), sizeof out);
+    return true;
+}
+
 bool OdbcRows::appendText(int column, QString& out) const
 {
     if (column < 0 || size_t(column) >= m_columns.size() || m_row >= m_fetched)

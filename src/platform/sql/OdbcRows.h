@@ -43,6 +43,8 @@ public:
     // A text field's characters appended to `out` (nothing for a null); false
     // for a field of another kind.
     bool appendText(int column, QString& out) const;
+    // A real number's field (not null) read into `out`; false for any other.
+    bool realNumber(int column, double& out) const;
 
 private:
     struct Column

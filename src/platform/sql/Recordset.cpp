@@ -331,16 +331,21 @@ QVariant Recordset::value(int index) const
     return m_query.value(index);
 }
 
+sqlite3_stmt* Recordset::sqliteRow(int index) const
+{
+    if (!m_sqlite || index < 0 || index >= m_fields.count())
+        return nullptr;
+    const QSqlDriver* driver = m_query.driver();
+    return driver && driver->isOpen() ? m_statement : nullptr;
+}
+
 bool Recordset::appendText(int index, QString& out) const
 {
     if (!m_open || m_eof)
         throw noCurrentRow(m_fields.fieldName(index));
     if (m_rows)
         return m_rows->appendText(index, out);
-    if (!m_sqlite || index < 0 || index >= m_fields.count())
-        return false;
-    const QSqlDriver* driver = m_query.driver();
-    sqlite3_stmt* statement = driver && driver->isOpen() ? m_statement : nullptr;
+    sqlite3_stmt* statement = sqliteRow(index);
     if (!statement)
         return false; // value() says why
     switch (sqlite3_column_type(statement, index)) {
@@ -371,6 +376,19 @@ bool Recordset::appendText(int index, QString& out) const
     if (!plainUtf8(text, length))
         return false;
     out.append(QString::fromUtf8(text, length));
+    return true;
+}
+
+bool Recordset::realNumber(int index, double& out) const
+{
+    if (!m_open || m_eof)
+        throw noCurrentRow(m_fields.fieldName(index));
+    if (m_rows)
+        return m_rows->realNumber(index, out);
+    sqlite3_stmt* statement = sqliteRow(index);
+    if (!statement || sqlite3_column_type(statement, index) != SQLITE_FLOAT)
+        return false; // value() reads it, or says why not
+    out = sqlite3_column_double(statement, index);
     return true;
 }
 

@@ -49,6 +49,10 @@ public:
     // one run. Only a text field (or a null one, which appends nothing) is
     // read so; false for any other, to be read through value().
     bool appendText(int index, QString& out) const;
+    // The number a field holds when it holds a real number (a double), read
+    // straight from the row as value(index) would give it; false for any
+    // other kind, a null included, to be read through value().
+    bool realNumber(int index, double& out) const;
 
     void close();
     bool isOpen() const { return m_open; }
@@ -65,6 +69,10 @@ private:
     // The statement Qt prepared, or null once the driver finalized it (the
     // connection was closed under the result).
     sqlite3_stmt* sqliteStatement() const;
+    // The stepped statement a field of the current row is read from
+    // straight: null for another backend, a field it does not have, or a
+    // connection closed under the result.
+    sqlite3_stmt* sqliteRow(int index) const;
 
     QSqlQuery m_query;
     bool m_sqlite = false;

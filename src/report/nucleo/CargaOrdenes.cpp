@@ -32,21 +32,40 @@ QString texto(const QVariant& valor)
     return Componentes::General().ValorNoNulo(valor);
 }
 
-// A field as the estimate takes it: the amount its text reads as. A real
-// number is taken straight, without writing and reading its text.
+// A real number as the estimate takes it: the amount its text reads as,
+// without writing and reading that text.
+double numeroReal(double v)
+{
+    // A whole number well inside the amounts' range reads back as itself.
+    if (v != 0 && v == std::trunc(v) && std::abs(v) < 1e14)
+        return v;
+    return Currency::fromShownNumber(v).toDouble();
+}
+
+// A field as the estimate takes it: the amount its text reads as.
 double numero(const QVariant& valor)
 {
     // A null field reads as no amount at all, which is 0.
     if (valor.isNull())
         return 0;
-    if (valor.typeId() == QMetaType::Double || valor.typeId() == QMetaType::Float) {
-        // A whole number well inside the amounts' range reads back as itself.
-        const double v = valor.toDouble();
-        if (v != 0 && v == std::trunc(v) && std::abs(v) < 1e14)
-            return v;
-        return Currency::fromShownNumber(v).toDouble();
-    }
+    if (valor.typeId() == QMetaType::Double || valor.typeId() == QMetaType::Float)
+        return numeroReal(valor.toDouble());
     return Componentes::General().ValorNumerico(texto(valor)).toDouble();
+}
+
+// The same straight from the row when the field holds a real number.
+double numero(const Recordset& rs, int campo)
+{
+    double v;
+    return rs.realNumber(campo, v) ? numeroReal(v) : numero(rs.value(campo));
+}
+
+// A field's text, as texto() gives it, straight from the row when it holds a
+// real number.
+QString textoCifra(const Recordset& rs, int campo)
+{
+    double v;
+    return rs.realNumber(campo, v) ? numberText(v) : texto(rs.value(campo));
 }
 
 // The code under which every backend finds an article: ASCII letters in one
@@ -90,21 +109,62 @@ QString campoVisible(const QVariant& valor)
     }
 }
 
+// Where the produced article's figures stand in a result.
+struct CamposArticulo
+{
+    int laminado = -1, largo = -1, ancho = -1, profundo = -1; // none when not carried
+    CamposArticulo() = default;
+    explicit CamposArticulo(const Recordset& rs)
+        : laminado(rs.fieldIndex(QStringLiteral("laminado"))),
+          largo(rs.fieldIndex(QStringLiteral("largo"))),
+          ancho(rs.fieldIndex(QStringLiteral("Ancho"))),
+          profundo(rs.fieldIndex(QStringLiteral("profundo")))
+    {
+    }
+};
+
 // Where each field of a supply row stands in its result.
 struct CamposInsumo
 {
-    int articulo, codigo, descripcion, cantidad, peso, laminado, largo, ancho, profundo;
-    explicit CamposInsumo(const Recordset& rs)
+    int articulo, codigo, descripcion, cantidad, peso;
+    CamposArticulo produccion;
+    CamposInsumo(const Recordset& rs, bool conArticulo)
         : articulo(rs.fieldIndex(QStringLiteral("IdArticulo"))),
           codigo(rs.fieldIndex(QStringLiteral("IdArticuloInsumo"))),
           descripcion(rs.fieldIndex(QStringLiteral("DescInsumo"))),
           cantidad(rs.fieldIndex(QStringLiteral("CantidadInsumo"))),
           peso(rs.fieldIndex(QStringLiteral("Peinsumo"))),
-          laminado(rs.fieldIndex(QStringLiteral("laminado"))),
-          largo(rs.fieldIndex(QStringLiteral("largo"))),
-          ancho(rs.fieldIndex(QStringLiteral("Ancho"))),
-          profundo(rs.fieldIndex(QStringLiteral("profundo")))
+          produccion(conArticulo ? CamposArticulo(rs) : CamposArticulo())
     {
+    }
+};
+
+// The produced article's figures a supply row's estimate takes.
+struct FigurasArticulo
+{
+    bool laminado = false; // doubles the supply's specific weight
+    double largo = 0, ancho = 0, profundo = 0;
+
+    // `apunte` is a string kept from row to row for the mark's text.
+    static FigurasArticulo leidas(const Recordset& rs, const CamposArticulo& c, QString& apunte)
+    {
+        FigurasArticulo f;
+        apunte.resize(0);
+        if (!rs.appendText(c.laminado, apunte))
+            apunte = texto(rs.value(c.laminado));
+        f.laminado = ModGlobal::ValorLogico(apunte, false);
+        f.largo = numero(rs, c.largo);
+        f.ancho = numero(rs, c.ancho);
+        f.profundo = numero(rs, c.profundo);
+        return f;
+    }
+    void aplicar(InsumoArticulo& s) const
+    {
+        if (laminado)
+            s.pesoEspecifico *= 2;
+        s.largo = largo;
+        s.ancho = ancho;
+        s.profundo = profundo;
     }
 };
 
@@ -304,7 +364,7 @@ CargaOrdenes::Medidas CargaOrdenes::medidasLeidas(const Recordset& rs, int ancho
                                                   int profundo)
 {
     // As the one-column lookups give them.
-    return {valueText(rs.value(ancho)), valueText(rs.value(largo)), valueText(rs.value(profundo))};
+    return {textoCifra(rs, ancho), textoCifra(rs, largo), textoCifra(rs, profundo)};
 }
 
 CargaOrdenes::Medidas CargaOrdenes::medidasPorConsulta(const QString& articulo)
@@ -323,8 +383,12 @@ CargaOrdenes::Medidas CargaOrdenes::medidasPorConsulta(const QString& articulo)
 
 namespace {
 
-// Appends a supply row to its article's rows, its texts to their run.
-template <typename Filas> void leerInsumo(const Recordset& rs, const CamposInsumo& c, Filas& f)
+// Appends a supply row to its article's rows, its texts to their run; every
+// field read straight from the row where it can be, with no value of its own.
+// `apunte` is a string kept from row to row for the texts only looked at.
+// A failure is kept with the row.
+template <typename Filas>
+void leerInsumo(const Recordset& rs, const CamposInsumo& c, Filas& f, QString& apunte)
 {
     auto& s = f.filas.emplace_back();
     s.columnasLeidas = 0;
@@ -336,7 +400,7 @@ template <typename Filas> void leerInsumo(const Recordset& rs, const CamposInsum
     const auto leer = [&](int k, int campo, bool recortado) {
         const qsizetype desde = f.textos.size();
         if (!rs.appendText(campo, f.textos)) {
-            const QString t = texto(rs.value(campo));
+            const QString t = textoCifra(rs, campo);
             agregar(k, recortado ? t.trimmed() : t);
             return;
         }
@@ -358,21 +422,47 @@ template <typename Filas> void leerInsumo(const Recordset& rs, const CamposInsum
         s.columnasLeidas = 2;
         leer(2, c.cantidad, false);
         s.columnasLeidas = 3;
-        const QVariant peso = rs.value(c.peso);
-        agregar(3, texto(peso).trimmed());
-        s.columnasLeidas = 4;
-        s.pesoEspecifico = numero(peso);
-        if (ModGlobal::ValorLogico(texto(rs.value(c.laminado)), false))
-            s.pesoEspecifico *= 2;
-        s.largo = numero(rs.value(c.largo));
-        s.ancho = numero(rs.value(c.ancho));
-        s.profundo = numero(rs.value(c.profundo));
+        double peso;
+        if (rs.realNumber(c.peso, peso)) {
+            agregar(3, numberText(peso));
+            s.columnasLeidas = 4;
+            s.pesoEspecifico = numeroReal(peso);
+        } else {
+            const QVariant valor = rs.value(c.peso);
+            agregar(3, texto(valor).trimmed());
+            s.columnasLeidas = 4;
+            s.pesoEspecifico = numero(valor);
+        }
+        // Else set once its article's row is read.
+        if (c.produccion.laminado >= 0)
+            FigurasArticulo::leidas(rs, c.produccion, apunte).aplicar(s);
     } catch (const RuntimeError& error) {
         // A code that could not be read shows as "?" in the message.
         if (s.columnasLeidas == 0)
             agregar(0, QStringLiteral("?"));
         s.error = qint32(f.errores.size());
         f.errores.push_back(error);
+    }
+}
+
+// An article's figures from its own row, into each of its supply rows read
+// without them; a figure that cannot be read fails each of them, as it would
+// have failed reading the row.
+void figurasDelArticulo(const Recordset& rs, const CamposArticulo& c, QString& apunte,
+                        FilasInsumos& filas)
+{
+    try {
+        const FigurasArticulo figuras = FigurasArticulo::leidas(rs, c, apunte);
+        for (InsumoArticulo& s : filas.filas)
+            if (s.error < 0)
+                figuras.aplicar(s);
+    } catch (const RuntimeError& error) {
+        for (InsumoArticulo& s : filas.filas) {
+            if (s.error < 0) {
+                s.error = qint32(filas.errores.size());
+                filas.errores.push_back(error);
+            }
+        }
     }
 }
 
@@ -384,9 +474,10 @@ std::shared_ptr<const FilasInsumos> CargaOrdenes::insumosPorConsulta(const QStri
     std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaInsumos(codigoCompleto));
     auto filas = std::make_shared<FilasInsumos>();
     if (!rs->atBof()) {
-        const CamposInsumo campos(*rs);
+        const CamposInsumo campos(*rs, true);
+        QString apunte;
         for (; !rs->atEof(); rs->moveNext())
-            leerInsumo(*rs, campos, *filas);
+            leerInsumo(*rs, campos, *filas, apunte);
     }
     datos.CerrarRecordset(rs);
     return filas;
@@ -443,20 +534,24 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
             break;
         }
     }
-    // The supply rows carry their article's dimensions; only the articles
-    // without a bill of materials are asked for theirs.
-    QStringList sinInsumos;
+    // Where the supply rows carry their article's dimensions, only the
+    // articles without a bill of materials are asked for theirs; else every
+    // article, and its rows take its figures from there.
+    CompDatos& datos = Componentes::Datos();
+    const bool conArticulo = ListaConArticulo(datos.Motor(), m_orden);
+    QStringList aMedir;
     for (const Pedido& pedido : pedidos)
-        if (!pedido.conFilas)
-            sinInsumos.append(pedido.textos.first());
-    if (!sinInsumos.isEmpty()) {
-        CompDatos& datos = Componentes::Datos();
-        std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaMedidasDe(sinInsumos));
+        if (!pedido.conFilas || !conArticulo)
+            aMedir.append(pedido.textos.first());
+    if (!aMedir.isEmpty()) {
+        std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaMedidasDe(aMedir));
         if (!rs->atBof()) {
             const int id = rs->fieldIndex(QStringLiteral("IDARTICULO"));
             const int ancho = rs->fieldIndex(QStringLiteral("ANCHO"));
             const int largo = rs->fieldIndex(QStringLiteral("LARGO"));
             const int profundo = rs->fieldIndex(QStringLiteral("PROFUNDO"));
+            const CamposArticulo campos(*rs);
+            QString apunte;
             std::vector<bool> medido(pedidos.size());
             for (; !rs->atEof(); rs->moveNext()) {
                 const std::optional<QString> clave = claveDe(texto(rs->value(id)));
@@ -465,10 +560,12 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
                     return false;
                 }
                 Pedido& pedido = pedidos[*it];
-                if (!pedido.conFilas && !medido[*it]) {
-                    pedido.medidas = medidasLeidas(*rs, ancho, largo, profundo);
-                    medido[*it] = true;
-                }
+                if (medido[*it] || (pedido.conFilas && conArticulo))
+                    continue;
+                pedido.medidas = medidasLeidas(*rs, ancho, largo, profundo);
+                medido[*it] = true;
+                if (pedido.filas)
+                    figurasDelArticulo(*rs, campos, apunte, *pedido.filas);
             }
         }
         datos.CerrarRecordset(rs);
@@ -496,14 +593,19 @@ bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<
         completos.append(pedido.completo);
     }
     CompDatos& datos = Componentes::Datos();
-    std::unique_ptr<Recordset> rs =
-        datos.AbrirRecordset(ConsultaInsumosDe(completos, m_orden, datos.Motor()));
+    // A list in key order fixes the order of its rows, so a server cursor may
+    // bring them a batch at a time: PostgreSQL's driver would otherwise hold
+    // the whole list's result before the first row is read.
+    const QString sql = ConsultaInsumosDe(completos, m_orden, datos.Motor());
+    std::unique_ptr<Recordset> rs = m_orden == OrdenLista::Clave ? datos.AbrirRecordsetOrdenado(sql)
+                                                                 : datos.AbrirRecordset(sql);
+    const bool conArticulo = ListaConArticulo(datos.Motor(), m_orden);
     if (!rs->atBof()) {
-        const CamposInsumo campos(*rs);
+        const CamposInsumo campos(*rs, conArticulo);
         // The rows of one article come together, its code looked up once; a
         // server that runs the articles' queries side by side may interleave
         // them, each article's rows still in their order.
-        QString anterior, codigo;
+        QString anterior, codigo, apunte;
         FilasInsumos* actual = nullptr;
         for (; !rs->atEof(); rs->moveNext()) {
             // Read into the same string row after row: it is copied only
@@ -525,12 +627,14 @@ bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<
                 if (!pedido.conFilas) {
                     pedido.conFilas = true;
                     pedido.filas = std::make_shared<FilasInsumos>();
-                    pedido.medidas =
-                        medidasLeidas(*rs, campos.ancho, campos.largo, campos.profundo);
+                    if (conArticulo)
+                        pedido.medidas =
+                            medidasLeidas(*rs, campos.produccion.ancho, campos.produccion.largo,
+                                          campos.produccion.profundo);
                 }
                 actual = pedido.filas.get();
             }
-            leerInsumo(*rs, campos, *actual);
+            leerInsumo(*rs, campos, *actual, apunte);
         }
     }
     datos.CerrarRecordset(rs);

@@ -79,6 +79,10 @@ public:
     static QString ConsultaInsumosDe(const QStringList& codigosCompletos, OrdenLista orden,
                                      SqlBackend motor = SqlBackend::SqlServer);
     static QString ConsultaMedidasDe(const QStringList& codigos);
+    // Whether a list's rows carry their produced article's columns (its
+    // dimensions and "laminated" mark); when not, they come from the
+    // dimensions' query, once per article.
+    static bool ListaConArticulo(SqlBackend motor, OrdenLista orden);
     // Articles whose lines are read ahead and fetched together once this many
     // of them are not known yet; fewer are asked one by one. A window's
     // articles go in one list: on PostgreSQL each list costs a pass over the
@@ -88,9 +92,10 @@ public:
     // SQLite seeks a list's codes in its index one by one, as fast in short
     // lists as in long ones: there the lines read ahead are fewer, and so are
     // the lines and bills of materials held at once (with an article per line
-    // a 20,000-line window held about 2.5 KB a line, a sixth of the peak).
+    // about 2.4 KB a line: 2,000 lines were a quarter of the rows' memory at
+    // 3,000 orders).
     static constexpr int LineasAdelantadas = 20000;
-    static constexpr int LineasAdelantadasSqlite = 2000;
+    static constexpr int LineasAdelantadasSqlite = 500;
     static constexpr int ArticulosPorLote = LineasAdelantadas;
     static constexpr int MinimoParaLote = 16;
     // Kilograms of a supply for an order line: dimensions in millimetres, the
