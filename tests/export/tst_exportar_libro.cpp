@@ -482,6 +482,11 @@ private slots:
         }
         // Asked while packing too: what makes the packing case above one.
         QVERIFY2(preguntas >= FilasGrandes / 1000 + 2, qPrintable(QString::number(preguntas)));
+#ifdef Q_OS_WIN
+        // Without a child to kill, Windows' packing asks at each piece it
+        // writes into the package, not once when it has ended.
+        QVERIFY2(preguntas > FilasGrandes / 1000 + 10, qPrintable(QString::number(preguntas)));
+#endif
         // A whole package: every part of the workbook in it.
         QVERIFY(lectorLibro::partes(archivo).contains(u"xl/worksheets/sheet1.xml"_s));
     }

@@ -7,7 +7,8 @@
 // Packing a workbook (compressing every part into the file): one call of the
 // library that reports nothing and takes seconds on a large workbook. How a
 // stop reaches it is the system's business: on Linux a child process packs,
-// which a stop kills at once.
+// which a stop kills at once; on Windows the packing itself gives up at the
+// next piece it writes.
 namespace xlsxPack {
 
 struct Outcome
