@@ -1,5 +1,6 @@
 ; The Windows installer, made by scripts/windows with makensis, which defines
-; VERSION, ORIGEN (the folder laid out as installed) and SALIDA, and writes
+; VERSION, SALIDA and ICONO (the program's own icon, which the installer and
+; the uninstaller show), and writes
 ; archivos.nsh and borrar.nsh beside this file's copy: every file installed,
 ; and the same list for the uninstaller, so that it removes exactly what the
 ; installer put and nothing of the operator's (QX000LT.INI, consultas.qn,
@@ -24,6 +25,8 @@ SetCompressor /SOLID lzma
 !define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_VALUENAME "InstallLocation"
 !define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_KEY "${DESINSTALAR}"
 !define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_VALUENAME "InstallLocation"
+!define MUI_ICON "${ICONO}"
+!define MUI_UNICON "${ICONO}"
 !include MultiUser.nsh
 !include MUI2.nsh
 !include x64.nsh
@@ -63,6 +66,7 @@ Section "Programa"
         "--demo" "$INSTDIR\bin\rp_oproduccion.exe" 0
     WriteRegStr SHCTX "${DESINSTALAR}" "DisplayName" "${NOMBRE}"
     WriteRegStr SHCTX "${DESINSTALAR}" "DisplayVersion" "${VERSION}"
+    WriteRegStr SHCTX "${DESINSTALAR}" "DisplayIcon" "$INSTDIR\bin\rp_oproduccion.exe,0"
     WriteRegStr SHCTX "${DESINSTALAR}" "InstallLocation" "$INSTDIR"
     WriteRegStr SHCTX "${DESINSTALAR}" "UninstallString" '"$INSTDIR\desinstalar.exe" /$MultiUser.InstallMode'
     WriteRegStr SHCTX "${DESINSTALAR}" "QuietUninstallString" '"$INSTDIR\desinstalar.exe" /$MultiUser.InstallMode /S'
