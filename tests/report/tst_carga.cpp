@@ -8,6 +8,7 @@
 #include "platform/controls/GridModel.h"
 #include "platform/files/DesktopOpener.h"
 #include "platform/spreadsheet/PrintPreview.h"
+#include "platform/sql/StatementCancel.h"
 #include "platform/text/ValueText.h"
 #include "report/RP_OProduccion.h"
 #include "report/nucleo/CargaOrdenes.h"
@@ -23,6 +24,8 @@
 #include <QSet>
 #include <QSqlQuery>
 #include <QtTest>
+#include <atomic>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -700,6 +703,101 @@ private slots:
             cargar(false, enHilo);
         }).Ejecutar();
         QCOMPARE(todo(enHilo), todo(m_g));
+    }
+
+    // On PostgreSQL in read-committed isolation the supply lists are read on
+    // a connection of their own: a failure of it reaches the operator in the
+    // words and at the line a failure of the load's connection does (which
+    // reads them in repeatable-read isolation), and a cancel stops it too.
+    // The list's statement waits behind another session's lock until that
+    // session ends or cancels it.
+    void listaEnOtraConexion_data()
+    {
+        QTest::addColumn<int>("aislamiento");
+        QTest::addColumn<bool>("cancelar");
+        QTest::newRow("cortada, su propia conexion") << 4096 << false;
+        QTest::newRow("cortada, la conexion de la carga") << 65536 << false;
+        QTest::newRow("cancelada") << 4096 << true;
+    }
+    void listaEnOtraConexion()
+    {
+        QFETCH(int, aislamiento);
+        QFETCH(bool, cancelar);
+        if (m_dsn.isEmpty())
+            QSKIP("sin servidor PostgreSQL de prueba");
+        const QString esquema = u"lista_en_hilo"_s;
+        {
+            QSqlDatabase db = soporte::abrirPostgres(u"generar"_s, m_dsn);
+            QSqlQuery q(db);
+            if (!q.exec(u"SET search_path TO "_s + esquema) || !q.exec(u"TABLE MA_INSUMOS"_s)) {
+                QVERIFY(q.exec(u"CREATE SCHEMA "_s + esquema));
+                QVERIFY(q.exec(u"SET search_path TO "_s + esquema));
+                basedatos::crearEsquema(db);
+                basedatos::OpcionesGenerador opciones;
+                opciones.ordenes = 150;
+                opciones.articuloPorLinea = true;
+                basedatos::generar(db, opciones);
+            }
+        }
+        QSqlDatabase::removeDatabase(u"generar"_s);
+        if (!conectar(u"postgres"_s))
+            return;
+        Componentes::Datos().Ejecutar(u"SET search_path TO "_s + esquema);
+        Componentes::Datos().Conexion().setIsolationLevel(aislamiento);
+        StatementCancel cancelacion;
+        const StatementCancel::Scope cancelable(cancelacion);
+        std::atomic<bool> terminada{false};
+        int esperando = -1;
+        std::thread otra([&] {
+            {
+                QSqlDatabase db = soporte::abrirPostgres(u"bloqueo"_s, m_dsn);
+                QSqlQuery q(db);
+                q.exec(u"BEGIN"_s);
+                q.exec(u"LOCK TABLE "_s + esquema + u".MA_INSUMOS IN ACCESS EXCLUSIVE MODE"_s);
+                const QString enEspera =
+                    u"SELECT pid FROM pg_stat_activity WHERE wait_event_type = 'Lock' AND "
+                    "datname = current_database() AND pid <> pg_backend_pid()"_s;
+                for (int i = 0; i < 500 && !terminada; ++i) {
+                    q.exec(u"SELECT pg_stat_clear_snapshot()"_s);
+                    if (q.exec(enEspera) && q.next()) {
+                        const QString pid = q.value(0).toString();
+                        if (cancelar)
+                            cancelacion.cancel();
+                        else
+                            q.exec(u"SELECT pg_terminate_backend("_s + pid + u')');
+                        break;
+                    }
+                    QThread::msleep(20);
+                }
+                while (!terminada)
+                    QThread::msleep(10);
+                q.exec(u"SELECT pg_stat_clear_snapshot()"_s);
+                if (q.exec(u"SELECT count(*) FROM ("_s + enEspera + u") AS e"_s) && q.next())
+                    esperando = q.value(0).toInt();
+                q.exec(u"ROLLBACK"_s);
+            }
+            QSqlDatabase::removeDatabase(u"bloqueo"_s);
+        });
+        RuntimeError fallo(0, {}, {});
+        try {
+            CargaOrdenes().Cargar(rangos({}, {}), {}, m_g);
+        } catch (const RuntimeError& e) {
+            fallo = e;
+        }
+        terminada = true;
+        otra.join();
+        // Nothing of the load waits on the server any more.
+        QCOMPARE(esperando, 0);
+        if (cancelar) {
+            QCOMPARE(fallo.number(), int(ErrorNumber::Cancelled));
+            return;
+        }
+        QCOMPARE(fallo.number(), int(ErrorNumber::Database));
+        const QString primeraLinea =
+            u"En la orden "_s + m_g.text(1, 1) + u", artículo "_s + m_g.text(1, 2) + u": "_s;
+        QVERIFY2(fallo.description().startsWith(primeraLinea) &&
+                     fallo.description().contains(u"Se perdió la conexión"_s, Qt::CaseInsensitive),
+                 qPrintable(fallo.description()));
     }
 
     void fechaInvalidaAntesDeConsultar()
