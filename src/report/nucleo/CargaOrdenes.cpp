@@ -2,6 +2,7 @@
 
 #include "components/Componentes.h"
 #include "platform/controls/GridModel.h"
+#include "platform/sql/FreedMemory.h"
 #include "platform/sql/SqlDialect.h"
 #include "platform/text/Currency.h"
 #include "platform/text/PrintableText.h"
@@ -330,9 +331,18 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
                     resultado.insumos += escribirInsumos(linea, leido->insumos.get(), grilla);
                 }
             }
+            // A thread done with its list is asked for the next one at once,
+            // from the lines read ahead by now, not once a line needs it: the
+            // server works on it while the lines of this one are written.
+            if (m_enCurso && m_enHilo->terminada())
+                traerEnLote(adelantadas);
         } catch (const RuntimeError& error) {
             throw enLaLinea(error, m_pidioLaFallida ? *m_pidioLaFallida : linea);
         }
+        // What the lines written and their bills of materials held goes back
+        // to the system, or the grid would grow past it.
+        if (resultado.lineas % LineasEntreDevoluciones == 0)
+            giveBackFreedMemory();
         // The line written leaves the lines read ahead.
         if (porArticulo)
             m_articulos.escrita(texto(linea.articulo));
@@ -722,11 +732,8 @@ void CargaOrdenes::iniciarLista(QHash<QString, int> indice, std::vector<Pedido> 
     QStringList completos;
     completos.reserve(qsizetype(pedidos.size()));
     ListaEnCurso lista;
-    for (std::size_t p = 0; p < pedidos.size(); ++p) {
-        completos.append(pedidos[p].completo);
-        for (const QString& articulo : std::as_const(pedidos[p].textos))
-            lista.porTexto.insert(articulo, int(p));
-    }
+    for (const Pedido& pedido : pedidos)
+        completos.append(pedido.completo);
     // Only lists in key order come here, and a key's rows come together: an
     // article whose code shows again after another's is no order this list
     // can keep, and the list is not trusted.
@@ -764,7 +771,6 @@ void CargaOrdenes::iniciarLista(QHash<QString, int> indice, std::vector<Pedido> 
     lista.indice = std::move(indice);
     lista.pedidos = std::move(pedidos);
     lista.pidio = pidio;
-    m_articulos.reservar(qsizetype(lista.pedidos.size()));
     m_enCurso = std::move(lista);
 }
 
@@ -772,8 +778,9 @@ void CargaOrdenes::esperar(const QString& articulo)
 {
     if (!m_enCurso)
         return;
-    const auto it = m_enCurso->porTexto.constFind(articulo);
-    if (it == m_enCurso->porTexto.cend())
+    const std::optional<QString> clave = claveDe(articulo);
+    const auto it = clave ? m_enCurso->indice.constFind(*clave) : m_enCurso->indice.cend();
+    if (it == m_enCurso->indice.cend())
         return;
     const std::size_t p = std::size_t(*it);
     while (m_enCurso && !m_enCurso->pedidos[p].guardado)

@@ -99,6 +99,9 @@ public:
     static constexpr int LineasAdelantadasSqlite = 500;
     static constexpr int ArticulosPorLote = LineasAdelantadas;
     static constexpr int MinimoParaLote = 16;
+    // Lines written between two returns to the system of the memory freed
+    // meanwhile (a few milliseconds each).
+    static constexpr int LineasEntreDevoluciones = 2048;
     // Kilograms of a supply for an order line: dimensions in millimetres, the
     // specific weight (already doubled for a laminated article), the quantity
     // ordered; computed step by step in double precision.
@@ -141,7 +144,6 @@ private:
     {
         QHash<QString, int> indice;
         std::vector<Pedido> pedidos;
-        QHash<QString, int> porTexto; // each article by the texts its lines give it
         // The articles before this one have come (or the list ended).
         std::size_t llegados = 0;
         std::size_t revisados = 0; // those looked at for the check

@@ -42,6 +42,12 @@ void ListaEnHilo::pedir(const QString& sql, Lector lector)
     m_cambio.notify_all();
 }
 
+bool ListaEnHilo::terminada()
+{
+    const std::lock_guard lock(m_mutex);
+    return m_fin;
+}
+
 ListaEnHilo::Paso ListaEnHilo::siguiente(Articulo& articulo)
 {
     if (m_tomados.empty()) {

@@ -39,8 +39,8 @@ public:
 
     // Articles go over in groups, so that neither thread wakes the other for
     // each; past this many waiting unclaimed the thread stops reading.
-    static constexpr std::size_t PorEntrega = 128;
-    static constexpr std::size_t MaximoEnEspera = 1024;
+    static constexpr std::size_t PorEntrega = 64;
+    static constexpr std::size_t MaximoEnEspera = 512;
 
     // `preparar`, when given, runs on the connection once open: what else the
     // load's connection was told that changes what a statement reads.
@@ -55,6 +55,10 @@ public:
     // Starts reading `sql`, whose ORDER BY fixes its rows' order (it is read
     // through a server cursor). The list before must have ended.
     void pedir(const QString& sql, Lector lector);
+
+    // Whether the list under way has been read to its end (or failed):
+    // what is left of it waits to be claimed. Does not wait.
+    bool terminada();
 
     enum class Paso
     {
