@@ -179,6 +179,34 @@ void CompDatos::Conectar(bool, int, const QString&)
     m_sentencias = 0;
 }
 
+CompDatos::Ajustes CompDatos::AjustesDeConexion() const
+{
+    Ajustes a;
+    a.conectada = Conectado();
+    a.servidor = m_servidor;
+    a.base = m_baseDatos;
+    a.usuario = m_usuario;
+    a.clave = m_clave;
+    a.espera = m_conexion.CommandTimeout();
+    a.aislamiento = m_conexion.IsolationLevel();
+    return a;
+}
+
+std::unique_ptr<CompDatos> CompDatos::ConAjustes(const Ajustes& ajustes)
+{
+    auto datos = std::make_unique<CompDatos>();
+    datos->setServidor(ajustes.servidor);
+    datos->setBaseDatos(ajustes.base);
+    datos->setUsuario(ajustes.usuario);
+    datos->setClave(ajustes.clave);
+    datos->Conexion().setCommandTimeout(ajustes.espera);
+    if (ajustes.conectada) {
+        datos->Conectar();
+        datos->Conexion().setIsolationLevel(ajustes.aislamiento);
+    }
+    return datos;
+}
+
 bool CompDatos::Conectado() const
 {
     return m_conexion.m_db.isOpen();

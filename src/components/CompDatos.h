@@ -93,6 +93,22 @@ public:
     QString BuscarCampo(const QString& tabla, const QString& valor, const QString& columna,
                         const QString& columnaClave, int tipo = 8, const QString& texto = {});
 
+    // What a connection of another thread copies of this one, read on this
+    // one's thread: a Qt connection belongs to the thread that opened it.
+    struct Ajustes
+    {
+        bool conectada = false;
+        QString servidor, base, usuario, clave;
+        int espera = 30;
+        int aislamiento = 4096;
+    };
+    Ajustes AjustesDeConexion() const;
+    // A component of the calling thread with those settings (command time-out,
+    // isolation level; SQLite's collation and busy wait come with every
+    // connection), connected when they say it is. A failure to connect raises
+    // as Conectar's does.
+    static std::unique_ptr<CompDatos> ConAjustes(const Ajustes& ajustes);
+
     // Statements sent to the database since the connection opened.
     qint64 SentenciasEmitidas() const { return m_sentencias; }
 

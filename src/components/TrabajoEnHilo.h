@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/CompDatos.h"
 #include "platform/sql/StatementCancel.h"
 
 #include <functional>
@@ -47,8 +48,7 @@ public:
     bool Cancelado() const { return m_cancelacion.isCancelled(); }
 
 private:
-    struct Sesion;
-    void correr(const Sesion& sesion);
+    void correr(const CompDatos::Ajustes& sesion);
 
     std::function<void()> m_trabajo;
     Datos m_datos;

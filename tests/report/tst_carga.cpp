@@ -8,6 +8,7 @@
 #include "platform/controls/GridModel.h"
 #include "platform/files/DesktopOpener.h"
 #include "platform/spreadsheet/PrintPreview.h"
+#include "platform/sql/StatementCancel.h"
 #include "platform/text/ValueText.h"
 #include "report/RP_OProduccion.h"
 #include "report/nucleo/CargaOrdenes.h"
@@ -23,6 +24,8 @@
 #include <QSet>
 #include <QSqlQuery>
 #include <QtTest>
+#include <atomic>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -585,7 +588,11 @@ private slots:
         // -3: the same, every code holding quotes, a backslash, a comma and
         // braces; -4: the same, a third of the articles without their own row
         // and another third laminated; -5: the same, one article's width out
-        // of range (both loads stop at the same row, with the same words).
+        // of range (both loads stop at the same row, with the same words);
+        // -6: one article per line, an article's own rows read by their key
+        // (as large tables are; small ones are read whole, in another order,
+        // and a list in key order is not used): on PostgreSQL the lists come
+        // from a connection of their own, article by article.
         QTest::addColumn<int>("articulos");
         for (const QString& motor : {u"sqlite"_s, u"postgres"_s}) {
             const QByteArray m = motor.toLatin1();
@@ -599,6 +606,7 @@ private slots:
             QTest::newRow(QByteArray(m + " articulos faltantes y laminados").constData())
                 << motor << -4;
             QTest::newRow(QByteArray(m + " un ancho fuera de rango").constData()) << motor << -5;
+            QTest::newRow(QByteArray(m + " insumos por su clave").constData()) << motor << -6;
         }
     }
     void agrupadaIgualQuePorLinea()
@@ -653,9 +661,16 @@ private slots:
         }
         if (!conectar(motor) && !soporte::conectarDatos(motor, archivo, m_dsn))
             return;
+        // The generated schema, and the plans asked for, on the connection of
+        // the thread that loads.
+        const auto prepararPostgres = [&] {
+            Componentes::Datos().Ejecutar(u"SET search_path TO "_s + esquema);
+            if (articulos == -6)
+                Componentes::Datos().Ejecutar(u"SET enable_seqscan = off"_s);
+        };
         if (articulos != 0) {
             if (postgres)
-                Componentes::Datos().Ejecutar(u"SET search_path TO "_s + esquema);
+                prepararPostgres();
             else if (!soporte::conectarDatos(motor, archivo, m_dsn))
                 return;
         }
@@ -696,10 +711,105 @@ private slots:
         GridModel enHilo;
         TrabajoEnHilo([&] {
             if (postgres && articulos != 0)
-                Componentes::Datos().Ejecutar(u"SET search_path TO "_s + esquema);
+                prepararPostgres();
             cargar(false, enHilo);
         }).Ejecutar();
         QCOMPARE(todo(enHilo), todo(m_g));
+    }
+
+    // On PostgreSQL in read-committed isolation the supply lists are read on
+    // a connection of their own: a failure of it reaches the operator in the
+    // words and at the line a failure of the load's connection does (which
+    // reads them in repeatable-read isolation), and a cancel stops it too.
+    // The list's statement waits behind another session's lock until that
+    // session ends or cancels it.
+    void listaEnOtraConexion_data()
+    {
+        QTest::addColumn<int>("aislamiento");
+        QTest::addColumn<bool>("cancelar");
+        QTest::newRow("cortada, su propia conexion") << 4096 << false;
+        QTest::newRow("cortada, la conexion de la carga") << 65536 << false;
+        QTest::newRow("cancelada") << 4096 << true;
+    }
+    void listaEnOtraConexion()
+    {
+        QFETCH(int, aislamiento);
+        QFETCH(bool, cancelar);
+        if (m_dsn.isEmpty())
+            QSKIP("sin servidor PostgreSQL de prueba");
+        const QString esquema = u"lista_en_hilo"_s;
+        {
+            QSqlDatabase db = soporte::abrirPostgres(u"generar"_s, m_dsn);
+            QSqlQuery q(db);
+            if (!q.exec(u"SET search_path TO "_s + esquema) || !q.exec(u"TABLE MA_INSUMOS"_s)) {
+                QVERIFY(q.exec(u"CREATE SCHEMA "_s + esquema));
+                QVERIFY(q.exec(u"SET search_path TO "_s + esquema));
+                basedatos::crearEsquema(db);
+                basedatos::OpcionesGenerador opciones;
+                opciones.ordenes = 150;
+                opciones.articuloPorLinea = true;
+                basedatos::generar(db, opciones);
+            }
+        }
+        QSqlDatabase::removeDatabase(u"generar"_s);
+        if (!conectar(u"postgres"_s))
+            return;
+        Componentes::Datos().Ejecutar(u"SET search_path TO "_s + esquema);
+        Componentes::Datos().Conexion().setIsolationLevel(aislamiento);
+        StatementCancel cancelacion;
+        const StatementCancel::Scope cancelable(cancelacion);
+        std::atomic<bool> terminada{false};
+        int esperando = -1;
+        std::thread otra([&] {
+            {
+                QSqlDatabase db = soporte::abrirPostgres(u"bloqueo"_s, m_dsn);
+                QSqlQuery q(db);
+                q.exec(u"BEGIN"_s);
+                q.exec(u"LOCK TABLE "_s + esquema + u".MA_INSUMOS IN ACCESS EXCLUSIVE MODE"_s);
+                const QString enEspera =
+                    u"SELECT pid FROM pg_stat_activity WHERE wait_event_type = 'Lock' AND "
+                    "datname = current_database() AND pid <> pg_backend_pid()"_s;
+                for (int i = 0; i < 500 && !terminada; ++i) {
+                    q.exec(u"SELECT pg_stat_clear_snapshot()"_s);
+                    if (q.exec(enEspera) && q.next()) {
+                        const QString pid = q.value(0).toString();
+                        if (cancelar)
+                            cancelacion.cancel();
+                        else
+                            q.exec(u"SELECT pg_terminate_backend("_s + pid + u')');
+                        break;
+                    }
+                    QThread::msleep(20);
+                }
+                while (!terminada)
+                    QThread::msleep(10);
+                q.exec(u"SELECT pg_stat_clear_snapshot()"_s);
+                if (q.exec(u"SELECT count(*) FROM ("_s + enEspera + u") AS e"_s) && q.next())
+                    esperando = q.value(0).toInt();
+                q.exec(u"ROLLBACK"_s);
+            }
+            QSqlDatabase::removeDatabase(u"bloqueo"_s);
+        });
+        RuntimeError fallo(0, {}, {});
+        try {
+            CargaOrdenes().Cargar(rangos({}, {}), {}, m_g);
+        } catch (const RuntimeError& e) {
+            fallo = e;
+        }
+        terminada = true;
+        otra.join();
+        // Nothing of the load waits on the server any more.
+        QCOMPARE(esperando, 0);
+        if (cancelar) {
+            QCOMPARE(fallo.number(), int(ErrorNumber::Cancelled));
+            return;
+        }
+        QCOMPARE(fallo.number(), int(ErrorNumber::Database));
+        const QString primeraLinea =
+            u"En la orden "_s + m_g.text(1, 1) + u", artículo "_s + m_g.text(1, 2) + u": "_s;
+        QVERIFY2(fallo.description().startsWith(primeraLinea) &&
+                     fallo.description().contains(u"Se perdió la conexión"_s, Qt::CaseInsensitive),
+                 qPrintable(fallo.description()));
     }
 
     void fechaInvalidaAntesDeConsultar()

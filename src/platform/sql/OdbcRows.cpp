@@ -58,7 +58,7 @@ QByteArray driverName(SQLHANDLE connection)
 // them in pieces: a cell of the arrays holds its column's whole declared size.
 constexpr long long LongestText = 4000;
 // A block is at most about a mebibyte of arrays, in as many rows of these as
-// fit. Each divides the batch a server cursor fetches (10,000 rows): a block
+// fit. Each divides the batch a server cursor fetches (2,000 rows): a block
 // that straddled two batches would make the driver fetch the rest of it on its
 // own, a short batch each time.
 constexpr long long BlockBytes = 1 << 20;

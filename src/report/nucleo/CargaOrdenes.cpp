@@ -2,10 +2,12 @@
 
 #include "components/Componentes.h"
 #include "platform/controls/GridModel.h"
+#include "platform/sql/FreedMemory.h"
 #include "platform/sql/SqlDialect.h"
 #include "platform/text/Currency.h"
 #include "platform/text/PrintableText.h"
 #include "platform/text/ValueText.h"
+#include "report/nucleo/ListaEnHilo.h"
 #include "report/nucleo/ResultadoCarga.h"
 #include "session/ModGlobal.h"
 
@@ -235,7 +237,22 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
     m_insumo.clear();
     m_loteFiable = true;
     m_orden = OrdenLista::Clave;
+    m_enCurso.reset();
+    m_pidioLaFallida.reset();
     CompDatos& datos = Componentes::Datos();
+    // Started before the order query, so that its connection opens meanwhile.
+    m_enHilo.reset();
+    if (datos.Motor() == SqlBackend::PostgreSQL && !opciones.consultaPorLinea &&
+        datos.Conexion().IsolationLevel() <= 4096 && datos.Conectado()) {
+        // The schemas the load's connection finds its tables in.
+        std::unique_ptr<Recordset> ruta =
+            datos.AbrirRecordset(QStringLiteral("SELECT current_setting('search_path')"));
+        const QString esquemas = ruta->atBof() ? QString() : texto(ruta->value(0));
+        datos.CerrarRecordset(ruta);
+        m_enHilo = std::make_unique<ListaEnHilo>(
+            datos.AjustesDeConexion(), QStringLiteral("SELECT set_config('search_path', ") +
+                                           sqlQuote(esquemas) + QStringLiteral(", false)"));
+    }
     std::unique_ptr<Recordset> lineas = datos.AbrirRecordsetOrdenado(sql);
     if (lineas->atBof())
         return resultado;
@@ -271,9 +288,18 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
             // What this load knows of the article, asking for it (with the
             // lines read ahead) when it does not know it yet.
             const auto conocido = [&](bool conInsumos) -> const Articulo* {
+                const auto falta = [&](const Articulo* a) {
+                    return !a || (conInsumos && !a->insumos);
+                };
                 const Articulo* sabido = m_articulos.buscar(articulo);
-                if ((!sabido || (conInsumos && !sabido->insumos)) && traerEnLote(adelantadas))
+                if (falta(sabido)) {
+                    esperar(articulo);
                     sabido = m_articulos.buscar(articulo);
+                }
+                if (falta(sabido) && traerEnLote(adelantadas)) {
+                    esperar(articulo);
+                    sabido = m_articulos.buscar(articulo);
+                }
                 return sabido;
             };
             // Stays valid while nothing is added to what the load knows.
@@ -305,9 +331,18 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
                     resultado.insumos += escribirInsumos(linea, leido->insumos.get(), grilla);
                 }
             }
+            // A thread done with its list is asked for the next one at once,
+            // from the lines read ahead by now, not once a line needs it: the
+            // server works on it while the lines of this one are written.
+            if (m_enCurso && m_enHilo->terminada())
+                traerEnLote(adelantadas);
         } catch (const RuntimeError& error) {
-            throw enLaLinea(error, linea);
+            throw enLaLinea(error, m_pidioLaFallida ? *m_pidioLaFallida : linea);
         }
+        // What the lines written and their bills of materials held goes back
+        // to the system, or the grid would grow past it.
+        if (resultado.lineas % LineasEntreDevoluciones == 0)
+            giveBackFreedMemory();
         // The line written leaves the lines read ahead.
         if (porArticulo)
             m_articulos.escrita(texto(linea.articulo));
@@ -318,6 +353,8 @@ CargaOrdenes::Resultado CargaOrdenes::Cargar(const ListaRangos& rangos, const Op
         }
     }
     datos.CerrarRecordset(lineas);
+    m_enCurso.reset();
+    m_enHilo.reset();
     if (m_tipado)
         m_tipado->cerrar(grilla);
     return resultado;
@@ -483,8 +520,54 @@ std::shared_ptr<const FilasInsumos> CargaOrdenes::insumosPorConsulta(const QStri
     return filas;
 }
 
+namespace {
+
+// Where the rows of a list's article go: given the article's place among
+// those asked and its first row.
+using EmpiezaArticulo =
+    std::function<FilasInsumos*(int pedido, const Recordset& fila, const CamposInsumo& campos)>;
+
+// Reads a list's rows into their articles' rows; false on a code no line
+// asked for: the database compares codes otherwise than expected.
+bool leerLista(Recordset& rs, const QHash<QString, int>& indice, bool conArticulo,
+               const EmpiezaArticulo& empieza)
+{
+    const CamposInsumo campos(rs, conArticulo);
+    // The rows of one article come together, its code looked up once; a
+    // server that runs the articles' queries side by side may interleave
+    // them, each article's rows still in their order.
+    QString anterior, codigo, apunte;
+    FilasInsumos* actual = nullptr;
+    for (; !rs.atEof(); rs.moveNext()) {
+        // Read into the same string row after row: it is copied only
+        // when the article changes.
+        codigo.resize(0);
+        if (!rs.appendText(campos.articulo, codigo))
+            codigo = texto(rs.value(campos.articulo));
+        if (!actual || codigo != anterior) {
+            const std::optional<QString> clave = claveDe(codigo);
+            const auto it = clave ? indice.constFind(*clave) : indice.cend();
+            if (it == indice.cend())
+                return false;
+            anterior = codigo;
+            actual = empieza(*it, rs, campos);
+            if (!actual)
+                return false;
+        }
+        leerInsumo(rs, campos, *actual, apunte);
+    }
+    return true;
+}
+
+} // namespace
+
+CargaOrdenes::CargaOrdenes() = default;
+CargaOrdenes::~CargaOrdenes() = default;
+
 bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
 {
+    // A list still coming is taken whole first: its articles are known then.
+    terminarLista();
     if (!m_loteFiable)
         return false;
     // The articles not known yet, once each, by the code the database finds.
@@ -514,6 +597,16 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
     CompGeneral& general = Componentes::General();
     for (Pedido& pedido : pedidos)
         pedido.completo = general.CompletarCodigo(pedido.textos.first(), 25);
+    if (m_enHilo && m_orden == OrdenLista::Clave && m_enHilo->disponible()) {
+        iniciarLista(std::move(indice), std::move(pedidos), adelantadas.front());
+        return true;
+    }
+    m_enHilo.reset();
+    return traerLista(indice, pedidos);
+}
+
+bool CargaOrdenes::traerLista(const QHash<QString, int>& indice, std::vector<Pedido>& pedidos)
+{
     if (!insumosEnLote(indice, pedidos))
         return false;
     if (m_orden != OrdenLista::Propia) {
@@ -534,6 +627,16 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
             break;
         }
     }
+    if (!medir(indice, pedidos))
+        return false;
+    m_articulos.reservar(qsizetype(pedidos.size()));
+    for (Pedido& pedido : pedidos)
+        guardar(pedido);
+    return true;
+}
+
+bool CargaOrdenes::medir(const QHash<QString, int>& indice, std::vector<Pedido>& pedidos)
+{
     // Where the supply rows carry their article's dimensions, only the
     // articles without a bill of materials are asked for theirs; else every
     // article, and its rows take its figures from there.
@@ -543,43 +646,45 @@ bool CargaOrdenes::traerEnLote(const std::deque<Linea>& adelantadas)
     for (const Pedido& pedido : pedidos)
         if (!pedido.conFilas || !conArticulo)
             aMedir.append(pedido.textos.first());
-    if (!aMedir.isEmpty()) {
-        std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaMedidasDe(aMedir));
-        if (!rs->atBof()) {
-            const int id = rs->fieldIndex(QStringLiteral("IDARTICULO"));
-            const int ancho = rs->fieldIndex(QStringLiteral("ANCHO"));
-            const int largo = rs->fieldIndex(QStringLiteral("LARGO"));
-            const int profundo = rs->fieldIndex(QStringLiteral("PROFUNDO"));
-            const CamposArticulo campos(*rs);
-            QString apunte;
-            std::vector<bool> medido(pedidos.size());
-            for (; !rs->atEof(); rs->moveNext()) {
-                const std::optional<QString> clave = claveDe(texto(rs->value(id)));
-                const auto it = clave ? indice.constFind(*clave) : indice.cend();
-                if (it == indice.cend()) {
-                    return false;
-                }
-                Pedido& pedido = pedidos[*it];
-                if (medido[*it] || (pedido.conFilas && conArticulo))
-                    continue;
-                pedido.medidas = medidasLeidas(*rs, ancho, largo, profundo);
-                medido[*it] = true;
-                if (pedido.filas)
-                    figurasDelArticulo(*rs, campos, apunte, *pedido.filas);
-            }
+    if (aMedir.isEmpty())
+        return true;
+    std::unique_ptr<Recordset> rs = datos.AbrirRecordset(ConsultaMedidasDe(aMedir));
+    if (!rs->atBof()) {
+        const int id = rs->fieldIndex(QStringLiteral("IDARTICULO"));
+        const int ancho = rs->fieldIndex(QStringLiteral("ANCHO"));
+        const int largo = rs->fieldIndex(QStringLiteral("LARGO"));
+        const int profundo = rs->fieldIndex(QStringLiteral("PROFUNDO"));
+        const CamposArticulo campos(*rs);
+        QString apunte;
+        std::vector<bool> medido(pedidos.size());
+        for (; !rs->atEof(); rs->moveNext()) {
+            const std::optional<QString> clave = claveDe(texto(rs->value(id)));
+            const auto it = clave ? indice.constFind(*clave) : indice.cend();
+            if (it == indice.cend())
+                return false;
+            Pedido& pedido = pedidos[*it];
+            if (medido[*it] || (pedido.conFilas && conArticulo))
+                continue;
+            pedido.medidas = medidasLeidas(*rs, ancho, largo, profundo);
+            medido[*it] = true;
+            if (pedido.filas)
+                figurasDelArticulo(*rs, campos, apunte, *pedido.filas);
         }
-        datos.CerrarRecordset(rs);
     }
-    m_articulos.reservar(qsizetype(pedidos.size()));
-    const auto ninguno = std::make_shared<const FilasInsumos>();
-    for (Pedido& pedido : pedidos) {
-        if (pedido.filas)
-            pedido.filas->ajustar();
-        const Articulo conocido{pedido.medidas, pedido.filas ? std::move(pedido.filas) : ninguno};
-        for (const QString& articulo : pedido.textos)
-            m_articulos.guardar(articulo, conocido);
-    }
+    datos.CerrarRecordset(rs);
     return true;
+}
+
+void CargaOrdenes::guardar(Pedido& pedido)
+{
+    if (pedido.filas)
+        pedido.filas->ajustar();
+    if (!m_ninguno)
+        m_ninguno = std::make_shared<const FilasInsumos>();
+    const Articulo conocido{pedido.medidas, pedido.filas ? std::move(pedido.filas) : m_ninguno};
+    for (const QString& articulo : pedido.textos)
+        m_articulos.guardar(articulo, conocido);
+    pedido.guardado = true;
 }
 
 bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<Pedido>& pedidos)
@@ -600,45 +705,180 @@ bool CargaOrdenes::insumosEnLote(const QHash<QString, int>& indice, std::vector<
     std::unique_ptr<Recordset> rs = m_orden == OrdenLista::Clave ? datos.AbrirRecordsetOrdenado(sql)
                                                                  : datos.AbrirRecordset(sql);
     const bool conArticulo = ListaConArticulo(datos.Motor(), m_orden);
-    if (!rs->atBof()) {
-        const CamposInsumo campos(*rs, conArticulo);
-        // The rows of one article come together, its code looked up once; a
-        // server that runs the articles' queries side by side may interleave
-        // them, each article's rows still in their order.
-        QString anterior, codigo, apunte;
-        FilasInsumos* actual = nullptr;
-        for (; !rs->atEof(); rs->moveNext()) {
-            // Read into the same string row after row: it is copied only
-            // when the article changes.
-            codigo.resize(0);
-            if (!rs->appendText(campos.articulo, codigo))
-                codigo = texto(rs->value(campos.articulo));
-            if (!actual || codigo != anterior) {
-                const std::optional<QString> clave = claveDe(codigo);
-                const auto it = clave ? indice.constFind(*clave) : indice.cend();
-                // A code no line asked for: the database compares codes
-                // otherwise than expected.
-                if (it == indice.cend()) {
-                    m_loteFiable = false;
-                    return false;
-                }
-                anterior = codigo;
-                Pedido& pedido = pedidos[*it];
-                if (!pedido.conFilas) {
-                    pedido.conFilas = true;
-                    pedido.filas = std::make_shared<FilasInsumos>();
-                    if (conArticulo)
-                        pedido.medidas =
-                            medidasLeidas(*rs, campos.produccion.ancho, campos.produccion.largo,
-                                          campos.produccion.profundo);
-                }
-                actual = pedido.filas.get();
-            }
-            leerInsumo(*rs, campos, *actual, apunte);
-        }
+    if (!rs->atBof() && !leerLista(*rs, indice, conArticulo,
+                                   [&](int p, const Recordset& fila, const CamposInsumo& campos) {
+                                       Pedido& pedido = pedidos[std::size_t(p)];
+                                       if (!pedido.conFilas) {
+                                           pedido.conFilas = true;
+                                           pedido.filas = std::make_shared<FilasInsumos>();
+                                           if (conArticulo)
+                                               pedido.medidas =
+                                                   medidasLeidas(fila, campos.produccion.ancho,
+                                                                 campos.produccion.largo,
+                                                                 campos.produccion.profundo);
+                                       }
+                                       return pedido.filas.get();
+                                   })) {
+        m_loteFiable = false;
+        return false;
     }
     datos.CerrarRecordset(rs);
     return true;
+}
+
+void CargaOrdenes::iniciarLista(QHash<QString, int> indice, std::vector<Pedido> pedidos,
+                                const Linea& pidio)
+{
+    QStringList completos;
+    completos.reserve(qsizetype(pedidos.size()));
+    ListaEnCurso lista;
+    for (const Pedido& pedido : pedidos)
+        completos.append(pedido.completo);
+    // Only lists in key order come here, and a key's rows come together: an
+    // article whose code shows again after another's is no order this list
+    // can keep, and the list is not trusted.
+    const std::size_t cuantos = pedidos.size();
+    m_enHilo->pedir(
+        ConsultaInsumosDe(completos, OrdenLista::Clave, SqlBackend::PostgreSQL),
+        [indice, cuantos](Recordset& rs, const ListaEnHilo::Entregar& entregar) {
+            std::vector<bool> vistos(cuantos);
+            ListaEnHilo::Articulo abierto;
+            const auto cerrar = [&] {
+                if (!abierto.filas)
+                    return;
+                abierto.filas->ajustar();
+                entregar(std::move(abierto));
+                abierto = {};
+            };
+            const bool fiable = leerLista(
+                rs, indice, true,
+                [&](int p, const Recordset& fila, const CamposInsumo& campos) -> FilasInsumos* {
+                    if (vistos[std::size_t(p)])
+                        return nullptr;
+                    vistos[std::size_t(p)] = true;
+                    cerrar();
+                    abierto.pedido = p;
+                    abierto.filas = std::make_shared<FilasInsumos>();
+                    abierto.medidas =
+                        medidasLeidas(fila, campos.produccion.ancho, campos.produccion.largo,
+                                      campos.produccion.profundo);
+                    return abierto.filas.get();
+                });
+            if (fiable)
+                cerrar();
+            return fiable;
+        });
+    lista.indice = std::move(indice);
+    lista.pedidos = std::move(pedidos);
+    lista.pidio = pidio;
+    m_enCurso = std::move(lista);
+}
+
+void CargaOrdenes::esperar(const QString& articulo)
+{
+    if (!m_enCurso)
+        return;
+    const std::optional<QString> clave = claveDe(articulo);
+    const auto it = clave ? m_enCurso->indice.constFind(*clave) : m_enCurso->indice.cend();
+    if (it == m_enCurso->indice.cend())
+        return;
+    const std::size_t p = std::size_t(*it);
+    while (m_enCurso && !m_enCurso->pedidos[p].guardado)
+        recibir();
+}
+
+void CargaOrdenes::terminarLista()
+{
+    while (m_enCurso)
+        recibir();
+}
+
+void CargaOrdenes::recibir()
+{
+    ListaEnHilo::Articulo leido;
+    ListaEnHilo::Paso paso;
+    try {
+        paso = m_enHilo->siguiente(leido);
+    } catch (const RuntimeError&) {
+        m_pidioLaFallida = m_enCurso->pidio;
+        m_enCurso.reset();
+        throw;
+    }
+    switch (paso) {
+    case ListaEnHilo::Paso::Articulo: {
+        ListaEnCurso& lista = *m_enCurso;
+        Pedido& pedido = lista.pedidos[std::size_t(leido.pedido)];
+        pedido.conFilas = true;
+        pedido.filas = std::move(leido.filas);
+        pedido.medidas = std::move(leido.medidas);
+        while (lista.llegados < lista.pedidos.size() && lista.pedidos[lista.llegados].conFilas)
+            ++lista.llegados;
+        if (lista.comprobada || pedido.filas->filas.size() < 2)
+            guardar(pedido);
+        else
+            lista.retenidos.push_back(leido.pedido);
+        comprobarLista();
+        break;
+    }
+    case ListaEnHilo::Paso::Fin:
+        cerrarLista();
+        break;
+    case ListaEnHilo::Paso::NoFiable:
+        // As a list read on the load's connection: what came of it before
+        // stays known, the rest is asked article by article.
+        m_loteFiable = false;
+        m_enCurso.reset();
+        break;
+    }
+}
+
+void CargaOrdenes::comprobarLista()
+{
+    if (!m_enCurso || m_enCurso->comprobada)
+        return;
+    ListaEnCurso& lista = *m_enCurso;
+    // The first article with several rows, as a list read whole checks it:
+    // once every article before it has come.
+    const Pedido* primero = nullptr;
+    for (; !primero && lista.revisados < lista.llegados; ++lista.revisados) {
+        const Pedido& pedido = lista.pedidos[lista.revisados];
+        if (pedido.filas && pedido.filas->filas.size() >= 2)
+            primero = &pedido;
+    }
+    if (!primero)
+        return;
+    const std::shared_ptr<const FilasInsumos> propio = insumosPorConsulta(primero->completo);
+    if (primero->filas->codigos() != propio->codigos()) {
+        // Asked again on the load's connection, the next way, as a list read
+        // whole would have been; from now on every list is.
+        m_enHilo.reset();
+        ListaEnCurso otra = std::move(lista);
+        m_enCurso.reset();
+        for (Pedido& pedido : otra.pedidos)
+            pedido.guardado = false;
+        traerLista(otra.indice, otra.pedidos);
+        return;
+    }
+    lista.comprobada = true;
+    for (const int p : lista.retenidos)
+        guardar(lista.pedidos[std::size_t(p)]);
+    lista.retenidos.clear();
+}
+
+void CargaOrdenes::cerrarLista()
+{
+    ListaEnCurso& lista = *m_enCurso;
+    lista.llegados = lista.pedidos.size();
+    comprobarLista();
+    if (!m_enCurso)
+        return;
+    ListaEnCurso cerrada = std::move(*m_enCurso);
+    m_enCurso.reset();
+    if (!medir(cerrada.indice, cerrada.pedidos))
+        return;
+    for (Pedido& pedido : cerrada.pedidos)
+        if (!pedido.guardado)
+            guardar(pedido);
 }
 
 int CargaOrdenes::escribirInsumos(const Linea& linea, const FilasInsumos* insumos,

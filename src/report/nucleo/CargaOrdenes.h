@@ -17,6 +17,7 @@
 #include <vector>
 
 class GridModel;
+class ListaEnHilo;
 class Recordset;
 class ResultadoCarga;
 
@@ -98,11 +99,19 @@ public:
     static constexpr int LineasAdelantadasSqlite = 500;
     static constexpr int ArticulosPorLote = LineasAdelantadas;
     static constexpr int MinimoParaLote = 16;
+    // Lines written between two returns to the system of the memory freed
+    // meanwhile (a few milliseconds each).
+    static constexpr int LineasEntreDevoluciones = 2048;
     // Kilograms of a supply for an order line: dimensions in millimetres, the
     // specific weight (already doubled for a laminated article), the quantity
     // ordered; computed step by step in double precision.
     static double EstimarKg(double largo, double ancho, double profundo, double pesoEspecifico,
                             double cantidad);
+
+    CargaOrdenes();
+    ~CargaOrdenes();
+    CargaOrdenes(const CargaOrdenes&) = delete;
+    CargaOrdenes& operator=(const CargaOrdenes&) = delete;
 
     // Runs the load into `grilla`, and into `tipado` (when given) the same
     // rows as numbers. A failure propagates with the grid as far as it got; a
@@ -127,6 +136,23 @@ private:
         std::shared_ptr<FilasInsumos> filas;
         bool conFilas = false;
         Medidas medidas;
+        bool guardado = false; // in what the load knows
+    };
+    // A list read on its own thread: its articles go into what the load knows
+    // as they come, so a line waits only for its own.
+    struct ListaEnCurso
+    {
+        QHash<QString, int> indice;
+        std::vector<Pedido> pedidos;
+        // The articles before this one have come (or the list ended).
+        std::size_t llegados = 0;
+        std::size_t revisados = 0; // those looked at for the check
+        // Whether the list gives an article's rows in the order its own query
+        // does, as seen on the first article with several; until then no
+        // article with several rows is used.
+        bool comprobada = false;
+        std::vector<int> retenidos; // come, with several rows, before the check
+        Linea pidio;                // the line being written when the list was asked
     };
 
     Linea leerLinea(const Recordset& rs) const;
@@ -139,6 +165,23 @@ private:
     // Fetches together the articles of the lines read ahead that are not
     // known yet, when they are many; returns false when it fetched nothing.
     bool traerEnLote(const std::deque<Linea>& adelantadas);
+    // The same for the articles a list asks for, read on the load's connection.
+    bool traerLista(const QHash<QString, int>& indice, std::vector<Pedido>& pedidos);
+    // The dimensions of the articles whose rows do not carry them; false on
+    // a code no line asked for.
+    bool medir(const QHash<QString, int>& indice, std::vector<Pedido>& pedidos);
+    void guardar(Pedido& pedido);
+    // The list on its own thread: started, an article of it awaited, its
+    // next article or its end taken, and the rest of it taken.
+    void iniciarLista(QHash<QString, int> indice, std::vector<Pedido> pedidos, const Linea& pidio);
+    void esperar(const QString& articulo);
+    void recibir();
+    void cerrarLista();
+    void terminarLista();
+    // Whether the articles come in the order their own query gives, on the
+    // first article of the list with several rows, once the articles before
+    // it have come.
+    void comprobarLista();
     // The bills of materials of a list of articles (by their keys) into one
     // block, and the dimensions their rows carry; false when the list cannot
     // be trusted.
@@ -160,4 +203,13 @@ private:
     // How a list of articles asks for its supplies: the first way an
     // article's own query is seen to agree with, for the rest of the load.
     OrdenLista m_orden = OrdenLista::Clave;
+    // PostgreSQL in read-committed isolation (each statement sees what was
+    // committed when it started, on either connection): lists in key order
+    // are read on a connection and thread of their own.
+    std::unique_ptr<ListaEnHilo> m_enHilo;
+    std::optional<ListaEnCurso> m_enCurso;
+    std::shared_ptr<const FilasInsumos> m_ninguno; // an article without a bill of materials
+    // A list that failed on its thread: its error names the line that asked
+    // for it, as when the list is read on the load's connection.
+    std::optional<Linea> m_pidioLaFallida;
 };

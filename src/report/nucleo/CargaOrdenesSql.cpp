@@ -17,8 +17,10 @@ QString listaSql(const QStringList& valores)
     return lista;
 }
 
-// The supply rows' own columns; then, unless left out, the produced article's.
-QString columnasInsumos(bool conArticulo = true)
+// The supply rows' own columns; then, unless left out, the produced article's
+// figures, and its description as the suite's own query asks for it (the load
+// never reads it: a list of its own leaves it out).
+QString columnasInsumos(bool conArticulo = true, bool conDescripcion = true)
 {
     const QString propias = QStringLiteral(
         "SELECT     dbo.V_MA_INSUMOS.IdArticulo, dbo.V_MA_INSUMOS.IdArticuloInsumo, "
@@ -26,9 +28,10 @@ QString columnasInsumos(bool conArticulo = true)
         "V_MA_ARTICULOS_1.PESO_ESPECIFICO AS PeInsumo");
     if (!conArticulo)
         return propias;
-    return propias + QStringLiteral(", dbo.V_MA_ARTICULOS.LARGO, dbo.V_MA_ARTICULOS.PROFUNDO , "
-                                    "dbo.V_MA_ARTICULOS.Ancho, dbo.V_MA_ARTICULOS.LAMINADO, "
-                                    "dbo.V_MA_ARTICULOS.Descripcion");
+    const QString figuras =
+        propias + QStringLiteral(", dbo.V_MA_ARTICULOS.LARGO, dbo.V_MA_ARTICULOS.PROFUNDO , "
+                                 "dbo.V_MA_ARTICULOS.Ancho, dbo.V_MA_ARTICULOS.LAMINADO");
+    return conDescripcion ? figuras + QStringLiteral(", dbo.V_MA_ARTICULOS.Descripcion") : figuras;
 }
 
 // The supply's article row.
@@ -52,15 +55,21 @@ QString seleccionInsumos()
            articulosDeInsumos();
 }
 
-// The codes as one PostgreSQL array value: each element quoted, its quotes
-// and backslashes escaped, the whole text quoted like any value.
+// The codes as one PostgreSQL array value of blank-padded texts: each element
+// quoted, its quotes and backslashes escaped, the whole text quoted like any
+// value. Such texts compare without their trailing blanks, so none is sent: a
+// code completed to 25 is mostly blanks, and the statement, which the driver
+// and the server copy several times over, half its size.
 QString arregloSql(const QStringList& valores)
 {
     QString arreglo = QStringLiteral("{");
     for (const QString& v : valores) {
         if (arreglo.size() > 1)
             arreglo += u',';
-        QString elemento = v;
+        qsizetype largo = v.size();
+        while (largo > 0 && v.at(largo - 1) == u' ')
+            --largo;
+        QString elemento = v.left(largo);
         elemento.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
         arreglo += u'"' + elemento + u'"';
     }
@@ -132,7 +141,7 @@ QString CargaOrdenes::ConsultaInsumosDe(const QStringList& codigosCompletos, Ord
     // joined to the bills of materials, are met walking the table's key, which
     // is already the order asked for.
     if (enOrdenDeClave && motor == SqlBackend::PostgreSQL)
-        return columnasInsumos() + QStringLiteral(" FROM unnest(CAST(") +
+        return columnasInsumos(true, false) + QStringLiteral(" FROM unnest(CAST(") +
                arregloSql(codigosCompletos) +
                QStringLiteral(" AS bpchar ARRAY)) AS pedidos(codigo) INNER JOIN "
                               "dbo.V_MA_INSUMOS ON dbo.V_MA_INSUMOS.IdArticulo = pedidos.codigo") +

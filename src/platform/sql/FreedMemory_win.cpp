@@ -1,0 +1,8 @@
+#include "platform/sql/FreedMemory.h"
+
+#include <malloc.h>
+
+void giveBackFreedMemory()
+{
+    _heapmin();
+}
