@@ -319,7 +319,7 @@ int main(int argc, char** argv)
                     QElapsedTimer reloj;
                     reloj.start();
                     // Kept past the reading of the clock, as the window keeps it.
-                    const ReporteOrdenes::Carga carga = ReporteOrdenes::Cargar(
+                    const ReporteOrdenes::Carga resultado = ReporteOrdenes::Cargar(
                         ventana.Filtro(), grilla, alcance, &totalesSueltos);
                     if (vez > 0)
                         (alcance == ReporteOrdenes::Alcance::SoloGrilla ? soloGrilla : conResumen)
