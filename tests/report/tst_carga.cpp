@@ -80,6 +80,9 @@ qint64 unidades(QString t)
 
 } // namespace
 
+// A login of the test server allowed one connection at a time.
+const QString UnaConexion = QStringLiteral("rp_una_conexion");
+
 class TstCarga : public QObject
 {
     Q_OBJECT
@@ -592,7 +595,8 @@ private slots:
         // -6: one article per line, an article's own rows read by their key
         // (as large tables are; small ones are read whole, in another order,
         // and a list in key order is not used): on PostgreSQL the lists come
-        // from a connection of their own, article by article.
+        // from a connection of their own, article by article; -7: the same,
+        // the login allowed one connection only, so the lists go without one.
         QTest::addColumn<int>("articulos");
         for (const QString& motor : {u"sqlite"_s, u"postgres"_s}) {
             const QByteArray m = motor.toLatin1();
@@ -608,6 +612,7 @@ private slots:
             QTest::newRow(QByteArray(m + " un ancho fuera de rango").constData()) << motor << -5;
             QTest::newRow(QByteArray(m + " insumos por su clave").constData()) << motor << -6;
         }
+        QTest::newRow("postgres insumos por su clave, sin segunda conexion") << u"postgres"_s << -7;
     }
     void agrupadaIgualQuePorLinea()
     {
@@ -635,6 +640,16 @@ private slots:
                 }
                 basedatos::crearEsquema(db);
                 basedatos::generar(db, opciones);
+                // A login of its own that the server lets open one connection.
+                if (articulos == -7)
+                    for (const QString& orden : QStringList{
+                             u"DO $$BEGIN CREATE ROLE "_s + UnaConexion +
+                                 u" LOGIN CONNECTION LIMIT 1; EXCEPTION WHEN duplicate_object "
+                                 "THEN NULL; END$$"_s,
+                             u"GRANT USAGE ON SCHEMA "_s + esquema + u" TO "_s + UnaConexion,
+                             u"GRANT SELECT ON ALL TABLES IN SCHEMA "_s + esquema + u" TO "_s +
+                                 UnaConexion})
+                        QVERIFY2(QSqlQuery(db).exec(orden), qPrintable(orden));
                 if (articulos == -2)
                     QVERIFY(QSqlQuery(db).exec(
                         u"UPDATE MV_CPTEINSUMOS SET IDARTICULO = lower(IDARTICULO) || '  ' "
@@ -661,11 +676,26 @@ private slots:
         }
         if (!conectar(motor) && !soporte::conectarDatos(motor, archivo, m_dsn))
             return;
+        if (articulos == -7) {
+            Componentes::ReiniciarParaPruebas();
+            Componentes::Datos().setBaseDatos(m_dsn);
+            Componentes::Datos().setUsuario(UnaConexion);
+            Componentes::Datos().Conectar();
+            QVERIFY(Componentes::Datos().Conectado());
+            // The server refuses this login a second connection indeed.
+            {
+                QSqlDatabase otra = QSqlDatabase::addDatabase(u"QODBC"_s, u"segunda"_s);
+                otra.setDatabaseName(m_dsn);
+                otra.setUserName(UnaConexion);
+                QVERIFY(!otra.open());
+            }
+            QSqlDatabase::removeDatabase(u"segunda"_s);
+        }
         // The generated schema, and the plans asked for, on the connection of
         // the thread that loads.
         const auto prepararPostgres = [&] {
             Componentes::Datos().Ejecutar(u"SET search_path TO "_s + esquema);
-            if (articulos == -6)
+            if (articulos <= -6)
                 Componentes::Datos().Ejecutar(u"SET enable_seqscan = off"_s);
         };
         if (articulos != 0) {
@@ -707,7 +737,10 @@ private slots:
         }
         QVERIFY2(sentencias * 4 < sentenciasPorLinea,
                  qPrintable(u"%1 sentencias contra %2"_s.arg(sentencias).arg(sentenciasPorLinea)));
-        // On a worker thread, on its own connection, the grid is the same.
+        // On a worker thread, on its own connection, the grid is the same
+        // (which the login allowed one connection cannot open).
+        if (articulos == -7)
+            return;
         GridModel enHilo;
         TrabajoEnHilo([&] {
             if (postgres && articulos != 0)
