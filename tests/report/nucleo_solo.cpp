@@ -51,6 +51,9 @@ int main(int argc, char** argv)
     GridModel grilla, totales;
     const ReporteOrdenes::Carga carga = ReporteOrdenes::Cargar(
         FiltroOrdenes(), grilla, ReporteOrdenes::Alcance::ConTotales, &totales);
+    // Closed before the folder goes: Windows removes no open file, and the
+    // folder would stay behind in the temporary folder.
+    Componentes::Datos().Desconectar();
     if (carga.resumen.lineas == 0 || carga.resumen.insumos == 0 || totales.rows() < 3)
         return fallo("la carga no trajo líneas, insumos o totales");
     if (widgetsCargados())
