@@ -457,7 +457,13 @@ void RP_OProduccion::mostrarCarga(ReporteOrdenes::Carga carga, qint64 milisegund
     if (m_totalesSinCalcular)
         GrfTotales->Lectura()->setText(totalesIncompletos(resultado.lineas));
     const QString estado = m_carga.resumen.Texto(milisegundos);
-    mostrarEstado(resultado.cancelada ? QStringLiteral("Carga cancelada.   ") + estado : estado);
+    // Stopped before its first line, a load knows nothing of what the filter
+    // finds: "no order" would be a claim it never checked.
+    if (resultado.cancelada && resultado.lineas == 0)
+        mostrarEstado(QStringLiteral("Carga cancelada antes de la primera línea."));
+    else
+        mostrarEstado(resultado.cancelada ? QStringLiteral("Carga cancelada.   ") + estado
+                                          : estado);
 }
 
 void RP_OProduccion::cargarConProgreso()

@@ -403,7 +403,8 @@ private slots:
         for (int c = 0; c < g.cols(); ++c)
             QCOMPARE(g.text(1, c), QString());
         QVERIFY(m_mensajes.first().contains(u" 0 líneas"_s));
-        QVERIFY2(v.LblEstado->text().startsWith(u"Carga cancelada"_s),
+        QVERIFY2(v.LblEstado->text().startsWith(u"Carga cancelada"_s) &&
+                     !v.LblEstado->text().contains(u"No hay órdenes"_s),
                  qPrintable(v.LblEstado->text()));
         // The totals tab says why it is empty, and so does its export.
         QVERIFY2(v.GrfTotales->Lectura()->text().contains(u"la carga se canceló"_s),
